@@ -1,0 +1,42 @@
+#include "MessageBoxes.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+MessageBoxes::Handler &current()
+{
+    static MessageBoxes::Handler handler;
+    return handler;
+}
+
+} // namespace
+
+namespace MessageBoxes {
+
+QString applicationTitle()
+{
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("Zorvik Vidomar") : name;
+}
+
+int show(const QString &text, int style, const QString &title)
+{
+    const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
+    if (current())
+        return current()(text, style, shownTitle);
+    std::fprintf(stderr, "%s: %s\n", qPrintable(shownTitle), qPrintable(text));
+    std::fflush(stderr);
+    return (style & 0x0F) == 4 || (style & 0x0F) == 3 ? Yes : Ok;
+}
+
+Handler install(Handler handler)
+{
+    Handler previous = std::move(current());
+    current() = std::move(handler);
+    return previous;
+}
+
+} // namespace MessageBoxes

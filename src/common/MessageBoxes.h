@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Every message box the program shows goes through this service, so that the command-line mode
+// can print them and tests can record and answer them. Style values follow the classic message
+// box flags: 0 OK only, 16 critical, 32 question, 48 exclamation, 64 information.
+namespace MessageBoxes {
+
+enum Style : int { OkOnly = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
+enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+using Handler = std::function<int(const QString &text, int style, const QString &title)>;
+
+// Shows a box; an empty title means the application's title. Returns the answer.
+int show(const QString &text, int style = OkOnly, const QString &title = QString());
+
+// Replaces the presenter; returns the previous one. Without one, boxes are printed on stderr.
+Handler install(Handler handler);
+
+// The application's title, used for boxes without a title of their own.
+QString applicationTitle();
+
+} // namespace MessageBoxes
