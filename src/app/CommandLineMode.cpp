@@ -1,0 +1,147 @@
+#include "CommandLineMode.h"
+
+#include "BatchConverter.h"
+#include "MessageBoxes.h"
+#include "Presets.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace CommandLineMode {
+
+namespace {
+
+constexpr int ExitUsage = 2;
+
+int interruptPipe[2] = {-1, -1};
+
+void onInterrupt(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] auto written = ::write(interruptPipe[1], &byte, 1);
+}
+
+int usageError(const QString &message)
+{
+    std::fprintf(stderr, "vidomar: %s\n%s", qPrintable(message), qPrintable(usage()));
+    return ExitUsage;
+}
+
+// The source path with its extension replaced by the preset's; no extension gets one added.
+QString derivedDestination(const QString &source, const QString &extension)
+{
+    const QFileInfo info(source);
+    const QString suffix = info.suffix();
+    const QString name = info.fileName();
+    if (suffix.isEmpty() || name == QLatin1Char('.') + suffix)
+        return source + extension;
+    return source.left(source.size() - suffix.size() - 1) + extension;
+}
+
+} // namespace
+
+QString usage()
+{
+    return QStringLiteral(
+        "Usage: vidomar [--list-presets | --help | --version]\n"
+        "       vidomar --preset NAME SOURCE [DEST]\n"
+        "       vidomar --preset NAME SOURCE...\n"
+        "Converts SOURCE with the preset NAME (see --list-presets). Without DEST the result goes\n"
+        "beside the source with the preset's extension. A second argument with the preset's\n"
+        "extension is the destination; otherwise every argument is a source. Progress goes to\n"
+        "stderr; the exit status is 0 only when every conversion succeeded. Ctrl-C cancels.\n");
+}
+
+bool wanted(const QStringList &arguments)
+{
+    return arguments.size() > 1;
+}
+
+int run(const QStringList &arguments)
+{
+    QString preset;
+    bool havePreset = false;
+    QStringList positional;
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (optionsEnded || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+            positional << arg;
+        } else if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            std::fputs(qPrintable(usage()), stdout);
+            return 0;
+        } else if (arg == QLatin1String("--version")) {
+            std::printf("Zorvik Vidomar %s\n", qPrintable(QCoreApplication::applicationVersion()));
+            return 0;
+        } else if (arg == QLatin1String("--list-presets")) {
+            for (const QString &name : Presets::names())
+                std::printf("%s\n", qPrintable(name));
+            return 0;
+        } else if (arg == QLatin1String("--preset")) {
+            if (++i >= arguments.size())
+                return usageError(QStringLiteral("--preset needs a preset name"));
+            preset = arguments.at(i);
+            havePreset = true;
+        } else if (arg.startsWith(QLatin1String("--preset="))) {
+            preset = arg.mid(9);
+            havePreset = true;
+        } else {
+            return usageError(QStringLiteral("unknown option %1").arg(arg));
+        }
+    }
+    if (!havePreset)
+        return usageError(QStringLiteral("no preset given"));
+    const Preset *row = Presets::find(preset);
+    if (!row) {
+        MessageBoxes::show(QLatin1String("Error: ") + preset + QLatin1String(" is not defined."),
+                           MessageBoxes::Exclamation, QStringLiteral("Not Supported"));
+        return ExitUsage;
+    }
+    if (positional.isEmpty())
+        return usageError(QStringLiteral("no source file given"));
+
+    const QString extension = QString::fromLatin1(row->extension);
+    QList<BatchConverter::Item> items;
+    if (positional.size() == 2 && positional.at(1).endsWith(extension, Qt::CaseInsensitive)) {
+        items.append({positional.at(0), positional.at(1)});
+    } else {
+        for (const QString &source : positional)
+            items.append({source, derivedDestination(source, extension)});
+    }
+
+    BatchConverter converter(preset, items);
+    int exitCode = 0;
+    QObject::connect(&converter, &BatchConverter::finished, [&exitCode](int code) {
+        exitCode = code;
+        QCoreApplication::exit(code);
+    });
+
+    if (::pipe2(interruptPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, nullptr);
+        ::sigaction(SIGTERM, &action, nullptr);
+    }
+    QSocketNotifier notifier(interruptPipe[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&converter] {
+        char byte = 0;
+        while (::read(interruptPipe[0], &byte, 1) == 1) {
+        }
+        converter.interrupt();
+    });
+
+    converter.start();
+    QCoreApplication::exec();
+    return exitCode;
+}
+
+} // namespace CommandLineMode

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QStringList>
+
+// The program's command-line mode, for scripts, tests and benchmarks.
+namespace CommandLineMode {
+
+// True when the arguments ask for the command-line mode rather than the window.
+bool wanted(const QStringList &arguments);
+
+// Runs it on the current QCoreApplication and returns the exit status.
+int run(const QStringList &arguments);
+
+QString usage();
+
+} // namespace CommandLineMode

@@ -1,0 +1,242 @@
+#include "AVC.h"
+
+#include "CommandLine.h"
+#include "ProcessKiller.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int TailLength = 4096;
+
+// The same file, after resolving relative paths, links and hard links.
+bool isSameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists() && fb.exists()) {
+        struct stat sa {};
+        struct stat sb {};
+        if (::stat(QFile::encodeName(fa.absoluteFilePath()).constData(), &sa) == 0
+            && ::stat(QFile::encodeName(fb.absoluteFilePath()).constData(), &sb) == 0)
+            return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    }
+    return QFileInfo(fa.absoluteFilePath()).absoluteFilePath() == QFileInfo(fb.absoluteFilePath()).absoluteFilePath();
+}
+
+} // namespace
+
+AVC::AVC(QTimer *hostTimer, QObject *parent)
+    : QObject(parent), m_timer(hostTimer), m_decoder(QStringDecoder::System)
+{
+    if (m_timer)
+        connect(m_timer, &QTimer::timeout, this, &AVC::tick);
+}
+
+AVC::~AVC()
+{
+    if (m_timer)
+        disconnect(m_timer, nullptr, this, nullptr);
+    // Stop a running encoder politely so that it removes its partial output.
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        m_process->waitForFinished(2000);
+    }
+}
+
+QString AVC::programFolder() const
+{
+    return m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
+}
+
+bool AVC::encoderRunning() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+void AVC::ConvertMedia(bool OverWrite)
+{
+    // One process and one pipe: a second start while the first runs is refused.
+    if (m_state == State::Polling && encoderRunning()) {
+        emit ErrorEvent(QStringLiteral("A conversion is already running"));
+        return;
+    }
+    m_fileSize = 0;
+    if (m_sourceFile.isEmpty()) {
+        emit ErrorEvent(QStringLiteral("No source filename defined"));
+        return;
+    }
+    if (m_destFile.isEmpty()) {
+        emit ErrorEvent(QStringLiteral("No destination filename defined"));
+        return;
+    }
+    if (isSameFile(m_sourceFile, m_destFile)) {
+        emit ErrorEvent(QStringLiteral("The destination file is the source file itself; choose another destination"));
+        return;
+    }
+
+    const QString options = m_settings.options(OverWrite);
+    const QString encoderPath = programFolder() + QLatin1Char('/') + QLatin1String(EncoderName);
+    m_commandLine = CommandLine::quoteIfNeeded(encoderPath) + QLatin1String(" -i ") + CommandLine::quote(m_sourceFile)
+        + QLatin1Char(' ') + options + CommandLine::quote(m_destFile);
+
+    const QFileInfo encoder(encoderPath);
+    if (!encoder.isFile() || encoder.isHidden())
+        emit ErrorEvent(QLatin1String("Unable to locate ") + QLatin1String(EncoderName));
+    else
+        StartEncoder(m_commandLine);
+
+    const QFileInfo source(m_sourceFile);
+    if (source.isFile() && source.isReadable())
+        m_fileSize = source.size();
+}
+
+void AVC::StartEncoder(const QString &commandLine)
+{
+    QStringList arguments = CommandLine::splitCommandLine(commandLine);
+    if (arguments.isEmpty())
+        return;
+    if (m_process) {
+        m_process->disconnect(this);
+        m_process->kill();
+        m_process->waitForFinished(1000);
+        delete m_process;
+    }
+    m_process = new QProcess(this);
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    m_process->setStandardInputFile(QProcess::nullDevice());
+    m_process->setProgram(arguments.takeFirst());
+    m_process->setArguments(arguments);
+    m_decoder.resetState();
+    m_tail.clear();
+    // A process that cannot be started reports it on the next tick, as a failed run.
+    m_process->start(QIODevice::ReadOnly);
+
+    m_state = State::Polling;
+    if (m_timer) {
+        const qint64 interval = qint64(m_sizeRatio) * 300;
+        if (interval > 0 && interval <= std::numeric_limits<int>::max()) {
+            m_timer->setInterval(int(interval));
+            m_timer->start();
+        } else {
+            m_timer->stop();
+        }
+    }
+}
+
+void AVC::CancelConvert()
+{
+    ProcessKiller::killByName(QLatin1String(EncoderName));
+}
+
+void AVC::tick()
+{
+    // Handlers may open modal boxes; ticks that fall due meanwhile are skipped.
+    if (m_inTick || m_state != State::Polling)
+        return;
+    m_inTick = true;
+
+    const bool ended = !m_process || m_process->state() == QProcess::NotRunning;
+    const QByteArray bytes = m_process ? m_process->readAll() : QByteArray();
+    const QPointer<AVC> alive(this);
+    // A tick always hands on at least one chunk, empty when nothing arrived meanwhile.
+    if (!bytes.isEmpty() || !ended) {
+        handOn(bytes);
+        if (!alive)
+            return;
+    }
+    if (ended) {
+        // The end of the output reads as an empty chunk, as a failed read did.
+        emit DataOutput(QString(), m_fileSize);
+        if (!alive)
+            return;
+        emit Converting();
+        if (!alive)
+            return;
+    }
+
+    if (m_fileSize < 1) {
+        if (m_timer)
+            m_timer->stop();
+        m_state = State::Stopped;
+    } else if (ended) {
+        endRun();
+        return;
+    }
+    m_inTick = false;
+}
+
+void AVC::handOn(const QByteArray &bytes)
+{
+    QString text = m_decoder.decode(bytes);
+    text.remove(QChar(0));
+    m_tail += text;
+    if (m_tail.size() > TailLength)
+        m_tail = m_tail.right(TailLength);
+
+    const QPointer<AVC> alive(this);
+    qsizetype pos = 0;
+    do {
+        qsizetype length = std::min<qsizetype>(ChunkSize, text.size() - pos);
+        // Keep a surrogate pair in one chunk.
+        if (length == ChunkSize && text.at(pos + length - 1).isHighSurrogate())
+            --length;
+        emit DataOutput(text.mid(pos, length), m_fileSize);
+        if (!alive)
+            return;
+        emit Converting();
+        if (!alive)
+            return;
+        pos += length;
+    } while (pos < text.size());
+}
+
+QString AVC::failureReason() const
+{
+    if (!m_process)
+        return QStringLiteral("the encoder did not run");
+    if (m_process->error() == QProcess::FailedToStart)
+        return QStringLiteral("the encoder could not be started (%1)").arg(m_process->errorString());
+    const QStringList lines = m_tail.split(QRegularExpression(QStringLiteral("[\r\n]")), Qt::SkipEmptyParts);
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        const QString line = it->trimmed();
+        if (!line.isEmpty())
+            return line;
+    }
+    if (m_process->exitStatus() == QProcess::CrashExit)
+        return QStringLiteral("the encoder stopped unexpectedly");
+    return QStringLiteral("the encoder exited with code %1").arg(m_process->exitCode());
+}
+
+void AVC::endRun()
+{
+    const bool success = m_process && m_process->error() != QProcess::FailedToStart
+        && m_process->exitStatus() == QProcess::NormalExit && m_process->exitCode() == 0;
+    const QPointer<AVC> alive(this);
+    if (!success) {
+        emit ErrorEvent(QLatin1String("Conversion failed: ") + failureReason());
+        if (!alive)
+            return;
+    }
+    if (m_timer)
+        m_timer->stop();
+    if (m_process) {
+        m_process->deleteLater();
+        m_process = nullptr;
+    }
+    m_settings.clear();
+    m_sourceFile.clear();
+    m_destFile.clear();
+    m_state = State::Idle;
+    m_inTick = false;
+    if (success)
+        emit Complete();
+    else
+        emit Failed();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// The conversion job's encoder settings, in the order their options appear on the command line.
+enum class Setting : int {
+    VideoBitrate,
+    VideoFrameRate,
+    VideoSize,
+    VideoCodec,
+    VideoFourCCTag,
+    VideoAspectRatio,
+    VideoBitrateTolerance,
+    ForceFormat,
+    TargetFormat,
+    RateControlBuffer,
+    GroupOfPictureSize,
+    VideoQuantiserScale,
+    MaxVideoBitrate,
+    DeInterlace,
+    SameQuality,
+    AudioCodec,
+    AudioFourCCTag,
+    AudioBitrate,
+    AudioSamples,
+    AudioChannels,
+};
+
+struct SettingInfo {
+    Setting setting;
+    const char *name;   // the writer's name
+    const char *option; // valued options end in a space; flags stand alone
+    bool flag;
+};
+
+inline constexpr int SettingCount = 20;
+
+// Command-line order: valued video options, the two flags, then the audio options.
+extern const std::array<SettingInfo, SettingCount> SettingTable;
+
+const SettingInfo &settingInfo(Setting setting);
+
+// The values of every setting; empty strings and false flags are "not set".
+class EncoderSettings {
+public:
+    void set(Setting setting, const QString &value);
+    void setFlag(Setting setting, bool on);
+    QString value(Setting setting) const;
+    bool flag(Setting setting) const;
+    void clear();
+
+    // The option part of the command line: "-y " when asked, then each set option followed by its
+    // value and one space, in table order.
+    QString options(bool overWrite) const;
+
+private:
+    std::array<QString, SettingCount> m_values;
+    std::array<bool, SettingCount> m_flags{};
+};

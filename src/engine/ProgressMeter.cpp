@@ -1,0 +1,94 @@
+#include "ProgressMeter.h"
+
+#include <QList>
+
+#include <cmath>
+
+namespace {
+
+constexpr qsizetype MaxPartial = 4096;
+
+} // namespace
+
+void ProgressMeter::reset(int ratio)
+{
+    *this = ProgressMeter();
+    m_ratio = ratio;
+}
+
+int ProgressMeter::estimateIncrement(qsizetype length, qint64 fileSize, int ratio)
+{
+    if (fileSize <= 0 || ratio <= 0)
+        return 0;
+    const double expected = double(fileSize) * double(ratio) / 8200.0;
+    const double increment = std::floor(double(length) / expected * 100.0);
+    return increment > Cap ? Cap : int(increment);
+}
+
+std::optional<double> ProgressMeter::parseClock(QStringView text)
+{
+    if (text.startsWith(QLatin1Char('-')))
+        return std::nullopt;
+    const auto parts = text.split(QLatin1Char(':'));
+    if (parts.size() != 3)
+        return std::nullopt;
+    bool okH = false;
+    bool okM = false;
+    bool okS = false;
+    const int hours = parts[0].toInt(&okH);
+    const int minutes = parts[1].toInt(&okM);
+    const double seconds = parts[2].toDouble(&okS);
+    if (!okH || !okM || !okS || hours < 0 || minutes < 0 || seconds < 0)
+        return std::nullopt;
+    return hours * 3600.0 + minutes * 60.0 + seconds;
+}
+
+void ProgressMeter::scanLine(QStringView line)
+{
+    // The clock value runs up to the next blank or comma.
+    auto valueAfter = [line](QLatin1String key) -> std::optional<double> {
+        const qsizetype at = line.lastIndexOf(key);
+        if (at < 0)
+            return std::nullopt;
+        QStringView rest = line.mid(at + key.size()).trimmed();
+        qsizetype end = 0;
+        while (end < rest.size() && rest[end] != QLatin1Char(' ') && rest[end] != QLatin1Char(','))
+            ++end;
+        return parseClock(rest.left(end));
+    };
+    if (!m_duration) {
+        if (const auto d = valueAfter(QLatin1String("Duration:")); d && *d > 0)
+            m_duration = d;
+    }
+    if (const auto t = valueAfter(QLatin1String("time=")))
+        m_time = t;
+}
+
+int ProgressMeter::feed(const QString &chunk, qint64 fileSize)
+{
+    m_estimate = std::min(Cap, m_estimate + estimateIncrement(chunk.size(), fileSize, m_ratio));
+
+    m_partial += chunk;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < m_partial.size(); ++i) {
+        const QChar c = m_partial.at(i);
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            scanLine(QStringView(m_partial).mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    m_partial.remove(0, start);
+    // A line never ends in runaway text: keep only its tail.
+    if (m_partial.size() > MaxPartial)
+        m_partial = m_partial.right(MaxPartial);
+    return value();
+}
+
+int ProgressMeter::value() const
+{
+    if (m_duration && m_time) {
+        const double share = std::floor(*m_time / *m_duration * 100.0);
+        return share < 0 ? 0 : int(std::min<double>(share, Cap));
+    }
+    return m_estimate;
+}
