@@ -1,0 +1,143 @@
+#include "ChildProcess.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kStopGrace = std::chrono::milliseconds(500);
+constexpr auto kPollStep = std::chrono::milliseconds(200);
+
+sigset_t g_stopSignals;
+sigset_t g_originalMask;
+struct sigaction g_originalPipe;
+
+int shellStatus(int status)
+{
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+// Waits for a signal of set at most for the given time; SIGCHLD wakes it when the child ends.
+void waitForSignal(const sigset_t &set, std::chrono::nanoseconds limit, int *received = nullptr)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit);
+    const timespec timeout{static_cast<time_t>(seconds.count()), static_cast<long>((limit - seconds).count())};
+    const int signal = sigtimedwait(&set, nullptr, &timeout);
+    if (received)
+        *received = signal;
+}
+
+}
+
+void ChildProcess::prepareSignals()
+{
+    sigemptyset(&g_stopSignals);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction current;
+        // A signal the caller ignores (nohup, a background job) stays ignored.
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+            sigaddset(&g_stopSignals, signal);
+    }
+    sigset_t blocked = g_stopSignals;
+    sigaddset(&blocked, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &blocked, &g_originalMask);
+
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    sigaction(SIGCHLD, &defaultAction, nullptr);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &g_originalPipe);
+}
+
+bool ChildProcess::start(const std::string &program, const std::vector<std::string> &arguments, int outputFd,
+                         int errorFd)
+{
+    std::vector<std::string> strings{program};
+    strings.insert(strings.end(), arguments.begin(), arguments.end());
+    std::vector<char *> argv;
+    for (std::string &s : strings)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    const std::string failure = "avformat.dll: cannot run " + program + ": ";
+    const int nullInput = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const pid_t parent = getpid();
+
+    m_pid = fork();
+    if (m_pid == 0) {
+        // SIGKILL: the adapter is gone, nobody would keep or remove the output anyway.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
+        if (nullInput >= 0)
+            dup2(nullInput, STDIN_FILENO);
+        if (outputFd >= 0)
+            dup2(outputFd, STDOUT_FILENO);
+        if (errorFd >= 0)
+            dup2(errorFd, STDERR_FILENO);
+        sigaction(SIGPIPE, &g_originalPipe, nullptr);
+        sigprocmask(SIG_SETMASK, &g_originalMask, nullptr);
+        execv(program.c_str(), argv.data());
+        const char *reason = strerror(errno);
+        [[maybe_unused]] ssize_t n = write(STDERR_FILENO, failure.data(), failure.size());
+        n = write(STDERR_FILENO, reason, strlen(reason));
+        n = write(STDERR_FILENO, "\n", 1);
+        _exit(127);
+    }
+    if (nullInput >= 0)
+        close(nullInput);
+    return m_pid > 0;
+}
+
+int ChildProcess::wait()
+{
+    sigset_t set = g_stopSignals;
+    sigaddset(&set, SIGCHLD);
+    for (;;) {
+        int status = 0;
+        const pid_t ended = waitpid(m_pid, &status, WNOHANG);
+        if (ended == m_pid)
+            return shellStatus(status);
+        if (ended < 0 && errno != EINTR)
+            return 127;
+        int signal = -1;
+        waitForSignal(set, kPollStep, &signal);
+        if (signal > 0 && sigismember(&g_stopSignals, signal))
+            return stop(signal);
+    }
+}
+
+int ChildProcess::stop(int signal)
+{
+    m_stopSignal = signal;
+    kill(m_pid, signal);
+    sigset_t childSignal;
+    sigemptyset(&childSignal);
+    sigaddset(&childSignal, SIGCHLD);
+    const auto deadline = Clock::now() + kStopGrace;
+    for (;;) {
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid)
+            return shellStatus(status);
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero())
+            break;
+        waitForSignal(childSignal, left);
+    }
+    // ffmpeg blocked in a read (a stalled source) does not see SIGTERM.
+    kill(m_pid, SIGKILL);
+    int status = 0;
+    while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return shellStatus(status);
+}
