@@ -44,11 +44,11 @@ std::vector<Item> parse(const std::vector<std::string> &arguments)
     return items;
 }
 
-std::string join(const std::vector<std::string> &tokens)
+std::string join(const std::vector<std::string> &parts, const char *separator = " ")
 {
     std::string text;
-    for (const std::string &token : tokens)
-        text += (text.empty() ? "" : " ") + token;
+    for (const std::string &part : parts)
+        text += (text.empty() ? "" : separator) + part;
     return text;
 }
 
@@ -197,20 +197,22 @@ std::string outputFormat(const std::vector<Item> &items, std::optional<std::size
     return lower(path.substr(dot + 1));
 }
 
-// Several -vf options: ffmpeg would keep only the last, so they become one chain in order.
+// Several -vf options: ffmpeg would keep only the last, so they become one chain in order, with the
+// deinterlacer first because it must see the original fields.
 void mergeVideoFilters(std::vector<Item> &items)
 {
-    auto first = std::ranges::find_if(items, [](const Item &item) { return item.option == "-vf" && item.value; });
+    const auto isFilter = [](const Item &item) { return item.option == "-vf" && item.value; };
+    const auto first = std::ranges::find_if(items, isFilter);
     if (first == items.end())
         return;
-    for (auto it = std::next(first); it != items.end();) {
-        if (it->option == "-vf" && it->value) {
-            *first->value += "," + *it->value;
-            it = items.erase(it);
-        } else {
-            ++it;
-        }
+    std::vector<std::string> chain;
+    for (const Item &item : items) {
+        if (isFilter(item))
+            chain.push_back(*item.value);
     }
+    std::ranges::stable_partition(chain, [](const std::string &filter) { return filter == "yadif"; });
+    first->value = join(chain, ",");
+    items.erase(std::remove_if(std::next(first), items.end(), isFilter), items.end());
 }
 
 }

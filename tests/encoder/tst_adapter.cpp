@@ -1,0 +1,327 @@
+// The adapter as a process, with a shell script standing in for ffmpeg: what it is given, how its
+// end becomes the adapter's, and what happens to the destination.
+
+#include "TemporaryFile.h"
+
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+const char kFakeFfmpeg[] = R"(#!/bin/sh
+if [ "$1" = -hide_banner ]; then
+    printf '%s\n' "$@" > "$FAKE_DIR/query"
+    printf 'Encoders:\n ------\n A..... %s  test\n' "$FAKE_ENCODERS"
+    exit 0
+fi
+printf '%s\n' "$@" > "$FAKE_DIR/args"
+cat > "$FAKE_DIR/stdin"
+echo $$ > "$FAKE_DIR/pid"
+for out; do :; done
+case "$FAKE_MODE" in
+ok)
+    printf 'frame=  1\rframe=  2\r' >&2
+    echo 'on stdout'
+    printf converted > "$out"
+    exit 0 ;;
+fail)
+    printf partial > "$out"
+    echo 'in.avi: Invalid data found when processing input' >&2
+    exit 1 ;;
+crash)
+    printf partial > "$out"
+    kill -SEGV $$ ;;
+wait)
+    printf partial > "$out"
+    trap 'echo stopped > "$FAKE_DIR/signal"; exit 255' TERM INT
+    touch "$FAKE_DIR/ready"
+    while :; do sleep 0.05; done ;;
+stubborn)
+    printf partial > "$out"
+    trap '' TERM INT
+    touch "$FAKE_DIR/ready"
+    exec sleep 30 ;;
+esac
+)";
+
+const QString kNotFound = QStringLiteral("avformat.dll: ffmpeg was not found; install the ffmpeg package\n");
+
+struct Result {
+    int exitCode = -1;
+    QByteArray output;
+};
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool isGone(pid_t pid)
+{
+    if (kill(pid, 0) != 0)
+        return errno == ESRCH;
+    const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype paren = stat.lastIndexOf(')');
+    return paren > 0 && stat.mid(paren + 2, 1) == "Z";
+}
+
+}
+
+class TestAdapter : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_fakeDir.isValid());
+        m_fake = m_fakeDir.filePath(QStringLiteral("ffmpeg"));
+        QFile script(m_fake);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(kFakeFfmpeg);
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        m_adapter = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/avformat.dll");
+        QVERIFY2(QFileInfo(m_adapter).isExecutable(), qPrintable(m_adapter));
+    }
+
+    void init()
+    {
+        m_work.reset(new QTemporaryDir);
+        QVERIFY(m_work->isValid());
+        m_destination = m_work->filePath(QStringLiteral("out.avi"));
+        QFile old(m_destination);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+
+    void endOfFfmpeg_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("destination");
+        QTest::newRow("success replaces") << "ok" << 0 << QByteArray("converted");
+        QTest::newRow("failure keeps") << "fail" << 1 << QByteArray("old");
+        QTest::newRow("crash keeps") << "crash" << 128 + SIGSEGV << QByteArray("old");
+    }
+    void endOfFfmpeg()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, destination);
+        const QString source = m_work->filePath(QStringLiteral("a b \"c\" \\d $e.avi"));
+        const Result result = run({"-i", source, "-y", "-b", "512", m_destination}, mode);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(contentOf(m_destination), destination);
+        QCOMPARE(hiddenFiles(), QStringList());
+
+        const QStringList args = recordedArguments();
+        QCOMPARE(args.size(), 8);
+        QCOMPARE(args.mid(0, 7), QStringList({"-nostdin", "-y", "-i", source, "-y", "-b:v", "512k"}));
+        const QString written = args.last();
+        QCOMPARE(QFileInfo(written).absolutePath(), m_work->path());
+        QVERIFY(TemporaryFile::ownerOf(QFileInfo(written).fileName().toStdString(), m_destination.toStdString()));
+        if (mode == QLatin1String("fail"))
+            QVERIFY(result.output.endsWith("in.avi: Invalid data found when processing input\n"));
+    }
+
+    void outputAndInput()
+    {
+        const Result result = run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok"));
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(result.output.contains("frame=  1\rframe=  2\r"));
+        QVERIFY(result.output.contains("on stdout\n"));
+        // The fake copied its standard input; an inherited open pipe would have hung it.
+        QCOMPARE(contentOf(m_work->filePath(QStringLiteral("stdin"))), QByteArray());
+    }
+
+    void notFound_data()
+    {
+        QTest::addColumn<QString>("override");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("VIDOMAR_FFMPEG missing") << "/nonexistent/ffmpeg" << qEnvironmentVariable("PATH");
+        QTest::newRow("not on PATH") << "" << "/nonexistent";
+    }
+    void notFound()
+    {
+        QFETCH(QString, override);
+        QFETCH(QString, path);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VIDOMAR_FFMPEG"), override);
+        env.insert(QStringLiteral("PATH"), path);
+        const Result result = run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok"), env);
+        QCOMPARE(result.exitCode, 127);
+        QCOMPARE(QString::fromUtf8(result.output), kNotFound);
+        QCOMPARE(contentOf(m_destination), QByteArray("old"));
+        QCOMPARE(hiddenFiles(), QStringList());
+    }
+
+    // Without -y (or with -n) an existing destination is ffmpeg's to refuse: no temporary file.
+    void existingDestinationNotReplaced_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::newRow("no -y") << "";
+        QTest::newRow("-n") << "-n";
+    }
+    void existingDestinationNotReplaced()
+    {
+        QFETCH(QString, option);
+        QStringList args{"-i", "in.avi"};
+        if (!option.isEmpty())
+            args << option;
+        run(args << m_destination, QStringLiteral("fail"));
+        QCOMPARE(recordedArguments().last(), m_destination);
+        QVERIFY(!recordedArguments().contains(QStringLiteral("-y")));
+    }
+
+    void amrEncoderQuery_data()
+    {
+        QTest::addColumn<QString>("codec");
+        QTest::addColumn<QString>("encoders");
+        QTest::addColumn<QString>("used");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("available") << "amr_nb" << "libopencore_amrnb" << "libopencore_amrnb" << true;
+        QTest::newRow("missing") << "amr_nb" << "aac" << "aac" << true;
+        QTest::newRow("not wanted") << "aac" << "libopencore_amrnb" << "aac" << false;
+    }
+    void amrEncoderQuery()
+    {
+        QFETCH(QString, codec);
+        QFETCH(QString, encoders);
+        QFETCH(QString, used);
+        QFETCH(bool, asked);
+        QProcessEnvironment env = environment(QStringLiteral("ok"));
+        env.insert(QStringLiteral("FAKE_ENCODERS"), encoders);
+        const QString destination = m_work->filePath(QStringLiteral("out.3gp"));
+        const Result result = run({"-i", "in.avi", "-y", "-acodec", codec, destination}, QString(), env);
+        QCOMPARE(result.exitCode, 0);
+        const QStringList args = recordedArguments();
+        QCOMPARE(args.at(args.indexOf(QStringLiteral("-acodec")) + 1), used);
+        QCOMPARE(QFile::exists(m_work->filePath(QStringLiteral("query"))), asked);
+        QCOMPARE(result.output.contains("avformat.dll: amr_nb is not available here; using aac\n"),
+                 encoders == QLatin1String("aac"));
+    }
+
+    void folderMissing()
+    {
+        const QString destination = m_work->filePath(QStringLiteral("nope/out.avi"));
+        const Result result = run({"-i", "in.avi", "-y", destination}, QStringLiteral("ok"));
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(result.output),
+                 "avformat.dll: cannot write beside " + destination + ": No such file or directory\n");
+        QVERIFY(!QFile::exists(m_work->filePath(QStringLiteral("args"))));
+    }
+
+    void destinationIsAFolder()
+    {
+        const QString destination = m_work->filePath(QStringLiteral("folder"));
+        QVERIFY(QDir().mkdir(destination));
+        const Result result = run({"-i", "in.avi", "-y", destination}, QStringLiteral("ok"));
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY(result.output.contains("avformat.dll: cannot replace the destination: "));
+        QVERIFY(QFileInfo(destination).isDir());
+        QCOMPARE(hiddenFiles(), QStringList());
+    }
+
+    // A stop signal reaches ffmpeg; one that ignores it is killed; the adapter ends either way
+    // with 128 + n, leaves no partial file and no process behind.
+    void stopSignal_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << "wait" << SIGTERM;
+        QTest::newRow("SIGINT") << "wait" << SIGINT;
+        QTest::newRow("SIGTERM ignored by ffmpeg") << "stubborn" << SIGTERM;
+    }
+    void stopSignal()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, signal);
+        QProcess adapter;
+        start(adapter, {"-i", "in.avi", "-y", m_destination}, environment(mode));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_work->filePath(QStringLiteral("ready"))), 10000);
+        const pid_t ffmpeg = fakePid();
+        QCOMPARE(hiddenFiles().size(), 1);
+
+        kill(pid_t(adapter.processId()), signal);
+        QVERIFY(adapter.waitForFinished(5000));
+        QCOMPARE(adapter.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(adapter.exitCode(), 128 + signal);
+        QVERIFY(isGone(ffmpeg));
+        QCOMPARE(QFile::exists(m_work->filePath(QStringLiteral("signal"))), mode == QLatin1String("wait"));
+        QCOMPARE(contentOf(m_destination), QByteArray("old"));
+        QCOMPARE(hiddenFiles(), QStringList());
+    }
+
+    // Killing the adapter outright takes ffmpeg with it; the file left behind is removed by the
+    // next run for the same destination.
+    void killedAdapter()
+    {
+        QProcess adapter;
+        start(adapter, {"-i", "in.avi", "-y", m_destination}, environment(QStringLiteral("stubborn")));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_work->filePath(QStringLiteral("ready"))), 10000);
+        const pid_t ffmpeg = fakePid();
+        adapter.kill();
+        QVERIFY(adapter.waitForFinished(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(isGone(ffmpeg), 5000);
+        QCOMPARE(hiddenFiles().size(), 1);
+
+        QCOMPARE(run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok")).exitCode, 0);
+        QCOMPARE(hiddenFiles(), QStringList());
+        QCOMPARE(contentOf(m_destination), QByteArray("converted"));
+    }
+
+private:
+    QProcessEnvironment environment(const QString &mode) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_fake);
+        env.insert(QStringLiteral("FAKE_MODE"), mode);
+        env.insert(QStringLiteral("FAKE_DIR"), m_work->path());
+        return env;
+    }
+
+    void start(QProcess &process, const QStringList &args, const QProcessEnvironment &env) const
+    {
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(m_adapter, args);
+        QVERIFY(process.waitForStarted());
+    }
+
+    Result run(const QStringList &args, const QString &mode, QProcessEnvironment env = {}) const
+    {
+        if (env.isEmpty())
+            env = environment(mode);
+        QProcess process;
+        start(process, args, env);
+        if (!process.waitForFinished(30000))
+            return {};
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
+    }
+
+    QStringList recordedArguments() const
+    {
+        return QString::fromUtf8(contentOf(m_work->filePath(QStringLiteral("args")))).split('\n', Qt::SkipEmptyParts);
+    }
+
+    pid_t fakePid() const
+    {
+        return pid_t(contentOf(m_work->filePath(QStringLiteral("pid"))).trimmed().toInt());
+    }
+
+    QStringList hiddenFiles() const
+    {
+        return QDir(m_work->path()).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)
+            .filter(QRegularExpression(QStringLiteral("^\\.")));
+    }
+
+    QTemporaryDir m_fakeDir;
+    QString m_fake;
+    QString m_adapter;
+    std::unique_ptr<QTemporaryDir> m_work;
+    QString m_destination;
+};
+
+QTEST_MAIN(TestAdapter)
+#include "tst_adapter.moc"
