@@ -1,0 +1,158 @@
+#include "AVC.h"
+#include "MessageBoxes.h"
+#include "Presets.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The option part of the job's command line between the quoted source and destination.
+QString optionsOf(const AVC &job)
+{
+    const QString line = job.commandLine();
+    const QString afterSource = QStringLiteral("\"/v/in.avi\" ");
+    const qsizetype start = line.indexOf(afterSource) + afterSource.size();
+    return line.mid(start, line.lastIndexOf(QLatin1String("\"/v/out")) - start);
+}
+
+struct Recorder {
+    Recorder()
+    {
+        previous = MessageBoxes::install([this](const QString &text, int style, const QString &title) {
+            boxes << QStringLiteral("%1|%2|%3").arg(text).arg(style).arg(title);
+            return int(MessageBoxes::Ok);
+        });
+    }
+    ~Recorder() { MessageBoxes::install(previous); }
+    QStringList boxes;
+    MessageBoxes::Handler previous;
+};
+
+} // namespace
+
+class TestPresets : public QObject {
+    Q_OBJECT
+private slots:
+    // Each preset on a fresh job, from the published tables.
+    void options_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<int>("ratio");
+        QTest::addColumn<QString>("options");
+        const auto row = [](int pos, const char *name, const char *ext, int ratio, const char *options) {
+            QTest::newRow(name) << pos << name << ext << ratio << options;
+        };
+        row(0, "AVI (MPEG4-DivX-Compatible)", ".avi", 2,
+            "-y -b 360 -r 29.97 -s 320x240 -vcodec mpeg4 -deinterlace -sameq -ab 48 -ar 22050 -ac 2 ");
+        row(1, "AVI (MPEG4-DivX-Best Quality)", ".avi", 2,
+            "-y -b 360 -r 29.97 -s 320x240 -vcodec mpeg4 -deinterlace -sameq -ac 2 ");
+        row(2, "AVI (MPEG4-XviD-Compatible)", ".avi", 2,
+            "-y -b 360 -r 29.97 -s 320x240 -vcodec xvid -deinterlace -sameq -ab 48 -ar 22050 -ac 2 ");
+        row(3, "AVI (MPEG4-XviD-Best Quality)", ".avi", 2,
+            "-y -b 360 -r 29.97 -s 320x240 -vcodec xvid -deinterlace -sameq -ac 2 ");
+        row(4, "iPOD Video (320x240) MPEG4", ".mp4", 2,
+            "-y -b 512 -s 320x240 -vcodec mpeg4 -aspect 4:3 -acodec aac -ab 64 -ar 44100 -ac 2 ");
+        row(5, "iPOD Video2 (640x480) MPEG4", ".mp4", 4,
+            "-y -b 1200 -s 640x480 -vcodec mpeg4 -aspect 4:3 -acodec aac -ab 80 -ar 44100 -ac 2 ");
+        row(6, "iPhone Video", ".mp4", 2,
+            "-y -b 1200 -s 480x320 -vcodec mpeg4 -aspect 3:2 -acodec aac -ab 80 -ar 44100 -ac 2 ");
+        row(7, "iPOD Nano (MP3)", ".mp3", 1, "-y -acodec mp3 ");
+        row(8, "iPOD Mini (MP3)", ".mp3", 1, "-y -acodec mp3 ");
+        row(9, "iPOD Shuffle (MP3)", ".mp3", 1, "-y -acodec mp3 ");
+        row(10, "MPEG (Max Compatible)", ".mpg", 2,
+            "-y -r 29.97 -vcodec mpeg1video -deinterlace -sameq -ar 44100 -ac 2 ");
+        row(11, "MPEG (Best Quality)", ".mpg", 2, "-y -r 29.97 -vcodec mpeg1video -deinterlace -sameq -ac 2 ");
+        row(12, "WMV(WindowsMedia-Compatible)", ".wmv", 2, "-y -vcodec wmv2 -deinterlace -sameq -ar 44100 -ac 2 ");
+        row(13, "WMV(WindowsMedia-Best Quality)", ".wmv", 2, "-y -vcodec wmv2 -deinterlace -sameq -ac 2 ");
+        row(14, "RM (RealONE/RealPlayer)", ".rm", 9, "-y -vcodec rv20 -deinterlace -sameq -ar 44100 -ac 2 ");
+        row(15, "QuickTime MOV", ".mov", 2,
+            "-y -b 360 -r 29.97 -s 320x240 -deinterlace -sameq -acodec aac -ab 48 -ar 44100 -ac 2 ");
+        row(16, "Sony PSP (Normal)", ".avi", 3,
+            "-y -b 512 -r 29.97 -s 368x208 -vcodec xvid -acodec aac -ab 64 -ar 24000 -ac 2 ");
+        row(17, "Sony PSP (Excellent Quality)", ".avi", 3,
+            "-y -b 768 -r 29.97 -s 368x208 -vcodec xvid -acodec aac -ab 64 -ar 24000 -ac 2 ");
+        row(18, "Sony PSP (Minimal Size)", ".avi", 2,
+            "-y -b 216 -r 29.97 -s 160x112 -vcodec xvid -acodec aac -ab 64 -ar 24000 -ac 2 ");
+        row(19, "Sony PSP (PSP AVC)", ".avi", 7,
+            "-y -b 400 -r 29.97 -s 368x208 -vcodec h264 -bufsize 128 -g 250 -qscale 25 -maxrate 1500 "
+            "-acodec aac -ab 128 -ar 48000 -ac 2 ");
+        row(20, "Zune MPEG-4 Video", ".avi", 3,
+            "-y -b 1500 -r 29.97 -s 320x240 -vcodec mpeg4 -acodec aac -ab 128 -ar 48000 -ac 2 ");
+        row(21, "Zune MPEG-4 AVC", ".avi", 6,
+            "-y -b 1500 -r 29.97 -s 320x240 -vcodec h264 -bufsize 128 -g 250 -qscale 25 -maxrate 1500 "
+            "-acodec aac -ab 64 -ar 48000 -ac 2 ");
+        row(22, "Zune WMV", ".wmv", 3,
+            "-y -b 1500 -r 29.97 -s 320x240 -vcodec wmv2 -acodec mp3 -ab 128 -ar 48000 -ac 2 ");
+        row(23, "3GP (for Mobile)", ".3gp", 2,
+            "-y -b 120 -r 11 -s 176x144 -vcodec h263 -bt 60 -acodec amr_nb -ab 48 -ar 8000 -ac 1 ");
+        row(24, "3G2 (for Mobile)", ".3g2", 2,
+            "-y -b 120 -r 11 -s 176x144 -vcodec mpeg4 -bt 60 -acodec amr_nb -ab 48 -ar 8000 -ac 1 ");
+        row(25, "MP3 Sound (MP3)", ".mp3", 2, "-y -f mp3 -acodec mp3 -ab 128 -ar 44100 -ac 2 ");
+        row(26, "WAVE Sound (WAV)", ".wav", 1, "-y -f wav -acodec pcm_s16le -ab 128 -ar 41000 -ac 2 ");
+    }
+    void options()
+    {
+        QFETCH(int, position);
+        QFETCH(QString, name);
+        QFETCH(QString, extension);
+        QFETCH(int, ratio);
+        QFETCH(QString, options);
+        QCOMPARE(Presets::names().size(), 27);
+        QCOMPARE(Presets::names().at(position), name);
+        QCOMPARE(FormatExtension(name), extension);
+
+        QTemporaryDir empty; // no encoder: the line is built, nothing runs
+        AVC job(nullptr);
+        job.setProgramFolder(empty.path());
+        int ratioField = -1;
+        QSignalSpy errors(&job, &AVC::ErrorEvent);
+        ConvertAVI(job, name, QStringLiteral("/v/in.avi"), QStringLiteral("/v/out") + extension, &ratioField);
+        QCOMPARE(optionsOf(job), options);
+        QCOMPARE(ratioField, ratio);
+        QCOMPARE(job.SizeRatio(), ratio);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("Unable to locate avformat.dll"));
+    }
+
+    void unknownNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("other capitals") << "ipod video (320x240) mpeg4";
+        QTest::newRow("trailing blank") << "WAVE Sound (WAV) ";
+        QTest::newRow("empty") << "";
+    }
+    void unknownNames()
+    {
+        QFETCH(QString, name);
+        Recorder recorder;
+        AVC job(nullptr);
+        QSignalSpy errors(&job, &AVC::ErrorEvent);
+        job.setSizeRatio(5);
+        ConvertAVI(job, name, QStringLiteral("/v/in.avi"), QStringLiteral("/v/out.mp4"));
+        QCOMPARE(recorder.boxes, QStringList{QStringLiteral("Error: %1 is not defined.|48|Not Supported").arg(name)});
+        QCOMPARE(errors.size(), 0);
+        QCOMPARE(job.SizeRatio(), 5);
+        QCOMPARE(job.sourceFile(), QString());
+        QCOMPARE(job.commandLine(), QString());
+        QCOMPARE(FormatExtension(name), QString());
+    }
+
+    // An attempt that stops before the launch leaves its settings for the next preset.
+    void leftoverSettings()
+    {
+        QTemporaryDir empty;
+        AVC job(nullptr);
+        job.setProgramFolder(empty.path());
+        ConvertAVI(job, QStringLiteral("Sony PSP (PSP AVC)"), QStringLiteral("/v/in.avi"), QString());
+        ConvertAVI(job, QStringLiteral("MP3 Sound (MP3)"), QStringLiteral("/v/in.avi"), QStringLiteral("/v/out.mp3"));
+        QCOMPARE(optionsOf(job), QStringLiteral("-y -b 400 -r 29.97 -s 368x208 -vcodec h264 -f mp3 -bufsize 128 -g 250 "
+                                                "-qscale 25 -maxrate 1500 -acodec mp3 -ab 128 -ar 44100 -ac 2 "));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPresets)
+#include "tst_presets.moc"
