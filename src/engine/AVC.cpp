@@ -115,6 +115,11 @@ void AVC::StartEncoder(const QString &commandLine)
     m_process->setArguments(arguments);
     m_decoder.resetState();
     m_tail.clear();
+    // The end is picked up at once rather than on the next regular tick, as long as the poll runs.
+    connect(m_process, &QProcess::finished, this, [this] {
+        if (m_timer && m_timer->isActive())
+            QMetaObject::invokeMethod(this, &AVC::tick, Qt::QueuedConnection);
+    });
     // A process that cannot be started reports it on the next tick, as a failed run.
     m_process->start(QIODevice::ReadOnly);
 
