@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The button's sounds: embedded resources written out to files, and asynchronous playback.
+
+// Writes the Qt resource ":/CUSTOM/<resourceId>" (the resource of type "CUSTOM" with that
+// identifier, e.g. ":/CUSTOM/101") to the file, from its start. An existing file is not
+// truncated first: a longer old file keeps its tail. A missing resource, or a file that cannot
+// be opened or written, throws RuntimeError (326 and 75).
+void SaveResourceToFile(int16_t resourceId, const QString &fileName);
+
+// Starts playing a wave file and returns at once; a new sound replaces the one playing. One
+// player serves the whole process. A missing or unplayable file, or no audio device, is silent.
+void PlaySoundFile(const QString &fileName);
