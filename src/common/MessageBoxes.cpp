@@ -29,7 +29,8 @@ int show(const QString &text, int style, const QString &title)
         return current()(text, style, shownTitle);
     std::fprintf(stderr, "%s: %s\n", qPrintable(shownTitle), qPrintable(text));
     std::fflush(stderr);
-    return (style & 0x0F) == 4 || (style & 0x0F) == 3 ? Yes : Ok;
+    // Unattended, a question is answered in the negative.
+    return (style & 0x0F) == 4 || (style & 0x0F) == 3 ? No : Ok;
 }
 
 Handler install(Handler handler)

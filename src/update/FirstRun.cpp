@@ -1,0 +1,17 @@
+#include "FirstRun.h"
+
+#include "ShellOpen.h"
+#include "WebAddresses.h"
+
+#include <QSettings>
+
+void ShowFirstRunPage()
+{
+    QSettings settings(QStringLiteral("Zorvik"), QStringLiteral("Zorvik"));
+    const QString key = QStringLiteral("First Run/Zorvik Vidomar");
+    if (settings.value(key).toString() == QLatin1String("No"))
+        return;
+    settings.setValue(key, QStringLiteral("No"));
+    settings.sync();
+    ShellOpen(WebAddresses::productPage());
+}

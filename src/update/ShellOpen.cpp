@@ -1,0 +1,9 @@
+#include "ShellOpen.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+void ShellOpen(const QString &address)
+{
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+class QNetworkAccessManager;
+
+// The update window's browser: navigates to an address, follows redirects, and reports the
+// address it finally arrived at. Nothing is reported when the host cannot be reached.
+class WebNavigator : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(WebNavigator)
+
+public:
+    explicit WebNavigator(QObject *parent = nullptr);
+
+    // An address without a scheme gets http, as a browser's default.
+    void Navigate(const QString &address);
+
+    static constexpr int TimeoutMs = 30000;
+
+signals:
+    void NavigateComplete(const QUrl &URL);
+    // A navigation ended without arriving anywhere (for tests and logs).
+    void NavigateFailed(const QString &reason);
+
+private:
+    QNetworkAccessManager *m_network = nullptr;
+};
