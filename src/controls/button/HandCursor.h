@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Picture.h"
+
+#include <QCursor>
+
+// The button's default pointer: the program's cursor resource 101, a 32 × 32 pointing hand.
+namespace HandCursor {
+
+// The resource path the picture is loaded from, and so stored by in a property bag.
+inline constexpr const char *ResourcePath = ":/CURSOR/101";
+
+// The one hand picture of the process (the same object each time).
+Picture picture();
+
+// The pointer shown for a MouseIcon picture: the hand with its fingertip as the hot spot, any
+// other picture with its centre; no image gives the platform's arrow.
+QCursor cursorFor(const Picture &mouseIcon);
+
+} // namespace HandCursor

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+struct ProBarCanvas;
+struct ProBarProperties;
+class Surface;
+
+// The layers of a bar repaint, each drawing onto canvas.control at canvas.W × canvas.H.
+// A step that fails throws its RuntimeError; what it drew before stays.
+namespace ProBarPaint {
+
+// The back colour, then BackPicture (through picCover, HALFTONE) when it is not Nothing.
+void PaintBackground(ProBarCanvas &canvas, const ProBarProperties &properties);
+// CoverPic blended at CoverAlpha (overflow outside 0..255) when it is not Nothing.
+void PaintCover(ProBarCanvas &canvas, const ProBarProperties &properties);
+// The rounded outline in BorderColor1 and two highlight lines in BorderColor2.
+void PaintBorder(ProBarCanvas &canvas, const ProBarProperties &properties);
+// Modes 0 and 1: blocks from the start edge (far edge with BarFlip) up to ProValue of ProMax.
+void PaintProgressBlocks(ProBarCanvas &canvas, const ProBarProperties &properties);
+// Modes 2 and 3: the comet of five blended blocks for the phase.
+void PaintBusyBlocks(ProBarCanvas &canvas, const ProBarProperties &properties, int16_t phase);
+
+// AlphaBlend with a constant alpha; alpha and alpha format outside 0..255 are an overflow.
+void BlendImage(Surface &destination, int x, int y, int width, int height, const Surface &source,
+                int sx, int sy, int sourceWidth, int sourceHeight, double alpha, double alphaFormat);
+
+} // namespace ProBarPaint
