@@ -16,13 +16,17 @@ void ProgressMeter::reset(int ratio)
     m_ratio = ratio;
 }
 
-int ProgressMeter::estimateIncrement(qsizetype length, qint64 fileSize, int ratio)
+double ProgressMeter::estimateShare(qsizetype length, qint64 fileSize, int ratio)
 {
     if (fileSize <= 0 || ratio <= 0)
         return 0;
     const double expected = double(fileSize) * double(ratio) / 8200.0;
-    const double increment = std::floor(double(length) / expected * 100.0);
-    return increment > Cap ? Cap : int(increment);
+    return double(length) / expected * 100.0;
+}
+
+int ProgressMeter::estimate() const
+{
+    return int(std::min<double>(std::floor(m_estimate), Cap));
 }
 
 std::optional<double> ProgressMeter::parseClock(QStringView text)
@@ -66,7 +70,7 @@ void ProgressMeter::scanLine(QStringView line)
 
 int ProgressMeter::feed(const QString &chunk, qint64 fileSize)
 {
-    m_estimate = std::min(Cap, m_estimate + estimateIncrement(chunk.size(), fileSize, m_ratio));
+    m_estimate = std::min<double>(Cap, m_estimate + estimateShare(chunk.size(), fileSize, m_ratio));
 
     m_partial += chunk;
     qsizetype start = 0;
@@ -90,5 +94,5 @@ int ProgressMeter::value() const
         const double share = std::floor(*m_time / *m_duration * 100.0);
         return share < 0 ? 0 : int(std::min<double>(share, Cap));
     }
-    return m_estimate;
+    return estimate();
 }

@@ -19,13 +19,14 @@ public:
     int feed(const QString &chunk, qint64 fileSize);
 
     int value() const;
-    int estimate() const { return m_estimate; }
+    int estimate() const;
     std::optional<double> duration() const { return m_duration; }
     std::optional<double> time() const { return m_time; }
 
-    // The percent the text-volume estimate adds for one chunk: the whole part of
-    // length / (fileSize * ratio / 8200) * 100, in 64-bit and double arithmetic.
-    static int estimateIncrement(qsizetype length, qint64 fileSize, int ratio);
+    // The percent one chunk of text is worth: length / (fileSize * ratio / 8200) * 100, in 64-bit
+    // and double arithmetic. The bar shows whole percents; fractions carry over to the next chunk,
+    // so that large sources still move the bar.
+    static double estimateShare(qsizetype length, qint64 fileSize, int ratio);
 
     // "HH:MM:SS.ss" in seconds; nothing for "N/A" or anything malformed.
     static std::optional<double> parseClock(QStringView text);
@@ -34,7 +35,7 @@ private:
     void scanLine(QStringView line);
 
     int m_ratio = 1;
-    int m_estimate = 0;
+    double m_estimate = 0;
     std::optional<double> m_duration;
     std::optional<double> m_time;
     QString m_partial; // a line the last chunk cut in two

@@ -26,28 +26,40 @@ const QString Recorded = QStringLiteral(
 class TestProgressMeter : public QObject {
     Q_OBJECT
 private slots:
-    void estimateIncrement_data()
+    // The estimate after a number of equal chunks: whole percents, fractions carried over.
+    void estimate_data()
     {
         QTest::addColumn<qsizetype>("length");
+        QTest::addColumn<int>("chunks");
         QTest::addColumn<qint64>("fileSize");
         QTest::addColumn<int>("ratio");
-        QTest::addColumn<int>("increment");
+        QTest::addColumn<int>("percent");
         // 256 / (3,000,000 / 8200) * 100 = 69.97
-        QTest::newRow("window example") << qsizetype(256) << qint64(1500000) << 2 << 69;
-        QTest::newRow("empty chunk") << qsizetype(0) << qint64(1500000) << 2 << 0;
-        // 240,000,000 x 9 overflows 32 bits; in 64 bits it is simply a small step.
-        QTest::newRow("large source, ratio 9") << qsizetype(256) << qint64(240000000) << 9 << 0;
-        QTest::newRow("6 GB source") << qsizetype(256) << qint64(6) * 1000 * 1000 * 1000 << 2 << 0;
-        QTest::newRow("tiny source caps") << qsizetype(256) << qint64(10) << 1 << 99;
-        QTest::newRow("no size") << qsizetype(256) << qint64(0) << 2 << 0;
+        QTest::newRow("window example") << qsizetype(256) << 1 << qint64(1500000) << 2 << 69;
+        QTest::newRow("capped at 99") << qsizetype(256) << 2 << qint64(1500000) << 2 << 99;
+        QTest::newRow("empty chunks") << qsizetype(0) << 50 << qint64(1500000) << 2 << 0;
+        // 240,000,000 x 9 overflows 32 bits; in 64 bits each chunk is worth 0.097 %, and the
+        // fractions add up: 11 chunks make 1 %.
+        QTest::newRow("large source, one chunk") << qsizetype(256) << 1 << qint64(240000000) << 9 << 0;
+        QTest::newRow("large source, 11 chunks") << qsizetype(256) << 11 << qint64(240000000) << 9 << 1;
+        QTest::newRow("6 GB source") << qsizetype(256) << 1000 << qint64(6) * 1000 * 1000 * 1000 << 2 << 17;
+        QTest::newRow("tiny source") << qsizetype(256) << 1 << qint64(10) << 1 << 99;
+        QTest::newRow("no size") << qsizetype(256) << 5 << qint64(0) << 2 << 0;
     }
-    void estimateIncrement()
+    void estimate()
     {
         QFETCH(qsizetype, length);
+        QFETCH(int, chunks);
         QFETCH(qint64, fileSize);
         QFETCH(int, ratio);
-        QFETCH(int, increment);
-        QCOMPARE(ProgressMeter::estimateIncrement(length, fileSize, ratio), increment);
+        QFETCH(int, percent);
+        ProgressMeter meter;
+        meter.reset(ratio);
+        int value = 0;
+        for (int i = 0; i < chunks; ++i)
+            value = meter.feed(QString(length, QLatin1Char('x')), fileSize);
+        QCOMPARE(value, percent);
+        QCOMPARE(meter.estimate(), percent);
     }
 
     void clock_data()
