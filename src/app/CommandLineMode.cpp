@@ -52,6 +52,7 @@ QString usage()
         "Usage: vidomar [--list-presets | --help | --version]\n"
         "       vidomar --preset NAME SOURCE [DEST]\n"
         "       vidomar --preset NAME SOURCE...\n"
+        "       vidomar [SOURCE]   opens the window, with SOURCE chosen when given\n"
         "Converts SOURCE with the preset NAME (see --list-presets). Without DEST the result goes\n"
         "beside the source with the preset's extension. A second argument with the preset's\n"
         "extension is the destination; otherwise every argument is a source. Progress goes to\n"
@@ -60,7 +61,12 @@ QString usage()
 
 bool wanted(const QStringList &arguments)
 {
-    return arguments.size() > 1;
+    static const QStringList options{QStringLiteral("--preset"), QStringLiteral("--list-presets"), QStringLiteral("--help"),
+                                     QStringLiteral("-h"), QStringLiteral("--version")};
+    return std::any_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()), arguments.end(),
+                       [](const QString &arg) {
+                           return options.contains(arg) || arg.startsWith(QLatin1String("--preset="));
+                       });
 }
 
 int run(const QStringList &arguments)

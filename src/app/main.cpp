@@ -1,16 +1,25 @@
 #include "CommandLineMode.h"
+#include "Form1.h"
 #include "MessageBoxes.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMessageBox>
 
 #include <cstdio>
+#include <memory>
 
-int main(int argc, char **argv)
+namespace {
+
+void setIdentity()
 {
-    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zorvik Vidomar"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+}
 
+int runCommandLine(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    setIdentity();
     MessageBoxes::install([](const QString &text, int, const QString &title) {
         if (title == MessageBoxes::applicationTitle())
             std::fprintf(stderr, "vidomar: %s\n", qPrintable(text));
@@ -19,11 +28,53 @@ int main(int argc, char **argv)
         std::fflush(stderr);
         return int(MessageBoxes::Ok);
     });
+    return CommandLineMode::run(QCoreApplication::arguments());
+}
 
-    const QStringList arguments = QCoreApplication::arguments();
-    if (!CommandLineMode::wanted(arguments)) {
-        std::fputs(qPrintable(CommandLineMode::usage()), stderr);
-        return 2;
+// Message boxes of the window: the classic style value picks the buttons and the icon.
+int showBox(const QString &text, int style, const QString &title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (style & 0xF0) {
+    case MessageBoxes::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MessageBoxes::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageBoxes::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MessageBoxes::Information: box.setIcon(QMessageBox::Information); break;
+    default: break;
     }
-    return CommandLineMode::run(arguments);
+    if ((style & 0x0F) == 4) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? MessageBoxes::Yes : MessageBoxes::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MessageBoxes::Ok;
+}
+
+int runWindow(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    setIdentity();
+    MessageBoxes::install(showBox);
+    Form1 window;
+    // A file named on the command line (as "Open with" passes it) is the source.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        window.useSource(arguments.at(1));
+    window.show();
+    return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (CommandLineMode::wanted(arguments))
+        return runCommandLine(argc, argv);
+    return runWindow(argc, argv);
 }

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "ProgressMeter.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class AVC;
+class QComboBox;
+class TavloClick;
+class TavloProBar;
+class UpdateWindow;
+struct StoredForm;
+
+// The program's one window: pick a source, a preset and a destination, press Convert, and watch
+// the progress bar. Frameless; its artwork is the background, its controls our own.
+class Form1 : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(Form1)
+
+public:
+    static constexpr const char *DefaultPreset = "iPOD Video (320x240) MPEG4";
+
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The controls, as the stored form creates them.
+    QLineEdit *txtSource() const { return m_txtSource; }
+    QLineEdit *txtDest() const { return m_txtDest; }
+    QComboBox *cboFormat() const { return m_cboFormat; }
+    TavloClick *cmdSource() const { return m_cmdSource; }
+    TavloClick *cmdDest() const { return m_cmdDest; }
+    TavloClick *cmdConvert() const { return m_cmdConvert; }
+    TavloClick *cmdMin() const { return m_cmdMin; }
+    TavloClick *cmdClose() const { return m_cmdClose; }
+    TavloClick *cmdLogo() const { return m_cmdLogo; }
+    TavloProBar *ProBar() const { return m_proBar; }
+    AVC *AVC1() const { return m_avc1; }
+    QTimer &Timer1() { return m_timer1; }
+    QTimer &tmrCheck() { return m_tmrCheck; }
+    QTimer &tmrAutoUpdate() { return m_tmrAutoUpdate; }
+    QString SourceExtension() const { return m_sourceExtension; }
+
+    // Where the dialogs start: the program folder's "Videos" folder, else the user's videos.
+    static QString videosFolder();
+
+    // Takes a file as the open dialog does: source, its extension, the destination update.
+    void useSource(const QString &path);
+
+    // The handlers, named after what raises them.
+    void cboFormat_Click();
+    void cmdSource_Click();
+    void cmdDest_Click();
+    void cmdConvert_Click();
+    void cmdLogo_Click();
+    void cmdMin_Click();
+    void cmdClose_Click();
+    void AVC1_DataOutput(const QString &strData, qint64 FileSize);
+    void AVC1_Complete();
+    void AVC1_Failed();
+    void AVC1_ErrorEvent(const QString &ErrorMessage);
+    void tmrCheck_Timer();
+    void tmrAutoUpdate_Timer();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Activate();
+    void createControls(const StoredForm &form);
+    void notifyIfUnwatched(const QString &summary, const QString &body);
+
+    QImage m_background;
+    QLineEdit *m_txtSource = nullptr;
+    QLineEdit *m_txtDest = nullptr;
+    QComboBox *m_cboFormat = nullptr;
+    TavloClick *m_cmdSource = nullptr;
+    TavloClick *m_cmdDest = nullptr;
+    TavloClick *m_cmdConvert = nullptr;
+    TavloClick *m_cmdMin = nullptr;
+    TavloClick *m_cmdClose = nullptr;
+    TavloClick *m_cmdLogo = nullptr;
+    TavloProBar *m_proBar = nullptr;
+
+    QTimer m_timer1;
+    QTimer m_tmrCheck;
+    QTimer m_tmrAutoUpdate;
+    AVC *m_avc1 = nullptr;
+    UpdateWindow *m_updateWindow = nullptr;
+    ProgressMeter m_meter;
+
+    QString m_lastSourcePath;
+    QString m_targetExtension;
+    QString m_sourceExtension;
+    int m_ratio = 0;
+    bool m_activated = false;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The window's helpers: path extension, the open and save dialogs, and the window icon.
+
+// "." followed by the text after the last dot; a path without a dot gives "." and the whole path.
+QString PathExtension(const QString &path);
+
+// Filters are given as description/pattern pairs separated by NUL characters.
+// Both return the chosen path, or an empty string when the user cancels.
+QString ShowOpenDialog(const QString &title, const QString &filter, const QString &initialDir, QWidget *owner,
+                       const QString &defaultName);
+QString ShowSaveDialog(const QString &title, const QString &filter, const QString &initialDir, QWidget *owner,
+                       const QString &defaultName);
+
+// The NUL-separated pairs as the dialog's filter list ("Description (pattern)").
+QString dialogFilter(const QString &filter);
+
+namespace FileDialogs {
+
+struct Request {
+    bool save = false;
+    QString title;
+    QString filter; // as the dialog gets it
+    QString initialDir;
+    QString defaultName;
+};
+using Handler = std::function<QString(const Request &)>;
+
+// Replaces the real dialogs (for tests); returns the previous handler.
+Handler install(Handler handler);
+
+} // namespace FileDialogs
+
+// Sets the window's icon (and the application's, when alsoOwner) from the icon group resource.
+void SetIcon(QWidget *window, const QString &resourceName, bool alsoOwner);
