@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+// The Normal, Over and Down pictures of the picture buttons. Each face is painted over the
+// background's own pixels at the button's place, so its rounded corners blend into the window
+// although the picture itself is an opaque rectangle.
+namespace ButtonFaces {
+
+enum class State { Normal, Over, Down };
+
+QImage browse(const QImage &background, const QRect &place, State state);
+QImage convert(const QImage &background, const QRect &place, State state);
+QImage minimise(const QImage &background, const QRect &place, State state);
+QImage close(const QImage &background, const QRect &place, State state);
+
+} // namespace ButtonFaces
