@@ -1,7 +1,5 @@
 #include "MessageBoxes.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 
 namespace {
@@ -18,8 +16,7 @@ namespace MessageBoxes {
 
 QString applicationTitle()
 {
-    const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("Zorvik Vidomar") : name;
+    return QStringLiteral("Zorvik Vidomar");
 }
 
 int show(const QString &text, int style, const QString &title)
