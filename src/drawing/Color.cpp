@@ -110,12 +110,13 @@ OleColor TranslateColor(OleColor colour) { return translate(colour).value_or(col
 
 int32_t ClampByte(int32_t value) { return value > 255 ? 255 : (value < 0 ? 0 : value); }
 
+// Max is applied first and Min after it, so a reversed range gives Min.
 int32_t ClampValue(int32_t value, int32_t min, int32_t max)
 {
     if (value > max)
-        return max;
+        value = max;
     if (value < min)
-        return min;
+        value = min;
     return value;
 }
 

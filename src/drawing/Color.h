@@ -43,7 +43,7 @@ OleColor TranslateColor(OleColor colour);
 
 // 255 above 255, 0 below 0, otherwise the value.
 int32_t ClampByte(int32_t value);
-// Max if value > Max, otherwise Min if value < Min (Max is tested first), otherwise the value.
+// Max if value > Max, then Min if the result < Min: Max is applied first, so 7 in [10, 5] is 10.
 int32_t ClampValue(int32_t value, int32_t min, int32_t max);
 // Each channel plus amount, clamped: a positive amount lightens, a negative one darkens.
 OleColor ShiftColor(OleColor colour, int32_t amount);

@@ -7,7 +7,11 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QSoundEffect>
+#include <QTimer>
 #include <QUrl>
+#include <QtEndian>
+
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,6 +22,86 @@ constexpr int ResourceNotFound = 326;
 constexpr int PathFileAccessError = 75;
 
 RuntimeError fileAccessError() { return {PathFileAccessError, QStringLiteral("Path/File access error")}; }
+
+// A RIFF wave file whose format chunk and data chunk are complete. The sound player never
+// finishes loading a malformed or truncated file, and a player that is still loading blocks
+// the thread that gives it a new source, so such files are refused up front.
+bool isCompleteWave(const QString &fileName)
+{
+    QFile file(fileName);
+    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    const QByteArray head = file.read(12);
+    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
+        return false;
+    bool format = false;
+    for (qint64 pos = 12; pos + 8 <= size;) {
+        file.seek(pos);
+        const QByteArray chunk = file.read(8);
+        const qint64 length = qFromLittleEndian<quint32>(chunk.constData() + 4);
+        if (pos + 8 + length > size)
+            return false;
+        if (chunk.startsWith("fmt ")) {
+            const QByteArray fmt = file.read(16);
+            if (length < 16 || fmt.size() < 16)
+                return false;
+            const quint16 tag = qFromLittleEndian<quint16>(fmt.constData());
+            const quint16 channels = qFromLittleEndian<quint16>(fmt.constData() + 2);
+            const quint32 rate = qFromLittleEndian<quint32>(fmt.constData() + 4);
+            const quint16 bits = qFromLittleEndian<quint16>(fmt.constData() + 14);
+            format = (tag == 1 || tag == 3 || tag == 0xFFFE) && channels > 0 && rate > 0 && bits > 0;
+            if (!format)
+                return false;
+        } else if (chunk.startsWith("data")) {
+            return format && length > 0;
+        }
+        pos += 8 + length + (length & 1);
+    }
+    return false;
+}
+
+// Plays one sound at a time. A request that arrives while the previous file is still loading
+// waits until that load ends, so that the player is never handed a new source mid-load.
+class SoundPlayer : public QObject {
+public:
+    explicit SoundPlayer(QObject *parent) : QObject(parent)
+    {
+        connect(&m_effect, &QSoundEffect::statusChanged, this, [this] {
+            if (m_effect.status() != QSoundEffect::Loading && m_pending.isValid())
+                QTimer::singleShot(0, this, [this] { start(std::exchange(m_pending, QUrl())); });
+        });
+    }
+
+    void play(const QString &fileName)
+    {
+        m_effect.stop();
+        m_pending = QUrl();
+        if (!isCompleteWave(fileName))
+            return;
+        const QUrl url = QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath());
+        if (m_effect.status() == QSoundEffect::Loading)
+            m_pending = url;
+        else
+            start(url);
+    }
+
+private:
+    void start(const QUrl &url)
+    {
+        if (!url.isValid())
+            return;
+        if (m_effect.status() == QSoundEffect::Loading) {
+            m_pending = url;
+            return;
+        }
+        m_effect.setSource(url);
+        m_effect.play();
+    }
+
+    QSoundEffect m_effect;
+    QUrl m_pending;
+};
 
 } // namespace
 
@@ -48,12 +132,8 @@ void PlaySoundFile(const QString &fileName)
     if (!app)
         return;
     // One player for the process, owned by the application so that it ends before it.
-    static QPointer<QSoundEffect> player;
+    static QPointer<SoundPlayer> player;
     if (!player)
-        player = new QSoundEffect(app);
-    player->stop();
-    if (!QFileInfo(fileName).isFile())
-        return;
-    player->setSource(QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath()));
-    player->play();
+        player = new SoundPlayer(app);
+    player->play(fileName);
 }

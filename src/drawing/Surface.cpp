@@ -122,7 +122,7 @@ void Surface::line(int x1, int y1, int x2, int y2, OleColor colour)
     }
     for (int64_t i = first; i <= last; ++i) {
         const int64_t a = majorStart + majorStep * i;
-        const int64_t b = minorStart + minorStep * ((i * minor + major / 2) / major);
+        const int64_t b = minorStart + minorStep * int64_t((__int128(i) * minor + major / 2) / major);
         const int64_t x = xMajor ? a : b, y = xMajor ? b : a;
         if (x >= 0 && y >= 0 && x < width() && y < height())
             reinterpret_cast<QRgb *>(m_image.scanLine(int(y)))[x] = rgb;
