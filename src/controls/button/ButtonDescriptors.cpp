@@ -23,7 +23,6 @@ std::array<ButtonDescriptor, buttonPropertyCount> buildTable()
     const QVariant no = QVariant(false);
     const QVariant yes = QVariant(true);
     constexpr Repaint None = Repaint::None;
-    constexpr Repaint Normal = Repaint::Normal;
     return {{
         {Id::Alpha, QLatin1String("Alpha"), T::Boolean, no, &P::alpha},
         {Id::AlphaValue, QLatin1String("AlphaValue"), T::Single, singleValue(150), &P::alphaValue, R::RoundClamp, 0, 255},
