@@ -1,8 +1,10 @@
 #include "BarFixture.h"
 #include "BlockImage.h"
+#include "ConstantBlend.h"
 #include "Color.h"
 #include "ProBarArithmetic.h"
 #include "ProBarDescriptors.h"
+#include "ProBarPaint.h"
 #include "ProBarText.h"
 #include "PropertyBag.h"
 #include "Surface.h"
@@ -53,7 +55,21 @@ QImage solid(QSize size, QColor colour)
     return image;
 }
 
+// A surface whose pixel (x, y) is pattern(x, y).
+Surface patterned(int width, int height, const std::function<uint32_t(int, int)> &pattern)
+{
+    Surface surface(width, height);
+    std::vector<uint32_t> bits(size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bits[size_t(y) * width + x] = pattern(x, y) & 0xFFFFFFu;
+    surface.setDIBits(0, 0, width, height, bits);
+    return surface;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Surface::StretchMode)
 
 class TestProBarPaint : public QObject {
     Q_OBJECT
@@ -322,6 +338,55 @@ private slots:
             QVERIFY2(green.count(at), qPrintable(QString::number(at)));
         for (const int at : mustNotBeGreen)
             QVERIFY2(!green.count(at), qPrintable(QString::number(at)));
+    }
+
+    // The bar's whole-surface blend gives exactly Surface::alphaBlend's pixels: every pair of
+    // channel values at a few alphas.
+    void blendWholeMatchesAlphaBlend_data()
+    {
+        QTest::addColumn<int>("alpha");
+        for (const int alpha : {0, 1, 100, 127, 128, 200, 254, 255})
+            QTest::newRow(qPrintable(QString::number(alpha))) << alpha;
+    }
+    void blendWholeMatchesAlphaBlend()
+    {
+        QFETCH(int, alpha);
+        const Surface source = patterned(256, 256, [](int x, int y) { return uint32_t(x << 16 | y << 8 | (255 - x)); });
+        const Surface destination = patterned(256, 256, [](int x, int y) { return uint32_t(y << 16 | x << 8 | ((x * 7) & 255)); });
+        Surface expected = destination;
+        expected.alphaBlend(0, 0, 256, 256, source, 0, 0, 256, 256, uint8_t(alpha));
+        Surface actual = destination;
+        blendWhole(actual, source.getDIBits(256, 256), 256, 256, uint8_t(alpha));
+        QCOMPARE(actual.image(), expected.image());
+    }
+
+    // Stamped blocks are the pixels of stretching at each position, clipped edges included.
+    void stretchRepeatedMatchesStretchBlt_data()
+    {
+        QTest::addColumn<Surface::StretchMode>("mode");
+        QTest::addColumn<QSize>("from");
+        QTest::addColumn<QSize>("to");
+        QTest::newRow("halftone 6x13 to 6x14") << Surface::StretchMode::Halftone << QSize(6, 13) << QSize(6, 14);
+        QTest::newRow("nearest 6x13 to 6x14") << Surface::StretchMode::ColorOnColor << QSize(6, 13) << QSize(6, 14);
+        QTest::newRow("halftone across 13x6 to 14x6") << Surface::StretchMode::Halftone << QSize(13, 6) << QSize(14, 6);
+        QTest::newRow("source beyond the block image") << Surface::StretchMode::Halftone << QSize(6, 25) << QSize(6, 26);
+        QTest::newRow("mirrored") << Surface::StretchMode::Halftone << QSize(-6, 13) << QSize(-6, 14);
+    }
+    void stretchRepeatedMatchesStretchBlt()
+    {
+        QFETCH(Surface::StretchMode, mode);
+        QFETCH(QSize, from);
+        QFETCH(QSize, to);
+        const Surface block = patterned(13, 19, [](int x, int y) { return uint32_t((x * 19) << 16 | (y * 13) << 8 | (x * y)); });
+        Surface expected = patterned(40, 30, [](int x, int y) { return uint32_t(x * 5 + y * 0x010300); });
+        expected.setStretchMode(mode);
+        Surface actual = expected;
+        const std::vector<QPoint> positions{{-3, 3}, {5, 3}, {36, 3}, {10, -5}, {12, 25}, {20, 10}};
+        for (const QPoint &at : positions)
+            expected.stretchBlt(at.x(), at.y(), to.width(), to.height(), block, 0, 0, from.width(), from.height());
+        Surface stamp;
+        ProBarPaint::StretchRepeated(actual, block, from.width(), from.height(), to.width(), to.height(), positions, stamp);
+        QCOMPARE(actual.image(), expected.image());
     }
 
     void composeText_data()

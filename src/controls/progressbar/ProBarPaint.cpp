@@ -1,5 +1,6 @@
 #include "ProBarPaint.h"
 
+#include "ConstantBlend.h"
 #include "ProBarArithmetic.h"
 #include "ProBarCanvas.h"
 #include "ProBarProperties.h"
@@ -7,6 +8,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <vector>
 
 namespace ProBarPaint {
 
@@ -14,11 +16,16 @@ namespace {
 
 int32_t round32(double v) { return Rounding::toLong(v); }
 
-// Puts a picture on picCover as the platform does when a picture is assigned to it: the
-// surface's back colour with the picture at natural size; an empty picture leaves the colour.
-void stagePicture(Surface &picCover, const Picture &picture)
+// Line (x1, y)-(x2, y): the pixels from x1 towards x2, x2 itself left out, drawn as the one-row
+// box they form.
+void horizontalLine(Surface &surface, int32_t x1, int32_t x2, int32_t y, OleColor colour)
 {
-    picCover.setPicture(picture.image());
+    if (x1 < x2)
+        surface.filledBox(x1, y, x2 - 1, y, colour);
+    else if (x1 > x2)
+        surface.filledBox(x2 + 1, y, x1, y, colour);
+    else
+        surface.filledBox(x1, y, x1, y, colour);
 }
 
 } // namespace
@@ -26,22 +33,70 @@ void stagePicture(Surface &picCover, const Picture &picture)
 void PaintBackground(ProBarCanvas &canvas, const ProBarProperties &p)
 {
     Surface &control = canvas.control;
-    control.filledBox(0, 0, round32(canvas.W), canvas.H, p.backColor);
-    if (p.backPicture.isNothing())
-        return;
-    stagePicture(canvas.picCover, p.backPicture);
-    control.setStretchMode(Surface::StretchMode::Halftone);
-    control.stretchBlt(0, 0, round32(canvas.W), canvas.H, canvas.picCover, 0, 0,
-                       canvas.picCover.width(), canvas.picCover.height());
+    const int32_t W = round32(canvas.W);
+    const int32_t H = canvas.H;
+    const ProBarCanvas::BackgroundKey key{Color::toQRgb(p.backColor), p.backPicture, QSize(W, H),
+                                          QSize(canvas.picCover.width(), canvas.picCover.height()),
+                                          Color::toQRgb(canvas.picCover.backColor()), control.brightnessAdjustment()};
+    if (canvas.backgroundKey != key) {
+        // The back colour, then the picture as picCover shows it: its back colour around the
+        // picture at natural size (all of it for an empty picture), stretched over the control.
+        Surface &layer = canvas.background;
+        layer.resize(W, H);
+        layer.filledBox(0, 0, W, H, p.backColor);
+        if (!p.backPicture.isNothing()) {
+            canvas.picCover.setPicture(p.backPicture.image());
+            layer.setStretchMode(Surface::StretchMode::Halftone);
+            layer.setBrightnessAdjustment(key.brightness);
+            layer.stretchBlt(0, 0, W, H, canvas.picCover, 0, 0, canvas.picCover.width(), canvas.picCover.height());
+        }
+        canvas.backgroundKey = key;
+    }
+    control.bitBlt(0, 0, W, H, canvas.background, 0, 0);
+    if (!p.backPicture.isNothing())
+        control.setStretchMode(Surface::StretchMode::Halftone);
 }
 
 void PaintCover(ProBarCanvas &canvas, const ProBarProperties &p)
 {
     if (p.coverPic.isNothing())
         return;
-    stagePicture(canvas.picCover, p.coverPic);
-    BlendImage(canvas.control, 0, 0, round32(canvas.W), canvas.H, canvas.picCover, 0, 0,
-               canvas.picCover.width(), canvas.picCover.height(), p.coverAlpha, 0);
+    const QSize stageSize(canvas.picCover.width(), canvas.picCover.height());
+    const ProBarCanvas::CoverKey key{p.coverPic, stageSize, Color::toQRgb(canvas.picCover.backColor())};
+    if (canvas.coverKey != key) {
+        // Staged as picCover would show it.
+        canvas.coverStage.resize(stageSize.width(), stageSize.height());
+        canvas.coverStage.setBackColor(canvas.picCover.backColor());
+        canvas.coverStage.setPicture(p.coverPic.image());
+        canvas.coverBits = canvas.coverStage.getDIBits(stageSize.width(), stageSize.height());
+        canvas.coverKey = key;
+    }
+    const int32_t W = round32(canvas.W);
+    if (stageSize == QSize(W, canvas.H)) {
+        blendWhole(canvas.control, canvas.coverBits, W, canvas.H, Color::toByte(p.coverAlpha));
+        return;
+    }
+    BlendImage(canvas.control, 0, 0, W, canvas.H, canvas.coverStage, 0, 0, stageSize.width(), stageSize.height(),
+               p.coverAlpha, 0);
+}
+
+void StretchRepeated(Surface &destination, const Surface &source, int sourceWidth, int sourceHeight, int width,
+                     int height, const std::vector<QPoint> &positions, Surface &stamp)
+{
+    // A stretch that mirrors or reads beyond the source is not the same at every position.
+    const bool stampable = width > 0 && height > 0 && sourceWidth > 0 && sourceHeight > 0
+        && sourceWidth <= source.width() && sourceHeight <= source.height();
+    if (!stampable) {
+        for (const QPoint &at : positions)
+            destination.stretchBlt(at.x(), at.y(), width, height, source, 0, 0, sourceWidth, sourceHeight);
+        return;
+    }
+    stamp.resize(width, height);
+    stamp.setStretchMode(destination.stretchMode());
+    stamp.setBrightnessAdjustment(destination.brightnessAdjustment());
+    stamp.stretchBlt(0, 0, width, height, source, 0, 0, sourceWidth, sourceHeight);
+    for (const QPoint &at : positions)
+        destination.bitBlt(at.x(), at.y(), width, height, stamp, 0, 0);
 }
 
 void PaintBorder(ProBarCanvas &canvas, const ProBarProperties &p)
@@ -55,8 +110,8 @@ void PaintBorder(ProBarCanvas &canvas, const ProBarProperties &p)
     control.roundRect(0, 0, W, H, round, round);
     const int32_t left = round32(round - 2.0);
     const int32_t right = round32(double(canvas.W) - round + 2.0);
-    control.line(left, 2, right, 2, p.borderColor2);
-    control.line(left, H - 2, right, H - 2, p.borderColor2);
+    horizontalLine(control, left, right, 2, p.borderColor2);
+    horizontalLine(control, left, right, H - 2, p.borderColor2);
 }
 
 void PaintProgressBlocks(ProBarCanvas &canvas, const ProBarProperties &p)
@@ -66,26 +121,24 @@ void PaintProgressBlocks(ProBarCanvas &canvas, const ProBarProperties &p)
     // A step below 1 would never reach the end: no blocks are drawn then.
     if (step < 1)
         return;
-    Surface &control = canvas.control;
     const float W = canvas.W;
     const int32_t H = canvas.H;
     // Blocks past the far edge are clipped away; the loops stop there instead of counting on
     // to a huge ProValue.
     const int64_t visibleEnd = int64_t(std::llabs(p.blockSize)) + 1;
+    std::vector<QPoint> positions;
     if (p.barMode == 0) {
         const double end = ProBarArithmetic::divide(double(W) * value, p.proMax);
-        for (int64_t x = 1; x <= end && x <= W + visibleEnd; x += step) {
-            const int32_t xx = p.barFlip ? round32(double(W) - double(x)) : int32_t(x);
-            control.stretchBlt(xx, 3, p.blockSize, H - 6, canvas.picBlock, 0, 0, p.blockSize, H - 7);
-        }
+        for (int64_t x = 1; x <= end && x <= W + visibleEnd; x += step)
+            positions.emplace_back(p.barFlip ? round32(double(W) - double(x)) : int32_t(x), 3);
+        StretchRepeated(canvas.control, canvas.picBlock, p.blockSize, H - 7, p.blockSize, H - 6, positions,
+                        canvas.blockStamp);
     } else if (p.barMode == 1) {
         const double end = ProBarArithmetic::divide(double(H) * value, p.proMax);
-        const int32_t width = round32(W - 6.0f);
-        const int32_t sourceWidth = round32(W - 7.0f);
-        for (int64_t y = 0; y <= end && y <= H + visibleEnd; y += step) {
-            const int32_t yy = p.barFlip ? int32_t(y) : int32_t(H - y);
-            control.stretchBlt(3, yy, width, p.blockSize, canvas.picBlock, 0, 0, sourceWidth, p.blockSize);
-        }
+        for (int64_t y = 0; y <= end && y <= H + visibleEnd; y += step)
+            positions.emplace_back(3, p.barFlip ? int32_t(y) : int32_t(H - y));
+        StretchRepeated(canvas.control, canvas.picBlock, round32(W - 7.0f), p.blockSize, round32(W - 6.0f),
+                        p.blockSize, positions, canvas.blockStamp);
     }
 }
 
