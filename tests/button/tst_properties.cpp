@@ -1,5 +1,6 @@
 #include "ButtonTestSupport.h"
 #include "HandCursor.h"
+#include "VidomarResources.h"
 #include "PropertyBag.h"
 
 #include <QApplication>
@@ -359,7 +360,7 @@ private slots:
         const QStringList expected{"ButtonIcon", "MouseIcon", "PicDown", "PicNormal", "PicOver", "TextureImage"};
         QCOMPARE(bag.keys(), expected);
         QCOMPARE(bag.object().value("MouseIcon").toObject().value("resource").toString(),
-                 QString::fromLatin1(HandCursor::ResourcePath));
+                 QString::fromLatin1(VidomarResources::HandCursor));
         QCOMPARE(bag.object().value("PicNormal").toObject(), QJsonObject());
     }
 

@@ -1,12 +1,14 @@
 #include "HandCursor.h"
 
+#include "VidomarResources.h"
+
 #include <QPixmap>
 
 namespace HandCursor {
 
 Picture picture()
 {
-    static const Picture hand = Picture::fromPath(QString::fromLatin1(ResourcePath));
+    static const Picture hand = Picture::fromPath(QString::fromLatin1(VidomarResources::HandCursor));
     return hand;
 }
 
@@ -15,8 +17,10 @@ QCursor cursorFor(const Picture &mouseIcon)
     if (!mouseIcon.hasImage())
         return QCursor(Qt::ArrowCursor);
     const QPixmap pixmap = QPixmap::fromImage(mouseIcon.image());
-    if (mouseIcon.sourcePath() == QLatin1String(ResourcePath))
-        return QCursor(pixmap, 5, 0);
+    if (mouseIcon.sourcePath() == QLatin1String(VidomarResources::HandCursor)) {
+        const QPoint hotSpot = VidomarResources::HandCursorHotSpot;
+        return QCursor(pixmap, hotSpot.x(), hotSpot.y());
+    }
     return QCursor(pixmap);
 }
 

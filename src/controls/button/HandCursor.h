@@ -7,10 +7,8 @@
 // The button's default pointer: the program's cursor resource 101, a 32 × 32 pointing hand.
 namespace HandCursor {
 
-// The resource path the picture is loaded from, and so stored by in a property bag.
-inline constexpr const char *ResourcePath = ":/CURSOR/101";
-
-// The one hand picture of the process (the same object each time).
+// The one hand picture of the process (the same object each time), loaded from the resource
+// path, so that a property bag stores it by that path.
 Picture picture();
 
 // The pointer shown for a MouseIcon picture: the hand with its fingertip as the hot spot, any
