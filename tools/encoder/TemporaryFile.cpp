@@ -28,15 +28,15 @@ Parts parts(std::string_view destination)
     const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
     const std::string_view name = destination.substr(nameStart);
     const std::size_t dot = name.rfind('.');
-    std::string_view stem = name.substr(0, dot);
+    const std::string_view stem = name.substr(0, dot);
     const std::string_view extension = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
     const std::size_t fixed = 1 + kMarker.size() + kPidDigits + extension.size();
     std::size_t keep = fixed < kNameMax ? std::min(stem.size(), kNameMax - fixed) : 0;
     while (keep > 0 && keep < stem.size() && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80)
         --keep;
-    stem = stem.substr(0, keep);
-    return {std::string(destination.substr(0, nameStart)), "." + std::string(stem) + std::string(kMarker),
-            std::string(extension)};
+    std::string prefix(1, '.');
+    prefix.append(stem.substr(0, keep)).append(kMarker);
+    return {std::string(destination.substr(0, nameStart)), prefix, std::string(extension)};
 }
 
 }

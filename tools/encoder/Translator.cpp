@@ -150,9 +150,9 @@ public:
 private:
     bool amrEncoder() const
     {
-        if (!m_amrEncoder)
-            m_amrEncoder = m_hasEncoder && m_hasEncoder("libopencore_amrnb");
-        return *m_amrEncoder;
+        if (m_amrEncoder == Unknown)
+            m_amrEncoder = m_hasEncoder && m_hasEncoder("libopencore_amrnb") ? Yes : No;
+        return m_amrEncoder == Yes;
     }
 
     const Translator::EncoderProbe &m_hasEncoder;
@@ -160,7 +160,8 @@ private:
     bool m_rateLimit = false;
     bool m_videoCodec = false;
     bool m_h264 = false;
-    mutable std::optional<bool> m_amrEncoder;
+    enum Answer { Unknown, Yes, No };
+    mutable Answer m_amrEncoder = Unknown;
 };
 
 const OptionRow *findRow(const Item &item, const Facts &facts)
