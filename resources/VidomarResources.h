@@ -17,7 +17,7 @@ QString iconFile(int size);
 inline constexpr char HandCursor[] = ":/cursors/101";
 inline constexpr QPoint HandCursorHotSpot{9, 0};
 
-// Window artwork, ":/art/<name>.png": "background", "browse-normal", "progress-cover", ...
+// Window artwork, ":/art/<name>.png": "background", "browse-normal", "probar-cover", ...
 QString artFile(const QString &name);
 
 } // namespace VidomarResources

@@ -106,8 +106,8 @@ void TestResources::pictures_data()
             QTest::newRow(qPrintable(name)) << artFile(name) << size << true;
         }
     }
-    QTest::newRow("progress back") << artFile(QStringLiteral("progress-back")) << QSize(386, 32) << true;
-    QTest::newRow("progress cover") << artFile(QStringLiteral("progress-cover")) << QSize(386, 32) << true;
+    QTest::newRow("progress back") << artFile(QStringLiteral("probar-back")) << QSize(386, 32) << true;
+    QTest::newRow("progress cover") << artFile(QStringLiteral("probar-cover")) << QSize(386, 32) << true;
     QTest::newRow("hand cursor") << QString::fromLatin1(HandCursor) << QSize(32, 32) << false;
     for (const int size : IconSizes)
         QTest::newRow(qPrintable(QStringLiteral("icon %1").arg(size))) << iconFile(size) << QSize(size, size) << false;

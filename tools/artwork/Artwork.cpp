@@ -46,8 +46,8 @@ Artwork paintArtwork()
         }
     }
 
-    art.insert(QStringLiteral("art/progress-back.png"), ProgressArt::back(Layout::ProBar.size()));
-    art.insert(QStringLiteral("art/progress-cover.png"), ProgressArt::cover(Layout::ProBar.size()));
+    art.insert(QStringLiteral("art/probar-back.png"), ProgressArt::back(Layout::ProBar.size()));
+    art.insert(QStringLiteral("art/probar-cover.png"), ProgressArt::cover(Layout::ProBar.size()));
     art.insert(QStringLiteral("cursors/hand.png"), HandCursor::paint());
     for (const int size : VidomarResources::IconSizes)
         art.insert(QStringLiteral("icons/aaa-%1.png").arg(size), AppEmblem::icon(size));

@@ -112,9 +112,8 @@ QImage convert(const QImage &background, const QRect &place, State state)
         {QColor(255, 180, 92), QColor(246, 116, 8), QColor(170, 72, 0), QColor(255, 255, 255)},
         {QColor(204, 86, 0), QColor(232, 108, 0), QColor(128, 50, 0), QColor(255, 240, 228)},
     };
-    QImage face = roundedButton(background, place, 8, shadings[int(state)], state, QStringLiteral("Convert"),
-                                Fonts::display(19, true), QColor(120, 44, 0, 150));
-    return face;
+    return roundedButton(background, place, 8, shadings[int(state)], state, QStringLiteral("Convert"),
+                         Fonts::display(19, true), QColor(120, 44, 0, 150));
 }
 
 QImage minimise(const QImage &background, const QRect &place, State state)

@@ -19,10 +19,10 @@ namespace {
 // style 3 (a dark outline), cover at alpha 100, black border with dark green inner lines.
 QImage progressBar(const Artwork &art, int percent)
 {
-    const QSize size = art.value(QStringLiteral("art/progress-back.png")).size();
+    const QSize size = art.value(QStringLiteral("art/probar-back.png")).size();
     const int w = size.width();
     const int h = size.height();
-    QImage bar = art.value(QStringLiteral("art/progress-back.png")).convertToFormat(QImage::Format_RGB32);
+    QImage bar = art.value(QStringLiteral("art/probar-back.png")).convertToFormat(QImage::Format_RGB32);
     QPainter painter(&bar);
 
     QImage block(10, h - 6, QImage::Format_RGB32);
@@ -42,7 +42,7 @@ QImage progressBar(const Artwork &art, int percent)
         painter.drawImage(x, 3, block);
 
     painter.setOpacity(100 / 255.0);
-    painter.drawImage(0, 0, art.value(QStringLiteral("art/progress-cover.png")));
+    painter.drawImage(0, 0, art.value(QStringLiteral("art/probar-cover.png")));
     painter.setOpacity(1.0);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::black);

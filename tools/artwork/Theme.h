@@ -26,14 +26,10 @@ inline constexpr int FooterTop = 300;
 
 namespace Theme {
 inline const QColor Accent{255, 128, 0};
-inline const QColor AccentLight{255, 166, 64};
-inline const QColor AccentDark{196, 84, 0};
 
 inline const QColor Body{29, 31, 36};
 inline const QColor HeaderTop{38, 41, 48};
-inline const QColor Strip{17, 18, 21};
 inline const QColor Footer{18, 19, 22};
-inline const QColor Hairline{46, 49, 56};
 inline const QColor Edge{6, 6, 8};
 
 inline const QColor Well{13, 14, 16};
