@@ -34,7 +34,8 @@ public:
 
     // The value under key as type, or defaultValue when the key is absent. A stored value that
     // does not convert throws the type-mismatch RuntimeError; a number outside the type's range
-    // throws overflow; a picture that cannot be loaded throws "Invalid picture" (481).
+    // throws overflow; a picture that cannot be loaded throws "Invalid picture" (481); a font
+    // size that is not positive throws invalid property value.
     QVariant read(const QString &key, PropertyType type, const QVariant &defaultValue) const;
 
     // Stores value under key, or removes the key when value equals defaultValue.

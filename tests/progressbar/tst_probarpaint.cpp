@@ -9,6 +9,8 @@
 #include "PropertyBag.h"
 #include "Surface.h"
 
+#include <QBuffer>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <functional>
@@ -558,33 +560,23 @@ private slots:
     // gaps, a cover blended at 100, white bold text with a dark grey shadow.
     void windowStoredValues()
     {
-        const QVariant nothing = QVariant::fromValue(Picture());
-        const auto longValue = [](qint32 v) { return QVariant::fromValue<qint32>(v); };
-        PropertyBag bag;
-        bag.write(QStringLiteral("BackColor"), PropertyType::Colour, longValue(0), longValue(qint32(0x8000000F)));
-        bag.write(QStringLiteral("ProValue"), PropertyType::Variant, QStringLiteral("0"), QVariant::fromValue<qint16>(50));
-        bag.write(QStringLiteral("BlockSize"), PropertyType::Long, longValue(10), longValue(6));
-        bag.write(QStringLiteral("BlockGap"), PropertyType::Long, longValue(1), longValue(2));
-        bag.write(QStringLiteral("BlockDepth"), PropertyType::Long, longValue(55), longValue(25));
-        bag.write(QStringLiteral("BlockFeather"), PropertyType::Long, longValue(300), longValue(100));
-        bag.write(QStringLiteral("BlockColor1"), PropertyType::Colour, longValue(33023), longValue(0x2BD228));
-        bag.write(QStringLiteral("BlockStyle"), PropertyType::Long, longValue(3), longValue(0));
-        bag.write(QStringLiteral("BorderColor1"), PropertyType::Colour, longValue(0), longValue(0xBEBEBE));
-        bag.write(QStringLiteral("BorderColor2"), PropertyType::Colour, longValue(16384), longValue(0xF0F0F0));
-        bag.write(QStringLiteral("BusySpeed"), PropertyType::Long, longValue(30), longValue(25));
-        bag.write(QStringLiteral("CoverPic"), PropertyType::Picture,
-                  QVariant::fromValue(Picture::fromImage(solid(QSize(386, 32), QColor(30, 30, 30)))), nothing);
-        bag.write(QStringLiteral("CoverAlpha"), PropertyType::Long, longValue(100), longValue(200));
-        bag.write(QStringLiteral("CoverShow"), PropertyType::Boolean, true, false);
-        bag.write(QStringLiteral("BackPicture"), PropertyType::Picture,
-                  QVariant::fromValue(Picture::fromImage(solid(QSize(386, 32), QColor(0, 40, 0)))), nothing);
-        bag.write(QStringLiteral("CaptionColor"), PropertyType::Colour, longValue(0xFFFFFF), longValue(0));
-        bag.write(QStringLiteral("CaptionShadow"), PropertyType::Boolean, true, false);
-        bag.write(QStringLiteral("CaptionShadowColor"), PropertyType::Colour, longValue(0x404040), longValue(0));
+        const auto picture = [](QColor colour) {
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            solid(QSize(386, 32), colour).save(&buffer, "PNG");
+            return QJsonObject{{"png", QString::fromLatin1(png.toBase64())}};
+        };
+        const QJsonObject stored{
+            {"BackColor", 0}, {"ProValue", "0"}, {"BlockSize", 10}, {"BlockGap", 1}, {"BlockDepth", 55},
+            {"BlockFeather", 300}, {"BlockColor1", 33023}, {"BlockStyle", 3}, {"BorderColor1", 0},
+            {"BorderColor2", 16384}, {"BusySpeed", 30}, {"CoverPic", picture(QColor(30, 30, 30))},
+            {"CoverAlpha", 100}, {"CoverShow", true}, {"BackPicture", picture(QColor(0, 40, 0))},
+            {"CaptionColor", 16777215}, {"CaptionShadow", true}, {"CaptionShadowColor", 4210752}};
 
         BarFixture f(QSize(386, 32));
         TavloProBar &bar = *f.bar;
-        bar.ReadProperties(PropertyBag::fromJson(bag.toJson()));
+        bar.ReadProperties(PropertyBag(stored));
         QFont font(QStringLiteral("Arial"));
         font.setPointSizeF(9.75);
         font.setBold(true);
