@@ -1,8 +1,6 @@
 #include "TavloClick.h"
 
-#include "ButtonFieldText.h"
 #include "HandCursor.h"
-#include "Rounding.h"
 
 #include <QApplication>
 #include <QPainter>

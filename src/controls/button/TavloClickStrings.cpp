@@ -4,8 +4,6 @@
 #include "Rounding.h"
 #include "RuntimeError.h"
 
-#include <cmath>
-
 namespace {
 
 using ButtonLayouts::TextField;
