@@ -1,7 +1,6 @@
 #include "LineGS.h"
 
 #include "MessageBoxes.h"
-#include "Rounding.h"
 #include "Surface.h"
 
 #include <cmath>
@@ -11,12 +10,21 @@ namespace {
 constexpr double HalfPi = 1.570796;
 constexpr double DegreesToRadians = 0.017453289;
 
+// Nearest integer, halves to even (the default rounding mode), without a library call: adding
+// and removing 1.5·2^52 leaves the rounded value for every |x| < 2^51.
+double roundEven(double x)
+{
+    constexpr double Shift = 6755399441055744.0;
+    return std::abs(x) < 2251799813685248.0 ? (x + Shift) - Shift : x;
+}
+
 // A coordinate with no fractional part is nudged by 0.001 so that it never sits exactly
 // between two pixels.
 float nudged(double value)
 {
     const auto v = static_cast<float>(value);
-    return v == std::trunc(v) ? static_cast<float>(v + 0.001) : v;
+    const bool whole = std::abs(v) >= 8388608.0f || static_cast<float>(static_cast<int32_t>(v)) == v;
+    return whole ? static_cast<float>(v + 0.001) : v;
 }
 
 void showNotReady(const char *operation)
@@ -157,16 +165,16 @@ template <class Blend>
 void LineGS::splatPoint(float px, float py, Blend blend)
 {
     const double x = px, y = py;
-    const double x0 = Rounding::roundHalfEven(x);
-    const double y0 = Rounding::roundHalfEven(y);
-    const double y1 = Rounding::roundHalfEven(y + 1);
+    const double x0 = roundEven(x);
+    const double y0 = roundEven(y);
+    const double y1 = roundEven(y + 1);
     if (!(std::abs(x0) < 2e9 && std::abs(y1) < 2e9 && std::abs(y0) < 2e9))
         return; // far outside any surface
     const double ax = 255 * (x0 + 0.5 - x);
     const double bx = 255 - ax;
     const double ay = y0 + 0.5 - y;
     const double by = y + 1 + 0.5 - y1;
-    const auto weight = [](double w) { return static_cast<int>(Rounding::roundHalfEven(w)); };
+    const auto weight = [](double w) { return static_cast<int>(roundEven(w)); };
     const auto column = static_cast<int>(x0);
     blend(column, static_cast<int>(y0), weight(ax * ay));
     blend(column + 1, static_cast<int>(y0), weight(bx * ay));

@@ -30,16 +30,20 @@ inline int64_t divRoundHalfEven(int64_t n, int64_t d)
 
 // Straight constant-alpha blend of one channel: round((s·a + d·(255 − a)) / 255); 255 is odd,
 // so there is never a tie.
-inline uint8_t blendStraight(int s, int d, int a)
+// Kept in 16 bits (at most 65025 + 128), which lets the compiler use 16-bit vector lanes.
+inline uint8_t blendStraight(uint8_t s, uint8_t d, uint16_t a)
 {
-    return static_cast<uint8_t>((s * a + d * (255 - a) + 127) / 255);
+    // With x = v + 128, (x + (x >> 8)) >> 8 equals (v + 127) / 255 for every v up to 255².
+    const auto x = uint16_t(uint16_t(s * a) + uint16_t(d * uint16_t(255 - a)) + 128);
+    return static_cast<uint8_t>(uint16_t(x + (x >> 8)) >> 8);
 }
 
 // Additive blend of one channel (premultiplied source whose alpha byte is 0):
 // min(255, d + round(s·a / 255)).
-inline uint8_t blendAdditive(int s, int d, int a)
+inline uint8_t blendAdditive(uint8_t s, uint8_t d, uint16_t a)
 {
-    const int v = d + (s * a + 127) / 255;
+    const auto x = uint16_t(uint16_t(s * a) + 128);
+    const auto v = uint16_t(d + (uint16_t(x + (x >> 8)) >> 8));
     return static_cast<uint8_t>(v > 255 ? 255 : v);
 }
 

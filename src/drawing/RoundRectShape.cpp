@@ -1,12 +1,14 @@
 #include "RoundRectShape.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
 namespace {
 
 constexpr int64_t Limit = int64_t(1) << 28;
+constexpr int64_t Small = int64_t(1) << 15;
 
 int64_t clampCoordinate(int64_t v) { return std::clamp(v, -Limit, Limit); }
 
@@ -42,37 +44,50 @@ RoundRectShape RoundRectShape::inset(int width) const
 }
 
 // In doubled coordinates the centre of pixel x is 2x + 1 and the straight part of the top edge
-// runs from 2·left + 2a to 2·right − 2a, so every quantity is an integer.
-bool RoundRectShape::inside(int64_t x, int64_t ey2) const
-{
-    const int64_t cx = 2 * x + 1;
-    const int64_t ex2 = std::max<int64_t>({0, 2 * m_left + m_cornerWidth - cx, cx - (2 * m_right - m_cornerWidth)});
-    const __int128 a2 = __int128(m_cornerWidth) * m_cornerWidth;
-    const __int128 b2 = __int128(m_cornerHeight) * m_cornerHeight;
-    return __int128(ex2) * ex2 * b2 + __int128(ey2) * ey2 * a2 <= a2 * b2;
-}
-
+// runs from 2·left + 2a to 2·right − 2a, so every quantity is an integer: with A = 2a, B = 2b and
+// ey the row's doubled distance from the nearest corner centre, a column is inside when its
+// doubled distance ex satisfies ex²·B² + ey²·A² ≤ A²·B². The largest such ex gives the run.
 bool RoundRectShape::span(int y, int &first, int &last) const
 {
     if (isEmpty() || y < m_top || y >= m_bottom)
         return false;
-    const int64_t cy = 2 * int64_t(y) + 1;
-    const int64_t ey2 = std::max<int64_t>({0, 2 * m_top + m_cornerHeight - cy, cy - (2 * m_bottom - m_cornerHeight)});
-    // The middle column (the last of the left half for an even width) is the most inside of
-    // its row, and inside grows monotonically from the left edge to it: binary search the first.
-    const int64_t sum = m_left + m_right - 1;
-    const int64_t middle = sum >= 0 ? sum / 2 : -((-sum + 1) / 2);
-    if (!inside(middle, ey2))
-        return false;
-    int64_t lo = m_left, hi = middle;
-    while (lo < hi) {
-        const int64_t mid = lo + (hi - lo) / 2;
-        if (inside(mid, ey2))
-            hi = mid;
-        else
-            lo = mid + 1;
+    const int64_t sum = m_left + m_right - 1; // first + last of every run
+    if (m_cornerWidth == 0 || m_cornerHeight == 0) {
+        first = int(m_left);
+        last = int(m_right - 1);
+        return true;
     }
-    first = int(lo);
-    last = int(sum - lo);
+    const int64_t cy = 2 * int64_t(y) + 1;
+    const int64_t ey = std::max<int64_t>({0, 2 * m_top + m_cornerHeight - cy, cy - (2 * m_bottom - m_cornerHeight)});
+    int64_t ex = 0;
+    if (m_cornerWidth < Small && m_cornerHeight < Small) { // the usual sizes fit 64 bits
+        const int64_t a2 = m_cornerWidth * m_cornerWidth, b2 = m_cornerHeight * m_cornerHeight;
+        const int64_t room = a2 * (b2 - ey * ey);
+        if (room < 0)
+            return false;
+        ex = static_cast<int64_t>(std::sqrt(double(room) / double(b2)));
+        while (ex > 0 && ex * ex * b2 > room)
+            --ex;
+        while ((ex + 1) * (ex + 1) * b2 <= room)
+            ++ex;
+    } else {
+        const __int128 a2 = __int128(m_cornerWidth) * m_cornerWidth;
+        const __int128 b2 = __int128(m_cornerHeight) * m_cornerHeight;
+        const __int128 room = a2 * (b2 - __int128(ey) * ey);
+        if (room < 0)
+            return false;
+        ex = static_cast<int64_t>(std::sqrt(static_cast<long double>(room) / static_cast<long double>(b2)));
+        while (ex > 0 && __int128(ex) * ex * b2 > room)
+            --ex;
+        while (__int128(ex + 1) * (ex + 1) * b2 <= room)
+            ++ex;
+    }
+    // Columns x with 2·left + A − (2x + 1) ≤ ex, i.e. x ≥ ⌈(2·left + A − 1 − ex) / 2⌉.
+    const int64_t n = 2 * m_left + m_cornerWidth - 1 - ex;
+    const int64_t from = std::max<int64_t>(m_left, n >= 0 ? (n + 1) / 2 : -((-n) / 2));
+    if (2 * from > sum)
+        return false;
+    first = int(from);
+    last = int(sum - from);
     return true;
 }

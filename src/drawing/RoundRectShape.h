@@ -27,7 +27,6 @@ public:
 
 private:
     RoundRectShape() = default;
-    bool inside(int64_t x, int64_t ey2) const;
 
     // Edges in pixels (right and bottom exclusive), clamped to ±2^28 so that the exact
     // arithmetic fits; corner sizes are the doubled half-axes 2a and 2b.

@@ -133,6 +133,9 @@ public:
     QBitmap toMask(OleColor key) const;
 
 private:
+    // The tint transforms the pixels in place.
+    friend void Color::TintPicture(Surface &picture, int bright, int hue, int saturation);
+
     void fillSpan(int y, int x1, int x2, QRgb rgb);
     void thickLine(int x1, int y1, int x2, int y2, QRgb rgb);
     void composePicture(const QImage &picture, int x, int y, int width, int height, bool halftone);

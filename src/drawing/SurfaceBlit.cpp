@@ -20,12 +20,125 @@ bool normalise(int &origin, int &extent)
 
 enum class Sampling { Nearest, Area };
 
+uint32_t channel(uint32_t p, int byte) { return (p >> (8 * byte)) & 0xFF; }
+
+// Pixel operations of the copies. pixel() writes one destination pixel from its source sample;
+// row() does the same for a run of one-to-one pixels, written so that the compiler vectorises it.
+struct CopyOp {
+    void pixel(QRgb &d, uint32_t s) const { d = PixelOps::opaque(s); }
+    void row(QRgb *__restrict d, const uint32_t *__restrict s, int n) const
+    {
+        for (int i = 0; i < n; ++i)
+            d[i] = PixelOps::opaque(s[i]);
+    }
+};
+
+struct TableOp { // the brightness adjustment of a HALFTONE stretch
+    const uint8_t *table;
+    void pixel(QRgb &d, uint32_t s) const
+    {
+        d = PixelOps::Opaque | (uint32_t(table[channel(s, 2)]) << 16) | (uint32_t(table[channel(s, 1)]) << 8)
+            | table[channel(s, 0)];
+    }
+    void row(QRgb *__restrict d, const uint32_t *__restrict s, int n) const
+    {
+        auto *db = reinterpret_cast<uint8_t *>(d);
+        const auto *sb = reinterpret_cast<const uint8_t *>(s);
+        const uint8_t *t = table;
+        for (int i = 0; i < 4 * n; ++i)
+            db[i] = t[sb[i]];
+        for (int i = 0; i < n; ++i)
+            d[i] |= PixelOps::Opaque;
+    }
+};
+
+struct StraightOp {
+    uint16_t alpha;
+    void pixel(QRgb &d, uint32_t s) const
+    {
+        d = PixelOps::Opaque | (uint32_t(PixelOps::blendStraight(uint8_t(channel(s, 2)), uint8_t(channel(d, 2)), alpha)) << 16)
+            | (uint32_t(PixelOps::blendStraight(uint8_t(channel(s, 1)), uint8_t(channel(d, 1)), alpha)) << 8)
+            | PixelOps::blendStraight(uint8_t(channel(s, 0)), uint8_t(channel(d, 0)), alpha);
+    }
+    void row(QRgb *__restrict d, const uint32_t *__restrict s, int n) const
+    {
+        auto *db = reinterpret_cast<uint8_t *>(d);
+        const auto *sb = reinterpret_cast<const uint8_t *>(s);
+        const auto a = uint16_t(alpha); // a local, so that the byte stores cannot alias it
+        for (int i = 0; i < 4 * n; ++i)
+            db[i] = PixelOps::blendStraight(sb[i], db[i], a);
+        for (int i = 0; i < n; ++i)
+            d[i] |= PixelOps::Opaque;
+    }
+};
+
+struct AdditiveOp {
+    uint16_t alpha;
+    void pixel(QRgb &d, uint32_t s) const
+    {
+        d = PixelOps::Opaque | (uint32_t(PixelOps::blendAdditive(uint8_t(channel(s, 2)), uint8_t(channel(d, 2)), alpha)) << 16)
+            | (uint32_t(PixelOps::blendAdditive(uint8_t(channel(s, 1)), uint8_t(channel(d, 1)), alpha)) << 8)
+            | PixelOps::blendAdditive(uint8_t(channel(s, 0)), uint8_t(channel(d, 0)), alpha);
+    }
+    void row(QRgb *__restrict d, const uint32_t *__restrict s, int n) const
+    {
+        auto *db = reinterpret_cast<uint8_t *>(d);
+        const auto *sb = reinterpret_cast<const uint8_t *>(s);
+        const auto a = uint16_t(alpha); // a local, so that the byte stores cannot alias it
+        for (int i = 0; i < 4 * n; ++i)
+            db[i] = PixelOps::blendAdditive(sb[i], db[i], a);
+        for (int i = 0; i < n; ++i)
+            d[i] |= PixelOps::Opaque;
+    }
+};
+
+struct KeyOp { // TransparentBlt
+    uint32_t key;
+    void pixel(QRgb &d, uint32_t s) const
+    {
+        if ((s & 0x00FFFFFFu) != key)
+            d = PixelOps::opaque(s);
+    }
+    void row(QRgb *d, const uint32_t *s, int n) const
+    {
+        for (int i = 0; i < n; ++i)
+            pixel(d[i], s[i]);
+    }
+};
+
+// Pictures are composed premultiplied: d = s + d·(255 − a) / 255 per channel, rounded, then the
+// brightness table; an opaque picture is a plain copy.
+struct ComposeOp {
+    const uint8_t *table;
+    void pixel(QRgb &d, uint32_t s) const
+    {
+        const uint32_t a = channel(s, 3);
+        uint32_t out = PixelOps::Opaque;
+        for (int b = 0; b < 3; ++b) {
+            const uint32_t v = channel(s, b) + PixelOps::blendAdditive(uint8_t(channel(d, b)), 0, uint16_t(255 - a));
+            out |= uint32_t(table[std::min<uint32_t>(v, 255)]) << (8 * b);
+        }
+        d = out;
+    }
+    void row(QRgb *d, const uint32_t *s, int n) const
+    {
+        for (int i = 0; i < n; ++i)
+            pixel(d[i], s[i]);
+    }
+};
+
+// Two channels of a pixel in the 32-bit lanes of a 64-bit word, so that one multiplication
+// weighs both: bytes 0 and 2, or bytes 1 and 3.
+uint64_t evenLanes(uint32_t p) { return (p & 0xFFu) | (uint64_t(p & 0xFF0000u) << 16); }
+uint64_t oddLanes(uint32_t p) { return ((p >> 8) & 0xFFu) | (uint64_t((p >> 24) & 0xFFu) << 32); }
+uint64_t perLaneShift8(uint64_t v) { return ((v & 0xFFFFFFFFu) >> 8) | ((v >> 40) << 32); }
+
 // Maps the source rectangle of src onto the destination rectangle of dst and hands every
-// destination pixel on the surface, with its source sample, to write(destinationPixel, sample).
-// Samples are whole 32-bit words; area sampling averages all four bytes.
-template <class Write>
+// destination pixel on the surface, with its source sample, to the operation. Samples are whole
+// 32-bit words; area sampling averages all four bytes.
+template <class Op>
 void resampleInto(QImage &dst, int x, int y, int w, int h, const QImage &src, int sx, int sy, int sw, int sh,
-                  Sampling sampling, Write write)
+                  Sampling sampling, const Op &op)
 {
     if (w == 0 || h == 0 || sw == 0 || sh == 0 || dst.isNull() || src.isNull())
         return;
@@ -38,17 +151,18 @@ void resampleInto(QImage &dst, int x, int y, int w, int h, const QImage &src, in
 
     if (w == sw && h == sh && !mirrorX && !mirrorY) {
         // One to one: every sampling is the plain copy.
+        const int64_t shift = int64_t(sx) - x;
+        const int from = int(std::max<int64_t>(x0, -shift));
+        const int to = int(std::min<int64_t>(x1, src.width() - shift));
+        if (from >= to)
+            return;
         for (int dy = y0; dy < y1; ++dy) {
             const int64_t srcY = int64_t(sy) + (dy - y);
             if (srcY < 0 || srcY >= src.height())
                 continue;
             const auto *srcRow = reinterpret_cast<const uint32_t *>(src.constScanLine(int(srcY)));
             auto *dstRow = reinterpret_cast<QRgb *>(dst.scanLine(dy));
-            const int from = int(std::max<int64_t>(x0, int64_t(x) - sx));
-            const int to = int(std::min<int64_t>(x1, int64_t(x) - sx + src.width()));
-            const int64_t shift = int64_t(sx) - x;
-            for (int dx = from; dx < to; ++dx)
-                write(dstRow[dx], srcRow[dx + shift]);
+            op.row(dstRow + from, srcRow + from + shift, to - from);
         }
         return;
     }
@@ -68,7 +182,7 @@ void resampleInto(QImage &dst, int x, int y, int w, int h, const QImage &src, in
             for (int c = 0; c < columns; ++c) {
                 const int srcX = mapX.nearest(c);
                 if (srcX >= 0)
-                    write(dstRow[x0 + c], srcRow[srcX]);
+                    op.pixel(dstRow[x0 + c], srcRow[srcX]);
             }
         }
         return;
@@ -82,21 +196,22 @@ void resampleInto(QImage &dst, int x, int y, int w, int h, const QImage &src, in
             rowFrom = std::min(rowFrom, t->source);
             rowTo = std::max(rowTo, t->source);
         }
-    std::vector<uint32_t> horizontal(size_t(rowTo - rowFrom + 1) * columns * 4);
+    std::vector<uint64_t> horizontal(size_t(rowTo - rowFrom + 1) * columns * 2);
+    constexpr uint64_t HalfStep = (uint64_t(128) << 32) | 128;
     for (int r = rowFrom; r <= rowTo; ++r) {
         const auto *srcRow = reinterpret_cast<const uint32_t *>(src.constScanLine(r));
-        uint32_t *out = horizontal.data() + size_t(r - rowFrom) * columns * 4;
+        uint64_t *out = horizontal.data() + size_t(r - rowFrom) * columns * 2;
         for (int c = 0; c < columns; ++c) {
-            uint32_t sum[4] = {128, 128, 128, 128};
+            uint64_t even = HalfStep, odd = HalfStep;
             for (const Resample::Tap *t = mapX.tapsBegin(c); t != mapX.tapsEnd(c); ++t) {
-                const uint32_t p = srcRow[t->source];
-                for (int b = 0; b < 4; ++b)
-                    sum[b] += t->weight * ((p >> (8 * b)) & 0xFF);
+                even += t->weight * evenLanes(srcRow[t->source]);
+                odd += t->weight * oddLanes(srcRow[t->source]);
             }
-            for (int b = 0; b < 4; ++b)
-                out[c * 4 + b] = sum[b] >> 8;
+            out[2 * c] = perLaneShift8(even);
+            out[2 * c + 1] = perLaneShift8(odd);
         }
     }
+    constexpr uint64_t Rounding = (uint64_t(1) << 55) | (uint64_t(1) << 23);
     for (int k = 0; k < y1 - y0; ++k) {
         if (mapY.nearest(k) < 0)
             continue;
@@ -104,18 +219,18 @@ void resampleInto(QImage &dst, int x, int y, int w, int h, const QImage &src, in
         for (int c = 0; c < columns; ++c) {
             if (mapX.nearest(c) < 0)
                 continue;
-            uint32_t sum[4] = {1u << 23, 1u << 23, 1u << 23, 1u << 23};
+            uint64_t even = Rounding, odd = Rounding;
             for (const Resample::Tap *t = mapY.tapsBegin(k); t != mapY.tapsEnd(k); ++t) {
-                const uint32_t *h = horizontal.data() + (size_t(t->source - rowFrom) * columns + c) * 4;
-                for (int b = 0; b < 4; ++b)
-                    sum[b] += t->weight * h[b];
+                const uint64_t *h = horizontal.data() + (size_t(t->source - rowFrom) * columns + c) * 2;
+                even += t->weight * h[0];
+                odd += t->weight * h[1];
             }
-            write(dstRow[x0 + c], (sum[0] >> 24) | ((sum[1] >> 24) << 8) | ((sum[2] >> 24) << 16) | ((sum[3] >> 24) << 24));
+            const uint32_t sample = uint32_t((even >> 24) & 0xFF) | uint32_t(((odd >> 24) & 0xFF) << 8)
+                                    | uint32_t(((even >> 56) & 0xFF) << 16) | uint32_t(((odd >> 56) & 0xFF) << 24);
+            op.pixel(dstRow[x0 + c], sample);
         }
     }
 }
-
-uint32_t channel(uint32_t p, int byte) { return (p >> (8 * byte)) & 0xFF; }
 
 } // namespace
 
@@ -134,22 +249,12 @@ bool Surface::paintPicture(const QImage &picture, int x, int y, int width, int h
     return true;
 }
 
-// Pictures are composed premultiplied: d = s + d·(255 − a) / 255 per channel, rounded; an
-// opaque picture is a plain copy. A HALFTONE stretch applies the brightness adjustment.
 void Surface::composePicture(const QImage &picture, int x, int y, int width, int height, bool halftone)
 {
     const QImage source = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const auto table = PixelOps::brightnessTable(halftone ? m_brightness : 0);
     resampleInto(m_image, x, y, width, height, source, 0, 0, source.width(), source.height(),
-                 halftone ? Sampling::Area : Sampling::Nearest, [&](QRgb &d, uint32_t s) {
-                     const uint32_t a = channel(s, 3);
-                     uint32_t out = PixelOps::Opaque;
-                     for (int b = 0; b < 3; ++b) {
-                         const uint32_t v = channel(s, b) + (channel(d, b) * (255 - a) + 127) / 255;
-                         out |= uint32_t(table[std::min<uint32_t>(v, 255)]) << (8 * b);
-                     }
-                     d = out;
-                 });
+                 halftone ? Sampling::Area : Sampling::Nearest, ComposeOp{table.data()});
 }
 
 void Surface::bitBlt(int x, int y, int width, int height, const Surface &source, int sx, int sy)
@@ -157,8 +262,7 @@ void Surface::bitBlt(int x, int y, int width, int height, const Surface &source,
     if (width <= 0 || height <= 0)
         return;
     const QImage src = source.m_image; // keeps the source intact when it is this surface
-    resampleInto(m_image, x, y, width, height, src, sx, sy, width, height, Sampling::Nearest,
-                 [](QRgb &d, uint32_t s) { d = PixelOps::opaque(s); });
+    resampleInto(m_image, x, y, width, height, src, sx, sy, width, height, Sampling::Nearest, CopyOp{});
 }
 
 void Surface::stretchBlt(int x, int y, int width, int height, const Surface &source, int sx, int sy,
@@ -167,15 +271,16 @@ void Surface::stretchBlt(int x, int y, int width, int height, const Surface &sou
     const QImage src = source.m_image;
     if (m_stretchMode != StretchMode::Halftone) {
         resampleInto(m_image, x, y, width, height, src, sx, sy, sourceWidth, sourceHeight, Sampling::Nearest,
-                     [](QRgb &d, uint32_t s) { d = PixelOps::opaque(s); });
+                     CopyOp{});
+        return;
+    }
+    if (m_brightness == 0) {
+        resampleInto(m_image, x, y, width, height, src, sx, sy, sourceWidth, sourceHeight, Sampling::Area, CopyOp{});
         return;
     }
     const auto table = PixelOps::brightnessTable(m_brightness);
     resampleInto(m_image, x, y, width, height, src, sx, sy, sourceWidth, sourceHeight, Sampling::Area,
-                 [&](QRgb &d, uint32_t s) {
-                     d = PixelOps::Opaque | (uint32_t(table[channel(s, 2)]) << 16)
-                         | (uint32_t(table[channel(s, 1)]) << 8) | table[channel(s, 0)];
-                 });
+                 TableOp{table.data()});
 }
 
 void Surface::alphaBlend(int x, int y, int width, int height, const Surface &source, int sx, int sy,
@@ -183,25 +288,13 @@ void Surface::alphaBlend(int x, int y, int width, int height, const Surface &sou
 {
     if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0)
         return;
-    if (format != AlphaFormat::Straight && format != AlphaFormat::Premultiplied)
-        return;
     const QImage src = source.m_image;
-    const int a = alpha;
-    if (format == AlphaFormat::Straight) {
+    if (format == AlphaFormat::Straight)
         resampleInto(m_image, x, y, width, height, src, sx, sy, sourceWidth, sourceHeight, Sampling::Nearest,
-                     [a](QRgb &d, uint32_t s) {
-                         d = PixelOps::Opaque | (uint32_t(PixelOps::blendStraight(channel(s, 2), channel(d, 2), a)) << 16)
-                             | (uint32_t(PixelOps::blendStraight(channel(s, 1), channel(d, 1), a)) << 8)
-                             | PixelOps::blendStraight(channel(s, 0), channel(d, 0), a);
-                     });
-    } else {
+                     StraightOp{alpha});
+    else if (format == AlphaFormat::Premultiplied)
         resampleInto(m_image, x, y, width, height, src, sx, sy, sourceWidth, sourceHeight, Sampling::Nearest,
-                     [a](QRgb &d, uint32_t s) {
-                         d = PixelOps::Opaque | (uint32_t(PixelOps::blendAdditive(channel(s, 2), channel(d, 2), a)) << 16)
-                             | (uint32_t(PixelOps::blendAdditive(channel(s, 1), channel(d, 1), a)) << 8)
-                             | PixelOps::blendAdditive(channel(s, 0), channel(d, 0), a);
-                     });
-    }
+                     AdditiveOp{alpha});
 }
 
 void Surface::transparentBlt(int x, int y, int width, int height, const Surface &source, int sx, int sy,
@@ -210,12 +303,8 @@ void Surface::transparentBlt(int x, int y, int width, int height, const Surface 
     if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0)
         return;
     const QImage src = source.m_image;
-    const uint32_t keyRgb = Color::toQRgb(key) & 0x00FFFFFFu;
     resampleInto(m_image, x, y, width, height, src, sx, sy, sourceWidth, sourceHeight, Sampling::Nearest,
-                 [keyRgb](QRgb &d, uint32_t s) {
-                     if ((s & 0x00FFFFFFu) != keyRgb)
-                         d = PixelOps::opaque(s);
-                 });
+                 KeyOp{Color::toQRgb(key) & 0x00FFFFFFu});
 }
 
 std::vector<uint32_t> Surface::getDIBits(int width, int height) const

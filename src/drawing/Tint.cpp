@@ -60,11 +60,9 @@ void TintPicture(Surface &picture, int bright, int hue, int saturation)
 {
     const int w = picture.width(), h = picture.height();
     const Tint tint(bright, hue, saturation);
-    if (!tint.isIdentity()) {
-        std::vector<uint32_t> pixels = picture.getDIBits(w, h);
-        tint.apply(pixels);
-        picture.setDIBits(0, 0, w, h, pixels);
-    }
+    if (!tint.isIdentity())
+        for (int y = 0; y < h; ++y)
+            tint.apply({reinterpret_cast<uint32_t *>(picture.m_image.scanLine(y)), size_t(w)});
     picture.setStretchMode(Surface::StretchMode::Halftone);
     picture.stretchBlt(0, 0, w, h, picture, 0, 0, w, h);
 }

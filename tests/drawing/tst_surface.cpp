@@ -268,6 +268,51 @@ private slots:
         QCOMPARE(s.pixel(10, 5), 0);
     }
 
+    // The documented coverage rule, pixel by pixel, against what roundRect paints: the brush
+    // fills the inside, the pen the inside pixels that the figure inset by the pen width lacks.
+    void roundRectFollowsCoverageRule_data()
+    {
+        QTest::addColumn<QRect>("figure"); // left, top, right, bottom as x, y, width, height
+        QTest::addColumn<QSize>("corner");
+        QTest::addColumn<int>("pen");
+        QTest::newRow("pill") << QRect(0, 0, 100, 30) << QSize(500, 500) << 1;
+        QTest::newRow("odd width") << QRect(3, 2, 30, 19) << QSize(9, 5) << 1;
+        QTest::newRow("wide pen") << QRect(1, 1, 60, 40) << QSize(31, 17) << 3;
+        QTest::newRow("thin") << QRect(5, 5, 45, 7) << QSize(12, 12) << 2;
+        QTest::newRow("partly off the surface") << QRect(-20, -4, 50, 30) << QSize(40, 40) << 1;
+        QTest::newRow("one column") << QRect(4, 4, 5, 20) << QSize(6, 6) << 1;
+    }
+    void roundRectFollowsCoverageRule()
+    {
+        QFETCH(QRect, figure);
+        QFETCH(QSize, corner);
+        QFETCH(int, pen);
+        const int64_t l = figure.x(), t = figure.y(), r = figure.width(), b = figure.height();
+        const auto inside = [](int64_t l, int64_t t, int64_t r, int64_t b, int64_t a, int64_t bb, int x, int y) {
+            if (x < l || x >= r || y < t || y >= b)
+                return false;
+            const int64_t ex = std::max<int64_t>({0, 2 * l + a - (2 * x + 1), 2 * x + 1 - (2 * r - a)});
+            const int64_t ey = std::max<int64_t>({0, 2 * t + bb - (2 * y + 1), 2 * y + 1 - (2 * b - bb)});
+            return ex * ex * bb * bb + ey * ey * a * a <= a * a * bb * bb;
+        };
+        const int64_t a = std::min<int64_t>(corner.width(), r - l), bb = std::min<int64_t>(corner.height(), b - t);
+        Surface s(110, 45);
+        s.setForeColor(White);
+        s.setFillStyle(Surface::FillStyle::Solid);
+        s.setFillColor(Red);
+        s.setPenWidth(pen);
+        s.roundRect(int(l), int(t), int(r), int(b), corner.width(), corner.height());
+        for (int y = 0; y < s.height(); ++y)
+            for (int x = 0; x < s.width(); ++x) {
+                const bool in = inside(l, t, r, b, a, bb, x, y);
+                const bool core = inside(l + pen, t + pen, r - pen, b - pen, std::max<int64_t>(0, a - 2 * pen),
+                                         std::max<int64_t>(0, bb - 2 * pen), x, y);
+                const OleColor expected = !in ? 0 : (core ? Red : White);
+                if (s.pixel(x, y) != expected)
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+            }
+    }
+
     void bitBltOverlappingSelf()
     {
         Surface s(10, 1);
