@@ -82,7 +82,7 @@ void paintProductName(QPainter &painter)
                          Fonts::ui(12), Theme::TextSecondary);
 }
 
-// A recessed bed two pixels larger than the control; only its rim shows around the control.
+// A recessed bed under the control; only its rim, just outside the control, shows.
 void paintBed(QPainter &painter, const QRect &control, qreal radius)
 {
     const QRectF bed = QRectF(control).adjusted(-1.5, -1.5, 1.5, 1.5);
@@ -96,7 +96,7 @@ void paintBed(QPainter &painter, const QRect &control, qreal radius)
 
 void paintRow(QPainter &painter, const QRect &control, const QString &label, const QString &hint)
 {
-    // Labels sit on the control's left edge, their baseline eight pixels above it.
+    // Labels start at the control's left edge, their baseline nine pixels above its top.
     const int baseline = control.top() - 9;
     const int end = TextPainting::drawAt(painter, control.left(), baseline, label, Fonts::ui(12, true), Theme::Text);
     TextPainting::drawAt(painter, end + 8, baseline, hint, Fonts::ui(11), Theme::TextMuted);

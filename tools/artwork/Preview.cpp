@@ -80,6 +80,7 @@ QImage window(const Artwork &art, int percent)
 {
     QImage image = art.value(QStringLiteral("art/background.png")).convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
+    // cmdDest shows its Over face, to judge the hover look in place.
     const std::pair<QRect, const char *> faces[] = {
         {Layout::CmdSource, "browse-normal"}, {Layout::CmdDest, "browse-over"},
         {Layout::CmdConvert, "convert-normal"}, {Layout::CmdMin, "min-normal"},
