@@ -124,6 +124,7 @@ public:
     // DrawText of the text into the rectangle (right and bottom excluded) with the TextFlag
     // flags, in the text colour and font. CR, LF and CRLF break lines. With an escapement the
     // layout is made upright and each line is turned about its starting point, unclipped.
+    // Text and masks need a QGuiApplication (fonts, bitmaps); nothing else does.
     void drawText(const QString &text, int left, int top, int right, int bottom, int flags);
     // TextWidth / TextHeight in the current font: widest line, line count × line height.
     int textWidth(const QString &text) const;

@@ -236,9 +236,10 @@ void resampleInto(QImage &dst, int x, int y, int w, int h, const QImage &src, in
 
 void Surface::setPicture(const QImage &picture)
 {
+    const QImage source = picture; // the picture may be this surface's own image
     clear();
-    if (!picture.isNull() && !m_image.isNull())
-        composePicture(picture, 0, 0, picture.width(), picture.height(), false);
+    if (!source.isNull() && !m_image.isNull())
+        composePicture(source, 0, 0, source.width(), source.height(), false);
 }
 
 bool Surface::paintPicture(const QImage &picture, int x, int y, int width, int height)

@@ -1,3 +1,4 @@
+#include "PixelOps.h"
 #include "Surface.h"
 #include "SurfaceTestUtil.h"
 
@@ -39,6 +40,40 @@ Surface rowOf(std::initializer_list<OleColor> colours)
 class TestSurface : public QObject {
     Q_OBJECT
 private slots:
+    // The 16-bit forms of the blends against their definitions, for every channel and alpha.
+    void blendFormulasExhaustive()
+    {
+        for (int a = 0; a < 256; ++a)
+            for (int src = 0; src < 256; ++src)
+                for (int dst = 0; dst < 256; ++dst) {
+                    const int straight = (src * a + dst * (255 - a) + 127) / 255;
+                    const int additive = std::min(255, dst + (src * a + 127) / 255);
+                    if (PixelOps::blendStraight(uint8_t(src), uint8_t(dst), uint16_t(a)) != straight
+                        || PixelOps::blendAdditive(uint8_t(src), uint8_t(dst), uint16_t(a)) != additive)
+                        QFAIL(qPrintable(QStringLiteral("s %1 d %2 a %3").arg(src).arg(dst).arg(a)));
+                }
+    }
+
+    void divRoundHalfEven_data()
+    {
+        QTest::addColumn<qint64>("n");
+        QTest::addColumn<qint64>("d");
+        QTest::addColumn<qint64>("q");
+        QTest::newRow("2.5") << qint64(5) << qint64(2) << qint64(2);
+        QTest::newRow("3.5") << qint64(7) << qint64(2) << qint64(4);
+        QTest::newRow("-0.5") << qint64(-50) << qint64(100) << qint64(0);
+        QTest::newRow("-1.5") << qint64(-150) << qint64(100) << qint64(-2);
+        QTest::newRow("-50.5") << qint64(-5050) << qint64(100) << qint64(-50);
+        QTest::newRow("1.49") << qint64(149) << qint64(100) << qint64(1);
+        QTest::newRow("-1.51") << qint64(-151) << qint64(100) << qint64(-2);
+    }
+    void divRoundHalfEven()
+    {
+        QFETCH(qint64, n);
+        QFETCH(qint64, d);
+        QTEST(qint64(PixelOps::divRoundHalfEven(n, d)), "q");
+    }
+
     void pixels()
     {
         Surface s(4, 3, RGB(1, 2, 3));
@@ -509,6 +544,13 @@ private slots:
         QVERIFY(!s.paintPicture(QImage(), 0, 0, 4, 3));
         QVERIFY(s.paintPicture(picture, 1, 1, 3, 1));
         QCOMPARE(describe(pixelsOf(s, Red)), describe(points("1,1 2,1 3,1")));
+
+        Surface own(3, 2, RGB(5, 6, 7));
+        own.setPixel(2, 1, Red);
+        own.setBackColor(White);
+        own.setPicture(own.image()); // its own image comes back unchanged
+        QCOMPARE(own.pixel(2, 1), Red);
+        QCOMPARE(own.pixel(0, 0), RGB(5, 6, 7));
 
         QImage translucent(1, 1, QImage::Format_ARGB32);
         translucent.fill(qRgba(255, 255, 255, 128));
