@@ -275,9 +275,7 @@ private slots:
             output += adapter.readAll();
         }
         QVERIFY2(output.contains("frame="), output.constData());
-        const QString children = QString::fromLatin1(
-            contentOf(QStringLiteral("/proc/%1/task/%1/children").arg(adapter.processId())));
-        const pid_t ffmpeg = pid_t(children.trimmed().toInt());
+        const pid_t ffmpeg = childOf(pid_t(adapter.processId()));
         QVERIFY(ffmpeg > 0);
         QCOMPARE(hiddenFiles(m_dir.path()).size(), 1);
 
@@ -290,7 +288,54 @@ private slots:
         QCOMPARE(contentOf(out), contentOf(m_clip));
     }
 
+    // Ctrl-C in the program's command-line mode cancels through the adapter: the encoder
+    // processes end, no partial file stays, the earlier destination is as it was.
+    void cancelledByTheProgram()
+    {
+        const QString longClip = m_dir.filePath(QStringLiteral("long.avi"));
+        const Run made = run(QStringLiteral("ffmpeg"),
+                             {"-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc2=size=640x480:rate=25:duration=20",
+                              "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=20", "-ac", "2",
+                              "-c:v", "mpeg4", "-q:v", "4", "-c:a", "pcm_s16le", longClip});
+        QVERIFY2(made.exitCode == 0, made.output.constData());
+        const QString out = m_dir.filePath(QStringLiteral("cancelled.avi"));
+        QVERIFY(QFile::copy(m_clip, out));
+
+        QProcess program;
+        program.setProcessEnvironment(cleanEnvironment());
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        program.start(m_vidomar, {"--preset", "Sony PSP (PSP AVC)", longClip, out});
+        QVERIFY(program.waitForStarted());
+        const auto temporarySize = [&] {
+            const QStringList hidden = hiddenFiles(m_dir.path());
+            return hidden.isEmpty() ? qint64(0) : QFileInfo(m_dir.filePath(hidden.first())).size();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(temporarySize() > 0, 20000);
+        const pid_t adapter = childOf(pid_t(program.processId()));
+        const pid_t ffmpeg = childOf(adapter);
+        QVERIFY(adapter > 0 && ffmpeg > 0);
+
+        kill(pid_t(program.processId()), SIGINT);
+        QVERIFY(program.waitForFinished(10000));
+        QVERIFY(program.exitCode() != 0);
+        QVERIFY(isGone(adapter));
+        QVERIFY(isGone(ffmpeg));
+        QVERIFY(hiddenFiles(m_dir.path()).isEmpty());
+        QCOMPARE(contentOf(out), contentOf(m_clip));
+    }
+
 private:
+    static pid_t childOf(pid_t parent)
+    {
+        const QString tasks = QStringLiteral("/proc/%1/task").arg(parent);
+        for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            const QByteArray children = contentOf(tasks + '/' + task + QStringLiteral("/children")).trimmed();
+            if (!children.isEmpty())
+                return pid_t(children.split(' ').first().toInt());
+        }
+        return 0;
+    }
+
     QTemporaryDir m_dir;
     QString m_vidomar;
     QString m_adapter;
