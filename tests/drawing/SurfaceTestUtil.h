@@ -3,13 +3,18 @@
 #include "Surface.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QSet>
 #include <QString>
 
 #include <algorithm>
+#include <initializer_list>
 
 // Helpers shared by the drawing tests.
 namespace SurfaceTestUtil {
+
+inline constexpr OleColor White = 0xFFFFFF;
+inline constexpr OleColor Red = 0x0000FF;
 
 // Every pixel that differs from the colour.
 inline QSet<QPoint> pixelsNot(const Surface &s, OleColor colour)
@@ -51,6 +56,25 @@ inline QString describe(const QSet<QPoint> &set)
     for (QPoint p : list)
         parts << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
     return parts.join(QLatin1Char(' '));
+}
+
+// The bounding rectangle of the pixels that differ from the colour.
+inline QRect inkBounds(const Surface &s, OleColor background)
+{
+    QRect bounds;
+    for (const QPoint &p : pixelsNot(s, background))
+        bounds |= QRect(p, QSize(1, 1));
+    return bounds;
+}
+
+// A one-row surface of the given colours.
+inline Surface rowOf(std::initializer_list<OleColor> colours)
+{
+    Surface s(int(colours.size()), 1);
+    int x = 0;
+    for (OleColor c : colours)
+        s.setPixel(x++, 0, c);
+    return s;
 }
 
 } // namespace SurfaceTestUtil

@@ -15,7 +15,6 @@ using Color::RGB;
 namespace {
 
 constexpr OleColor Ink = 0x3264C8; // RGB(200, 100, 50)
-constexpr OleColor White = 0xFFFFFF;
 
 // The rounded rectangle put together from its documented parts: the straight edges (ends
 // given in the picture's coordinates) and the four corner arcs with their centres.

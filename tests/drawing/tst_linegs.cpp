@@ -12,9 +12,6 @@ using Color::RGB;
 
 namespace {
 
-constexpr OleColor Red = 0x0000FF;
-constexpr OleColor White = 0xFFFFFF;
-
 // Which variant draws: straight onto the surface, or through a captured pixel array.
 enum class Variant { GP, DIB };
 
@@ -213,9 +210,7 @@ private slots:
         const int c = 20, r = 12;
         Surface s(41, 41);
         drawArc(variant, s, c, c, r, from, to);
-        QRect ink;
-        for (const QPoint &p : pixelsNot(s, 0))
-            ink |= QRect(p, QSize(1, 1));
+        const QRect ink = inkBounds(s, 0);
         // Points are spread over the four pixels right of and below (x − ½, y − ½).
         const int lo = c - r - 1, hi = c + r;
         const QRect upper(QPoint(lo, lo), QPoint(hi, c));
@@ -266,9 +261,7 @@ private slots:
         g.CircleDIB(20, 20, 10, 6, White, 1);
         g.Array2Pic();
         QCOMPARE(dib.image(), gp.image());
-        QRect ink;
-        for (const QPoint &p : pixelsNot(gp, 0))
-            ink |= QRect(p, QSize(1, 1));
+        const QRect ink = inkBounds(gp, 0);
         QVERIFY(QRect(QPoint(9, 13), QPoint(31, 27)).contains(ink));
         QVERIFY(Color::red(gp.pixel(30, 20)) >= 250); // right end, 10 from the centre
         QVERIFY(Color::red(gp.pixel(10, 20)) >= 250); // left end
