@@ -152,23 +152,6 @@ private slots:
         QCOMPARE(*result.destination, result.arguments.size() - 1);
     }
 
-    void destination_data()
-    {
-        QTest::addColumn<QString>("old");
-        QTest::addColumn<int>("index");
-        QTest::newRow("last free argument") << "-i in.avi -y out.avi" << 3;
-        QTest::newRow("only a value at the end") << "-i in.avi -b 512" << -1;
-        QTest::newRow("an option at the end") << "-i in.avi -y" << -1;
-        QTest::newRow("standard output, after the added -vn") << "-i in.avi -f wav -" << 5;
-    }
-    void destination()
-    {
-        QFETCH(QString, old);
-        QFETCH(int, index);
-        const Translation result = Translator(nullptr).translate(toStd(old.split(' ')));
-        QCOMPARE(result.destination ? int(*result.destination) : -1, index);
-    }
-
     // ffmpeg is asked for its encoders only when amr_nb is wanted, and then once.
     void encoderQueryOnlyForAmr_data()
     {

@@ -94,8 +94,10 @@ bool ChildProcess::start(const std::string &program, const std::vector<std::stri
         n = write(STDERR_FILENO, "\n", 1);
         _exit(127);
     }
+    const int forkError = errno;
     if (nullInput >= 0)
         close(nullInput);
+    errno = forkError;
     return m_pid > 0;
 }
 

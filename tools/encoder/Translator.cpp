@@ -248,7 +248,7 @@ Translation Translator::translate(const std::vector<std::string> &oldArguments) 
             changed.value = newValue(*row, item.value.value_or(std::string()));
         if (changed.tokens() != item.tokens()) {
             const bool sameOption = changed.option == item.option;
-            result.notes.push_back(note(row->reason, "using", sameOption ? *changed.value : join(changed.tokens())));
+            result.notes.push_back(note(row->reason, "using", sameOption ? changed.value.value_or("") : join(changed.tokens())));
         }
         translated.push_back(std::move(changed));
     }
