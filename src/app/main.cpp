@@ -57,6 +57,8 @@ int runWindow(int argc, char **argv)
 {
     QApplication app(argc, argv);
     setIdentity();
+    // One look on every desktop: the window draws itself; the few standard controls follow it.
+    QApplication::setStyle(QStringLiteral("Fusion"));
     MessageBoxes::install(showBox);
     Form1 window;
     // A file named on the command line (as "Open with" passes it) is the source.

@@ -269,6 +269,9 @@ void Surface::bitBlt(int x, int y, int width, int height, const Surface &source,
 void Surface::stretchBlt(int x, int y, int width, int height, const Surface &source, int sx, int sy,
                          int sourceWidth, int sourceHeight)
 {
+    const bool unchanged = m_stretchMode != StretchMode::Halftone || m_brightness == 0;
+    if (&source == this && unchanged && x == sx && y == sy && width == sourceWidth && height == sourceHeight)
+        return; // a rectangle stretched onto itself one to one
     const QImage src = source.m_image;
     if (m_stretchMode != StretchMode::Halftone) {
         resampleInto(m_image, x, y, width, height, src, sx, sy, sourceWidth, sourceHeight, Sampling::Nearest,

@@ -29,6 +29,31 @@ namespace {
 
 constexpr const char *FormResource = ":/forms/Form1.json";
 
+// The text controls sit on dark beds in the artwork.
+constexpr const char *TextControlStyle = R"(
+QLineEdit {
+    background: #0d0e10; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px;
+    padding: 0 5px; selection-background-color: #ff8000; selection-color: #000000;
+}
+QLineEdit:focus { border-color: #ff8000; }
+)";
+
+QPalette darkPalette(QPalette palette)
+{
+    const QColor base(13, 14, 16), face(30, 32, 37), text(236, 238, 241);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Base, base);
+        palette.setColor(group, QPalette::Window, face);
+        palette.setColor(group, QPalette::Button, face);
+        palette.setColor(group, QPalette::Text, text);
+        palette.setColor(group, QPalette::WindowText, text);
+        palette.setColor(group, QPalette::ButtonText, text);
+        palette.setColor(group, QPalette::Highlight, QColor(255, 128, 0));
+        palette.setColor(group, QPalette::HighlightedText, Qt::black);
+    }
+    return palette;
+}
+
 // Every occurrence of the lower-case, then of the upper-case form of `from` replaced by `to`.
 QString replaceExtension(QString path, const QString &from, const QString &to)
 {
@@ -137,6 +162,9 @@ void Form1::createControls(const StoredForm &form)
             widget->setFont(*stored.font);
         tabOrder.append({stored.tabIndex, widget});
     }
+    m_txtSource->setStyleSheet(QLatin1String(TextControlStyle));
+    m_txtDest->setStyleSheet(QLatin1String(TextControlStyle));
+    m_cboFormat->setPalette(darkPalette(m_cboFormat->palette()));
     std::sort(tabOrder.begin(), tabOrder.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1).second, tabOrder.at(i).second);

@@ -228,6 +228,8 @@ private slots:
         for (qsizetype i = 0; i < chunks.size(); ++i) {
             form.AVC1_DataOutput(chunks.at(i), fileSize);
             QCOMPARE(form.ProBar()->ProValue().toInt(), values.at(i));
+            if (values.at(i) == 49)
+                form.grab().save(screenshotFolder() + QLatin1String("/window-converting.png"));
         }
         form.AVC1_Complete();
         QCOMPARE(form.ProBar()->ProValue().toInt(), 100);
@@ -306,7 +308,6 @@ private slots:
         QSignalSpy values(form.ProBar(), &TavloProBar::propertyChanged);
         QMetaObject::invokeMethod(form.cmdConvert(), "Click");
         QTRY_VERIFY_WITH_TIMEOUT(form.ProBar()->ProValue().toInt() > 0, 60000);
-        form.grab().save(screenshotFolder() + QLatin1String("/window-converting.png"));
         QTRY_COMPARE_WITH_TIMEOUT(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"), 120000);
         form.grab().save(screenshotFolder() + QLatin1String("/window-finished.png"));
         QVERIFY2(desk.boxes.isEmpty(), qPrintable(desk.boxes.join(u'\n')));
