@@ -75,19 +75,7 @@ void LineGS::BlendPixelGP(Surface &hdc, int x, int y, int w) const
                                   mix(m_blue, Color::blue(old))));
 }
 
-void LineGS::BlendPixelDIB(int x, int y, int w)
-{
-    if (x < 0 || x >= m_width || y < 0 || y >= m_height)
-        return;
-    uint32_t &p = m_bits[size_t(y) * size_t(m_width) + size_t(x)];
-    if (w >= 253) {
-        p = (p & 0xFF000000u) | (uint32_t(m_red) << 16) | (uint32_t(m_green) << 8) | uint32_t(m_blue);
-        return;
-    }
-    const auto mix = [w](int colour, uint32_t previous) { return uint32_t((w * colour + (255 - w) * int(previous)) / 256); };
-    p = (p & 0xFF000000u) | (mix(m_red, (p >> 16) & 0xFF) << 16) | (mix(m_green, (p >> 8) & 0xFF) << 8)
-        | mix(m_blue, p & 0xFF);
-}
+void LineGS::BlendPixelDIB(int x, int y, int w) { blendDib(x, y, w); }
 
 float LineGS::ArcStep(int32_t radiusX, int32_t radiusY, int thickness)
 {
@@ -235,7 +223,7 @@ void LineGS::LineDIB(int16_t x1, int16_t y1, int16_t x2, int16_t y2, OleColor co
         showNotReady("LineDIB");
         return;
     }
-    const auto blend = [this](int x, int y, int w) { BlendPixelDIB(x, y, w); };
+    const auto blend = [this](int x, int y, int w) { blendDib(x, y, w); };
     line(x1, y1, x2, y2, colour, [&](int x, int y) { blend(x, y, 255); }, blend);
 }
 
@@ -253,7 +241,7 @@ void LineGS::CircleDIB(int32_t x1, int32_t y1, int32_t radiusX, int32_t radiusY,
         return;
     }
     SetRGBComponents(colour);
-    circle(x1, y1, radiusX, radiusY, thickness, [this](int x, int y, int w) { BlendPixelDIB(x, y, w); });
+    circle(x1, y1, radiusX, radiusY, thickness, [this](int x, int y, int w) { blendDib(x, y, w); });
 }
 
 void LineGS::ArcGP(Surface &hdc, int32_t x1, int32_t y1, int32_t radiusX, int32_t radiusY, float startAngle,
@@ -271,5 +259,5 @@ void LineGS::ArcDIB(int32_t x1, int32_t y1, int32_t radiusX, int32_t radiusY, fl
         return;
     SetRGBComponents(colour);
     arc(x1, y1, radiusX, radiusY, startAngle, stopAngle, thickness, true,
-        [this](int x, int y, int w) { BlendPixelDIB(x, y, w); });
+        [this](int x, int y, int w) { blendDib(x, y, w); });
 }

@@ -50,6 +50,22 @@ public:
     void BlendPixelDIB(int x, int y, int w);
 
 private:
+    // BlendPixelDIB, inline for the drawing loops.
+    void blendDib(int x, int y, int w)
+    {
+        if (x < 0 || x >= m_width || y < 0 || y >= m_height)
+            return;
+        uint32_t &p = m_bits[size_t(y) * size_t(m_width) + size_t(x)];
+        if (w >= 253) {
+            p = (p & 0xFF000000u) | (uint32_t(m_red) << 16) | (uint32_t(m_green) << 8) | uint32_t(m_blue);
+            return;
+        }
+        const auto weight = uint32_t(w), rest = 255u - weight;
+        const auto mix = [&](uint32_t colour, uint32_t previous) { return (weight * colour + rest * previous) >> 8; };
+        p = (p & 0xFF000000u) | (mix(uint32_t(m_red), (p >> 16) & 0xFF) << 16)
+            | (mix(uint32_t(m_green), (p >> 8) & 0xFF) << 8) | mix(uint32_t(m_blue), p & 0xFF);
+    }
+
     template <class Plot, class Blend>
     void line(int x1, int y1, int x2, int y2, OleColor colour, Plot plot, Blend blend);
     template <class Blend>
