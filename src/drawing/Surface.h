@@ -15,7 +15,8 @@ class QBitmap;
 // An off-screen picture surface in pixel scale with the state of a device context: what the
 // controls draw on. The image is Format_RGB32 treated as a 24-bit surface: the fourth byte is
 // written as 0xFF and never read as alpha. Every operation clips to the surface and never throws
-// for out-of-range coordinates; the source of a copy may be the destination surface itself.
+// for out-of-range coordinates; the source of a copy may be the destination surface itself, and
+// destination pixels whose source lies beyond the source surface keep their colour.
 // Colour arguments are OleColors; system colours are translated, untranslatable ones draw black.
 class Surface {
 public:
@@ -88,8 +89,8 @@ public:
     // A line with the pen width. A one-pixel line leaves out its last point, as the platform's
     // line does; a line whose ends coincide sets that one pixel. Wider lines are round-capped.
     void line(int x1, int y1, int x2, int y2, OleColor colour);
-    // Rectangle outline with both corners included; filled inside with the fill colour when the
-    // fill style is solid.
+    // Rectangle outline with both corners included (a wider pen straddles the edges, (w − 1) / 2
+    // pixels outside); the inside is filled with the fill colour when the fill style is solid.
     void box(int x1, int y1, int x2, int y2, OleColor colour);
     // Rectangle filled in the colour, both corners included.
     void filledBox(int x1, int y1, int x2, int y2, OleColor colour);
@@ -107,7 +108,8 @@ public:
     // Widths or heights of opposite sign mirror the image.
     void stretchBlt(int x, int y, int width, int height, const Surface &source, int sx, int sy,
                     int sourceWidth, int sourceHeight);
-    // AlphaBlend with a constant alpha and no per-pixel alpha (nearest-pixel stretch).
+    // AlphaBlend with a constant alpha and no per-pixel alpha (nearest-pixel stretch). Blends and
+    // TransparentBlt draw nothing for sizes that are not positive.
     void alphaBlend(int x, int y, int width, int height, const Surface &source, int sx, int sy,
                     int sourceWidth, int sourceHeight, uint8_t alpha,
                     AlphaFormat format = AlphaFormat::Straight);
