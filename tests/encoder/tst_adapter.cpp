@@ -12,6 +12,12 @@ namespace {
 const char kFakeFfmpeg[] = R"(#!/bin/sh
 if [ "$1" = -hide_banner ]; then
     printf '%s\n' "$@" > "$FAKE_DIR/query"
+    if [ -n "$FAKE_SLOW_QUERY" ]; then
+        echo $$ > "$FAKE_DIR/pid"
+        trap 'exit 255' TERM INT
+        touch "$FAKE_DIR/ready"
+        while :; do sleep 0.05; done
+    fi
     printf 'Encoders:\n ------\n A..... %s  test\n' "$FAKE_ENCODERS"
     exit 0
 fi
@@ -229,19 +235,28 @@ private slots:
     {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << "wait" << SIGTERM;
-        QTest::newRow("SIGINT") << "wait" << SIGINT;
-        QTest::newRow("SIGTERM ignored by ffmpeg") << "stubborn" << SIGTERM;
+        QTest::addColumn<bool>("duringQuery");
+        QTest::newRow("SIGTERM") << "wait" << SIGTERM << false;
+        QTest::newRow("SIGINT") << "wait" << SIGINT << false;
+        QTest::newRow("SIGTERM ignored by ffmpeg") << "stubborn" << SIGTERM << false;
+        QTest::newRow("SIGTERM during the encoder query") << "ok" << SIGTERM << true;
     }
     void stopSignal()
     {
         QFETCH(QString, mode);
         QFETCH(int, signal);
+        QFETCH(bool, duringQuery);
+        QProcessEnvironment env = environment(mode);
+        QStringList args{"-i", "in.avi", "-y", m_destination};
+        if (duringQuery) {
+            env.insert(QStringLiteral("FAKE_SLOW_QUERY"), QStringLiteral("1"));
+            args = QStringList{"-i", "in.avi", "-y", "-acodec", "amr_nb", m_destination};
+        }
         QProcess adapter;
-        start(adapter, {"-i", "in.avi", "-y", m_destination}, environment(mode));
+        start(adapter, args, env);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_work->filePath(QStringLiteral("ready"))), 10000);
         const pid_t ffmpeg = fakePid();
-        QCOMPARE(hiddenFiles().size(), 1);
+        QCOMPARE(hiddenFiles().size(), duringQuery ? 0 : 1);
 
         kill(pid_t(adapter.processId()), signal);
         QVERIFY(adapter.waitForFinished(5000));

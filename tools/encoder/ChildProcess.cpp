@@ -119,10 +119,28 @@ int ChildProcess::wait()
     }
 }
 
+void ChildProcess::kill()
+{
+    ::kill(m_pid, SIGKILL);
+    while (waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
+
+int ChildProcess::pendingStopSignal()
+{
+    sigset_t pending;
+    sigpending(&pending);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        if (sigismember(&g_stopSignals, signal) && sigismember(&pending, signal))
+            return signal;
+    }
+    return 0;
+}
+
 int ChildProcess::stop(int signal)
 {
     m_stopSignal = signal;
-    kill(m_pid, signal);
+    ::kill(m_pid, signal);
     sigset_t childSignal;
     sigemptyset(&childSignal);
     sigaddset(&childSignal, SIGCHLD);
@@ -137,7 +155,7 @@ int ChildProcess::stop(int signal)
         waitForSignal(childSignal, left);
     }
     // ffmpeg blocked in a read (a stalled source) does not see SIGTERM.
-    kill(m_pid, SIGKILL);
+    ::kill(m_pid, SIGKILL);
     int status = 0;
     while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
     }

@@ -19,6 +19,10 @@ public:
     // Waits for the end. A stop signal is passed on to the child, which is killed if it is still
     // there half a second later. Returns the status as a shell shows it (a signal n gives 128 + n).
     int wait();
+    // Ends the child at once and reaps it.
+    void kill();
+    // A stop signal that has arrived and not been taken yet, or 0.
+    static int pendingStopSignal();
     // The stop signal that arrived during wait(), or 0.
     int stopSignal() const { return m_stopSignal; }
     pid_t pid() const { return m_pid; }

@@ -2,7 +2,9 @@
 
 #include "ChildProcess.h"
 
+#include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,12 +67,26 @@ bool Ffmpeg::hasEncoder(const std::string &program, std::string_view encoder)
     if (nullOutput >= 0)
         close(nullOutput);
     std::string listing;
-    char buffer[4096];
-    ssize_t n = 0;
-    while (started && ((n = read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))) {
+    bool stopped = false;
+    // Stop signals stay blocked; they are looked for between reads so that a hanging query
+    // cannot hold the adapter.
+    while (started) {
+        pollfd readable{fds[0], POLLIN, 0};
+        const int ready = poll(&readable, 1, 100);
+        if (ChildProcess::pendingStopSignal() != 0) {
+            query.kill();
+            stopped = true;
+            break;
+        }
+        if (ready <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
         if (n > 0)
             listing.append(buffer, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EINTR)
+            break;
     }
     close(fds[0]);
-    return started && query.wait() == 0 && listsEncoder(listing, encoder);
+    return started && !stopped && query.wait() == 0 && listsEncoder(listing, encoder);
 }

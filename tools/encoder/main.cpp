@@ -49,6 +49,9 @@ int main(int argc, char **argv)
     Translation translation = translator.translate(std::vector<std::string>(argv + 1, argv + argc));
     for (const std::string &note : translation.notes)
         say(note);
+    // Stopped while asking ffmpeg for its encoders: nothing has been written yet.
+    if (const int signal = ChildProcess::pendingStopSignal())
+        return 128 + signal;
 
     std::vector<std::string> arguments{"-nostdin"};
     std::optional<TemporaryFile> temporary;
