@@ -153,7 +153,8 @@ QJsonValue fromFont(const QFont &font)
 {
     return QJsonObject{
         {QLatin1String("name"), font.family()},
-        {QLatin1String("size"), font.pointSizeF()},
+        // A font given in pixels is stored in points at 96 dpi.
+        {QLatin1String("size"), font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75},
         {QLatin1String("bold"), font.bold()},
         {QLatin1String("italic"), font.italic()},
         {QLatin1String("underline"), font.underline()},

@@ -247,6 +247,12 @@ private slots:
         QCOMPARE(merged.family(), ambient.family());
         QCOMPARE(merged.pointSizeF(), 8.25);
         QVERIFY(merged.bold());
+
+        // A font given in pixels is stored in points (96 dpi).
+        QFont pixels(QStringLiteral("DejaVu Sans"));
+        pixels.setPixelSize(12);
+        bag.write(QStringLiteral("Pixels"), PropertyType::Font, QVariant::fromValue(pixels), QVariant::fromValue(ambient));
+        QCOMPARE(bag.object().value(QStringLiteral("Pixels")).toObject().value(QStringLiteral("size")).toDouble(), 9.0);
     }
 
     void malformedJson()

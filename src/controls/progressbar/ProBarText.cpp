@@ -15,11 +15,17 @@ namespace {
 
 int32_t round32(double v) { return Rounding::toLong(v); }
 
+// The font's size in points, also for a font that was given in pixels.
+double pointSize(const QFont &font, double dpiY)
+{
+    return font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / dpiY;
+}
+
 // The bar's own font at the screen's resolution, which the layout is measured with.
 QFont measuringFont(const QFont &font, double dpiY)
 {
     QFont measured = font;
-    measured.setPixelSize(std::max(1, round32(font.pointSizeF() * dpiY / 72.0)));
+    measured.setPixelSize(std::max(1, round32(pointSize(font, dpiY) * dpiY / 72.0)));
     return measured;
 }
 
@@ -59,7 +65,7 @@ int layoutFlags(int32_t captionAlignment)
 
 QFont drawingFont(const QFont &font, double dpiY)
 {
-    const double height = std::floor(-std::floor(font.pointSizeF()) * dpiY / 72.0);
+    const double height = std::floor(-std::floor(pointSize(font, dpiY)) * dpiY / 72.0);
     QFont drawing = font;
     drawing.setPixelSize(std::max(1, int(-height)));
     drawing.setWeight(font.bold() ? QFont::Bold : QFont::Normal);
