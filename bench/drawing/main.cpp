@@ -29,6 +29,20 @@ void drawSmoothRoundRect(benchmark::State &state)
 }
 BENCHMARK(drawSmoothRoundRect)->Args({120, 65})->Args({386, 32})->Unit(benchmark::kMicrosecond);
 
+// The same with a shape that changes on every call, so that no arc is replayed from the cache
+// of recent arcs (a first paint, or a resize).
+void drawSmoothRoundRectFirstTime(benchmark::State &state)
+{
+    const int width = int(state.range(0)), height = int(state.range(1));
+    Surface picture(width, height);
+    int call = 0;
+    for (auto _ : state) {
+        DrawSmoothRoundRect(picture, 0, 0, width - (call++ % 40), height, 500, 500, 0xFFFFFF, true);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(drawSmoothRoundRectFirstTime)->Args({120, 65})->Args({386, 32})->Unit(benchmark::kMicrosecond);
+
 void lineDIB1000(benchmark::State &state)
 {
     Surface picture(120, 65);

@@ -3,6 +3,7 @@
 #include "MessageBoxes.h"
 #include "Surface.h"
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -31,6 +32,85 @@ void showNotReady(const char *operation)
 {
     MessageBoxes::show(QStringLiteral("You must create a DIB array\r\nbefore calling %1.").arg(QLatin1String(operation)),
                        MessageBoxes::OkOnly);
+}
+
+// The four pixels a point with real coordinates is spread over, and their weights.
+struct Splat {
+    int x;
+    int y0;
+    int y1;
+    uint8_t weights[4];
+};
+
+// Spreads the point over (x0, y0), (x0 + 1, y0), (x0, y1), (x0 + 1, y1), each weight rounded
+// half to even to a byte. False for a point far outside any surface.
+bool computeSplat(float px, float py, Splat &splat)
+{
+    const double x = px, y = py;
+    const double x0 = roundEven(x);
+    const double y0 = roundEven(y);
+    const double y1 = roundEven(y + 1);
+    if (!(std::abs(x0) < 2e9 && std::abs(y1) < 2e9 && std::abs(y0) < 2e9))
+        return false;
+    const double ax = 255 * (x0 + 0.5 - x);
+    const double bx = 255 - ax;
+    const double ay = y0 + 0.5 - y;
+    const double by = y + 1 + 0.5 - y1;
+    const auto weight = [](double w) { return static_cast<uint8_t>(roundEven(w)); };
+    splat = {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(y1),
+             {weight(ax * ay), weight(bx * ay), weight(by * ax), weight(by * bx)}};
+    return true;
+}
+
+template <class Blend>
+void applySplat(const Splat &s, Blend blend)
+{
+    blend(s.x, s.y0, s.weights[0]);
+    blend(s.x + 1, s.y0, s.weights[1]);
+    blend(s.x, s.y1, s.weights[2]);
+    blend(s.x + 1, s.y1, s.weights[3]);
+}
+
+// The splats of recent arcs. They depend only on the arc's arguments, and the controls draw the
+// same rounded shapes on every repaint, so they are computed once and replayed in order.
+class ArcCache {
+public:
+    struct Key {
+        int32_t x1, y1, radiusX, radiusY;
+        float startAngle, stopAngle;
+        int thickness;
+        bool dibPlacement;
+        bool operator==(const Key &) const = default;
+    };
+    static constexpr size_t MaxSplats = 4096; // longer arcs are not kept
+
+    const std::vector<Splat> *find(const Key &key) const
+    {
+        for (const Entry &e : m_entries)
+            if (e.used && e.key == key)
+                return &e.splats;
+        return nullptr;
+    }
+    void insert(const Key &key, std::vector<Splat> splats)
+    {
+        Entry &e = m_entries[m_next++ % m_entries.size()];
+        e = {key, std::move(splats), true};
+    }
+
+private:
+    struct Entry {
+        Key key{};
+        std::vector<Splat> splats;
+        bool used = false;
+    };
+    std::array<Entry, 16> m_entries;
+    size_t m_next = 0;
+};
+
+ArcCache &arcCache()
+{
+    thread_local ArcCache cache;
+    return cache;
 }
 
 } // namespace
@@ -147,27 +227,12 @@ void LineGS::line(int x1, int y1, int x2, int y2, OleColor colour, Plot plot, Bl
     }
 }
 
-// Spreads a point with real coordinates over the four pixels around it, each weight rounded
-// half to even to a byte.
 template <class Blend>
 void LineGS::splatPoint(float px, float py, Blend blend)
 {
-    const double x = px, y = py;
-    const double x0 = roundEven(x);
-    const double y0 = roundEven(y);
-    const double y1 = roundEven(y + 1);
-    if (!(std::abs(x0) < 2e9 && std::abs(y1) < 2e9 && std::abs(y0) < 2e9))
-        return; // far outside any surface
-    const double ax = 255 * (x0 + 0.5 - x);
-    const double bx = 255 - ax;
-    const double ay = y0 + 0.5 - y;
-    const double by = y + 1 + 0.5 - y1;
-    const auto weight = [](double w) { return static_cast<int>(roundEven(w)); };
-    const auto column = static_cast<int>(x0);
-    blend(column, static_cast<int>(y0), weight(ax * ay));
-    blend(column + 1, static_cast<int>(y0), weight(bx * ay));
-    blend(column, static_cast<int>(y1), weight(by * ax));
-    blend(column + 1, static_cast<int>(y1), weight(by * bx));
+    Splat splat;
+    if (computeSplat(px, py, splat))
+        applySplat(splat, blend);
 }
 
 // The angle counters are single precision, as the step is; a counter that can no longer grow
@@ -195,6 +260,13 @@ template <class Blend>
 void LineGS::arc(int32_t x1, int32_t y1, int32_t radiusX, int32_t radiusY, float startAngle, float stopAngle,
                  int thickness, bool dibPlacement, Blend blend)
 {
+    const ArcCache::Key key{x1, y1, radiusX, radiusY, startAngle, stopAngle, thickness, dibPlacement};
+    if (const std::vector<Splat> *splats = arcCache().find(key)) {
+        for (const Splat &splat : *splats)
+            applySplat(splat, blend);
+        return;
+    }
+    std::vector<Splat> splats;
     const float step = ArcStep(radiusX, radiusY, thickness);
     if (startAngle > stopAngle)
         stopAngle = stopAngle + 360;
@@ -203,12 +275,19 @@ void LineGS::arc(int32_t x1, int32_t y1, int32_t radiusX, int32_t radiusY, float
     for (float t = startAngle; t <= stopAngle;) {
         const float dx = nudged(radiusX * std::cos(t - HalfPi));
         const float dy = nudged(radiusY * (dibPlacement ? std::sin(t + HalfPi) : std::sin(t - HalfPi)));
-        splatPoint(float(x1 + double(dx) - 0.5), float(y1 + double(dy) - 0.5), blend);
+        Splat splat;
+        if (computeSplat(float(x1 + double(dx) - 0.5), float(y1 + double(dy) - 0.5), splat)) {
+            applySplat(splat, blend);
+            if (splats.size() < ArcCache::MaxSplats)
+                splats.push_back(splat);
+        }
         const float next = t + step;
         if (next == t)
-            break;
+            return;
         t = next;
     }
+    if (splats.size() < ArcCache::MaxSplats)
+        arcCache().insert(key, std::move(splats));
 }
 
 void LineGS::LineGP(Surface &hdc, int16_t x1, int16_t y1, int16_t x2, int16_t y2, OleColor colour)

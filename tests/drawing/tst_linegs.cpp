@@ -232,6 +232,30 @@ private slots:
         QVERIFY(ink.height() >= expected.height() - 2);
     }
 
+    // Arcs are replayed from their first drawing: a repeat, on another colour and after other
+    // arcs have pushed it out of the recent ones, gives the same pixels.
+    void arcReplayMatches()
+    {
+        const auto draw = [](OleColor background) {
+            Surface s(60, 40, background);
+            LineGS g;
+            g.DIB(s, 70, 50);
+            g.ArcDIB(30, 20, 25, 15, 200, 20, Red, 0);
+            g.Array2Pic();
+            return s;
+        };
+        const Surface first = draw(RGB(10, 200, 30));
+        QCOMPARE(draw(RGB(10, 200, 30)).image(), first.image());
+        Surface other(60, 40);
+        LineGS g;
+        g.DIB(other, 60, 40);
+        for (int i = 0; i < 40; ++i)
+            g.ArcDIB(30, 20, 5 + i, 9, 0, 90, Red, 0);
+        g.Array2Pic();
+        QCOMPARE(draw(RGB(10, 200, 30)).image(), first.image());
+        QVERIFY(draw(0).image() != first.image());
+    }
+
     // Radius 0: the step is k (three angles up to 90 degrees), and every point lies within 0.001
     // of (X1 − ½, Y1 − ½): (X1 ± 0.001 − ½, Y1 ± 0.001 − ½) round to either side, so each splat
     // puts weight 254 on (X1, Y1) and weight 0 on pixels around it, which lose 1/256 per blend:
