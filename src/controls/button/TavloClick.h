@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <span>
 
 class PropertyBag;
@@ -300,4 +301,40 @@ private:
     QTimer m_tmrFade;
     QTimer m_overTimer;
     bool m_resizing = false;
+
+    // Interaction: mouse, keys, access key and sounds (TavloClickInput.cpp, ButtonSounds.*),
+    // hover watch (TavloClickTimers.cpp).
+public:
+    // The widget under the pointer, as the hover watch asks for it; an empty function restores
+    // the platform's answer (the widget at the cursor position). One query serves every button.
+    using PointerQuery = std::function<QWidget *()>;
+    static void setPointerQuery(PointerQuery query);
+
+protected:
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    void pointerPressed(qint16 Button, qint16 Shift, float X, float Y);
+    void pointerMoved(qint16 Button, qint16 Shift, float X, float Y);
+    void pointerReleased(qint16 Button, qint16 Shift, float X, float Y);
+    void clicked();
+    void doubleClicked();
+    bool isOnArrowPart(float X, float Y) const;
+    void syncAccessKey();
+    void wakeHoverWatch();
+    void restHoverWatch();
+    void PlayButtonSound(int32_t Number, const QString &Word);
+    void playEventSound(int32_t Number, const QString &Word);
+
+    // Buttons pressed on the control whose release over it is a click.
+    Qt::MouseButtons m_clickButtons;
+    // The caption whose access key is registered, and the registration.
+    QString m_accessKeyCaption;
+    int m_accessKeyId = 0;
 };

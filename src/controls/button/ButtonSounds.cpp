@@ -1,0 +1,69 @@
+#include "ButtonSounds.h"
+
+#include "RuntimeError.h"
+#include "SoundFiles.h"
+
+#include <limits>
+#include <utility>
+
+namespace ButtonSounds {
+
+namespace {
+
+Player &player()
+{
+    static Player current;
+    return current;
+}
+
+void playFile(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    if (player())
+        player()(fileName);
+    else
+        PlaySoundFile(fileName);
+}
+
+} // namespace
+
+QString builtInFileName(const QString &tempFolder, const QString &Word)
+{
+    return tempFolder + QLatin1String("/sound") + Word + QLatin1String(".wav");
+}
+
+void play(int32_t Number, const QString &Word, const Sources &sources)
+{
+    switch (Number) {
+    case Silence:
+        return;
+    case CustomFile1:
+        playFile(sources.soundCustom1);
+        return;
+    case CustomFile2:
+        playFile(sources.soundCustom2);
+        return;
+    default:
+        break;
+    }
+    // Resource identifiers are 16-bit: a number whose identifier does not fit has no sound.
+    const int64_t resource = int64_t(Number) + ResourceOffset;
+    if (resource < std::numeric_limits<int16_t>::min() || resource > std::numeric_limits<int16_t>::max())
+        return;
+    const QString fileName = builtInFileName(sources.tempFolder, Word);
+    try {
+        SaveResourceToFile(static_cast<int16_t>(resource), fileName);
+    } catch (const RuntimeError &) {
+        // No such built-in sound, or the temporary folder is not writable: silence.
+        return;
+    }
+    playFile(fileName);
+}
+
+void setPlayer(Player replacement)
+{
+    player() = std::move(replacement);
+}
+
+} // namespace ButtonSounds
