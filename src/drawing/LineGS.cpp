@@ -1,6 +1,7 @@
 #include "LineGS.h"
 
 #include "MessageBoxes.h"
+#include "Rounding.h"
 #include "Surface.h"
 
 #include <array>
@@ -10,14 +11,6 @@ namespace {
 
 constexpr double HalfPi = 1.570796;
 constexpr double DegreesToRadians = 0.017453289;
-
-// Nearest integer, halves to even (the default rounding mode), without a library call: adding
-// and removing 1.5·2^52 leaves the rounded value for every |x| < 2^51.
-double roundEven(double x)
-{
-    constexpr double Shift = 6755399441055744.0;
-    return std::abs(x) < 2251799813685248.0 ? (x + Shift) - Shift : x;
-}
 
 // A coordinate with no fractional part is nudged by 0.001 so that it never sits exactly
 // between two pixels.
@@ -47,16 +40,16 @@ struct Splat {
 bool computeSplat(float px, float py, Splat &splat)
 {
     const double x = px, y = py;
-    const double x0 = roundEven(x);
-    const double y0 = roundEven(y);
-    const double y1 = roundEven(y + 1);
+    const double x0 = Rounding::roundHalfEven(x);
+    const double y0 = Rounding::roundHalfEven(y);
+    const double y1 = Rounding::roundHalfEven(y + 1);
     if (!(std::abs(x0) < 2e9 && std::abs(y1) < 2e9 && std::abs(y0) < 2e9))
         return false;
     const double ax = 255 * (x0 + 0.5 - x);
     const double bx = 255 - ax;
     const double ay = y0 + 0.5 - y;
     const double by = y + 1 + 0.5 - y1;
-    const auto weight = [](double w) { return static_cast<uint8_t>(roundEven(w)); };
+    const auto weight = [](double w) { return static_cast<uint8_t>(Rounding::roundHalfEven(w)); };
     splat = {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(y1),
              {weight(ax * ay), weight(bx * ay), weight(by * ax), weight(by * bx)}};
     return true;
