@@ -34,7 +34,8 @@ void shadeLinear(Surface &block, const ProBarProperties &p, float W, int32_t H)
     }
 }
 
-// Rings inset by (r - p) / 2, the outermost first, each lighter the further p is from the centre.
+// Filled rings inset by (r - ring) / 2, the outermost first, shaded by their distance from the
+// centre r / (BlockMid + 1).
 void shadeConcentric(Surface &block, const ProBarProperties &p, float W, int32_t H)
 {
     if (horizontal(p.barMode))

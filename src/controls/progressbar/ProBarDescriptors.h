@@ -3,7 +3,6 @@
 #include "PropertyBag.h"
 #include "ProBarProperties.h"
 
-
 #include <array>
 #include <variant>
 
