@@ -46,14 +46,20 @@ public:
         QObject::connect(&button, &TavloClick::RightDblClick, &button, plain("RightDblClick"));
     }
 
-    // The events so far, leaving out pointer moves; the log is emptied.
-    QStringList take()
+    // The events so far, leaving out pointer moves.
+    QStringList events() const
     {
         QStringList events;
-        for (const QString &event : std::as_const(m_events)) {
+        for (const QString &event : m_events) {
             if (!event.startsWith(QLatin1String("MouseMove")))
                 events << event;
         }
+        return events;
+    }
+    // The same, emptying the log.
+    QStringList take()
+    {
+        const QStringList events = this->events();
         m_events.clear();
         return events;
     }
