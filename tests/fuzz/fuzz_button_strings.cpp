@@ -1,0 +1,75 @@
+// The button's theme string (or, built with FUZZ_SETTINGS, its settings string) loaded into a
+// real TavloClick: any text loads or fails with a RuntimeError, the control then paints in all
+// three states, what it saves loads back as itself, and the same text from a file never fails.
+
+#include "FuzzSupport.h"
+#include "RuntimeError.h"
+#include "TavloClick.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+#ifdef FUZZ_SETTINGS
+constexpr const char *What = "settings";
+void load(TavloClick &button, const QString &file, const QString &line) { button.LoadButtonSettings(file, line); }
+QString save(TavloClick &button) { return button.SaveButtonSettings(QString()); }
+#else
+constexpr const char *What = "theme";
+void load(TavloClick &button, const QString &file, const QString &line) { button.LoadButtonTheme(file, line); }
+QString save(TavloClick &button) { return button.SaveButtonTheme(QString()); }
+#endif
+
+QString fileName;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    Fuzz::startApplication();
+    static QTemporaryDir *folder = new QTemporaryDir;
+    fileName = folder->filePath(QStringLiteral("fuzz.line"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString line = Fuzz::text(data, size);
+    QString saved;
+    {
+        TavloClick button;
+        try {
+            load(button, QString(), line);
+        } catch (const RuntimeError &) {
+            // A refused field stops the load; what was read before it stays.
+        }
+        for (int state : {1, 2, 0})
+            button.Redraw(state);
+        saved = save(button);
+    }
+    {
+        TavloClick copy;
+        try {
+            load(copy, QString(), saved);
+        } catch (const RuntimeError &error) {
+            Fuzz::fail(What, QStringLiteral("a saved line does not load: %1\n%2").arg(error.text(), saved));
+        }
+        const QString again = save(copy);
+        if (again != saved)
+            Fuzz::fail(What, QStringLiteral("a saved line loads as another:\n%1\n%2").arg(saved, again));
+    }
+
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        Fuzz::fail("cannot write the input file", fileName);
+    file.write(reinterpret_cast<const char *>(data), qint64(size));
+    file.close();
+    TavloClick fromFile;
+    try {
+        load(fromFile, fileName, QString());
+    } catch (const RuntimeError &error) {
+        Fuzz::fail(What, QStringLiteral("a load from a file failed: %1").arg(error.text()));
+    }
+    return 0;
+}
