@@ -22,4 +22,6 @@ struct ButtonCanvas {
     Surface picTemp;
     Surface picIcon;
     Surface picShadow;
+    // The mask last given to the widget (1 bits opaque), null while the widget has none.
+    QImage appliedMask;
 };

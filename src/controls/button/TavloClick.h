@@ -3,6 +3,7 @@
 #include "ButtonCanvas.h"
 #include "ButtonDescriptors.h"
 #include "ButtonLayouts.h"
+#include "ButtonPaintContext.h"
 #include "ButtonProperties.h"
 #include "ButtonRuntime.h"
 #include "CaptionLabel.h"
@@ -227,6 +228,8 @@ public:
     void Redraw(int32_t state);
     // Clears the control surface, pic and pic2, then Redraw(0).
     void Refresh();
+    // The hover animation of Effects, shown frame by frame (Redraw runs it on entering Over).
+    void DrawEffect();
 
     // Child objects, for the painting and interaction layers and for tests.
     const ButtonCanvas &canvas() const { return m_canvas; }
@@ -284,10 +287,16 @@ private:
     QString fieldText(const ButtonLayouts::TextField &field) const;
     void applyField(const ButtonLayouts::TextField &field, const QString &text);
 
-    // Painting (TavloClickRedraw.cpp): Redraw's face step, also used to capture frozen faces,
-    // and the presentation of a composed surface with its caption.
+    // Painting (TavloClickRedraw.cpp; the painters are the Button*, Face* files): Redraw's face
+    // step (also used to capture frozen faces), the presentations, the mask and what lies behind
+    // the control (its container rendered without the container's children).
     void composeFace(int32_t state);
+    void presentAtOnce();
     void showComposite(const Surface &source);
+    void applyMask();
+    void captureBehind(Surface &target) const;
+    ButtonPaintContext paintContext();
+    double pixelsPerPoint() const;
 
     // Timers (TavloClickTimers.cpp).
     void fadeTick();

@@ -1,13 +1,57 @@
 #include "TavloClick.h"
 
-// The repaint pipeline. This file keeps the state bookkeeping of Redraw, the custom-picture
-// face and the presentation; drawn faces are plain fills of the state's first colour until
-// the face styles, border, mask and effects are painted here.
+#include "ButtonCaption.h"
+#include "ButtonEffects.h"
+#include "ButtonHoverEffect.h"
+#include "ButtonIcon.h"
+#include "ButtonOutline.h"
+#include "ButtonShadow.h"
+#include "FaceStyles.h"
+#include "RuntimeError.h"
+
+#include <QBitmap>
+#include <QScopedValueRollback>
+
+// The repaint pipeline: Redraw composes the face in pic, builds the shape mask in picTemp, lays
+// the effects over the face, presents it (at once or through the fade), runs the hover effect and
+// sets the mask. Each step that fails (a value that does not fit its drawing call) ends alone.
+
+namespace {
+
+template <class Step>
+void guarded(Step step)
+{
+    try {
+        step();
+    } catch (const RuntimeError &) {
+        // A failing drawing step leaves the surfaces as they are; the pipeline goes on.
+    }
+}
+
+// Rendering the container first delivers its children's pending move and resize events, which
+// may repaint a button (this one, too) inside the capture; such a nested repaint captures nothing.
+bool capturingBehind = false;
+
+} // namespace
 
 void TavloClick::Redraw(int32_t state)
 {
     m_run.LastState = state;
     composeFace(state);
+    ButtonPaintContext context = paintContext();
+    guarded([&] { ButtonOutline::DrawShapeMask(m_canvas.picTemp, m_props); });
+    if (!m_props.freeze) {
+        if (m_props.tint)
+            guarded([&] { ButtonEffects::DrawTint(context); });
+        if (m_props.arrowShow)
+            guarded([&] { ButtonEffects::DrawArrow(context); });
+        if (m_props.texture)
+            guarded([&] { ButtonEffects::DrawTexture(context); });
+        if (m_props.shadow)
+            guarded([&] { ButtonShadow::DrawShadow(context); });
+        if (m_props.alpha)
+            guarded([&] { ButtonEffects::DrawAlpha(context); });
+    }
     if (m_props.fade && state != m_run.PreviousState) {
         // The fade clock presents the new face step by step; a running fade keeps its pace.
         m_run.FadeLevel = 0;
@@ -15,8 +59,11 @@ void TavloClick::Redraw(int32_t state)
             m_tmrFade.start();
     } else {
         m_tmrFade.stop();
-        showComposite(m_canvas.pic);
+        presentAtOnce();
     }
+    if (m_props.enableEffects && state == 1)
+        DrawEffect();
+    applyMask();
     m_run.PreviousState = state;
 }
 
@@ -44,22 +91,80 @@ void TavloClick::composeFace(int32_t state)
         pic.paintPicture(m_run.CurrentFacePicture.image(), 0, 0, pic.width(), pic.height());
         return;
     }
-    const OleColor face = state == 1 ? m_props.buttonColorOver1
-        : state == 2                 ? m_props.buttonColorDown1
-                                     : m_props.buttonColorNormal1;
-    pic.filledBox(0, 0, pic.width() - 1, pic.height() - 1, Color::TranslateColor(face));
+    FaceStyles::PaintFace(pic, FaceStyles::faceInputs(m_props, state));
+    guarded([&] { ButtonOutline::DrawBorder(pic, m_props); });
 }
 
-// One presented frame: the source stretched onto the control surface, then the caption.
-void TavloClick::showComposite(const Surface &source)
+// The face as it is: icon into pic, pic onto the control, caption over it.
+void TavloClick::presentAtOnce()
 {
+    ButtonPaintContext context = paintContext();
     Surface &control = m_canvas.control;
+    Surface &pic = m_canvas.pic;
+    guarded([&] { ButtonIcon::DrawIcon(context, pic, m_tmrFade.isActive()); });
     control.setStretchMode(Surface::StretchMode::Halftone);
-    control.stretchBlt(0, 0, control.width(), control.height(), source, 0, 0, source.width(),
-                       source.height());
-    control.setFont(m_props.font);
-    control.setTextColor(m_lblCap.foreColor());
-    control.drawText(m_props.caption, 0, 0, control.width(), control.height(),
-                     Surface::AlignCenter | Surface::VCenter | Surface::SingleLine);
+    control.stretchBlt(0, 0, control.width(), control.height(), pic, 0, 0, pic.width(), pic.height());
+    guarded([&] { ButtonCaption::DrawCaption(context, control, pixelsPerPoint()); });
     update();
 }
+
+// One frame of the fade or the hover effect (ShowComposite): the blended surface onto the
+// control, the icon into pic (for the frames still to blend), the caption over the frame.
+void TavloClick::showComposite(const Surface &source)
+{
+    ButtonPaintContext context = paintContext();
+    Surface &control = m_canvas.control;
+    control.bitBlt(0, 0, control.width(), control.height(), source, 0, 0);
+    guarded([&] { ButtonIcon::DrawIcon(context, m_canvas.pic, m_tmrFade.isActive()); });
+    guarded([&] { ButtonCaption::DrawCaption(context, control, pixelsPerPoint()); });
+    update();
+}
+
+void TavloClick::DrawEffect()
+{
+    ButtonPaintContext context = paintContext();
+    guarded([&] {
+        ButtonHoverEffect::DrawEffect(context, [this] {
+            showComposite(m_canvas.pic2);
+            // The animation runs inside this call, so each frame is painted at once.
+            if (isVisible())
+                repaint();
+        });
+    });
+}
+
+// Pixels of picTemp in MaskColor are neither painted nor take mouse input. The region is only
+// rebuilt when the mask changes.
+void TavloClick::applyMask()
+{
+    const QImage bits = ButtonOutline::maskBits(m_canvas.picTemp, m_props.maskColor);
+    if (bits == m_canvas.appliedMask)
+        return;
+    m_canvas.appliedMask = bits;
+    if (bits.isNull())
+        clearMask();
+    else
+        setMask(QBitmap::fromImage(bits));
+}
+
+// The container without its children, under the control's rectangle.
+void TavloClick::captureBehind(Surface &target) const
+{
+    target.clear();
+    QWidget *container = parentWidget();
+    if (!container || width() <= 0 || height() <= 0 || capturingBehind)
+        return;
+    QImage behind(size(), QImage::Format_RGB32);
+    behind.fill(Qt::black);
+    const QScopedValueRollback<bool> capturing(capturingBehind, true);
+    container->render(&behind, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
+    target.paintPicture(behind, 0, 0, target.width(), target.height());
+}
+
+ButtonPaintContext TavloClick::paintContext()
+{
+    return {m_props, m_canvas, m_run, m_lblCap, [this](Surface &target) { captureBehind(target); }};
+}
+
+// The control's vertical scale of one point.
+double TavloClick::pixelsPerPoint() const { return logicalDpiY() / 72.0; }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Rounding.h"
+#include "Surface.h"
+
+#include <algorithm>
+#include <cstdint>
+
+// Arithmetic shared by the button's painters. Drawing-call arguments are Longs: a real value is
+// rounded half to even, and one outside 32 bits is the overflow error, which ends the painting
+// step that computed it. Loops whose bounds come from properties are cut to the part that can
+// still change a pixel, because values loaded from a bag or a string are stored unchecked.
+namespace PaintMath {
+
+// A drawing-call argument.
+inline int32_t arg(double value) { return Rounding::toLong(value); }
+
+// A loop bound held in a Long counter.
+inline int64_t bound(double value) { return Rounding::toLong(value); }
+
+// The pen width a property asks for, as the surface's Integer DrawWidth takes it: outside 16 bits
+// is the overflow error, below 1 an invalid property value. A pen wider than the surface's
+// reach covers the same pixels of it as one at that reach, so it is kept there.
+inline int penWidth(double value, const Surface &surface)
+{
+    const int16_t width = Rounding::toInteger(value);
+    if (width < 1)
+        throw RuntimeError::invalidPropertyValue();
+    return std::min<int>(width, 4 * (surface.width() + surface.height()) + 16);
+}
+
+// How far beyond a line's own pixels its pen reaches.
+inline int penReach(const Surface &surface) { return surface.penWidth() / 2 + 2; }
+
+// A stack of parallel lines of the same length drawn at p = first, first + 1, ... last on an
+// axis of the given extent: a later line covers at least what an earlier one covers of every
+// pixel it comes nearer to, so lines before min(0, last) are covered, and lines beyond the pen's
+// reach past the far edge touch nothing. Returns the part still to draw, empty when first > last.
+struct Range {
+    int64_t first;
+    int64_t last;
+};
+inline Range visibleStack(int64_t first, int64_t last, int extent, int reach)
+{
+    return {std::max(first, std::min<int64_t>(0, last)), std::min<int64_t>(last, int64_t(extent) - 1 + reach)};
+}
+
+} // namespace PaintMath
