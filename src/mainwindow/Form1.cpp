@@ -103,6 +103,21 @@ Form1::~Form1() = default;
 
 void Form1::createControls(const StoredForm &form)
 {
+    // The window's buttons: where each is kept and what its Click runs.
+    struct ButtonRole {
+        const char *name;
+        TavloClick *Form1::*member;
+        void (Form1::*click)();
+    };
+    static const ButtonRole ButtonRoles[] = {
+        {"cmdSource", &Form1::m_cmdSource, &Form1::cmdSource_Click},
+        {"cmdDest", &Form1::m_cmdDest, &Form1::cmdDest_Click},
+        {"cmdConvert", &Form1::m_cmdConvert, &Form1::cmdConvert_Click},
+        {"cmdLogo", &Form1::m_cmdLogo, &Form1::cmdLogo_Click},
+        {"cmdMin", &Form1::m_cmdMin, &Form1::cmdMin_Click},
+        {"cmdClose", &Form1::m_cmdClose, &Form1::cmdClose_Click},
+    };
+
     QList<QPair<int, QWidget *>> tabOrder;
     for (const StoredControl &stored : form.controls) {
         QWidget *widget = nullptr;
@@ -111,28 +126,13 @@ void Form1::createControls(const StoredForm &form)
             button->setObjectName(stored.name);
             button->setGeometry(stored.geometry);
             guarded("ReadProperties", [&] { button->ReadProperties(stored.properties); });
-            connect(button, &TavloClick::Click, this, [this, name = stored.name] {
-                if (name == QLatin1String("cmdSource"))
-                    cmdSource_Click();
-                else if (name == QLatin1String("cmdDest"))
-                    cmdDest_Click();
-                else if (name == QLatin1String("cmdConvert"))
-                    cmdConvert_Click();
-                else if (name == QLatin1String("cmdLogo"))
-                    cmdLogo_Click();
-                else if (name == QLatin1String("cmdMin"))
-                    cmdMin_Click();
-                else if (name == QLatin1String("cmdClose"))
-                    cmdClose_Click();
-            });
+            for (const ButtonRole &role : ButtonRoles) {
+                if (stored.name == QLatin1String(role.name)) {
+                    this->*role.member = button;
+                    connect(button, &TavloClick::Click, this, role.click);
+                }
+            }
             widget = button;
-            TavloClick **slot = stored.name == QLatin1String("cmdSource") ? &m_cmdSource
-                : stored.name == QLatin1String("cmdDest")                 ? &m_cmdDest
-                : stored.name == QLatin1String("cmdConvert")              ? &m_cmdConvert
-                : stored.name == QLatin1String("cmdMin")                  ? &m_cmdMin
-                : stored.name == QLatin1String("cmdClose")                ? &m_cmdClose
-                                                                          : &m_cmdLogo;
-            *slot = button;
         } else if (stored.kind == QLatin1String("TavloProBar")) {
             m_proBar = new TavloProBar(this);
             m_proBar->setObjectName(stored.name);
