@@ -63,13 +63,6 @@ public:
         m_events.clear();
         return events;
     }
-    int count(const QString &name) const
-    {
-        int n = 0;
-        for (const QString &event : m_events)
-            n += event == name || event.startsWith(name + QLatin1Char(' '));
-        return n;
-    }
 
 private:
     QStringList m_events;

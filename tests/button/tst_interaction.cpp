@@ -51,16 +51,6 @@ private slots:
         QCOMPARE(host.button->runtime().LastState, 1);
     }
 
-    void oneRealClickIsOneClick()
-    {
-        Host host;
-        QSignalSpy click(host.button, &TavloClick::Click);
-        QTest::mouseClick(host.button, Qt::LeftButton);
-        QCOMPARE(click.count(), 1);
-        QTest::qWait(20);
-        QCOMPARE(click.count(), 1);
-    }
-
     void releaseAwayFromTheButtonIsNoClick()
     {
         Host host;
