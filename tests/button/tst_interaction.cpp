@@ -65,26 +65,30 @@ private slots:
         QTest::addColumn<bool>("arrowShow");
         QTest::addColumn<bool>("arrowSplit");
         QTest::addColumn<int>("arrowPosition");
+        QTest::addColumn<float>("split");
         QTest::addColumn<QPointF>("offset"); // from the split line (x for 0 and 1, y for 2 and 3)
         QTest::addColumn<bool>("onArrow");
-        QTest::newRow("right, on the line") << true << true << 0 << QPointF(0, 0) << false;
-        QTest::newRow("right, half a pixel past") << true << true << 0 << QPointF(0.5, 0) << true;
-        QTest::newRow("right, before") << true << true << 0 << QPointF(-3, 0) << false;
-        QTest::newRow("left, on the line") << true << true << 1 << QPointF(0, 0) << false;
-        QTest::newRow("left, half a pixel before") << true << true << 1 << QPointF(-0.5, 0) << true;
-        QTest::newRow("bottom, on the line") << true << true << 2 << QPointF(0, 0) << false;
-        QTest::newRow("bottom, below") << true << true << 2 << QPointF(0, 0.5) << true;
-        QTest::newRow("top, above") << true << true << 3 << QPointF(0, -0.5) << true;
-        QTest::newRow("top, below") << true << true << 3 << QPointF(0, 2) << false;
-        QTest::newRow("centre: no arrow part") << true << true << 4 << QPointF(5, 5) << false;
-        QTest::newRow("not split") << true << false << 0 << QPointF(5, 0) << false;
-        QTest::newRow("arrow hidden") << false << true << 0 << QPointF(5, 0) << false;
+        // An 80 × 33 button with ArrowSize 5: the painter puts the split line at W - 20, 20,
+        // H - 15 and 15 for the positions 0 to 3.
+        QTest::newRow("right, X 60 on the line") << true << true << 0 << 60.0f << QPointF(0, 0) << false;
+        QTest::newRow("right, X 60.5") << true << true << 0 << 60.0f << QPointF(0.5, 0) << true;
+        QTest::newRow("right, before") << true << true << 0 << 60.0f << QPointF(-3, 0) << false;
+        QTest::newRow("left, on the line") << true << true << 1 << 20.0f << QPointF(0, 0) << false;
+        QTest::newRow("left, half a pixel before") << true << true << 1 << 20.0f << QPointF(-0.5, 0) << true;
+        QTest::newRow("bottom, on the line") << true << true << 2 << 18.0f << QPointF(0, 0) << false;
+        QTest::newRow("bottom, below") << true << true << 2 << 18.0f << QPointF(0, 0.5) << true;
+        QTest::newRow("top, above") << true << true << 3 << 15.0f << QPointF(0, -0.5) << true;
+        QTest::newRow("top, below") << true << true << 3 << 15.0f << QPointF(0, 2) << false;
+        QTest::newRow("centre: no arrow part") << true << true << 4 << 0.0f << QPointF(5, 5) << false;
+        QTest::newRow("not split") << true << false << 0 << 0.0f << QPointF(5, 0) << false;
+        QTest::newRow("arrow hidden") << false << true << 0 << 0.0f << QPointF(5, 0) << false;
     }
     void splitArrow()
     {
         QFETCH(bool, arrowShow);
         QFETCH(bool, arrowSplit);
         QFETCH(int, arrowPosition);
+        QFETCH(float, split);
         QFETCH(QPointF, offset);
         QFETCH(bool, onArrow);
         SoundRecorder sounds;
@@ -95,7 +99,7 @@ private slots:
         button.setArrowShow(arrowShow);
         button.setSound(true);
         button.setSoundClick(1);
-        const float split = button.runtime().ArrowSplitPos;
+        QCOMPARE(button.runtime().ArrowSplitPos, split);
         const bool vertical = arrowPosition >= 2 && arrowPosition <= 3;
         const QPointF at = vertical ? QPointF(10, split) + offset : QPointF(split, 12) + offset;
         EventLog log(button);
