@@ -42,7 +42,8 @@ std::optional<double> ProgressMeter::parseClock(QStringView text)
     const int hours = parts[0].toInt(&okH);
     const int minutes = parts[1].toInt(&okM);
     const double seconds = parts[2].toDouble(&okS);
-    if (!okH || !okM || !okS || hours < 0 || minutes < 0 || seconds < 0)
+    // "nan" and "inf" read as numbers, but no clock shows them.
+    if (!okH || !okM || !okS || hours < 0 || minutes < 0 || !std::isfinite(seconds) || seconds < 0)
         return std::nullopt;
     return hours * 3600.0 + minutes * 60.0 + seconds;
 }

@@ -72,6 +72,9 @@ private slots:
         QTest::newRow("negative start") << "-00:00:00.02" << -1.0;
         QTest::newRow("two fields") << "00:10" << -1.0;
         QTest::newRow("garbage") << "aa:bb:cc" << -1.0;
+        QTest::newRow("nan seconds") << "00:00:nan" << -1.0;
+        QTest::newRow("inf seconds") << "00:00:inf" << -1.0;
+        QTest::newRow("seconds beyond a double") << "00:00:1e999" << -1.0;
     }
     void clock()
     {
@@ -118,8 +121,10 @@ private slots:
         // The line is complete only once its carriage return arrives.
         QCOMPARE(meter.feed(QStringLiteral("0 bitrate=1.0kbits/s\r"), size), 25);
         QCOMPARE(meter.feed(QStringLiteral("frame= 190 size=N/A time=00:00:07.60 bitrate=N/A\r"), size), 76);
-        // A time of N/A keeps the last reading.
+        // A time of N/A keeps the last reading, and so does one that is not a number.
         QCOMPARE(meter.feed(QStringLiteral("frame= 191 size=N/A time=N/A bitrate=N/A\r"), size), 76);
+        QCOMPARE(meter.feed(QStringLiteral("frame= 192 size=N/A time=00:00:nan bitrate=N/A\r"), size), 76);
+        QCOMPARE(meter.feed(QStringLiteral("frame= 193 size=N/A time=00:00:inf bitrate=N/A\r"), size), 76);
     }
 
     void estimateWithoutDuration()
