@@ -211,7 +211,8 @@ void mergeVideoFilters(std::vector<Item> &items)
         if (isFilter(item))
             chain.push_back(*item.value);
     }
-    std::ranges::stable_partition(chain, [](const std::string &filter) { return filter == "yadif"; });
+    // The iterator form: clang 14 cannot compile the ranges form against libstdc++ 12.
+    std::stable_partition(chain.begin(), chain.end(), [](const std::string &filter) { return filter == "yadif"; });
     first->value = join(chain, ",");
     items.erase(std::remove_if(std::next(first), items.end(), isFilter), items.end());
 }
