@@ -256,6 +256,21 @@ private slots:
         QVERIFY(!form.ProBar()->ShowValue());
     }
 
+    // A real click on a button runs its handler once.
+    void realClicks()
+    {
+        Desk desk;
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::mouseClick(form.cmdConvert(), Qt::LeftButton, {}, QPoint(60, 32));
+        QCOMPARE(desk.boxes, QStringList{"Select AVI Video file to convert|64|Select File"});
+        desk.dialogAnswer = QStringLiteral("/clips/clicked.avi");
+        QTest::mouseClick(form.cmdSource(), Qt::LeftButton, {}, QPoint(40, 17));
+        QCOMPARE(desk.dialogs.size(), 1);
+        QCOMPARE(form.txtSource()->text(), QStringLiteral("/clips/clicked.avi"));
+    }
+
     void chrome()
     {
         Desk desk;
