@@ -73,13 +73,13 @@ void DrawArrow(ButtonPaintContext &context)
             : p.arrowPosition == 2                   ? h - size - 10
                                                      : size + 10;
         run.ArrowSplitPos = float(position);
-        const int32_t at = arg(position);
+        const int32_t at = arg(position), next = arg(position + 1);
         if (vertical) {
-            pic.line(at, 0, at, arg(h), first);
-            pic.line(at + 1, 0, at + 1, arg(h), second);
+            PaintMath::axisLine(pic, at, 0, at, arg(h), first);
+            PaintMath::axisLine(pic, next, 0, next, arg(h), second);
         } else {
-            pic.line(0, at, arg(w), at, first);
-            pic.line(0, at + 1, arg(w), at + 1, second);
+            PaintMath::axisLine(pic, 0, at, arg(w), at, first);
+            PaintMath::axisLine(pic, 0, next, arg(w), next, second);
         }
     }
 
@@ -106,9 +106,9 @@ void DrawArrow(ButtonPaintContext &context)
         const double across = base + sign * double(i);
         const int32_t a = arg(centre - double(i)), b = arg(centre + double(i)), at = arg(across);
         if (horizontalLines)
-            pic.line(a, at, b, at, p.arrowColor);
+            PaintMath::axisLine(pic, a, at, b, at, p.arrowColor);
         else
-            pic.line(at, a, at, b, p.arrowColor);
+            PaintMath::axisLine(pic, at, a, at, b, p.arrowColor);
     }
 }
 

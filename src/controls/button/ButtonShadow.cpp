@@ -49,15 +49,18 @@ void DrawShadow(ButtonPaintContext &context)
     context.captureBehind(pic2);
 
     const double o = p.shadowSize;
+    if (p.shadowStyle >= 0 && p.shadowStyle <= 3) {
+        // The background goes over the whole face first, so that no part of the full-size face
+        // stays beside the rim or the drop shadow.
+        BlendCopy(pic, 0, 0, wp, hp, pic2, 0, 0, w2, h2, 250, 0);
+    }
     switch (p.shadowStyle) {
     case 0:
     case 1:
-        BlendCopy(pic, o, o, wp - 2 * o, hp - 2 * o, pic2, o, o, w2 - 2 * o, h2 - 2 * o, 250, 0);
         rings(pic, pic2, picShadow, o, p.shadowStyle);
         break;
     case 2:
     case 3:
-        BlendCopy(pic, 0, 0, wp - o, hp - o, pic2, 0, 0, w2 - o, h2 - o, 250, 0);
         if (p.shadowStyle == 2) {
             pic.filledBox(arg(2 * o), arg(2 * o), int(wp), int(hp), p.shadowColor);
         } else {

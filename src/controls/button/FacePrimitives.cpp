@@ -55,9 +55,9 @@ void lineStack(Surface &target, bool vertical, int64_t first, int64_t last, int6
     for (int64_t p = range.first; p <= range.last; ++p) {
         const OleColor colour = colourOf(p);
         if (vertical)
-            target.line(int(p), int(from), int(p), int(to), colour);
+            PaintMath::axisLine(target, int(p), int(from), int(p), int(to), colour);
         else
-            target.line(int(from), int(p), int(to), int(p), colour);
+            PaintMath::axisLine(target, int(from), int(p), int(to), int(p), colour);
     }
 }
 
@@ -121,20 +121,58 @@ ColorRamp::ColorRamp(int64_t n, OleColor ca, OleColor cb, int32_t blendSize)
 {
     if (n < 0)
         throw RuntimeError::subscriptOutOfRange();
-    m_divisor = double(PaintMath::arg(double(n) + 1 + blendSize / 10.0));
+    m_divisor = PaintMath::arg(double(n) + 1 + blendSize / 10.0);
     const Channels from = channels(ca), to = channels(cb);
     for (int c = 0; c < 3; ++c) {
         m_from[c] = from[c];
         m_delta[c] = to[c] - from[c];
         // Entries run in a straight line from ca, so the last one decides whether all fit a byte.
-        Color::toByte(from[c] + divide(double(n) * m_delta[c], m_divisor));
+        Color::toByte(from[c] + divide(double(n) * m_delta[c], double(m_divisor)));
     }
 }
 
 OleColor ColorRamp::entry(int64_t i) const
 {
-    const auto channel = [&](int c) { return channelValue(m_from[c] + double(i) * m_delta[c] / m_divisor); };
+    const auto channel = [&](int c) { return channelValue(m_from[c] + double(i) * m_delta[c] / double(m_divisor)); };
     return Color::RGB(channel(0), channel(1), channel(2));
+}
+
+// Channel c of entry i is from + i·delta / D rounded half to even. Walking i upwards keeps the
+// floor quotient and remainder of i·delta by D and adds delta's in one step each; the rounding
+// then looks at the remainder, so no division is left in the loop.
+void ColorRamp::fill(int64_t first, uint32_t *pixels, int64_t count) const
+{
+    const int64_t d = std::abs(m_divisor);
+    const auto floorDiv = [](int64_t n, int64_t m, int64_t &remainder) {
+        int64_t q = n / m;
+        remainder = n - q * m;
+        if (remainder < 0) {
+            remainder += m;
+            --q;
+        }
+        return q;
+    };
+    int64_t quotient[3], remainder[3], stepQuotient[3], stepRemainder[3];
+    for (int c = 0; c < 3; ++c) {
+        const int64_t delta = m_divisor < 0 ? -m_delta[c] : m_delta[c];
+        quotient[c] = floorDiv(first * delta, d, remainder[c]);
+        stepQuotient[c] = floorDiv(delta, d, stepRemainder[c]);
+    }
+    for (int64_t i = 0; i < count; ++i) {
+        uint32_t pixel = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int64_t twice = 2 * remainder[c], below = m_from[c] + quotient[c];
+            const int64_t value = std::clamp<int64_t>(below + ((twice > d || (twice == d && (below & 1))) ? 1 : 0), 0, 255);
+            pixel |= uint32_t(value) << (16 - 8 * c); // red, green, blue
+            quotient[c] += stepQuotient[c];
+            remainder[c] += stepRemainder[c];
+            if (remainder[c] >= d) {
+                remainder[c] -= d;
+                ++quotient[c];
+            }
+        }
+        pixels[i] = pixel;
+    }
 }
 
 void FourColorFill(Surface &target, double x, double y, double w, double h, OleColor tl, OleColor tr, OleColor bl,
@@ -154,11 +192,7 @@ void FourColorFill(Surface &target, double x, double y, double w, double h, OleC
         const ColorRamp ramp(width, leftColumn.entry(i), rightColumn.entry(i), blendSize);
         if (row.empty())
             continue;
-        for (int64_t column = firstColumn; column < lastColumn; ++column) {
-            const OleColor colour = ramp.entry(column - left);
-            row[size_t(column - firstColumn)] =
-                (uint32_t(Color::red(colour)) << 16) | (uint32_t(Color::green(colour)) << 8) | uint32_t(Color::blue(colour));
-        }
+        ramp.fill(firstColumn - left, row.data(), int64_t(row.size()));
         target.setDIBits(int(firstColumn), int(top + i), int(row.size()), 1, row);
     }
 }

@@ -32,11 +32,14 @@ class ColorRamp {
 public:
     ColorRamp(int64_t n, OleColor ca, OleColor cb, int32_t blendSize);
     OleColor entry(int64_t i) const;
+    // Entries first, first + 1, ... as 0x00RRGGBB pixels, computed step by step in exact
+    // integers (the same values as entry()).
+    void fill(int64_t first, uint32_t *pixels, int64_t count) const;
 
 private:
     int m_from[3] = {};
     int m_delta[3] = {};
-    double m_divisor = 1;
+    int64_t m_divisor = 1;
 };
 
 // Fills w × h pixels at (x, y): the left column runs tl..bl, the right tr..br, each row from its

@@ -59,7 +59,7 @@ struct Face {
     }
     void line(double x1, double y1, double x2, double y2, OleColor colour) const
     {
-        pic.line(arg(x1), arg(y1), arg(x2), arg(y2), colour);
+        PaintMath::axisLine(pic, arg(x1), arg(y1), arg(x2), arg(y2), colour);
     }
     void blend(double y, double h, double sourceY, double sourceH, double alpha) const
     {

@@ -45,4 +45,25 @@ inline Range visibleStack(int64_t first, int64_t last, int extent, int reach)
     return {std::max(first, std::min<int64_t>(0, last)), std::min<int64_t>(last, int64_t(extent) - 1 + reach)};
 }
 
+// Surface::line for a line along one axis, as runs of pixels: a one-pixel pen covers the
+// pixels from the first end towards the second, leaving the second out (one pixel when the ends
+// coincide). Wider pens and slanted lines go to Surface::line.
+inline void axisLine(Surface &surface, int x1, int y1, int x2, int y2, OleColor colour)
+{
+    if (surface.penWidth() != 1 || (x1 != x2 && y1 != y2)) {
+        surface.line(x1, y1, x2, y2, colour);
+        return;
+    }
+    const auto covered = [](int from, int to, int &first, int &last) {
+        first = from < to ? from : (from > to ? to + 1 : from);
+        last = from < to ? to - 1 : from;
+    };
+    int left = x1, right = x1, top = y1, bottom = y1;
+    if (y1 == y2)
+        covered(x1, x2, left, right);
+    else
+        covered(y1, y2, top, bottom);
+    surface.filledBox(left, top, right, bottom, colour);
+}
+
 } // namespace PaintMath
