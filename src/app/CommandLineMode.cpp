@@ -61,12 +61,10 @@ QString usage()
 
 bool wanted(const QStringList &arguments)
 {
-    static const QStringList options{QStringLiteral("--preset"), QStringLiteral("--list-presets"), QStringLiteral("--help"),
-                                     QStringLiteral("-h"), QStringLiteral("--version")};
+    // Long options belong to the command-line mode (an unknown one gets the usage); single-dash
+    // arguments are left to the window's toolkit.
     return std::any_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()), arguments.end(),
-                       [](const QString &arg) {
-                           return options.contains(arg) || arg.startsWith(QLatin1String("--preset="));
-                       });
+                       [](const QString &arg) { return arg.startsWith(QLatin1String("--")) || arg == QLatin1String("-h"); });
 }
 
 int run(const QStringList &arguments)
