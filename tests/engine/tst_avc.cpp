@@ -58,6 +58,21 @@ struct EventLog {
     QList<qint64> sizes;
 };
 
+// A job bound to its own poll timer, set to convert a source of the given size in the folder.
+struct JobRun {
+    JobRun(const FakeProgramFolder &folder, qint64 sourceSize, int ratio = 1)
+        : job(&timer1), log(job)
+    {
+        job.setProgramFolder(folder.path());
+        job.setSizeRatio(ratio);
+        job.setSourceFile(folder.makeSource(QStringLiteral("in.avi"), sourceSize));
+        job.setDestFile(folder.file(QStringLiteral("out.avi")));
+    }
+    QTimer timer1;
+    AVC job;
+    EventLog log;
+};
+
 QString optionsOf(const QString &line)
 {
     const qsizetype start = line.indexOf(QLatin1String("\" ")) + 2;
@@ -288,14 +303,10 @@ private slots:
         FakeProgramFolder folder;
         QVERIFY(folder.isValid());
         Env env{{"FAKE_EXIT", exitCode}, {"FAKE_KILL_SELF", killSelf}, {"FAKE_LAST_LINE", lastLine}};
-        QTimer timer1;
-        AVC job(&timer1);
-        job.setProgramFolder(folder.path());
-        job.setSizeRatio(1);
+        JobRun run(folder, 100);
+        AVC &job = run.job;
+        EventLog &log = run.log;
         job.setVideoCodec(QStringLiteral("mpeg4"));
-        job.setSourceFile(folder.makeSource(QStringLiteral("in.avi"), 100));
-        job.setDestFile(folder.file(QStringLiteral("out.avi")));
-        EventLog log(job);
         job.ConvertMedia(true);
         QTRY_VERIFY_WITH_TIMEOUT(log.ended(), 10000);
         QCOMPARE(log.events.mid(log.events.size() - 4),
@@ -310,13 +321,9 @@ private slots:
         FakeProgramFolder folder;
         QVERIFY(folder.isValid());
         QVERIFY(QFile::setPermissions(folder.encoder(), QFile::ReadOwner | QFile::WriteOwner));
-        QTimer timer1;
-        AVC job(&timer1);
-        job.setProgramFolder(folder.path());
-        job.setSizeRatio(1);
-        job.setSourceFile(folder.makeSource(QStringLiteral("in.avi"), 100));
-        job.setDestFile(folder.file(QStringLiteral("out.avi")));
-        EventLog log(job);
+        JobRun run(folder, 100);
+        AVC &job = run.job;
+        EventLog &log = run.log;
         job.ConvertMedia(true);
         QTRY_VERIFY_WITH_TIMEOUT(log.ended(), 10000);
         QCOMPARE(log.events.last(), QStringLiteral("Failed"));
@@ -330,19 +337,15 @@ private slots:
     {
         FakeProgramFolder folder;
         QVERIFY(folder.isValid());
-        QTimer timer1;
-        AVC job(&timer1);
-        job.setProgramFolder(folder.path());
-        job.setSizeRatio(1);
+        JobRun run(folder, 0);
+        AVC &job = run.job;
+        EventLog &log = run.log;
         job.setAudioCodec(QStringLiteral("mp3"));
-        job.setSourceFile(folder.makeSource(QStringLiteral("empty.avi"), 0));
-        job.setDestFile(folder.file(QStringLiteral("out.mp3")));
-        EventLog log(job);
         job.ConvertMedia(true);
         QCOMPARE(job.FileSize(), qint64(0));
         QTRY_VERIFY_WITH_TIMEOUT(!log.events.isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(job.state(), AVC::State::Stopped, 5000);
-        QVERIFY(!timer1.isActive());
+        QVERIFY(!run.timer1.isActive());
         const QStringList seen = log.events;
         QTest::qWait(800);
         QCOMPARE(log.events, seen);
@@ -356,17 +359,11 @@ private slots:
     {
         FakeProgramFolder folder;
         QVERIFY(folder.isValid());
-        QTimer timer1;
-        AVC job(&timer1);
-        job.setProgramFolder(folder.path());
-        job.setSizeRatio(0);
-        job.setSourceFile(folder.makeSource(QStringLiteral("in.avi"), 10));
-        job.setDestFile(folder.file(QStringLiteral("out.avi")));
-        EventLog log(job);
-        job.ConvertMedia(true);
-        QVERIFY(!timer1.isActive());
+        JobRun run(folder, 10, 0);
+        run.job.ConvertMedia(true);
+        QVERIFY(!run.timer1.isActive());
         QTest::qWait(500);
-        QVERIFY(log.events.isEmpty());
+        QVERIFY(run.log.events.isEmpty());
     }
 
     // While the encoder is silent the event loop keeps running.
@@ -375,13 +372,9 @@ private slots:
         FakeProgramFolder folder;
         QVERIFY(folder.isValid());
         Env env{{"FAKE_SILENT_MS", "1500"}};
-        QTimer timer1;
-        AVC job(&timer1);
-        job.setProgramFolder(folder.path());
-        job.setSizeRatio(1);
-        job.setSourceFile(folder.makeSource(QStringLiteral("in.avi"), 10));
-        job.setDestFile(folder.file(QStringLiteral("out.avi")));
-        EventLog log(job);
+        JobRun run(folder, 10);
+        AVC &job = run.job;
+        EventLog &log = run.log;
 
         QElapsedTimer clock;
         qint64 last = 0;
@@ -405,13 +398,9 @@ private slots:
         FakeProgramFolder folder;
         QVERIFY(folder.isValid());
         Env env{{"FAKE_SILENT_MS", "1000"}};
-        QTimer timer1;
-        AVC job(&timer1);
-        job.setProgramFolder(folder.path());
-        job.setSizeRatio(1);
-        job.setSourceFile(folder.makeSource(QStringLiteral("in.avi"), 10));
-        job.setDestFile(folder.file(QStringLiteral("out.avi")));
-        EventLog log(job);
+        JobRun run(folder, 10);
+        AVC &job = run.job;
+        EventLog &log = run.log;
         job.ConvertMedia(true);
         job.setSourceFile(folder.makeSource(QStringLiteral("other.avi"), 10));
         job.ConvertMedia(true);
@@ -426,13 +415,9 @@ private slots:
         FakeProgramFolder folder;
         QVERIFY(folder.isValid());
         Env env{{"FAKE_SILENT_MS", "60000"}};
-        QTimer timer1;
-        AVC job(&timer1);
-        job.setProgramFolder(folder.path());
-        job.setSizeRatio(1);
-        job.setSourceFile(folder.makeSource(QStringLiteral("in.avi"), 10));
-        job.setDestFile(folder.file(QStringLiteral("out.avi")));
-        EventLog log(job);
+        JobRun run(folder, 10);
+        AVC &job = run.job;
+        EventLog &log = run.log;
         job.ConvertMedia(true);
         QTRY_VERIFY_WITH_TIMEOUT(job.encoderRunning() && !ProcessKiller::findByName(QStringLiteral("avformat.dll")).isEmpty(), 5000);
         QElapsedTimer clock;
