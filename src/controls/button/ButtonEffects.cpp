@@ -72,8 +72,8 @@ void DrawArrow(ButtonPaintContext &context)
             : p.arrowPosition == 1                   ? 4 * size
             : p.arrowPosition == 2                   ? h - size - 10
                                                      : size + 10;
-        run.ArrowSplitPos = float(position);
         const int32_t at = arg(position), next = arg(position + 1);
+        run.ArrowSplitPos = float(position);
         if (vertical) {
             PaintMath::axisLine(pic, at, 0, at, arg(h), first);
             PaintMath::axisLine(pic, next, 0, next, arg(h), second);
@@ -99,8 +99,8 @@ void DrawArrow(ButtonPaintContext &context)
     const int64_t last = PaintMath::bound(size);
     if (last < 0)
         return;
-    const int64_t from = int64_t(std::clamp(std::ceil(toNear), 0.0, double(last) + 1));
-    const int64_t to = int64_t(std::clamp(std::floor(toFar), -1.0, double(last)));
+    const int64_t from = PaintMath::clampedIndex(std::ceil(toNear), 0, last + 1);
+    const int64_t to = PaintMath::clampedIndex(std::floor(toFar), -1, last);
     const double centre = horizontalLines ? cx : cy;
     for (int64_t i = from; i <= to; ++i) {
         const double across = base + sign * double(i);

@@ -1,18 +1,11 @@
 #include "ButtonHoverEffect.h"
 
 #include "FacePrimitives.h"
-
-#include <QRandomGenerator>
+#include "PaintMath.h"
 
 namespace ButtonHoverEffect {
 
-namespace {
-
 using FacePrimitives::BlendCopy;
-
-double random() { return QRandomGenerator::global()->generateDouble(); }
-
-} // namespace
 
 void DrawEffect(ButtonPaintContext &context, const std::function<void()> &showFrame)
 {
@@ -62,7 +55,7 @@ void DrawEffect(ButtonPaintContext &context, const std::function<void()> &showFr
     case 4: {
         const Surface saved = pic2;
         for (int i = 0; i <= 10; ++i) {
-            const double r1 = random(), r2 = random();
+            const double r1 = PaintMath::random(), r2 = PaintMath::random();
             whole(i, 3 - 6 * r1, w2 + i, h2 + 6 * r2, 65 - 5 * i, 1);
             showFrame();
         }

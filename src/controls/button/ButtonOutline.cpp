@@ -49,16 +49,14 @@ Corners shapeCorners(const ButtonProperties &p, double w, double h)
 class BorderRamp {
 public:
     explicit BorderRamp(const ButtonProperties &p)
-        : m_from(Color::TranslateColor(p.borderColor1)), m_to(Color::TranslateColor(p.borderColor2))
     {
-        const int from[3] = {Color::red(m_from), Color::green(m_from), Color::blue(m_from)};
-        const int to[3] = {Color::red(m_to), Color::green(m_to), Color::blue(m_to)};
+        const OleColor c1 = Color::TranslateColor(p.borderColor1), c2 = Color::TranslateColor(p.borderColor2);
+        const int from[3] = {Color::red(c1), Color::green(c1), Color::blue(c1)};
+        const int to[3] = {Color::red(c2), Color::green(c2), Color::blue(c2)};
         for (int c = 0; c < 3; ++c) {
-            const double difference = std::abs(to[c] - from[c]);
-            if (p.borderSize == 0)
-                throw difference == 0 ? RuntimeError::overflow() : RuntimeError::divisionByZero();
+            const double step = PaintMath::divide(std::abs(to[c] - from[c]), p.borderSize);
             m_start[c] = from[c];
-            m_step[c] = (to[c] < from[c] ? -difference : difference) / p.borderSize;
+            m_step[c] = to[c] < from[c] ? -step : step;
         }
     }
     OleColor colour(int64_t i) const
@@ -70,8 +68,6 @@ public:
     }
 
 private:
-    OleColor m_from;
-    OleColor m_to;
     int m_start[3] = {};
     double m_step[3] = {};
 };

@@ -13,17 +13,10 @@ namespace FacePrimitives {
 
 namespace {
 
+using PaintMath::divide;
 using Channels = std::array<int, 3>;
 
 Channels channels(OleColor colour) { return {Color::red(colour), Color::green(colour), Color::blue(colour)}; }
-
-// A real division as the platform evaluates it: 0 / 0 overflows, x / 0 divides by zero.
-double divide(double numerator, double denominator)
-{
-    if (denominator == 0)
-        throw numerator == 0 ? RuntimeError::overflow() : RuntimeError::divisionByZero();
-    return numerator / denominator;
-}
 
 // The per-channel step from ca towards cb: |cb - ca|·scale / divisor, negated where cb is smaller.
 std::array<double, 3> steps(const Channels &from, const Channels &to, double scale, double divisor)

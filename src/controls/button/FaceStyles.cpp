@@ -5,8 +5,6 @@
 #include "PaintMath.h"
 #include "Surface.h"
 
-#include <QRandomGenerator>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -21,13 +19,7 @@ using namespace FacePrimitives;
 using Color::MixColors;
 using Color::ShiftColor;
 using PaintMath::arg;
-
-double divide(double numerator, double denominator)
-{
-    if (denominator == 0)
-        throw numerator == 0 ? RuntimeError::overflow() : RuntimeError::divisionByZero();
-    return numerator / denominator;
-}
+using PaintMath::divide;
 
 // from moved towards to by the fraction t of the way, per channel, clamped.
 OleColor moveTowards(OleColor from, OleColor to, double t)
@@ -36,8 +28,6 @@ OleColor moveTowards(OleColor from, OleColor to, double t)
     return Color::RGB(channel(Color::red(from), Color::red(to)), channel(Color::green(from), Color::green(to)),
                       channel(Color::blue(from), Color::blue(to)));
 }
-
-double random() { return QRandomGenerator::global()->generateDouble(); }
 
 // One face being painted: the surface, the state's inputs and the derived sizes.
 struct Face {
@@ -129,13 +119,14 @@ void Face::brightBands(bool shrink) const
     const int64_t firstTinted = std::clamp<int64_t>(int64_t(std::floor(quarter - 99.5)) + 1, 1, n + 1);
     // Beyond this step style 5's top rectangle spans the whole width, so it too grows in place.
     const int64_t lastChanging = shrink ? 4 * (int64_t(W) + int64_t(H) + 2) : 1;
-    const double bottomFrom = std::ceil(-b) - 2, bottomTo = std::floor(2 * H - b) + 2;
+    // The steps whose bottom rectangle can reach the face: its top row is H - b - i.
+    const int64_t bottomFrom = PaintMath::clampedIndex(std::ceil(-b) - 2, 0, n + 1);
+    const int64_t bottomTo = PaintMath::clampedIndex(std::floor(2 * H - b) + 2, 0, n + 1);
     std::vector<std::pair<int64_t, int64_t>> runs{
         {1, std::min(n, lastChanging)},
         {std::max<int64_t>(1, firstTinted - 1), n},
+        {std::max<int64_t>(1, bottomFrom), std::min(n, bottomTo)},
     };
-    if (bottomTo >= 1 && bottomFrom <= double(n))
-        runs.push_back({std::max<int64_t>(1, int64_t(bottomFrom)), std::min<int64_t>(n, int64_t(bottomTo))});
     std::sort(runs.begin(), runs.end());
     int64_t next = 1;
     for (const auto &[from, to] : runs) {
@@ -189,7 +180,7 @@ void style3(const Face &f)
     f.four(f.W / 2, 10, f.W / 2, f.H - 20, f.c1, f.c1, f.c2, f.c1);
     f.bottomReflection();
     for (int i = 0; i <= 10; ++i) {
-        const double r = random(), r2 = random();
+        const double r = PaintMath::random(), r2 = PaintMath::random();
         BlendCopy(f.pic, f.W * i / 10, 0, 5 * i, f.H, f.pic, 0, 0, 10, f.H, r * i * i / 5, 1);
         BlendCopy(f.pic, f.W - f.W * i / 10, 0, 5 * i, f.H, f.pic, f.W - 10, 0, 10, f.H, r2 * i * i / 5, 1);
     }

@@ -3,7 +3,10 @@
 #include "Rounding.h"
 #include "Surface.h"
 
+#include <QRandomGenerator>
+
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 // Arithmetic shared by the button's painters. Drawing-call arguments are Longs: a real value is
@@ -11,6 +14,17 @@
 // step that computed it. Loops whose bounds come from properties are cut to the part that can
 // still change a pixel, because values loaded from a bag or a string are stored unchecked.
 namespace PaintMath {
+
+// A real division as the platform evaluates it: 0 / 0 overflows, x / 0 divides by zero.
+inline double divide(double numerator, double denominator)
+{
+    if (denominator == 0)
+        throw numerator == 0 ? RuntimeError::overflow() : RuntimeError::divisionByZero();
+    return numerator / denominator;
+}
+
+// A fresh uniform random number in [0, 1), as the platform's Rnd.
+inline double random() { return QRandomGenerator::global()->generateDouble(); }
 
 // A drawing-call argument.
 inline int32_t arg(double value) { return Rounding::toLong(value); }
@@ -27,6 +41,12 @@ inline int penWidth(double value, const Surface &surface)
     if (width < 1)
         throw RuntimeError::invalidPropertyValue();
     return std::min<int>(width, 4 * (surface.width() + surface.height()) + 16);
+}
+
+// A loop index computed in reals, kept within [low, high] (NaN gives low).
+inline int64_t clampedIndex(double value, int64_t low, int64_t high)
+{
+    return std::isnan(value) ? low : int64_t(std::clamp(value, double(low), double(high)));
 }
 
 // How far beyond a line's own pixels its pen reaches.
