@@ -7,6 +7,9 @@
 
 #include <QtTest>
 
+#include <memory>
+#include <vector>
+
 using PaintTest::channelDistance;
 using PaintTest::Parts;
 
@@ -209,6 +212,29 @@ private slots:
             for (int x = 0; x < 60; ++x)
                 QVERIFY2((button.image().pixel(x, y) & 0xFFFFFF) == (PaintTest::Backdrop::colourAt(x + 30, y + 20) & 0xFFFFFF),
                          qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+    }
+
+    // Buttons placed while their container is hidden get their sizes when it is shown; each one
+    // that captures the container then delivers the others' pending sizes first, and every
+    // button still shows the container under it.
+    void alphaButtonsPlacedBeforeShowing()
+    {
+        PaintTest::Backdrop container;
+        std::vector<std::unique_ptr<TavloClick>> buttons;
+        for (int i = 0; i < 3; ++i) {
+            buttons.push_back(std::make_unique<TavloClick>(&container));
+            TavloClick &button = *buttons.back();
+            button.setFade(false);
+            button.setCaption(QString());
+            button.setAlphaValue(255);
+            button.setAlpha(true);
+            button.setGeometry(10 + 70 * i, 30, 60, 30);
+        }
+        container.show();
+        for (int i = 0; i < 3; ++i)
+            for (const QPoint p : {QPoint(0, 0), QPoint(59, 29), QPoint(30, 15)})
+                QCOMPARE(buttons[size_t(i)]->image().pixel(p) & 0xFFFFFF,
+                         PaintTest::Backdrop::colourAt(10 + 70 * i + p.x(), 30 + p.y()) & 0xFFFFFF);
     }
 
     // Style 0 past 15 rings: the ring alpha 255 - 16² leaves 0..255, which ends the rings; the

@@ -24,4 +24,6 @@ struct ButtonCanvas {
     Surface picShadow;
     // The mask last given to the widget (1 bits opaque), null while the widget has none.
     QImage appliedMask;
+    // Set while the container is rendered for what lies behind the control.
+    bool capturingBehind = false;
 };

@@ -294,7 +294,7 @@ private:
     void presentAtOnce();
     void showComposite(const Surface &source);
     void applyMask();
-    void captureBehind(Surface &target) const;
+    void captureBehind(Surface &target);
     ButtonPaintContext paintContext();
     double pixelsPerPoint() const;
 

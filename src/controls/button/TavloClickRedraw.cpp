@@ -28,10 +28,6 @@ void guarded(Step step)
     }
 }
 
-// Rendering the container first delivers its children's pending move and resize events, which
-// may repaint a button (this one, too) inside the capture; such a nested repaint captures nothing.
-bool capturingBehind = false;
-
 } // namespace
 
 void TavloClick::Redraw(int32_t state)
@@ -147,16 +143,18 @@ void TavloClick::applyMask()
         setMask(QBitmap::fromImage(bits));
 }
 
-// The container without its children, under the control's rectangle.
-void TavloClick::captureBehind(Surface &target) const
+// The container without its children, under the control's rectangle. Rendering the container
+// first delivers its children's pending move and resize events, which may repaint this button
+// inside its own capture; that inner repaint captures nothing, the outer one paints over it.
+void TavloClick::captureBehind(Surface &target)
 {
     target.clear();
     QWidget *container = parentWidget();
-    if (!container || width() <= 0 || height() <= 0 || capturingBehind)
+    if (!container || width() <= 0 || height() <= 0 || m_canvas.capturingBehind)
         return;
     QImage behind(size(), QImage::Format_RGB32);
     behind.fill(Qt::black);
-    const QScopedValueRollback<bool> capturing(capturingBehind, true);
+    const QScopedValueRollback<bool> capturing(m_canvas.capturingBehind, true);
     container->render(&behind, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
     target.paintPicture(behind, 0, 0, target.width(), target.height());
 }
