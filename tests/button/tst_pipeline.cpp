@@ -295,6 +295,22 @@ private slots:
         QCOMPARE(button.image().pixel(40, 30) & 0xFFFFFF, 0x00AA00u);
     }
 
+    // A fade starts from the face on show: the first hover of a new button does not fade in
+    // from black.
+    void fadeStartsFromTheFaceOnShow()
+    {
+        TavloClick button;
+        button.setEnableEffects(false);
+        button.setButtonColorNormal1(0x0000AA);
+        button.setButtonColorOver1(0x00AA00);
+        button.Redraw(0);
+        button.Redraw(0); // Normal, at once
+        QCOMPARE(button.canvas().pic2.pixel(40, 30), OleColor(0x0000AA));
+        button.Redraw(1);
+        QVERIFY(button.tmrFade().isActive());
+        QCOMPARE(button.canvas().pic2.pixel(40, 30), OleColor(0x0000AA));
+    }
+
     // A picture face moves its icon and caption with the state.
     void upMotionMovesTheCaption()
     {

@@ -213,11 +213,6 @@ void effectSheet(Stage &stage, const QString &folder)
         builtInTheme(button);
         button.setEffects(effect);
         button.setCaption(QStringLiteral("Effect %1").arg(effect));
-        // As after an earlier visit: pic2 holds the Normal face the last fade ended on.
-        button.Redraw(1);
-        settle(button);
-        button.Redraw(0);
-        settle(button);
         hover.add(QStringLiteral("Effects %1 Normal").arg(effect), stage.shoot(button));
         button.Redraw(1);
         hover.add(QStringLiteral("last frame"), stage.shoot(button));

@@ -1,6 +1,7 @@
 #include "ContactSheet.h"
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -28,13 +29,14 @@ bool ContactSheet::save(const QString &folder, const QString &name) const
     cellHeight += LabelHeight + Margin;
     const int rows = int((m_cells.size() + m_columns - 1) / m_columns);
     const int titleHeight = 28;
-    QImage page(std::max(m_columns * cellWidth + Margin, 320), rows * cellHeight + titleHeight + Margin,
-                QImage::Format_RGB32);
-    page.fill(paper);
-    QPainter painter(&page);
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(14);
     font.setBold(true);
+    const int titleWidth = QFontMetrics(font).horizontalAdvance(m_title) + 2 * Margin;
+    QImage page(std::max(m_columns * cellWidth + Margin, titleWidth), rows * cellHeight + titleHeight + Margin,
+                QImage::Format_RGB32);
+    page.fill(paper);
+    QPainter painter(&page);
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.drawText(Margin, 20, m_title);

@@ -91,13 +91,16 @@ void TavloClick::composeFace(int32_t state)
     guarded([&] { ButtonOutline::DrawBorder(pic, m_props); });
 }
 
-// The face as it is: icon into pic, pic onto the control, caption over it.
+// The face as it is: icon into pic, pic onto the control, caption over it. pic2 keeps the face
+// too, so that the next fade or hover effect starts from what is on show rather than from
+// whatever pic2 held (black, on a new button).
 void TavloClick::presentAtOnce()
 {
     ButtonPaintContext context = paintContext();
     Surface &control = m_canvas.control;
     Surface &pic = m_canvas.pic;
     guarded([&] { ButtonIcon::DrawIcon(context, pic, m_tmrFade.isActive()); });
+    m_canvas.pic2.bitBlt(0, 0, m_canvas.pic2.width(), m_canvas.pic2.height(), pic, 0, 0);
     control.setStretchMode(Surface::StretchMode::Halftone);
     control.stretchBlt(0, 0, control.width(), control.height(), pic, 0, 0, pic.width(), pic.height());
     guarded([&] { ButtonCaption::DrawCaption(context, control, pixelsPerPoint()); });
