@@ -253,23 +253,6 @@ private slots:
         QVERIFY(differs);
     }
 
-    void stateSelectsColoursAndStyle()
-    {
-        ButtonProperties p;
-        p.buttonStyleNormal = 1;
-        p.buttonStyleOver = 2;
-        p.buttonStyleDown = 3;
-        p.buttonColorNormal1 = 0x11;
-        p.buttonColorOver2 = 0x22;
-        p.buttonColorDown1 = qint32(0x8000000F); // a system colour is translated
-        QCOMPARE(FaceStyles::faceInputs(p, 0).style, 1);
-        QCOMPARE(FaceStyles::faceInputs(p, 0).c1, 0x11);
-        QCOMPARE(FaceStyles::faceInputs(p, 1).style, 2);
-        QCOMPARE(FaceStyles::faceInputs(p, 1).c2, 0x22);
-        QCOMPARE(FaceStyles::faceInputs(p, 2).style, 3);
-        QCOMPARE(FaceStyles::faceInputs(p, 2).c1, Color::TranslateColor(qint32(0x8000000F)));
-    }
-
     // Styles 4 and 5 skip the brightening steps that cannot change a pixel; the face must be the
     // same as with every step of i = 1 .. S/4 run.
     void brightBandsMatchEveryStep_data()

@@ -211,19 +211,6 @@ private slots:
         QCOMPARE(double(half.y) + half.height / 2, double(full.y) + full.height / 2);
     }
 
-    void iconIsDrawnInItsBox()
-    {
-        TavloClick button;
-        still(button, QSize(120, 40));
-        button.setButtonIcon(Picture::fromImage(solidIcon(qRgb(255, 0, 255))));
-        button.setButtonIconPos(0);
-        button.setButtonIconShow(true);
-        const ButtonRuntime::Box box = button.runtime().IconBox;
-        QCOMPARE(button.runtime().IconAspect, 1.0);
-        QCOMPARE(button.canvas().pic.pixel(int(box.x + box.width / 2), int(box.y + box.height / 2)), 0xFF00FF);
-        QCOMPARE(button.image().pixel(int(box.x + box.width / 2), int(box.y + box.height / 2)) & 0xFFFFFF, 0xFF00FFu);
-    }
-
     // Freeze keeps the face pictures and skips tint, arrow, texture, shadow and alpha, but the
     // icon, the caption and the mask are still drawn.
     void freezeSkipsTheEffects()
