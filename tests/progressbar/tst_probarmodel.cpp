@@ -342,6 +342,7 @@ private slots:
         QTest::newRow("BusySpeed 70000 is no interval") << "BusySpeed" << 380;
         QTest::newRow("style 5 without image") << "BlockStyle" << 481;
         QTest::newRow("ProValue not a number") << "ProValue" << 13;
+        QTest::newRow("BlockSize past the longest block") << "BlockSize" << 380;
     }
     void setterErrors()
     {
@@ -361,6 +362,7 @@ private slots:
             {"BlockStyle", {[](TavloProBar &b) { b.setBlockStyle(5); }, [&] { return bar.BlockStyle() == 5; }}},
             {"ProValue", {[](TavloProBar &b) { b.setProValue(QStringLiteral("half")); },
                           [&] { return bar.ProValue() == QVariant(QStringLiteral("half")); }}},
+            {"BlockSize", {[](TavloProBar &b) { b.setBlockSize(16711680); }, [&] { return bar.BlockSize() == 16711680; }}},
         };
         const auto &[assign, stored] = cases.at(name);
         QCOMPARE(errorCode([&] { assign(bar); }), code);

@@ -261,6 +261,34 @@ private slots:
             QCOMPARE(block.pixel(0, 6), p.blockColor2);
     }
 
+    // Blocks up to 32767 pixels long are built; a longer one is refused at once, not built for
+    // seconds over gigabytes, whatever the style.
+    void longestBlock_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("mode");
+        for (int style = 0; style <= 5; ++style) {
+            QTest::addRow("style %d", style) << style << 0;
+            QTest::addRow("style %d, vertical", style) << style << 1;
+        }
+    }
+    void longestBlock()
+    {
+        QFETCH(int, style);
+        QFETCH(int, mode);
+        ProBarProperties p = defaults();
+        p.blockStyle = style;
+        p.barMode = mode;
+        p.blockPicture = Picture::fromImage(solid(QSize(4, 4), Qt::blue));
+        p.blockSize = 32767;
+        Surface block;
+        QCOMPARE(errorCode([&] { BuildBlockImage(block, p, 200, 20); }), 0);
+        QCOMPARE(mode == 0 ? block.width() : block.height(), 32767);
+        p.blockSize = 16711680;
+        QCOMPARE(errorCode([&] { BuildBlockImage(block, p, 200, 20); }), int(RuntimeError::InvalidPropertyValue));
+        QVERIFY(block.image().isNull() || block.image().size().isEmpty());
+    }
+
     void busyPhase_data()
     {
         QTest::addColumn<int>("phase");

@@ -12,6 +12,11 @@
 
 namespace {
 
+// The longest block image a bar builds. Longer blocks show no more than the bar's length, but
+// building them took gigabytes and many seconds; they are refused like a bitmap the platform
+// could not create.
+constexpr int32_t MaxBlockLength = 32767;
+
 using ProBarArithmetic::divide;
 using ProBarArithmetic::shadeColour;
 
@@ -98,6 +103,10 @@ void BuildBlockImage(Surface &picBlock, const ProBarProperties &p, float W, int3
     picBlock.clear();
     if (horizontal(p.barMode) || vertical(p.barMode)) {
         errors.run([&] {
+            if (p.blockSize > MaxBlockLength) {
+                picBlock.resize(0, 0);
+                throw RuntimeError::invalidPropertyValue();
+            }
             switch (p.blockStyle) {
             case 0:
             case 2:

@@ -21,9 +21,10 @@ class PropertyBag;
 // |125 - BusySpeed| ms, (BarMode) turns the control by 90 degrees when the orientation changes
 // and runs the resize handling, otherwise redraws, and emits propertyChanged(name). A value the
 // painter cannot use (BlockMid -1, CoverAlpha outside 0..255, a timer interval above 65535, an
-// image-less BlockPicture in style 5, a ProValue that is not a number) throws RuntimeError from
-// the setter after the value was stored, the redraw completed as far as possible and the
-// change reported. Redraws from Qt events and the busy timer never throw; they log.
+// image-less BlockPicture in style 5, a ProValue that is not a number, a BlockSize above 32767)
+// throws RuntimeError from the setter after the value was stored, the redraw completed as far as
+// possible and the change reported. Redraws from Qt events and the busy timer never throw; they
+// log.
 class TavloProBar : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY(TavloProBar)
