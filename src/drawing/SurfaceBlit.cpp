@@ -48,13 +48,15 @@ struct TableOp { // the brightness adjustment of a HALFTONE stretch
     }
 };
 
-struct StraightOp {
+// One blend applied to each colour byte alike; the fourth byte is set opaque afterwards.
+template <uint8_t (*Blend)(uint8_t, uint8_t, uint16_t)>
+struct ChannelOp {
     uint16_t alpha;
     void pixel(QRgb &d, uint32_t s) const
     {
-        d = PixelOps::Opaque | (uint32_t(PixelOps::blendStraight(uint8_t(channel(s, 2)), uint8_t(channel(d, 2)), alpha)) << 16)
-            | (uint32_t(PixelOps::blendStraight(uint8_t(channel(s, 1)), uint8_t(channel(d, 1)), alpha)) << 8)
-            | PixelOps::blendStraight(uint8_t(channel(s, 0)), uint8_t(channel(d, 0)), alpha);
+        d = PixelOps::Opaque | (uint32_t(Blend(uint8_t(channel(s, 2)), uint8_t(channel(d, 2)), alpha)) << 16)
+            | (uint32_t(Blend(uint8_t(channel(s, 1)), uint8_t(channel(d, 1)), alpha)) << 8)
+            | Blend(uint8_t(channel(s, 0)), uint8_t(channel(d, 0)), alpha);
     }
     void row(QRgb *__restrict d, const uint32_t *__restrict s, int n) const
     {
@@ -62,31 +64,13 @@ struct StraightOp {
         const auto *sb = reinterpret_cast<const uint8_t *>(s);
         const auto a = uint16_t(alpha); // a local, so that the byte stores cannot alias it
         for (int i = 0; i < 4 * n; ++i)
-            db[i] = PixelOps::blendStraight(sb[i], db[i], a);
+            db[i] = Blend(sb[i], db[i], a);
         for (int i = 0; i < n; ++i)
             d[i] |= PixelOps::Opaque;
     }
 };
-
-struct AdditiveOp {
-    uint16_t alpha;
-    void pixel(QRgb &d, uint32_t s) const
-    {
-        d = PixelOps::Opaque | (uint32_t(PixelOps::blendAdditive(uint8_t(channel(s, 2)), uint8_t(channel(d, 2)), alpha)) << 16)
-            | (uint32_t(PixelOps::blendAdditive(uint8_t(channel(s, 1)), uint8_t(channel(d, 1)), alpha)) << 8)
-            | PixelOps::blendAdditive(uint8_t(channel(s, 0)), uint8_t(channel(d, 0)), alpha);
-    }
-    void row(QRgb *__restrict d, const uint32_t *__restrict s, int n) const
-    {
-        auto *db = reinterpret_cast<uint8_t *>(d);
-        const auto *sb = reinterpret_cast<const uint8_t *>(s);
-        const auto a = uint16_t(alpha); // a local, so that the byte stores cannot alias it
-        for (int i = 0; i < 4 * n; ++i)
-            db[i] = PixelOps::blendAdditive(sb[i], db[i], a);
-        for (int i = 0; i < n; ++i)
-            d[i] |= PixelOps::Opaque;
-    }
-};
+using StraightOp = ChannelOp<PixelOps::blendStraight>;
+using AdditiveOp = ChannelOp<PixelOps::blendAdditive>;
 
 struct KeyOp { // TransparentBlt
     uint32_t key;
