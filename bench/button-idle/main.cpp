@@ -6,7 +6,7 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise; the hover watch's
 // pointer query is replaced so that the pointer is wherever the benchmark says.
 
-#include "TavloClick.h"
+#include "controls/button/TavloClick.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -3,7 +3,7 @@
 // effect 0. Target: every Redraw under 1 ms.
 //   bench_button --benchmark_filter=Redraw
 
-#include "TavloClick.h"
+#include "controls/button/TavloClick.h"
 
 #include <QApplication>
 #include <QMetaObject>

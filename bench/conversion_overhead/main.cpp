@@ -1,7 +1,7 @@
 // One conversion through "vidomar --preset" against the same encoder command run directly,
 // alternating, with a fake encoder that writes 2 MB of text in about 2 s. Prints the median ratio
 // (target <= 1.05) and the largest gap of the job's event loop during a run (target < 20 ms).
-#include "AVC.h"
+#include "engine/AVC.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "BitmapHelpers.h"
-#include "Color.h"
-#include "LineGS.h"
-#include "Surface.h"
+#include "drawing/BitmapHelpers.h"
+#include "drawing/Color.h"
+#include "drawing/LineGS.h"
+#include "drawing/Surface.h"
 
 #include <benchmark/benchmark.h>
 

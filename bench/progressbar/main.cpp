@@ -1,8 +1,8 @@
 // DrawBar and one busy tick on the main window's 386 × 32 bar with its stored values.
 
-#include "Picture.h"
-#include "PropertyBag.h"
-#include "TavloProBar.h"
+#include "common/Picture.h"
+#include "common/PropertyBag.h"
+#include "controls/progressbar/TavloProBar.h"
 
 #include <QApplication>
 #include <QLinearGradient>

@@ -1,7 +1,7 @@
-#include "BatchConverter.h"
+#include "app/BatchConverter.h"
 
-#include "MessageBoxes.h"
-#include "Presets.h"
+#include "common/MessageBoxes.h"
+#include "mainwindow/Presets.h"
 
 #include <QFileInfo>
 

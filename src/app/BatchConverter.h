@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AVC.h"
-#include "ProgressLine.h"
-#include "ProgressMeter.h"
+#include "app/ProgressLine.h"
+#include "engine/AVC.h"
+#include "engine/ProgressMeter.h"
 
 #include <QList>
 #include <QObject>

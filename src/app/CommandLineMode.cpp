@@ -1,8 +1,8 @@
-#include "CommandLineMode.h"
+#include "app/CommandLineMode.h"
 
-#include "BatchConverter.h"
-#include "MessageBoxes.h"
-#include "Presets.h"
+#include "app/BatchConverter.h"
+#include "common/MessageBoxes.h"
+#include "mainwindow/Presets.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "CommandLineMode.h"
-#include "Form1.h"
-#include "MessageBoxes.h"
+#include "app/CommandLineMode.h"
+#include "common/MessageBoxes.h"
+#include "mainwindow/Form1.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
-#include "HostTimer.h"
+#include "common/HostTimer.h"
 
-#include "RuntimeError.h"
+#include "common/RuntimeError.h"
 
 HostTimer::HostTimer(int interval, QObject *parent) : QObject(parent), m_interval(interval)
 {

@@ -1,4 +1,4 @@
-#include "InputCodes.h"
+#include "common/InputCodes.h"
 
 #include <array>
 #include <utility>

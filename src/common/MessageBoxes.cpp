@@ -1,4 +1,4 @@
-#include "MessageBoxes.h"
+#include "common/MessageBoxes.h"
 
 #include <cstdio>
 

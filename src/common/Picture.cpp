@@ -1,4 +1,4 @@
-#include "Picture.h"
+#include "common/Picture.h"
 
 Picture Picture::empty()
 {

@@ -1,8 +1,8 @@
-#include "PropertyBag.h"
+#include "common/PropertyBag.h"
 
-#include "Picture.h"
-#include "Rounding.h"
-#include "RuntimeError.h"
+#include "common/Picture.h"
+#include "common/Rounding.h"
+#include "common/RuntimeError.h"
 
 #include <QBuffer>
 #include <QFont>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RuntimeError.h"
+#include "common/RuntimeError.h"
 
 #include <cmath>
 #include <cstdint>

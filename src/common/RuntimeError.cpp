@@ -1,4 +1,4 @@
-#include "RuntimeError.h"
+#include "common/RuntimeError.h"
 
 RuntimeError::RuntimeError(int code, const QString &text)
     : std::runtime_error(text.toStdString()), m_code(code)

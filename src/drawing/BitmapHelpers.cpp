@@ -1,8 +1,8 @@
-#include "BitmapHelpers.h"
+#include "drawing/BitmapHelpers.h"
 
-#include "LineGS.h"
-#include "Rounding.h"
-#include "Surface.h"
+#include "common/Rounding.h"
+#include "drawing/LineGS.h"
+#include "drawing/Surface.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "Color.h"
+#include "drawing/Color.h"
 
-#include "Rounding.h"
-#include "RuntimeError.h"
+#include "common/Rounding.h"
+#include "common/RuntimeError.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,8 +1,8 @@
-#include "LineGS.h"
+#include "drawing/LineGS.h"
 
-#include "MessageBoxes.h"
-#include "Rounding.h"
-#include "Surface.h"
+#include "common/MessageBoxes.h"
+#include "common/Rounding.h"
+#include "drawing/Surface.h"
 
 #include <array>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Color.h"
+#include "drawing/Color.h"
 
 #include <cstdint>
 #include <vector>

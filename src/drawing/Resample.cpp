@@ -1,4 +1,4 @@
-#include "Resample.h"
+#include "drawing/Resample.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "RoundRectShape.h"
+#include "drawing/RoundRectShape.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "SoundFiles.h"
+#include "drawing/SoundFiles.h"
 
-#include "RuntimeError.h"
+#include "common/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "Surface.h"
+#include "drawing/Surface.h"
 
-#include "PixelOps.h"
-#include "RoundRectShape.h"
+#include "drawing/PixelOps.h"
+#include "drawing/RoundRectShape.h"
 
 #include <algorithm>
 #include <cmath>

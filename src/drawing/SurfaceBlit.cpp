@@ -1,7 +1,7 @@
-#include "Surface.h"
+#include "drawing/Surface.h"
 
-#include "PixelOps.h"
-#include "Resample.h"
+#include "drawing/PixelOps.h"
+#include "drawing/Resample.h"
 
 #include <algorithm>
 

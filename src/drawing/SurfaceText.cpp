@@ -1,4 +1,4 @@
-#include "Surface.h"
+#include "drawing/Surface.h"
 
 #include <QBitmap>
 #include <QFontMetrics>

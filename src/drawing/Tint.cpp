@@ -1,8 +1,8 @@
-#include "Tint.h"
+#include "drawing/Tint.h"
 
-#include "Color.h"
-#include "Rounding.h"
-#include "Surface.h"
+#include "common/Rounding.h"
+#include "drawing/Color.h"
+#include "drawing/Surface.h"
 
 #include <cmath>
 

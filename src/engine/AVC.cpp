@@ -1,7 +1,7 @@
-#include "AVC.h"
+#include "engine/AVC.h"
 
-#include "CommandLine.h"
-#include "ProcessKiller.h"
+#include "engine/CommandLine.h"
+#include "engine/ProcessKiller.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "engine/CommandLine.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "EncoderSettings.h"
+#include "engine/EncoderSettings.h"
 
 const std::array<SettingInfo, SettingCount> SettingTable{{
     {Setting::VideoBitrate, "VideoBitrate", "-b ", false},

@@ -1,4 +1,4 @@
-#include "ProcessKiller.h"
+#include "engine/ProcessKiller.h"
 
 #include <QDir>
 #include <QElapsedTimer>

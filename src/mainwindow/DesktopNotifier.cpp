@@ -1,4 +1,4 @@
-#include "DesktopNotifier.h"
+#include "mainwindow/DesktopNotifier.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

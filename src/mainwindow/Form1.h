@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgressMeter.h"
+#include "engine/ProgressMeter.h"
 
 #include <QLineEdit>
 #include <QPointer>

@@ -1,8 +1,8 @@
-#include "Presets.h"
+#include "mainwindow/Presets.h"
 
-#include "AVC.h"
-#include "MessageBoxes.h"
-#include "Rounding.h"
+#include "common/MessageBoxes.h"
+#include "common/Rounding.h"
+#include "engine/AVC.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EncoderSettings.h"
+#include "engine/EncoderSettings.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "StoredForm.h"
+#include "mainwindow/StoredForm.h"
 
 #include <QFile>
 #include <QJsonArray>

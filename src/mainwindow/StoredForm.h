@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Picture.h"
-#include "PropertyBag.h"
+#include "common/Picture.h"
+#include "common/PropertyBag.h"
 
 #include <QFont>
 #include <QList>

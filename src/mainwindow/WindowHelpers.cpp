@@ -1,4 +1,4 @@
-#include "WindowHelpers.h"
+#include "mainwindow/WindowHelpers.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "FirstRun.h"
+#include "update/FirstRun.h"
 
-#include "ShellOpen.h"
-#include "WebAddresses.h"
+#include "update/ShellOpen.h"
+#include "update/WebAddresses.h"
 
 #include <QSettings>
 

@@ -1,4 +1,4 @@
-#include "ShellOpen.h"
+#include "update/ShellOpen.h"
 
 #include <QDesktopServices>
 #include <QUrl>

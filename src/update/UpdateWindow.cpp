@@ -1,8 +1,8 @@
-#include "UpdateWindow.h"
+#include "update/UpdateWindow.h"
 
-#include "MessageBoxes.h"
-#include "ShellOpen.h"
-#include "WebAddresses.h"
+#include "common/MessageBoxes.h"
+#include "update/ShellOpen.h"
+#include "update/WebAddresses.h"
 
 UpdateWindow::UpdateWindow(QObject *parent)
     : QObject(parent), m_server(new WebNavigator(this))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WebNavigator.h"
+#include "update/WebNavigator.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "WebAddresses.h"
+#include "update/WebAddresses.h"
 
 #include <QtGlobal>
 

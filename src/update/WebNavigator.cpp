@@ -1,4 +1,4 @@
-#include "WebNavigator.h"
+#include "update/WebNavigator.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

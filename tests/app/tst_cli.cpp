@@ -1,5 +1,5 @@
 #include "FakeEncoder.h"
-#include "ProcessKiller.h"
+#include "engine/ProcessKiller.h"
 
 #include <QProcess>
 #include <QtTest>

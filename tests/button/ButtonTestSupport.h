@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ButtonDescriptors.h"
-#include "ButtonFieldText.h"
-#include "RuntimeError.h"
-#include "TavloClick.h"
+#include "common/RuntimeError.h"
+#include "controls/button/TavloClick.h"
+#include "controls/button/model/ButtonDescriptors.h"
+#include "controls/button/model/ButtonFieldText.h"
 
 #include <QFile>
 #include <QImage>

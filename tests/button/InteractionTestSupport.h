@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ButtonSounds.h"
-#include "TavloClick.h"
+#include "controls/button/ButtonSounds.h"
+#include "controls/button/TavloClick.h"
 
 #include <QPointer>
 #include <QStringList>

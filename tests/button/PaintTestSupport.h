@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ButtonPaintContext.h"
-#include "Surface.h"
+#include "controls/button/paint/ButtonPaintContext.h"
+#include "drawing/Surface.h"
 
 #include <QImage>
 #include <QPainter>

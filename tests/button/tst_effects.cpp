@@ -1,9 +1,9 @@
-#include "ButtonEffects.h"
-#include "ButtonHoverEffect.h"
-#include "ButtonIcon.h"
-#include "ButtonShadow.h"
 #include "PaintTestSupport.h"
-#include "TavloClick.h"
+#include "controls/button/TavloClick.h"
+#include "controls/button/paint/ButtonEffects.h"
+#include "controls/button/paint/ButtonHoverEffect.h"
+#include "controls/button/paint/ButtonIcon.h"
+#include "controls/button/paint/ButtonShadow.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
-#include "BitmapHelpers.h"
-#include "FacePrimitives.h"
-#include "FaceStyles.h"
 #include "PaintTestSupport.h"
-#include "RuntimeError.h"
+#include "common/RuntimeError.h"
+#include "controls/button/paint/FacePrimitives.h"
+#include "controls/button/paint/FaceStyles.h"
+#include "drawing/BitmapHelpers.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "ButtonFieldText.h"
-#include "RuntimeError.h"
+#include "common/RuntimeError.h"
+#include "controls/button/model/ButtonFieldText.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

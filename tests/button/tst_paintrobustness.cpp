@@ -1,6 +1,6 @@
 #include "PaintTestSupport.h"
-#include "PropertyBag.h"
-#include "TavloClick.h"
+#include "common/PropertyBag.h"
+#include "controls/button/TavloClick.h"
 
 #include <QJsonObject>
 #include <QtTest>

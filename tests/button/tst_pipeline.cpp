@@ -1,7 +1,7 @@
-#include "ButtonCaption.h"
-#include "ButtonIcon.h"
 #include "PaintTestSupport.h"
-#include "TavloClick.h"
+#include "controls/button/TavloClick.h"
+#include "controls/button/paint/ButtonCaption.h"
+#include "controls/button/paint/ButtonIcon.h"
 
 #include <QFontMetrics>
 #include <QtTest>

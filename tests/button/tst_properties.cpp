@@ -1,7 +1,7 @@
 #include "ButtonTestSupport.h"
-#include "HandCursor.h"
 #include "VidomarResources.h"
-#include "PropertyBag.h"
+#include "common/PropertyBag.h"
+#include "controls/button/HandCursor.h"
 
 #include <QApplication>
 #include <QDir>

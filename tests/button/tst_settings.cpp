@@ -1,5 +1,5 @@
 #include "ButtonTestSupport.h"
-#include "HandCursor.h"
+#include "controls/button/HandCursor.h"
 
 #include <QDir>
 #include <QSignalSpy>

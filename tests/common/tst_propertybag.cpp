@@ -1,6 +1,6 @@
-#include "Picture.h"
-#include "PropertyBag.h"
-#include "RuntimeError.h"
+#include "common/Picture.h"
+#include "common/PropertyBag.h"
+#include "common/RuntimeError.h"
 
 #include <QFont>
 #include <QJsonArray>

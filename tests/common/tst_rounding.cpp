@@ -1,4 +1,4 @@
-#include "Rounding.h"
+#include "common/Rounding.h"
 
 #include <QtTest>
 

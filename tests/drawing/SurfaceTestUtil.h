@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Surface.h"
+#include "drawing/Surface.h"
 
 #include <QPoint>
 #include <QRect>

@@ -1,10 +1,10 @@
-#include "BitmapHelpers.h"
-#include "LineGS.h"
-#include "MessageBoxes.h"
-#include "RuntimeError.h"
-#include "SoundFiles.h"
-#include "Surface.h"
 #include "SurfaceTestUtil.h"
+#include "common/MessageBoxes.h"
+#include "common/RuntimeError.h"
+#include "drawing/BitmapHelpers.h"
+#include "drawing/LineGS.h"
+#include "drawing/SoundFiles.h"
+#include "drawing/Surface.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

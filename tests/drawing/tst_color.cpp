@@ -1,7 +1,7 @@
-#include "Color.h"
-#include "RuntimeError.h"
-#include "Surface.h"
-#include "Tint.h"
+#include "common/RuntimeError.h"
+#include "drawing/Color.h"
+#include "drawing/Surface.h"
+#include "drawing/Tint.h"
 
 #include <QGuiApplication>
 #include <QPalette>

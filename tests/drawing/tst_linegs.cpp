@@ -1,7 +1,7 @@
-#include "LineGS.h"
-#include "MessageBoxes.h"
-#include "Surface.h"
 #include "SurfaceTestUtil.h"
+#include "common/MessageBoxes.h"
+#include "drawing/LineGS.h"
+#include "drawing/Surface.h"
 
 #include <QtTest>
 

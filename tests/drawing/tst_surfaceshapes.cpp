@@ -1,6 +1,6 @@
-#include "PixelOps.h"
-#include "Surface.h"
 #include "SurfaceTestUtil.h"
+#include "drawing/PixelOps.h"
+#include "drawing/Surface.h"
 
 #include <QGuiApplication>
 #include <QPalette>

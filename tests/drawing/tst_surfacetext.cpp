@@ -1,5 +1,5 @@
-#include "Surface.h"
 #include "SurfaceTestUtil.h"
+#include "drawing/Surface.h"
 
 #include <QBitmap>
 #include <QtTest>

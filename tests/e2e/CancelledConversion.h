@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AVC.h"
-#include "Presets.h"
-#include "ProcessKiller.h"
-#include "ProgressMeter.h"
+#include "engine/AVC.h"
+#include "engine/ProcessKiller.h"
+#include "engine/ProgressMeter.h"
+#include "mainwindow/Presets.h"
 
 #include <QCoreApplication>
 #include <QDir>

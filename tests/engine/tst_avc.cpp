@@ -1,6 +1,6 @@
-#include "AVC.h"
 #include "FakeEncoder.h"
-#include "ProcessKiller.h"
+#include "engine/AVC.h"
+#include "engine/ProcessKiller.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

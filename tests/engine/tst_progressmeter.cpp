@@ -1,4 +1,4 @@
-#include "ProgressMeter.h"
+#include "engine/ProgressMeter.h"
 
 #include <QtTest>
 

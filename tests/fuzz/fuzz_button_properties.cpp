@@ -3,9 +3,9 @@
 // WriteProperties stores reads back as itself.
 
 #include "FuzzSupport.h"
-#include "PropertyBag.h"
-#include "RuntimeError.h"
-#include "TavloClick.h"
+#include "common/PropertyBag.h"
+#include "common/RuntimeError.h"
+#include "controls/button/TavloClick.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

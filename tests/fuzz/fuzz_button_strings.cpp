@@ -4,11 +4,11 @@
 // line, and but for the frozen look, which a load with Freeze on captures again), and the same
 // text from a file never fails.
 
-#include "ButtonFieldText.h"
-#include "ButtonLayouts.h"
 #include "FuzzSupport.h"
-#include "RuntimeError.h"
-#include "TavloClick.h"
+#include "common/RuntimeError.h"
+#include "controls/button/TavloClick.h"
+#include "controls/button/model/ButtonFieldText.h"
+#include "controls/button/model/ButtonLayouts.h"
 
 #include <QFile>
 #include <QTemporaryDir>

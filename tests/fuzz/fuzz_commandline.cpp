@@ -2,8 +2,8 @@
 // any argument list (the input cut at 0xFF bytes, which UTF-8 never holds) survives joining and
 // splitting, and every argument survives quoting alone.
 
-#include "CommandLine.h"
 #include "FuzzSupport.h"
+#include "engine/CommandLine.h"
 
 using namespace CommandLine;
 

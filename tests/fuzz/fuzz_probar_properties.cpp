@@ -3,9 +3,9 @@
 // stores reads back as itself.
 
 #include "FuzzSupport.h"
-#include "PropertyBag.h"
-#include "RuntimeError.h"
-#include "TavloProBar.h"
+#include "common/PropertyBag.h"
+#include "common/RuntimeError.h"
+#include "controls/progressbar/TavloProBar.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -3,7 +3,7 @@
 // figure stays within 0..Cap, and every clock read is a finite, non-negative number of seconds.
 
 #include "FuzzSupport.h"
-#include "ProgressMeter.h"
+#include "engine/ProgressMeter.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,10 +1,10 @@
-#include "AVC.h"
-#include "DesktopNotifier.h"
-#include "Form1.h"
-#include "MessageBoxes.h"
-#include "TavloClick.h"
-#include "TavloProBar.h"
-#include "WindowHelpers.h"
+#include "common/MessageBoxes.h"
+#include "controls/button/TavloClick.h"
+#include "controls/progressbar/TavloProBar.h"
+#include "engine/AVC.h"
+#include "mainwindow/DesktopNotifier.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/WindowHelpers.h"
 
 #include <QComboBox>
 #include <QDesktopServices>

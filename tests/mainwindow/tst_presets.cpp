@@ -1,6 +1,6 @@
-#include "AVC.h"
-#include "MessageBoxes.h"
-#include "Presets.h"
+#include "common/MessageBoxes.h"
+#include "engine/AVC.h"
+#include "mainwindow/Presets.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

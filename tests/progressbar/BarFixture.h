@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TavloProBar.h"
+#include "controls/progressbar/TavloProBar.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "BarFixture.h"
-#include "ProBarDescriptors.h"
-#include "PropertyBag.h"
+#include "common/PropertyBag.h"
+#include "controls/progressbar/ProBarDescriptors.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>

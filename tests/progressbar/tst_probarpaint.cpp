@@ -1,13 +1,13 @@
 #include "BarFixture.h"
-#include "BlockImage.h"
-#include "ConstantBlend.h"
-#include "Color.h"
-#include "ProBarArithmetic.h"
-#include "ProBarDescriptors.h"
-#include "ProBarPaint.h"
-#include "ProBarText.h"
-#include "PropertyBag.h"
-#include "Surface.h"
+#include "common/PropertyBag.h"
+#include "controls/progressbar/BlockImage.h"
+#include "controls/progressbar/ConstantBlend.h"
+#include "controls/progressbar/ProBarArithmetic.h"
+#include "controls/progressbar/ProBarDescriptors.h"
+#include "controls/progressbar/ProBarLayers.h"
+#include "controls/progressbar/ProBarText.h"
+#include "drawing/Color.h"
+#include "drawing/Surface.h"
 
 #include <QBuffer>
 #include <QJsonObject>
@@ -415,7 +415,7 @@ private slots:
         for (const QPoint &at : positions)
             expected.stretchBlt(at.x(), at.y(), to.width(), to.height(), block, 0, 0, from.width(), from.height());
         Surface stamp;
-        ProBarPaint::StretchRepeated(actual, block, from.width(), from.height(), to.width(), to.height(), positions, stamp);
+        ProBarLayers::StretchRepeated(actual, block, from.width(), from.height(), to.width(), to.height(), positions, stamp);
         QCOMPARE(actual.image(), expected.image());
     }
 

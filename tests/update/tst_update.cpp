@@ -1,7 +1,7 @@
-#include "FirstRun.h"
-#include "MessageBoxes.h"
-#include "UpdateWindow.h"
-#include "WebAddresses.h"
+#include "common/MessageBoxes.h"
+#include "update/FirstRun.h"
+#include "update/UpdateWindow.h"
+#include "update/WebAddresses.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>

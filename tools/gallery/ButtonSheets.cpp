@@ -1,10 +1,10 @@
 #include "ButtonSheets.h"
 
 #include "ContactSheet.h"
-#include "Form1.h"
-#include "Picture.h"
 #include "Stage.h"
-#include "TavloClick.h"
+#include "common/Picture.h"
+#include "controls/button/TavloClick.h"
+#include "mainwindow/Form1.h"
 
 #include <QCoreApplication>
 #include <QPainter>

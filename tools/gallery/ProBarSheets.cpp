@@ -1,9 +1,9 @@
 #include "ProBarSheets.h"
 
 #include "ContactSheet.h"
-#include "Picture.h"
 #include "Stage.h"
-#include "TavloProBar.h"
+#include "common/Picture.h"
+#include "controls/progressbar/TavloProBar.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,9 +1,9 @@
 // Renders TavloProBar in every mode and block style at 0, 50 and 100, busy frames included,
 // and the main window's stored look, to PNG files in the folder given on the command line.
 
-#include "Picture.h"
-#include "PropertyBag.h"
-#include "TavloProBar.h"
+#include "common/Picture.h"
+#include "common/PropertyBag.h"
+#include "controls/progressbar/TavloProBar.h"
 
 #include <QApplication>
 #include <QDir>

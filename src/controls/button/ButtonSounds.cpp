@@ -1,7 +1,7 @@
-#include "ButtonSounds.h"
+#include "controls/button/ButtonSounds.h"
 
-#include "RuntimeError.h"
-#include "SoundFiles.h"
+#include "common/RuntimeError.h"
+#include "drawing/SoundFiles.h"
 
 #include <limits>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "CaptionLabel.h"
+#include "controls/button/CaptionLabel.h"
 
 #include <QFontMetrics>
 

@@ -1,4 +1,4 @@
-#include "HandCursor.h"
+#include "controls/button/HandCursor.h"
 
 #include "VidomarResources.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Picture.h"
+#include "common/Picture.h"
 
 #include <QCursor>
 

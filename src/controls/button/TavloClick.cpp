@@ -1,6 +1,6 @@
-#include "TavloClick.h"
+#include "controls/button/TavloClick.h"
 
-#include "HandCursor.h"
+#include "controls/button/HandCursor.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ButtonCanvas.h"
-#include "ButtonDescriptors.h"
-#include "ButtonLayouts.h"
-#include "ButtonPaintContext.h"
-#include "ButtonProperties.h"
-#include "ButtonRuntime.h"
-#include "CaptionLabel.h"
+#include "controls/button/CaptionLabel.h"
+#include "controls/button/model/ButtonDescriptors.h"
+#include "controls/button/model/ButtonLayouts.h"
+#include "controls/button/model/ButtonProperties.h"
+#include "controls/button/model/ButtonRuntime.h"
+#include "controls/button/paint/ButtonCanvas.h"
+#include "controls/button/paint/ButtonPaintContext.h"
 
 #include <QTimer>
 #include <QWidget>

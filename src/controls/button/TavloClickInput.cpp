@@ -1,9 +1,9 @@
-#include "TavloClick.h"
+#include "controls/button/TavloClick.h"
 
-#include "ButtonSounds.h"
-#include "InputCodes.h"
-#include "Rounding.h"
-#include "RuntimeError.h"
+#include "common/InputCodes.h"
+#include "common/Rounding.h"
+#include "common/RuntimeError.h"
+#include "controls/button/ButtonSounds.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,13 +1,13 @@
-#include "TavloClick.h"
+#include "controls/button/TavloClick.h"
 
-#include "ButtonCaption.h"
-#include "ButtonEffects.h"
-#include "ButtonHoverEffect.h"
-#include "ButtonIcon.h"
-#include "ButtonOutline.h"
-#include "ButtonShadow.h"
-#include "FaceStyles.h"
-#include "RuntimeError.h"
+#include "common/RuntimeError.h"
+#include "controls/button/paint/ButtonCaption.h"
+#include "controls/button/paint/ButtonEffects.h"
+#include "controls/button/paint/ButtonHoverEffect.h"
+#include "controls/button/paint/ButtonIcon.h"
+#include "controls/button/paint/ButtonOutline.h"
+#include "controls/button/paint/ButtonShadow.h"
+#include "controls/button/paint/FaceStyles.h"
 
 #include <QBitmap>
 #include <QScopedValueRollback>

@@ -1,4 +1,4 @@
-#include "TavloClick.h"
+#include "controls/button/TavloClick.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,11 +1,11 @@
-#include "BlockImage.h"
+#include "controls/progressbar/BlockImage.h"
 
-#include "ProBarArithmetic.h"
-#include "ProBarProperties.h"
-#include "Rounding.h"
-#include "RuntimeError.h"
-#include "StepErrors.h"
-#include "Surface.h"
+#include "common/Rounding.h"
+#include "common/RuntimeError.h"
+#include "controls/progressbar/ProBarArithmetic.h"
+#include "controls/progressbar/ProBarProperties.h"
+#include "controls/progressbar/StepErrors.h"
+#include "drawing/Surface.h"
 
 #include <cmath>
 #include <cstdlib>

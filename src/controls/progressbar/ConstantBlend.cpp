@@ -1,6 +1,6 @@
-#include "ConstantBlend.h"
+#include "controls/progressbar/ConstantBlend.h"
 
-#include "Surface.h"
+#include "drawing/Surface.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ProBarArithmetic.h"
+#include "controls/progressbar/ProBarArithmetic.h"
 
-#include "Rounding.h"
-#include "RuntimeError.h"
+#include "common/Rounding.h"
+#include "common/RuntimeError.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "ProBarCanvas.h"
+#include "controls/progressbar/ProBarCanvas.h"
 
 namespace {
 constexpr OleColor windowBackground = OleColor(0x80000005);

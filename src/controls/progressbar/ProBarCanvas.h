@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Picture.h"
-#include "Surface.h"
+#include "common/Picture.h"
+#include "drawing/Surface.h"
 
 #include <QSize>
 

@@ -1,4 +1,4 @@
-#include "ProBarDescriptors.h"
+#include "controls/progressbar/ProBarDescriptors.h"
 
 namespace {
 

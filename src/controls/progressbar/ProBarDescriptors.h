@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PropertyBag.h"
-#include "ProBarProperties.h"
+#include "common/PropertyBag.h"
+#include "controls/progressbar/ProBarProperties.h"
 
 #include <array>
 #include <variant>

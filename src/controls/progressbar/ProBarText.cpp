@@ -1,10 +1,10 @@
-#include "ProBarText.h"
+#include "controls/progressbar/ProBarText.h"
 
-#include "ProBarArithmetic.h"
-#include "ProBarCanvas.h"
-#include "ProBarProperties.h"
-#include "Rounding.h"
-#include "TurnedText.h"
+#include "common/Rounding.h"
+#include "controls/progressbar/ProBarArithmetic.h"
+#include "controls/progressbar/ProBarCanvas.h"
+#include "controls/progressbar/ProBarProperties.h"
+#include "controls/progressbar/TurnedText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "TavloProBar.h"
+#include "controls/progressbar/TavloProBar.h"
 
-#include "InputCodes.h"
-#include "ProBarArithmetic.h"
-#include "ProBarPainter.h"
-#include "PropertyBag.h"
-#include "Rounding.h"
+#include "common/InputCodes.h"
+#include "common/PropertyBag.h"
+#include "common/Rounding.h"
+#include "controls/progressbar/ProBarArithmetic.h"
+#include "controls/progressbar/ProBarPipeline.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -170,7 +170,7 @@ void TavloProBar::Refresh()
 
 std::optional<RuntimeError> TavloProBar::redraw()
 {
-    const ProBarPainter::DrawOutcome outcome = ProBarPainter::DrawBar(m_canvas, m_props, size(), logicalDpiY());
+    const ProBarPipeline::DrawOutcome outcome = ProBarPipeline::DrawBar(m_canvas, m_props, size(), logicalDpiY());
     if (outcome.busyTimerEnabled)
         m_tmrBusy.setEnabled(*outcome.busyTimerEnabled);
     update();
@@ -188,7 +188,7 @@ std::optional<RuntimeError> TavloProBar::resizeHandling()
 
 void TavloProBar::rebuildShape()
 {
-    setMask(ProBarPainter::BuildShape(m_canvas, m_props.borderRound));
+    setMask(ProBarPipeline::BuildShape(m_canvas, m_props.borderRound));
 }
 
 // Turning between a horizontal and a vertical mode swaps width and height, converted through
@@ -211,7 +211,7 @@ void TavloProBar::turnForMode(int32_t oldMode)
 
 void TavloProBar::busyTick()
 {
-    logError("busy tick", ProBarPainter::BusyTick(m_canvas, m_props, m_busyPhase, logicalDpiY()));
+    logError("busy tick", ProBarPipeline::BusyTick(m_canvas, m_props, m_busyPhase, logicalDpiY()));
     m_tmrBusy.setEnabled(true);
     update();
 }

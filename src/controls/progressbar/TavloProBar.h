@@ -1,11 +1,11 @@
 #pragma once
 
-#include "HostTimer.h"
-#include "Picture.h"
-#include "ProBarCanvas.h"
-#include "ProBarDescriptors.h"
-#include "ProBarProperties.h"
-#include "RuntimeError.h"
+#include "common/HostTimer.h"
+#include "common/Picture.h"
+#include "common/RuntimeError.h"
+#include "controls/progressbar/ProBarCanvas.h"
+#include "controls/progressbar/ProBarDescriptors.h"
+#include "controls/progressbar/ProBarProperties.h"
 
 #include <QWidget>
 

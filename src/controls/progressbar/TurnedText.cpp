@@ -1,6 +1,6 @@
-#include "TurnedText.h"
+#include "controls/progressbar/TurnedText.h"
 
-#include "Surface.h"
+#include "drawing/Surface.h"
 
 #include <QPainter>
 

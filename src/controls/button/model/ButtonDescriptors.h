@@ -1,0 +1,87 @@
+#pragma once
+
+#include "common/PropertyBag.h"
+#include "controls/button/model/ButtonProperties.h"
+
+#include <QLatin1String>
+#include <QVariant>
+
+#include <array>
+#include <variant>
+
+// Every property of TavloClick, in the order of its property table (alphabetical). The setters,
+// InitProperties, ReadProperties, WriteProperties, the theme string and the settings string all
+// walk the descriptor table below; the persistence orders are lists of these ids.
+enum class ButtonProperty {
+    Alpha, AlphaValue, ArrowColor, ArrowDirection, ArrowPosition, ArrowShow, ArrowSize, ArrowSplit,
+    AutoSize, BorderColor1, BorderColor2, BorderSize, BorderStyle, ButtonColorBlendSize,
+    ButtonColorDown1, ButtonColorDown2, ButtonColorExtra1, ButtonColorExtra2, ButtonColorNormal1,
+    ButtonColorNormal2, ButtonColorOver1, ButtonColorOver2, ButtonColorSplitSize, ButtonIcon,
+    ButtonIconPos, ButtonIconShadow, ButtonIconShow, ButtonIconSize, ButtonShape, ButtonStyleDown,
+    ButtonStyleNormal, ButtonStyleOver, ButtonTheme, Caption, CaptionAlignment, CaptionAutoAlign,
+    CaptionColor, CaptionShadow, CaptionShadowColor, CustomPic, DoubleClickEnable, Effects,
+    EnableEffects, Enabled, Fade, FadeDelay, Font, Freeze, MaskColor, MouseIcon, PicDown, PicNormal,
+    PicOver, RoundHeight, RoundSizeAuto, RoundWidth, Settings, SettingsFile, Shadow, ShadowColor,
+    ShadowSize, ShadowStyle, Sound, SoundClick, SoundCustom1, SoundCustom2, SoundDown, SoundIn,
+    SoundOut, SoundUp, Texture, TextureAlpha, TextureImage, TextureType, Tint, TintBright, TintHue,
+    TintSaturation, UpMotion, UserDrag,
+};
+inline constexpr int buttonPropertyCount = int(ButtonProperty::UserDrag) + 1;
+
+using ButtonField = std::variant<bool ButtonProperties::*, int16_t ButtonProperties::*,
+                                 int32_t ButtonProperties::*, float ButtonProperties::*,
+                                 QString ButtonProperties::*, Picture ButtonProperties::*,
+                                 QFont ButtonProperties::*>;
+
+// What an assignment does to the value before it is stored.
+enum class AssignRule {
+    Store,          // stored as given
+    RoundClamp,     // Single: rounded half to even, clamped to low..high, stored as a Single
+    Clamp,          // Integer: ClampValue low..high
+    TranslateColor, // stored as the colour's RGB value
+    ToInteger,      // converted to 16 bits; out of range is the overflow error, nothing stored
+};
+
+// What an assignment repaints after storing.
+enum class Repaint {
+    None,
+    Normal,             // Redraw(0)
+    NormalThenOver,     // Redraw(0), Redraw(1)
+    NormalThenDown,     // Redraw(0), Redraw(2)
+    NormalThenPrevious, // Redraw(0), Redraw(PreviousState)
+    Over,               // Redraw(1)
+    Down,               // Redraw(2)
+    ResizeHandling,     // the resize handling, which repaints Normal
+    Own,                // the setter's own steps (ButtonTheme, Freeze, Settings)
+};
+
+struct ButtonDescriptor {
+    ButtonProperty id;
+    QLatin1String name; // also the property-bag key
+    PropertyType type;
+    // The table's default, also the bag's. Font has none here: its default is the container's
+    // font. MouseIcon defaults to the hand cursor, but is written to the bag against Nothing.
+    QVariant defaultValue;
+    ButtonField field;
+    AssignRule rule = AssignRule::Store;
+    double low = 0;
+    double high = 0;
+    Repaint repaint = Repaint::Normal;
+};
+
+const std::array<ButtonDescriptor, buttonPropertyCount> &buttonDescriptors();
+
+inline const ButtonDescriptor &buttonDescriptor(ButtonProperty id)
+{
+    return buttonDescriptors()[static_cast<size_t>(id)];
+}
+
+// The field as the QVariant carrier of its PropertyType (bool, qint16, qint32, float, QString,
+// Picture, QFont), and back.
+QVariant buttonFieldValue(const ButtonProperties &properties, const ButtonDescriptor &descriptor);
+void setButtonFieldValue(ButtonProperties &properties, const ButtonDescriptor &descriptor,
+                         const QVariant &value);
+
+// The value an assignment stores, after the descriptor's rule. Throws the overflow RuntimeError
+// for a ToInteger value outside 16 bits.
+QVariant applyAssignRule(const ButtonDescriptor &descriptor, const QVariant &value);
