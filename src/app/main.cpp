@@ -1,9 +1,9 @@
 #include "app/CommandLineMode.h"
 #include "common/MessageBoxes.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/MessageBoxPresenter.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <memory>
@@ -31,35 +31,13 @@ int runCommandLine(int argc, char **argv)
     return CommandLineMode::run(QCoreApplication::arguments());
 }
 
-// Message boxes of the window: the classic style value picks the buttons and the icon.
-int showBox(const QString &text, int style, const QString &title)
-{
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(title);
-    box.setText(text);
-    switch (style & 0xF0) {
-    case MessageBoxes::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MessageBoxes::Question: box.setIcon(QMessageBox::Question); break;
-    case MessageBoxes::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MessageBoxes::Information: box.setIcon(QMessageBox::Information); break;
-    default: break;
-    }
-    if ((style & 0x0F) == 4) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? MessageBoxes::Yes : MessageBoxes::No;
-    }
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
-    return MessageBoxes::Ok;
-}
-
 int runWindow(int argc, char **argv)
 {
     QApplication app(argc, argv);
     setIdentity();
     // One look on every desktop: the window draws itself; the few standard controls follow it.
     QApplication::setStyle(QStringLiteral("Fusion"));
-    MessageBoxes::install(showBox);
+    MessageBoxes::install(MessageBoxPresenter::present);
     Form1 window;
     // A file named on the command line (as "Open with" passes it) is the source.
     const QStringList arguments = QApplication::arguments();

@@ -1,26 +1,24 @@
 #pragma once
 
-#include <QString>
+#include "common/ReplaceableHandler.h"
 
-#include <functional>
+#include <QString>
 
 // Every message box the program shows goes through this service, so that the command-line mode
 // can print them and tests can record and answer them. Style values follow the classic message
-// box flags: 0 OK only, 16 critical, 32 question, 48 exclamation, 64 information.
-namespace MessageBoxes {
+// box flags: 0 OK only, 16 critical, 32 question, 48 exclamation, 64 information. The installed
+// handler presents a box and returns the answer; without one, boxes are printed on stderr.
+class MessageBoxes
+    : public ReplaceableHandler<MessageBoxes, int(const QString &text, int style, const QString &title)> {
+public:
+    enum Style : int { OkOnly = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
+    enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
-enum Style : int { OkOnly = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
-enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+    MessageBoxes() = delete;
 
-using Handler = std::function<int(const QString &text, int style, const QString &title)>;
+    // Shows a box; an empty title means the application's title. Returns the answer.
+    static int show(const QString &text, int style = OkOnly, const QString &title = QString());
 
-// Shows a box; an empty title means the application's title. Returns the answer.
-int show(const QString &text, int style = OkOnly, const QString &title = QString());
-
-// Replaces the presenter; returns the previous one. Without one, boxes are printed on stderr.
-Handler install(Handler handler);
-
-// The application's title, used for boxes without a title of their own.
-QString applicationTitle();
-
-} // namespace MessageBoxes
+    // The application's title, used for boxes without a title of their own.
+    static QString applicationTitle();
+};

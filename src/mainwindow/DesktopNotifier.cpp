@@ -5,29 +5,10 @@
 #include <QDBusPendingCall>
 #include <QVariantMap>
 
-namespace DesktopNotifier {
-
-namespace {
-
-Handler &current()
+void DesktopNotifier::notify(const QString &summary, const QString &body)
 {
-    static Handler handler;
-    return handler;
-}
-
-} // namespace
-
-Handler install(Handler handler)
-{
-    Handler previous = std::move(current());
-    current() = std::move(handler);
-    return previous;
-}
-
-void notify(const QString &summary, const QString &body)
-{
-    if (current()) {
-        current()(summary, body);
+    if (const Handler sender = current()) {
+        sender(summary, body);
         return;
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -40,5 +21,3 @@ void notify(const QString &summary, const QString &body)
             << QStringList() << QVariantMap() << int(-1);
     bus.asyncCall(message);
 }
-
-} // namespace DesktopNotifier

@@ -1,17 +1,15 @@
 #pragma once
 
+#include "common/ReplaceableHandler.h"
+
 #include <QString>
 
-#include <functional>
-
 // A desktop notification for the end of a conversion that the user is not watching. Sent over the
-// session bus to the notification service; silently nothing when there is none.
-namespace DesktopNotifier {
+// session bus to the notification service; silently nothing when there is none. An installed
+// handler sends instead (tests record).
+class DesktopNotifier : public ReplaceableHandler<DesktopNotifier, void(const QString &summary, const QString &body)> {
+public:
+    DesktopNotifier() = delete;
 
-void notify(const QString &summary, const QString &body);
-
-using Handler = std::function<void(const QString &summary, const QString &body)>;
-// Replaces the sender (for tests); returns the previous one.
-Handler install(Handler handler);
-
-} // namespace DesktopNotifier
+    static void notify(const QString &summary, const QString &body);
+};

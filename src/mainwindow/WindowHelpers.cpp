@@ -6,27 +6,6 @@
 #include <QIcon>
 #include <QWidget>
 
-namespace FileDialogs {
-
-namespace {
-
-Handler &current()
-{
-    static Handler handler;
-    return handler;
-}
-
-} // namespace
-
-Handler install(Handler handler)
-{
-    Handler previous = std::move(current());
-    current() = std::move(handler);
-    return previous;
-}
-
-} // namespace FileDialogs
-
 QString PathExtension(const QString &path)
 {
     return QLatin1Char('.') + path.split(QLatin1Char('.')).last();
@@ -52,9 +31,9 @@ namespace {
 QString showDialog(bool save, const QString &title, const QString &filter, const QString &initialDir, QWidget *owner,
                    const QString &defaultName)
 {
-    FileDialogs::Request request{save, title, dialogFilter(filter), initialDir, defaultName};
-    if (FileDialogs::current())
-        return FileDialogs::current()(request);
+    const FileDialogs::Request request{save, title, dialogFilter(filter), initialDir, defaultName};
+    if (const FileDialogs::Handler answer = FileDialogs::current())
+        return answer(request);
     QString start = initialDir;
     if (!defaultName.isEmpty())
         start = QDir(initialDir).filePath(defaultName);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "common/ReplaceableHandler.h"
 
-#include <functional>
+#include <QString>
 
 class QWidget;
 
@@ -21,21 +21,23 @@ QString ShowSaveDialog(const QString &title, const QString &filter, const QStrin
 // The NUL-separated pairs as the dialog's filter list ("Description (pattern)").
 QString dialogFilter(const QString &filter);
 
-namespace FileDialogs {
-
-struct Request {
+// What the open and save dialogs are asked for.
+struct FileDialogRequest {
     bool save = false;
     QString title;
     QString filter; // as the dialog gets it
     QString initialDir;
     QString defaultName;
 };
-using Handler = std::function<QString(const Request &)>;
 
-// Replaces the real dialogs (for tests); returns the previous handler.
-Handler install(Handler handler);
+// The dialogs behind ShowOpenDialog and ShowSaveDialog; an installed handler answers instead of
+// them (for tests).
+class FileDialogs : public ReplaceableHandler<FileDialogs, QString(const FileDialogRequest &)> {
+public:
+    using Request = FileDialogRequest;
 
-} // namespace FileDialogs
+    FileDialogs() = delete;
+};
 
 // Sets the window's icon (and the application's, when alsoOwner) from the icon group resource.
 void SetIcon(QWidget *window, const QString &resourceName, bool alsoOwner);
