@@ -52,6 +52,6 @@ inline int64_t mod(double a, double b)
 }
 
 // Int(x): the largest integer not above x.
-inline double vbInt(double x) { return std::floor(x); }
+inline double intFloor(double x) { return std::floor(x); }
 
 } // namespace Rounding

@@ -325,13 +325,13 @@ void Form1::cmdClose_Click() { close(); }
 void Form1::tmrCheck_Timer()
 {
     m_tmrCheck.stop();
-    ShowFirstRunPage();
+    showFirstRunPage();
 }
 
 void Form1::tmrAutoUpdate_Timer()
 {
     m_tmrAutoUpdate.stop();
-    RunUpdateQuery(m_updateWindow, this);
+    runUpdateQuery(m_updateWindow, this);
 }
 
 void Form1::paintEvent(QPaintEvent *)

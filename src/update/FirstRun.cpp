@@ -5,7 +5,7 @@
 
 #include <QSettings>
 
-void ShowFirstRunPage()
+void showFirstRunPage()
 {
     QSettings settings(QStringLiteral("Zorvik"), QStringLiteral("Zorvik"));
     const QString key = QStringLiteral("First Run/Zorvik Vidomar");

@@ -35,7 +35,7 @@ void UpdateWindow::UpdateMe(bool available)
     emit answered(available);
 }
 
-void RunUpdateQuery(UpdateWindow *&window, QObject *owner)
+void runUpdateQuery(UpdateWindow *&window, QObject *owner)
 {
     if (!window)
         window = new UpdateWindow(owner);

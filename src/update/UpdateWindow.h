@@ -34,4 +34,4 @@ private:
 };
 
 // The timed update query: creates the update window on first use and navigates it.
-void RunUpdateQuery(UpdateWindow *&window, QObject *owner);
+void runUpdateQuery(UpdateWindow *&window, QObject *owner);

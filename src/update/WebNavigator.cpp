@@ -23,6 +23,6 @@ void WebNavigator::Navigate(const QString &address)
         if (reply->error() == QNetworkReply::NoError || status.isValid())
             emit NavigateComplete(reply->url());
         else
-            emit NavigateFailed(reply->errorString());
+            emit navigationFailed(reply->errorString());
     });
 }

@@ -23,7 +23,7 @@ public:
 signals:
     void NavigateComplete(const QUrl &URL);
     // A navigation ended without arriving anywhere (for tests and logs).
-    void NavigateFailed(const QString &reason);
+    void navigationFailed(const QString &reason);
 
 private:
     QNetworkAccessManager *m_network = nullptr;

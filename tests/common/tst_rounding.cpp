@@ -57,7 +57,7 @@ private slots:
             QCOMPARE(e.code(), int(RuntimeError::Overflow));
         }
         QCOMPARE(Rounding::toInteger(-32768.4), int16_t(-32768));
-        QCOMPARE(Rounding::vbInt(-0.5), -1.0);
+        QCOMPARE(Rounding::intFloor(-0.5), -1.0);
     }
 };
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double kClipSeconds = 3;
+constexpr double ClipSeconds = 3;
 
 // What a preset asks for. Empty or 0: not set by the preset (ffmpeg's choice or the source's).
 struct Expected {
@@ -31,7 +31,7 @@ struct Expected {
 };
 
 // The source clip: 640x480, 25 fps, stereo at 44100 Hz.
-constexpr Expected kPresets[] = {
+constexpr Expected ExpectedPresets[] = {
     {"AVI (MPEG4-DivX-Compatible)", ".avi", "avi", "mpeg4", "", 320, 240, "30000/1001", 360, "", "", 22050, 2, 48},
     {"AVI (MPEG4-DivX-Best Quality)", ".avi", "avi", "mpeg4", "", 320, 240, "30000/1001", 360, "", "", 44100, 2, 0},
     {"AVI (MPEG4-XviD-Compatible)", ".avi", "avi", "mpeg4", "xvid", 320, 240, "30000/1001", 360, "", "", 22050, 2, 48},
@@ -133,13 +133,13 @@ private slots:
     void presets_data()
     {
         QTest::addColumn<int>("index");
-        for (int i = 0; i < int(std::size(kPresets)); ++i)
-            QTest::newRow(kPresets[i].name) << i;
+        for (int i = 0; i < int(std::size(ExpectedPresets)); ++i)
+            QTest::newRow(ExpectedPresets[i].name) << i;
     }
     void presets()
     {
         QFETCH(int, index);
-        const Expected &e = kPresets[index];
+        const Expected &e = ExpectedPresets[index];
         const QString out = m_dir.filePath(QStringLiteral("out%1%2").arg(index).arg(QLatin1String(e.extension)));
         const Run conversion = run(m_vidomar, {"--preset", e.name, m_clip, out}, cleanEnvironment());
         QVERIFY2(conversion.exitCode == 0, conversion.output.constData());
@@ -177,7 +177,7 @@ private slots:
             const bool isVideo = packet.value(QStringLiteral("stream_index")).toInt() == video.value(QStringLiteral("index")).toInt(-1);
             bytes[isVideo ? 0 : 1] += packet.value(QStringLiteral("size")).toString().toLongLong();
         }
-        const auto kbps = [](qint64 byteCount) { return byteCount * 8 / kClipSeconds / 1000; };
+        const auto kbps = [](qint64 byteCount) { return byteCount * 8 / ClipSeconds / 1000; };
 
         if (*e.videoCodec) {
             QCOMPARE(video.value(QStringLiteral("codec_name")).toString(), QLatin1String(e.videoCodec));

@@ -9,7 +9,7 @@
 
 namespace {
 
-const char kFakeFfmpeg[] = R"(#!/bin/sh
+const char FakeFfmpeg[] = R"(#!/bin/sh
 if [ "$1" = -hide_banner ]; then
     printf '%s\n' "$@" > "$FAKE_DIR/query"
     if [ -n "$FAKE_SLOW_QUERY" ]; then
@@ -51,7 +51,7 @@ stubborn)
 esac
 )";
 
-const QString kNotFound = QStringLiteral("avformat.dll: ffmpeg was not found; install the ffmpeg package\n");
+const QString NotFound = QStringLiteral("avformat.dll: ffmpeg was not found; install the ffmpeg package\n");
 
 struct Result {
     int exitCode = -1;
@@ -84,7 +84,7 @@ private slots:
         m_fake = m_fakeDir.filePath(QStringLiteral("ffmpeg"));
         QFile script(m_fake);
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(kFakeFfmpeg);
+        script.write(FakeFfmpeg);
         script.close();
         QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         m_adapter = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/avformat.dll");
@@ -157,7 +157,7 @@ private slots:
         env.insert(QStringLiteral("PATH"), path);
         const Result result = run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok"), env);
         QCOMPARE(result.exitCode, 127);
-        QCOMPARE(QString::fromUtf8(result.output), kNotFound);
+        QCOMPARE(QString::fromUtf8(result.output), NotFound);
         QCOMPARE(contentOf(m_destination), QByteArray("old"));
         QCOMPARE(hiddenFiles(), QStringList());
     }

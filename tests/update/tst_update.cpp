@@ -116,12 +116,12 @@ private slots:
                 settings.setValue(QStringLiteral("First Run/Zorvik Vidomar"), stored);
         }
         Desk desk;
-        ShowFirstRunPage();
+        showFirstRunPage();
         QCOMPARE(desk.opened, opens ? QStringList{WebAddresses::productPage()} : QStringList{});
         QSettings settings(QStringLiteral("Zorvik"), QStringLiteral("Zorvik"));
         QCOMPARE(settings.value(QStringLiteral("First Run/Zorvik Vidomar")).toString(), QStringLiteral("No"));
         // The next start does not open it again.
-        ShowFirstRunPage();
+        showFirstRunPage();
         QCOMPARE(desk.opened.size(), opens ? 1 : 0);
     }
 
@@ -153,7 +153,7 @@ private slots:
         Desk desk(userAnswer);
         UpdateWindow *window = nullptr;
         QObject owner;
-        RunUpdateQuery(window, &owner);
+        runUpdateQuery(window, &owner);
         QVERIFY(window);
         window->setReportUpToDate(reportUpToDate);
         QSignalSpy answered(window, &UpdateWindow::answered);
@@ -165,7 +165,7 @@ private slots:
 
         // The same window serves a second query.
         UpdateWindow *again = window;
-        RunUpdateQuery(window, &owner);
+        runUpdateQuery(window, &owner);
         QCOMPARE(window, again);
         QVERIFY(answered.wait(10000));
     }
@@ -191,11 +191,11 @@ private slots:
         Desk desk(MessageBoxes::Yes);
         UpdateWindow *window = nullptr;
         QObject owner;
-        RunUpdateQuery(window, &owner);
+        runUpdateQuery(window, &owner);
         window->setReportUpToDate(true);
         QSignalSpy answered(window, &UpdateWindow::answered);
         QSignalSpy arrived(window->ZorvikServer(), &WebNavigator::NavigateComplete);
-        QSignalSpy failed(window->ZorvikServer(), &WebNavigator::NavigateFailed);
+        QSignalSpy failed(window->ZorvikServer(), &WebNavigator::navigationFailed);
         QTRY_VERIFY_WITH_TIMEOUT(arrived.size() + failed.size() == 1, 10000);
         QCOMPARE(arrived.size(), reachable ? 1 : 0);
         if (reachable)

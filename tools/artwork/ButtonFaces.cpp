@@ -96,23 +96,23 @@ void closeGlyph(QPainter &painter, QColor color)
 
 QImage browse(const QImage &background, const QRect &place, State state)
 {
-    static const Shading shadings[] = {
+    static const Shading Shadings[] = {
         {QColor(66, 70, 80), QColor(45, 48, 55), QColor(84, 89, 101), Theme::Text},
         {QColor(82, 87, 99), QColor(56, 60, 69), QColor(214, 118, 30), QColor(255, 255, 255)},
         {QColor(30, 32, 37), QColor(42, 45, 51), QColor(74, 78, 89), QColor(214, 217, 222)},
     };
-    return roundedButton(background, place, 6, shadings[int(state)], state, QStringLiteral("Browse..."),
+    return roundedButton(background, place, 6, Shadings[int(state)], state, QStringLiteral("Browse..."),
                          Fonts::ui(12, true), QColor(0, 0, 0, 110));
 }
 
 QImage convert(const QImage &background, const QRect &place, State state)
 {
-    static const Shading shadings[] = {
+    static const Shading Shadings[] = {
         {QColor(255, 158, 52), QColor(228, 98, 0), QColor(150, 60, 0), QColor(255, 255, 255)},
         {QColor(255, 180, 92), QColor(246, 116, 8), QColor(170, 72, 0), QColor(255, 255, 255)},
         {QColor(204, 86, 0), QColor(232, 108, 0), QColor(128, 50, 0), QColor(255, 240, 228)},
     };
-    return roundedButton(background, place, 8, shadings[int(state)], state, QStringLiteral("Convert"),
+    return roundedButton(background, place, 8, Shadings[int(state)], state, QStringLiteral("Convert"),
                          Fonts::display(19, true), QColor(120, 44, 0, 150));
 }
 

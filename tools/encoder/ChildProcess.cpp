@@ -13,8 +13,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kStopGrace = std::chrono::milliseconds(500);
-constexpr auto kPollStep = std::chrono::milliseconds(200);
+constexpr auto StopGrace = std::chrono::milliseconds(500);
+constexpr auto PollStep = std::chrono::milliseconds(200);
 
 sigset_t g_stopSignals;
 sigset_t g_originalMask;
@@ -113,7 +113,7 @@ int ChildProcess::wait()
         if (ended < 0 && errno != EINTR)
             return 127;
         int signal = -1;
-        waitForSignal(set, kPollStep, &signal);
+        waitForSignal(set, PollStep, &signal);
         if (signal > 0 && sigismember(&g_stopSignals, signal))
             return stop(signal);
     }
@@ -144,7 +144,7 @@ int ChildProcess::stop(int signal)
     sigset_t childSignal;
     sigemptyset(&childSignal);
     sigaddset(&childSignal, SIGCHLD);
-    const auto deadline = Clock::now() + kStopGrace;
+    const auto deadline = Clock::now() + StopGrace;
     for (;;) {
         int status = 0;
         if (waitpid(m_pid, &status, WNOHANG) == m_pid)

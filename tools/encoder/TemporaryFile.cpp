@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr std::string_view kMarker = ".avformat-";
-constexpr std::size_t kNameMax = 255;
-constexpr std::size_t kPidDigits = 10;
+constexpr std::string_view Marker = ".avformat-";
+constexpr std::size_t NameMax = 255;
+constexpr std::size_t PidDigits = 10;
 
 struct Parts {
     std::string folder;  // with its trailing slash, or empty
@@ -30,12 +30,12 @@ Parts parts(std::string_view destination)
     const std::size_t dot = name.rfind('.');
     const std::string_view stem = name.substr(0, dot);
     const std::string_view extension = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
-    const std::size_t fixed = 1 + kMarker.size() + kPidDigits + extension.size();
-    std::size_t keep = fixed < kNameMax ? std::min(stem.size(), kNameMax - fixed) : 0;
+    const std::size_t fixed = 1 + Marker.size() + PidDigits + extension.size();
+    std::size_t keep = fixed < NameMax ? std::min(stem.size(), NameMax - fixed) : 0;
     while (keep > 0 && keep < stem.size() && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80)
         --keep;
     std::string prefix(1, '.');
-    prefix.append(stem.substr(0, keep)).append(kMarker);
+    prefix.append(stem.substr(0, keep)).append(Marker);
     return {std::string(destination.substr(0, nameStart)), prefix, std::string(extension)};
 }
 
@@ -60,7 +60,7 @@ std::optional<pid_t> TemporaryFile::ownerOf(std::string_view fileName, std::stri
         || !fileName.ends_with(p.extension))
         return std::nullopt;
     const std::string_view digits = fileName.substr(p.prefix.size(), fileName.size() - p.prefix.size() - p.extension.size());
-    if (digits.size() > kPidDigits || digits.front() == '0')
+    if (digits.size() > PidDigits || digits.front() == '0')
         return std::nullopt;
     long long pid = 0;
     for (char c : digits) {

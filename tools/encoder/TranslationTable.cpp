@@ -5,9 +5,9 @@
 
 namespace {
 
-constexpr double kNoLimit = 0;
+constexpr double NoLimit = 0;
 
-constexpr std::array kOptionRows{
+constexpr std::array OptionRows{
     // Bitrates were kbit/s until late 2006; plain numbers this large are already bit/s.
     OptionRow{"-b", "", When::Always, "-b:v", ValueRule::KiloBits, "", 100000, "-b counts kbit/s"},
     OptionRow{"-ab", "", When::Always, "-b:a", ValueRule::KiloBits, "", 10000, "-ab counts kbit/s"},
@@ -16,32 +16,32 @@ constexpr std::array kOptionRows{
     // The buffer size was given in kilobytes (128 -> 1048576 bits).
     OptionRow{"-bufsize", "", When::Always, "-bufsize", ValueRule::KiloBytes, "", 100000, "-bufsize counts kilobytes"},
     // The decimal NTSC rates stand for the exact fractions; 29.97 itself drifts against the audio.
-    OptionRow{"-r", "29.97", When::Always, "-r", ValueRule::Set, "30000/1001", kNoLimit, "29.97 is the NTSC rate"},
-    OptionRow{"-r", "23.976", When::Always, "-r", ValueRule::Set, "24000/1001", kNoLimit, "23.976 is the NTSC film rate"},
-    OptionRow{"-r", "59.94", When::Always, "-r", ValueRule::Set, "60000/1001", kNoLimit, "59.94 is the NTSC field rate"},
+    OptionRow{"-r", "29.97", When::Always, "-r", ValueRule::Set, "30000/1001", NoLimit, "29.97 is the NTSC rate"},
+    OptionRow{"-r", "23.976", When::Always, "-r", ValueRule::Set, "24000/1001", NoLimit, "23.976 is the NTSC film rate"},
+    OptionRow{"-r", "59.94", When::Always, "-r", ValueRule::Set, "60000/1001", NoLimit, "59.94 is the NTSC field rate"},
     // Encoders that were renamed when they moved to external libraries.
-    OptionRow{"-vcodec", "xvid", When::Always, "-vcodec", ValueRule::Set, "libxvid", kNoLimit, "xvid is now libxvid"},
-    OptionRow{"-vcodec", "h264", When::Always, "-vcodec", ValueRule::Set, "libx264", kNoLimit, "h264 is now libx264"},
-    OptionRow{"-acodec", "mp3", When::Always, "-acodec", ValueRule::Set, "libmp3lame", kNoLimit, "mp3 is now libmp3lame"},
+    OptionRow{"-vcodec", "xvid", When::Always, "-vcodec", ValueRule::Set, "libxvid", NoLimit, "xvid is now libxvid"},
+    OptionRow{"-vcodec", "h264", When::Always, "-vcodec", ValueRule::Set, "libx264", NoLimit, "h264 is now libx264"},
+    OptionRow{"-acodec", "mp3", When::Always, "-acodec", ValueRule::Set, "libmp3lame", NoLimit, "mp3 is now libmp3lame"},
     // FFmpeg's own AAC encoder keeps the old name.
-    OptionRow{"-acodec", "aac", When::Always, "-acodec", ValueRule::Keep, "", kNoLimit, ""},
+    OptionRow{"-acodec", "aac", When::Always, "-acodec", ValueRule::Keep, "", NoLimit, ""},
     // AMR-NB needs the OpenCORE library; the 3gp muxer takes no other usable 8 kHz codec than AAC.
-    OptionRow{"-acodec", "amr_nb", When::AmrEncoder, "-acodec", ValueRule::Set, "libopencore_amrnb", kNoLimit, "amr_nb is now libopencore_amrnb"},
-    OptionRow{"-acodec", "amr_nb", When::NoAmrEncoder, "-acodec", ValueRule::Set, "aac", kNoLimit, "amr_nb is not available here"},
+    OptionRow{"-acodec", "amr_nb", When::AmrEncoder, "-acodec", ValueRule::Set, "libopencore_amrnb", NoLimit, "amr_nb is now libopencore_amrnb"},
+    OptionRow{"-acodec", "amr_nb", When::NoAmrEncoder, "-acodec", ValueRule::Set, "aac", NoLimit, "amr_nb is not available here"},
     // x264 ignored the quantiser then and warns about it now; the bitrate of -b holds.
-    OptionRow{"-qscale", "", When::H264Video, "", ValueRule::Keep, "", kNoLimit, "x264 takes no -qscale"},
-    OptionRow{"-qscale", "", When::Always, "-q:v", ValueRule::Keep, "", kNoLimit, "-qscale is now -q:v"},
+    OptionRow{"-qscale", "", When::H264Video, "", ValueRule::Keep, "", NoLimit, "x264 takes no -qscale"},
+    OptionRow{"-qscale", "", When::Always, "-q:v", ValueRule::Keep, "", NoLimit, "-qscale is now -q:v"},
     // "Same quality" fixed the quantiser and ignored -b; with -b the bitrate is what the preset means.
-    OptionRow{"-sameq", "", When::BitrateGiven, "", ValueRule::Keep, "", kNoLimit, "-sameq is gone and -b sets the rate"},
-    OptionRow{"-sameq", "", When::Always, "-q:v", ValueRule::Set, "2", kNoLimit, "-sameq is gone"},
+    OptionRow{"-sameq", "", When::BitrateGiven, "", ValueRule::Keep, "", NoLimit, "-sameq is gone and -b sets the rate"},
+    OptionRow{"-sameq", "", When::Always, "-q:v", ValueRule::Set, "2", NoLimit, "-sameq is gone"},
     // The option deinterlaced every frame; the filter runs before any scaling.
-    OptionRow{"-deinterlace", "", When::Always, "-vf", ValueRule::Set, "yadif", kNoLimit, "-deinterlace is now a filter"},
+    OptionRow{"-deinterlace", "", When::Always, "-vf", ValueRule::Set, "yadif", NoLimit, "-deinterlace is now a filter"},
     // Current names of the FourCC options.
-    OptionRow{"-vtag", "", When::Always, "-tag:v", ValueRule::Keep, "", kNoLimit, "-vtag is now -tag:v"},
-    OptionRow{"-atag", "", When::Always, "-tag:a", ValueRule::Keep, "", kNoLimit, "-atag is now -tag:a"},
+    OptionRow{"-vtag", "", When::Always, "-tag:v", ValueRule::Keep, "", NoLimit, "-vtag is now -tag:v"},
+    OptionRow{"-atag", "", When::Always, "-tag:a", ValueRule::Keep, "", NoLimit, "-atag is now -tag:a"},
 };
 
-constexpr std::array kAdditionRows{
+constexpr std::array AdditionRows{
     // RealMedia fails with packets over 64 kB on busy video unless the rate is bounded.
     AdditionRow{"rm", When::NoRateLimit, "-bufsize 500k -maxrate 8M", "RealMedia needs small packets"},
     // MPEG-4 part 2 was the old default for these; today's default would be x264.
@@ -51,7 +51,7 @@ constexpr std::array kAdditionRows{
 };
 
 // Old and current options that take a value.
-constexpr std::string_view kValueOptions[]{
+constexpr std::string_view ValueOptions[]{
     "-i", "-b", "-ab", "-bt", "-maxrate", "-minrate", "-bufsize", "-r", "-s", "-aspect",
     "-vcodec", "-acodec", "-vtag", "-atag", "-g", "-f", "-target", "-qscale", "-ar", "-ac",
     "-vf", "-af", "-filter:v", "-filter:a", "-c:v", "-c:a", "-codec:v", "-codec:a", "-b:v", "-b:a",
@@ -65,17 +65,17 @@ namespace TranslationTable {
 
 std::span<const OptionRow> options()
 {
-    return kOptionRows;
+    return OptionRows;
 }
 
 std::span<const AdditionRow> additions()
 {
-    return kAdditionRows;
+    return AdditionRows;
 }
 
 bool takesValue(std::string_view option)
 {
-    return std::ranges::find(kValueOptions, option) != std::end(kValueOptions);
+    return std::ranges::find(ValueOptions, option) != std::end(ValueOptions);
 }
 
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-const std::string kPrefix = "avformat.dll: ";
+const std::string Prefix = "avformat.dll: ";
 
 // One option with its value, or one free argument (an output file, or a value ffmpeg reads on its own).
 struct Item {
@@ -175,7 +175,7 @@ const OptionRow *findRow(const Item &item, const Facts &facts)
 
 std::string note(std::string_view reason, std::string_view action, const std::string &what)
 {
-    return kPrefix + std::string(reason) + "; " + std::string(action) + " " + what;
+    return Prefix + std::string(reason) + "; " + std::string(action) + " " + what;
 }
 
 // The output format as ffmpeg picks it: the last -f after the last -i, else the file's extension.
