@@ -18,7 +18,7 @@ namespace {
 
 using Setup = std::function<void(TavloClick &)>;
 
-const char *const stateNames[] = {"Normal", "Over", "Down"};
+const char *const StateNames[] = {"Normal", "Over", "Down"};
 
 // The button as it shows on the stage after Redraw(state): no fade, and no hover animation unless
 // the setup turns it on.
@@ -105,7 +105,7 @@ void faceSheet(Stage &stage, const QString &folder, const QString &name, const Q
     ContactSheet sheet(title, 9);
     for (int style = 0; style < 25; ++style)
         for (int state = 0; state < 3; ++state)
-            sheet.add(QStringLiteral("%1 %2").arg(style).arg(QLatin1String(stateNames[state])),
+            sheet.add(QStringLiteral("%1 %2").arg(style).arg(QLatin1String(StateNames[state])),
                       shot(stage, QSize(120, 40), [&](TavloClick &b) {
                           palette(b);
                           b.setButtonStyleNormal(style);

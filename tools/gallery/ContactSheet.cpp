@@ -8,7 +8,7 @@
 
 namespace {
 
-const QColor paper(236, 236, 232);
+const QColor Paper(236, 236, 232);
 constexpr int Margin = 12;
 constexpr int LabelHeight = 16;
 
@@ -35,7 +35,7 @@ bool ContactSheet::save(const QString &folder, const QString &name) const
     const int titleWidth = QFontMetrics(font).horizontalAdvance(m_title) + 2 * Margin;
     QImage page(std::max(m_columns * cellWidth + Margin, titleWidth), rows * cellHeight + titleHeight + Margin,
                 QImage::Format_RGB32);
-    page.fill(paper);
+    page.fill(Paper);
     QPainter painter(&page);
     painter.setFont(font);
     painter.setPen(Qt::black);

@@ -17,13 +17,13 @@
 
 namespace {
 
-const QColor backdrop(212, 208, 200);
+const QColor Backdrop(212, 208, 200);
 
 // The bar as it shows on its parent: the image within the control's shape.
 QImage shown(const TavloProBar &bar)
 {
     QImage out(bar.size(), QImage::Format_RGB32);
-    out.fill(backdrop);
+    out.fill(Backdrop);
     QPainter painter(&out);
     painter.setClipRegion(bar.mask().isEmpty() ? QRegion(bar.rect()) : bar.mask());
     painter.drawImage(0, 0, bar.image());
@@ -74,7 +74,7 @@ public:
         cellH += 24;
         const int rows = int((m_shots.size() + columns - 1) / columns);
         QImage page(columns * cellW + 12, rows * cellH + 12, QImage::Format_RGB32);
-        page.fill(backdrop);
+        page.fill(Backdrop);
         QPainter painter(&page);
         QFont label = painter.font();
         label.setPixelSize(10);
