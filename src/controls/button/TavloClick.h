@@ -226,7 +226,8 @@ public:
     void WriteProperties(PropertyBag &bag) const;
 
     // The single repaint entry: composes the face of the state and presents it, at once or
-    // through the cross-fade.
+    // through the cross-fade. A drawing step that fails ends alone, and the repaint logs its
+    // first failure.
     void Redraw(int32_t state);
     // Clears the control surface, pic and pic2, then Redraw(0).
     void Refresh();
