@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/SelfPaintedControl.h"
 #include "controls/button/CaptionLabel.h"
 #include "controls/button/model/ButtonDescriptors.h"
 #include "controls/button/model/ButtonLayouts.h"
@@ -7,8 +8,6 @@
 #include "controls/button/model/ButtonRuntime.h"
 #include "controls/button/paint/ButtonCanvas.h"
 #include "controls/button/paint/ButtonPaintContext.h"
-
-#include "controls/SelfPaintedControl.h"
 
 #include <QTimer>
 
