@@ -12,7 +12,7 @@ int16_t keyCode(int qtKey)
         return static_cast<int16_t>(qtKey);
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
         return static_cast<int16_t>(0x70 + (qtKey - Qt::Key_F1));
-    static constexpr std::array<std::pair<int, int16_t>, 22> table{{
+    static constexpr std::array<std::pair<int, int16_t>, 22> KeyCodes{{
         {Qt::Key_Backspace, 0x08}, {Qt::Key_Tab, 0x09}, {Qt::Key_Backtab, 0x09},
         {Qt::Key_Return, 0x0D}, {Qt::Key_Enter, 0x0D}, {Qt::Key_Shift, 0x10},
         {Qt::Key_Control, 0x11}, {Qt::Key_Alt, 0x12}, {Qt::Key_Pause, 0x13},
@@ -22,7 +22,7 @@ int16_t keyCode(int qtKey)
         {Qt::Key_Right, 0x27}, {Qt::Key_Down, 0x28}, {Qt::Key_Insert, 0x2D},
         {Qt::Key_Delete, 0x2E},
     }};
-    for (const auto &[key, code] : table) {
+    for (const auto &[key, code] : KeyCodes) {
         if (key == qtKey)
             return code;
     }

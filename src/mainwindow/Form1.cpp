@@ -1,6 +1,7 @@
 #include "mainwindow/Form1.h"
 
 #include "common/MessageBoxes.h"
+#include "common/StepGuard.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
 #include "engine/AVC.h"
@@ -64,16 +65,6 @@ QString replaceExtension(QString path, const QString &from, const QString &to)
     return path;
 }
 
-template <typename Action>
-void guarded(const char *what, Action action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &error) {
-        qWarning("%s: %s", what, error.what());
-    }
-}
-
 } // namespace
 
 Form1::Form1(QWidget *parent)
@@ -125,7 +116,7 @@ void Form1::createControls(const StoredForm &form)
             auto *button = new TavloClick(this);
             button->setObjectName(stored.name);
             button->setGeometry(stored.geometry);
-            guarded("ReadProperties", [&] { button->ReadProperties(stored.properties); });
+            StepGuard("ReadProperties").run([&] { button->ReadProperties(stored.properties); });
             for (const ButtonRole &role : ButtonRoles) {
                 if (stored.name == QLatin1String(role.name)) {
                     this->*role.member = button;
@@ -137,7 +128,7 @@ void Form1::createControls(const StoredForm &form)
             m_proBar = new TavloProBar(this);
             m_proBar->setObjectName(stored.name);
             m_proBar->setGeometry(stored.geometry);
-            guarded("ReadProperties", [&] { m_proBar->ReadProperties(stored.properties); });
+            StepGuard("ReadProperties").run([&] { m_proBar->ReadProperties(stored.properties); });
             widget = m_proBar;
         } else if (stored.kind == QLatin1String("TextBox")) {
             auto *edit = new QLineEdit(this);
@@ -262,7 +253,7 @@ void Form1::cmdConvert_Click()
     }
     ConvertAVI(*m_avc1, m_cboFormat->currentText(), m_txtSource->text(), m_txtDest->text(), &m_ratio);
     m_meter.reset(m_ratio);
-    guarded("progress bar", [this] {
+    StepGuard("progress bar").run([this] {
         m_proBar->setProValue(0);
         m_proBar->setShowValue(true);
         m_proBar->setCaption(QStringLiteral("Converting Video File. Please wait..."));
@@ -273,12 +264,12 @@ void Form1::AVC1_DataOutput(const QString &strData, qint64 FileSize)
 {
     if (FileSize > 0) {
         const int value = m_meter.feed(strData, FileSize);
-        guarded("progress bar", [&] { m_proBar->setProValue(value); });
+        StepGuard("progress bar").run([&] { m_proBar->setProValue(value); });
         return;
     }
     m_avc1->CancelConvert();
     MessageBoxes::show(QStringLiteral("The Source video file is not found!"));
-    guarded("progress bar", [this] {
+    StepGuard("progress bar").run([this] {
         m_proBar->setProValue(0);
         m_proBar->setCaption(QString());
         m_proBar->setShowValue(false);
@@ -288,7 +279,7 @@ void Form1::AVC1_DataOutput(const QString &strData, qint64 FileSize)
 void Form1::AVC1_Complete()
 {
     QApplication::beep();
-    guarded("progress bar", [this] {
+    StepGuard("progress bar").run([this] {
         m_proBar->setProValue(100);
         m_proBar->setCaption(QStringLiteral("Conversion Finished !"));
     });
@@ -297,7 +288,7 @@ void Form1::AVC1_Complete()
 
 void Form1::AVC1_Failed()
 {
-    guarded("progress bar", [this] {
+    StepGuard("progress bar").run([this] {
         m_proBar->setProValue(0);
         m_proBar->setShowValue(false);
         m_proBar->setCaption(QStringLiteral("Conversion Failed !"));

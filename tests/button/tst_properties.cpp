@@ -50,14 +50,14 @@ class TestButtonProperties : public QObject {
 private slots:
     void layoutsCoverEveryProperty()
     {
-        QList<int> seen(buttonPropertyCount, 0);
+        QList<int> seen(ButtonPropertyCount, 0);
         for (const auto &step : ButtonLayouts::bagOrder()) {
             if (step.kind == ButtonLayouts::BagStep::Kind::Property)
                 ++seen[int(step.id)];
         }
-        for (int id = 0; id < buttonPropertyCount; ++id)
+        for (int id = 0; id < ButtonPropertyCount; ++id)
             QVERIFY2(seen[id] == 1, buttonDescriptors()[id].name.data());
-        for (int id = 0; id < buttonPropertyCount; ++id)
+        for (int id = 0; id < ButtonPropertyCount; ++id)
             QCOMPARE(int(buttonDescriptors()[id].id), id);
     }
 
@@ -116,9 +116,9 @@ private slots:
         TavloClick button;
         QSignalSpy changed(&button, &TavloClick::propertyChanged);
         button.setPropertyValue(id, assigned);
-        QVERIFY(PropertyBag::sameValue(buttonDescriptor(id).type, button.propertyValue(id), stored));
+        QVERIFY(PropertyBag::sameValue(buttonDescriptors().find(id).type, button.propertyValue(id), stored));
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(changed.at(0).at(0).toString(), QString(buttonDescriptor(id).name));
+        QCOMPARE(changed.at(0).at(0).toString(), QString(buttonDescriptors().find(id).name));
     }
 
     void captionColourGoesToTheLabel()
@@ -216,7 +216,7 @@ private slots:
                                   ButtonProperty::Sound, ButtonProperty::SoundClick,
                                   ButtonProperty::SoundCustom1, ButtonProperty::UpMotion,
                                   ButtonProperty::UserDrag})
-            QTest::newRow(buttonDescriptor(id).name.data()) << id;
+            QTest::newRow(buttonDescriptors().find(id).name.data()) << id;
     }
     void propertiesWithoutRedraw()
     {

@@ -89,7 +89,7 @@ private slots:
         QFETCH(QVariant, expected);
         TavloClick button;
         button.LoadButtonTheme(QString(), themeWith(index, text));
-        QVERIFY(PropertyBag::sameValue(buttonDescriptor(id).type, button.propertyValue(id), expected));
+        QVERIFY(PropertyBag::sameValue(buttonDescriptors().find(id).type, button.propertyValue(id), expected));
     }
 
     void captionColourFieldAlsoSetsTheLabel()

@@ -301,7 +301,7 @@ private slots:
             {"CaptionAlignment", 0}, {"CaptionColor", 16777215}, {"CaptionShadow", true},
             {"CaptionShadowColor", 4210752}, {"ShowValue", false}, {"CaptionAutoOrient", false},
             {"BlockPicture", picture}};
-        QCOMPARE(stored.size(), proBarPropertyCount);
+        QCOMPARE(stored.size(), ProBarPropertyCount);
         for (size_t i = 0; i < proBarDescriptors().size(); ++i)
             QCOMPARE(int(proBarDescriptors()[i].id), int(i));
 

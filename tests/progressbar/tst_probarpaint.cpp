@@ -34,7 +34,7 @@ ProBarProperties defaults()
 {
     ProBarProperties p;
     for (const ProBarDescriptor &d : proBarDescriptors())
-        setProBarFieldValue(p, d, d.type == PropertyType::Picture ? QVariant::fromValue(Picture::empty()) : d.defaultValue);
+        proBarDescriptors().setFieldValue(p, d, d.type == PropertyType::Picture ? QVariant::fromValue(Picture::empty()) : d.defaultValue);
     return p;
 }
 
@@ -415,7 +415,7 @@ private slots:
         for (const QPoint &at : positions)
             expected.stretchBlt(at.x(), at.y(), to.width(), to.height(), block, 0, 0, from.width(), from.height());
         Surface stamp;
-        ProBarLayers::StretchRepeated(actual, block, from.width(), from.height(), to.width(), to.height(), positions, stamp);
+        ProBarLayers::stretchRepeated(actual, block, from.width(), from.height(), to.width(), to.height(), positions, stamp);
         QCOMPARE(actual.image(), expected.image());
     }
 

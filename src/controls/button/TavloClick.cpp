@@ -1,15 +1,10 @@
 #include "controls/button/TavloClick.h"
 
+#include "common/StepGuard.h"
 #include "controls/button/HandCursor.h"
 
-#include <QApplication>
-#include <QPainter>
-
-TavloClick::TavloClick(QWidget *parent) : QWidget(parent)
+TavloClick::TavloClick(QWidget *parent) : SelfPaintedControl(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
     m_tmrFade.setObjectName(QStringLiteral("tmrFade"));
     m_tmrFade.setInterval(1);
     m_overTimer.setObjectName(QStringLiteral("OverTimer"));
@@ -108,12 +103,12 @@ QVariant TavloClick::propertyValue(ButtonProperty id) const
 {
     if (id == ButtonProperty::CaptionColor)
         return QVariant::fromValue<qint32>(CaptionColor());
-    return buttonFieldValue(m_props, buttonDescriptor(id));
+    return buttonDescriptors().fieldValue(m_props, buttonDescriptors().find(id));
 }
 
 void TavloClick::setPropertyValue(ButtonProperty id, const QVariant &value)
 {
-    const ButtonDescriptor &descriptor = buttonDescriptor(id);
+    const ButtonDescriptor &descriptor = buttonDescriptors().find(id);
     switch (id) {
     case ButtonProperty::ButtonTheme:
         assignButtonTheme(value.toInt());
@@ -128,7 +123,7 @@ void TavloClick::setPropertyValue(ButtonProperty id, const QVariant &value)
         break;
     }
     // The rule may fail (ButtonIconPos overflow) before anything is stored.
-    setButtonFieldValue(m_props, descriptor, applyAssignRule(descriptor, value));
+    buttonDescriptors().setFieldValue(m_props, descriptor, applyAssignRule(descriptor, value));
     forwardToHost(id);
     afterAssign(id);
     repaintFor(descriptor.repaint);
@@ -236,10 +231,11 @@ void TavloClick::assignFreeze(bool value)
 // The three faces as they are drawn now become PicNormal, PicOver and PicDown.
 void TavloClick::captureFrozenFaces()
 {
+    StepGuard steps("TavloClick frozen faces");
     Picture *const faces[] = {&m_props.picNormal, &m_props.picOver, &m_props.picDown};
     for (int32_t state = 0; state < 3; ++state) {
         m_canvas.pic.clear();
-        composeFace(state);
+        composeFace(state, steps);
         *faces[state] = Picture::fromImage(m_canvas.pic.image());
         m_canvas.pic.clear();
     }
@@ -279,14 +275,6 @@ void TavloClick::runSettingsAction(int32_t value)
     emit propertyChanged(QStringLiteral("Settings"));
 }
 
-QFont TavloClick::ambientFont() const
-{
-    return parentWidget() ? parentWidget()->font() : QApplication::font();
-}
-
-double TavloClick::twipsPerPixelX() const { return 1440.0 / logicalDpiX(); }
-double TavloClick::twipsPerPixelY() const { return 1440.0 / logicalDpiY(); }
-
 // A size change runs the resize handling: a visible widget gets its resize event at once, a
 // hidden one only when shown, so for it the handling runs here.
 void TavloClick::resizeControl(int width, int height)
@@ -319,12 +307,6 @@ void TavloClick::Refresh()
     m_canvas.pic2.clear();
     Redraw(0);
     update();
-}
-
-void TavloClick::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_canvas.control.image());
 }
 
 void TavloClick::resizeEvent(QResizeEvent *)

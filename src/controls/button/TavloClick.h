@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/SelfPaintedControl.h"
 #include "controls/button/CaptionLabel.h"
 #include "controls/button/model/ButtonDescriptors.h"
 #include "controls/button/model/ButtonLayouts.h"
@@ -9,12 +10,12 @@
 #include "controls/button/paint/ButtonPaintContext.h"
 
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
 #include <span>
 
 class PropertyBag;
+class StepGuard;
 
 // The skinnable push button. It paints itself completely from its properties; every visible
 // change goes through Redraw(state), state 0 Normal, 1 Over, 2 Down.
@@ -31,7 +32,7 @@ class PropertyBag;
 // only where the old platform's caller saw an error: a load without a file name stops at a
 // missing field (subscript out of range), a bad Boolean (type mismatch) or a number out of
 // range (overflow). With a file name every error is skipped. Nothing is thrown from Qt events.
-class TavloClick : public QWidget {
+class TavloClick : public SelfPaintedControl {
     Q_OBJECT
     Q_DISABLE_COPY(TavloClick)
 public:
@@ -224,7 +225,8 @@ public:
     void WriteProperties(PropertyBag &bag) const;
 
     // The single repaint entry: composes the face of the state and presents it, at once or
-    // through the cross-fade.
+    // through the cross-fade. A drawing step that fails ends alone, and the repaint logs its
+    // first failure.
     void Redraw(int32_t state);
     // Clears the control surface, pic and pic2, then Redraw(0).
     void Refresh();
@@ -237,26 +239,13 @@ public:
     const CaptionLabel &lblCap() const { return m_lblCap; }
     const QTimer &tmrFade() const { return m_tmrFade; }
     const QTimer &OverTimer() const { return m_overTimer; }
-    // The persistent image the control shows.
-    const QImage &image() const { return m_canvas.control.image(); }
-
-    // Twips per pixel of the screen the control is on (15 at 96 dpi).
-    double twipsPerPixelX() const;
-    double twipsPerPixelY() const;
+    const QImage &image() const override { return m_canvas.control.image(); }
 
     // The largest width or height, in pixels, a settings string may give the control.
     static constexpr int MaxControlSide = 4096;
 
 signals:
-    void propertyChanged(const QString &name);
-    void Click();
-    void DblClick();
-    void KeyDown(qint16 KeyCode, qint16 Shift);
-    void KeyPress(qint16 KeyAscii);
-    void KeyUp(qint16 KeyCode, qint16 Shift);
-    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    // Besides the events of every self-painted control:
     void MouseIn();
     void MouseOut();
     void ArrowMouseDown();
@@ -264,7 +253,6 @@ signals:
     void RightDblClick();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -276,7 +264,6 @@ private:
     void assignFreeze(bool value);
     void runSettingsAction(int32_t value);
     void captureFrozenFaces();
-    QFont ambientFont() const;
     void resizeControl(int width, int height);
     void resizeHandling();
 
@@ -288,11 +275,13 @@ private:
     void applyField(const ButtonLayouts::TextField &field, const QString &text);
 
     // Painting (TavloClickRedraw.cpp; the painters are the Button*, Face* files): Redraw's face
-    // step (also used to capture frozen faces), the presentations, the mask and what lies behind
-    // the control (its container rendered without the container's children).
-    void composeFace(int32_t state);
-    void presentAtOnce();
-    void showComposite(const Surface &source);
+    // step (also used to capture frozen faces), the presentations, the hover effect, the mask
+    // and what lies behind the control (its container rendered without the container's
+    // children). The drawing steps run through the guard of the repaint they belong to.
+    void composeFace(int32_t state, StepGuard &steps);
+    void presentAtOnce(StepGuard &steps);
+    void showComposite(const Surface &source, StepGuard &steps);
+    void runHoverEffect(StepGuard &steps);
     void applyMask();
     void captureBehind(Surface &target);
     ButtonPaintContext paintContext();
@@ -325,8 +314,6 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     void pointerPressed(qint16 Button, qint16 Shift, float X, float Y);

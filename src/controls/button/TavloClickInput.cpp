@@ -2,10 +2,9 @@
 
 #include "common/InputCodes.h"
 #include "common/Rounding.h"
-#include "common/RuntimeError.h"
+#include "common/StepGuard.h"
 #include "controls/button/ButtonSounds.h"
 
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QShortcutEvent>
 
@@ -96,21 +95,6 @@ void TavloClick::mouseDoubleClickEvent(QMouseEvent *event)
     doubleClicked();
 }
 
-void TavloClick::keyPressEvent(QKeyEvent *event)
-{
-    emit KeyDown(InputCodes::keyCode(event->key()), InputCodes::shiftMask(event->modifiers()));
-    for (const QChar character : event->text())
-        emit KeyPress(static_cast<qint16>(character.unicode()));
-}
-
-// Auto-repeat sends one key up at the end, after the repeated key downs.
-void TavloClick::keyReleaseEvent(QKeyEvent *event)
-{
-    if (event->isAutoRepeat())
-        return;
-    emit KeyUp(InputCodes::keyCode(event->key()), InputCodes::shiftMask(event->modifiers()));
-}
-
 void TavloClick::pointerPressed(qint16 Button, qint16 Shift, float X, float Y)
 {
     if (Button == LeftButton) {
@@ -119,13 +103,8 @@ void TavloClick::pointerPressed(qint16 Button, qint16 Shift, float X, float Y)
     }
     if (Button == RightButton) {
         m_run.RightPressed = true;
-        if (Shift == CtrlAlt) {
-            try {
-                quickSaveSettings();
-            } catch (const RuntimeError &error) {
-                qWarning("TavloClick quick save: %s", qPrintable(error.text()));
-            }
-        }
+        if (Shift == CtrlAlt)
+            StepGuard("TavloClick quick save").run([this] { quickSaveSettings(); });
     }
     if (Shift == ShiftOnly && m_props.userDrag) {
         m_run.Dragging = true;

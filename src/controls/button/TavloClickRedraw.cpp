@@ -1,6 +1,6 @@
 #include "controls/button/TavloClick.h"
 
-#include "common/RuntimeError.h"
+#include "common/StepGuard.h"
 #include "controls/button/paint/ButtonCaption.h"
 #include "controls/button/paint/ButtonEffects.h"
 #include "controls/button/paint/ButtonHoverEffect.h"
@@ -14,39 +14,27 @@
 
 // The repaint pipeline: Redraw composes the face in pic, builds the shape mask in picTemp, lays
 // the effects over the face, presents it (at once or through the fade), runs the hover effect and
-// sets the mask. Each step that fails (a value that does not fit its drawing call) ends alone.
-
-namespace {
-
-template <class Step>
-void guarded(Step step)
-{
-    try {
-        step();
-    } catch (const RuntimeError &) {
-        // A failing drawing step leaves the surfaces as they are; the pipeline goes on.
-    }
-}
-
-} // namespace
+// sets the mask. Each step that fails (a value that does not fit its drawing call) ends alone;
+// the repaint logs its first failure.
 
 void TavloClick::Redraw(int32_t state)
 {
+    StepGuard steps("TavloClick Redraw");
     m_run.LastState = state;
-    composeFace(state);
+    composeFace(state, steps);
     ButtonPaintContext context = paintContext();
-    guarded([&] { ButtonOutline::DrawShapeMask(m_canvas.picTemp, m_props); });
+    steps.run([&] { ButtonOutline::drawShapeMask(m_canvas.picTemp, m_props); });
     if (!m_props.freeze) {
         if (m_props.tint)
-            guarded([&] { ButtonEffects::DrawTint(context); });
+            steps.run([&] { ButtonEffects::DrawTint(context); });
         if (m_props.arrowShow)
-            guarded([&] { ButtonEffects::DrawArrow(context); });
+            steps.run([&] { ButtonEffects::DrawArrow(context); });
         if (m_props.texture)
-            guarded([&] { ButtonEffects::DrawTexture(context); });
+            steps.run([&] { ButtonEffects::DrawTexture(context); });
         if (m_props.shadow)
-            guarded([&] { ButtonShadow::DrawShadow(context); });
+            steps.run([&] { ButtonShadow::DrawShadow(context); });
         if (m_props.alpha)
-            guarded([&] { ButtonEffects::DrawAlpha(context); });
+            steps.run([&] { ButtonEffects::DrawAlpha(context); });
     }
     if (m_props.fade && state != m_run.PreviousState) {
         // The fade clock presents the new face step by step; a running fade keeps its pace.
@@ -55,15 +43,15 @@ void TavloClick::Redraw(int32_t state)
             m_tmrFade.start();
     } else {
         m_tmrFade.stop();
-        presentAtOnce();
+        presentAtOnce(steps);
     }
     if (m_props.enableEffects && state == 1)
-        DrawEffect();
+        runHoverEffect(steps);
     applyMask();
     m_run.PreviousState = state;
 }
 
-void TavloClick::composeFace(int32_t state)
+void TavloClick::composeFace(int32_t state, StepGuard &steps)
 {
     Surface &pic = m_canvas.pic;
     if (m_props.customPic) {
@@ -87,44 +75,50 @@ void TavloClick::composeFace(int32_t state)
         pic.paintPicture(m_run.CurrentFacePicture.image(), 0, 0, pic.width(), pic.height());
         return;
     }
-    FaceStyles::PaintFace(pic, FaceStyles::faceInputs(m_props, state));
-    guarded([&] { ButtonOutline::DrawBorder(pic, m_props); });
+    steps.run([&] { FaceStyles::PaintFace(pic, FaceStyles::faceInputs(m_props, state)); });
+    steps.run([&] { ButtonOutline::DrawBorder(pic, m_props); });
 }
 
 // The face as it is: icon into pic, pic onto the control, caption over it. pic2 keeps the face
 // too, so that the next fade or hover effect starts from what is on show rather than from
 // whatever pic2 held (black, on a new button).
-void TavloClick::presentAtOnce()
+void TavloClick::presentAtOnce(StepGuard &steps)
 {
     ButtonPaintContext context = paintContext();
     Surface &control = m_canvas.control;
     Surface &pic = m_canvas.pic;
-    guarded([&] { ButtonIcon::DrawIcon(context, pic, m_tmrFade.isActive()); });
+    steps.run([&] { ButtonIcon::DrawIcon(context, pic, m_tmrFade.isActive()); });
     m_canvas.pic2.bitBlt(0, 0, m_canvas.pic2.width(), m_canvas.pic2.height(), pic, 0, 0);
     control.setStretchMode(Surface::StretchMode::Halftone);
     control.stretchBlt(0, 0, control.width(), control.height(), pic, 0, 0, pic.width(), pic.height());
-    guarded([&] { ButtonCaption::DrawCaption(context, control, pixelsPerPoint()); });
+    steps.run([&] { ButtonCaption::DrawCaption(context, control, pixelsPerPoint()); });
     update();
 }
 
 // One frame of the fade or the hover effect (ShowComposite): the blended surface onto the
 // control, the icon into pic (for the frames still to blend), the caption over the frame.
-void TavloClick::showComposite(const Surface &source)
+void TavloClick::showComposite(const Surface &source, StepGuard &steps)
 {
     ButtonPaintContext context = paintContext();
     Surface &control = m_canvas.control;
     control.bitBlt(0, 0, control.width(), control.height(), source, 0, 0);
-    guarded([&] { ButtonIcon::DrawIcon(context, m_canvas.pic, m_tmrFade.isActive()); });
-    guarded([&] { ButtonCaption::DrawCaption(context, control, pixelsPerPoint()); });
+    steps.run([&] { ButtonIcon::DrawIcon(context, m_canvas.pic, m_tmrFade.isActive()); });
+    steps.run([&] { ButtonCaption::DrawCaption(context, control, pixelsPerPoint()); });
     update();
 }
 
 void TavloClick::DrawEffect()
 {
+    StepGuard steps("TavloClick DrawEffect");
+    runHoverEffect(steps);
+}
+
+void TavloClick::runHoverEffect(StepGuard &steps)
+{
     ButtonPaintContext context = paintContext();
-    guarded([&] {
-        ButtonHoverEffect::DrawEffect(context, [this] {
-            showComposite(m_canvas.pic2);
+    steps.run([&] {
+        ButtonHoverEffect::DrawEffect(context, [&] {
+            showComposite(m_canvas.pic2, steps);
             // The animation runs inside this call, so each frame is painted at once.
             if (isVisible())
                 repaint();

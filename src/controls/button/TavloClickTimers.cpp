@@ -1,5 +1,7 @@
 #include "controls/button/TavloClick.h"
 
+#include "common/StepGuard.h"
+
 #include <QApplication>
 #include <QCursor>
 
@@ -37,6 +39,7 @@ void TavloClick::setPointerQuery(PointerQuery query)
 // The cross-fade: pic is blended onto pic2 with a rising opacity until it reaches 255.
 void TavloClick::fadeTick()
 {
+    StepGuard steps("TavloClick fade");
     m_run.FadeLevel += fadeStep(m_props.fadeDelay);
     if (m_run.FadeLevel >= 255) {
         m_tmrFade.stop();
@@ -46,7 +49,7 @@ void TavloClick::fadeTick()
     const Surface &pic = m_canvas.pic;
     pic2.alphaBlend(0, 0, pic2.width(), pic2.height(), pic, 0, 0, pic.width(), pic.height(),
                     Color::toByte(m_run.FadeLevel));
-    showComposite(pic2);
+    showComposite(pic2, steps);
 }
 
 // The hover watch: the first tick that sees the pointer elsewhere is the exit (the watch then

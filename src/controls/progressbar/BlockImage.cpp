@@ -2,9 +2,9 @@
 
 #include "common/Rounding.h"
 #include "common/RuntimeError.h"
+#include "common/StepGuard.h"
 #include "controls/progressbar/ProBarArithmetic.h"
 #include "controls/progressbar/ProBarProperties.h"
-#include "controls/progressbar/StepErrors.h"
 #include "drawing/Surface.h"
 
 #include <cmath>
@@ -99,10 +99,10 @@ void drawExtras(Surface &block, const ProBarProperties &p)
 
 void BuildBlockImage(Surface &picBlock, const ProBarProperties &p, float W, int32_t H)
 {
-    StepErrors errors;
+    StepGuard steps("BuildBlockImage");
     picBlock.clear();
     if (horizontal(p.barMode) || vertical(p.barMode)) {
-        errors.run([&] {
+        steps.run([&] {
             if (p.blockSize > MaxBlockLength) {
                 picBlock.resize(0, 0);
                 throw RuntimeError::invalidPropertyValue();
@@ -128,6 +128,6 @@ void BuildBlockImage(Surface &picBlock, const ProBarProperties &p, float W, int3
             }
         });
     }
-    errors.run([&] { drawExtras(picBlock, p); });
-    errors.rethrow();
+    steps.run([&] { drawExtras(picBlock, p); });
+    steps.rethrowFirst();
 }

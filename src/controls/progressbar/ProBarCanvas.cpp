@@ -1,18 +1,18 @@
 #include "controls/progressbar/ProBarCanvas.h"
 
 namespace {
-constexpr OleColor windowBackground = OleColor(0x80000005);
-constexpr OleColor windowText = OleColor(0x80000008);
-constexpr OleColor black = 0;
-constexpr OleColor white = 0xFFFFFF;
+constexpr OleColor WindowBackground = OleColor(0x80000005);
+constexpr OleColor WindowText = OleColor(0x80000008);
+constexpr OleColor Black = 0;
+constexpr OleColor White = 0xFFFFFF;
 } // namespace
 
 ProBarCanvas::ProBarCanvas()
 {
-    picMask.setBackColor(black);
-    picMask.setForeColor(white);
+    picMask.setBackColor(Black);
+    picMask.setForeColor(White);
     for (Surface *surface : {&picCover, &picBlock}) {
-        surface->setBackColor(windowBackground);
-        surface->setForeColor(windowText);
+        surface->setBackColor(WindowBackground);
+        surface->setForeColor(WindowText);
     }
 }

@@ -8,7 +8,7 @@ using Id = ProBarProperty;
 
 QVariant longValue(qint32 value) { return QVariant::fromValue<qint32>(value); }
 
-std::array<ProBarDescriptor, proBarPropertyCount> buildTable()
+std::array<ProBarDescriptor, ProBarPropertyCount> buildTable()
 {
     const QVariant nothing = QVariant::fromValue(Picture());
     return {{
@@ -53,36 +53,10 @@ std::array<ProBarDescriptor, proBarPropertyCount> buildTable()
     }};
 }
 
-// Each field type has one carrier in QVariant, the one PropertyBag uses for its PropertyType.
-QVariant carrier(bool value) { return QVariant(value); }
-QVariant carrier(int32_t value) { return QVariant::fromValue<qint32>(value); }
-QVariant carrier(const QString &value) { return QVariant(value); }
-QVariant carrier(const Picture &value) { return QVariant::fromValue(value); }
-QVariant carrier(const QFont &value) { return QVariant::fromValue(value); }
-QVariant carrier(const QVariant &value) { return value; }
-
-void unpack(const QVariant &from, bool &to) { to = from.toBool(); }
-void unpack(const QVariant &from, int32_t &to) { to = from.toInt(); }
-void unpack(const QVariant &from, QString &to) { to = from.toString(); }
-void unpack(const QVariant &from, Picture &to) { to = from.value<Picture>(); }
-void unpack(const QVariant &from, QFont &to) { to = from.value<QFont>(); }
-void unpack(const QVariant &from, QVariant &to) { to = from; }
-
 } // namespace
 
-const std::array<ProBarDescriptor, proBarPropertyCount> &proBarDescriptors()
+const ProBarDescriptorTable &proBarDescriptors()
 {
-    static const auto table = buildTable();
+    static const ProBarDescriptorTable table(buildTable());
     return table;
-}
-
-QVariant proBarFieldValue(const ProBarProperties &properties, const ProBarDescriptor &descriptor)
-{
-    return std::visit([&](auto member) { return carrier(properties.*member); }, descriptor.field);
-}
-
-void setProBarFieldValue(ProBarProperties &properties, const ProBarDescriptor &descriptor,
-                         const QVariant &value)
-{
-    std::visit([&](auto member) { unpack(value, properties.*member); }, descriptor.field);
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "common/PropertyBag.h"
+#include "controls/DescriptorTable.h"
 #include "controls/progressbar/ProBarProperties.h"
 
-#include <array>
-#include <variant>
+#include <QLatin1String>
+#include <QVariant>
 
 // Every property of TavloProBar in interface order. InitProperties, ReadProperties,
 // WriteProperties and the setters all walk this one table.
@@ -16,11 +17,7 @@ enum class ProBarProperty {
     CaptionAlignment, CaptionColor, CaptionShadow, CaptionShadowColor, ShowValue,
     CaptionAutoOrient, BlockPicture,
 };
-inline constexpr int proBarPropertyCount = int(ProBarProperty::BlockPicture) + 1;
-
-using ProBarField = std::variant<bool ProBarProperties::*, int32_t ProBarProperties::*,
-                                 QString ProBarProperties::*, Picture ProBarProperties::*,
-                                 QFont ProBarProperties::*, QVariant ProBarProperties::*>;
+inline constexpr int ProBarPropertyCount = int(ProBarProperty::BlockPicture) + 1;
 
 struct ProBarDescriptor {
     ProBarProperty id;
@@ -30,17 +27,8 @@ struct ProBarDescriptor {
     // container's ambient font. Pictures default to Nothing in the bag; a new instance gets
     // empty pictures.
     QVariant defaultValue;
-    ProBarField field;
+    PropertyField<ProBarProperties> field;
 };
 
-const std::array<ProBarDescriptor, proBarPropertyCount> &proBarDescriptors();
-
-inline const ProBarDescriptor &proBarDescriptor(ProBarProperty id)
-{
-    return proBarDescriptors()[static_cast<size_t>(id)];
-}
-
-// The field as the QVariant carrier of its PropertyType, and back.
-QVariant proBarFieldValue(const ProBarProperties &properties, const ProBarDescriptor &descriptor);
-void setProBarFieldValue(ProBarProperties &properties, const ProBarDescriptor &descriptor,
-                         const QVariant &value);
+using ProBarDescriptorTable = DescriptorTable<ProBarProperties, ProBarDescriptor, ProBarPropertyCount>;
+const ProBarDescriptorTable &proBarDescriptors();

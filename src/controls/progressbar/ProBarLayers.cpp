@@ -80,7 +80,7 @@ void PaintCover(ProBarCanvas &canvas, const ProBarProperties &p)
                p.coverAlpha, 0);
 }
 
-void StretchRepeated(Surface &destination, const Surface &source, int sourceWidth, int sourceHeight, int width,
+void stretchRepeated(Surface &destination, const Surface &source, int sourceWidth, int sourceHeight, int width,
                      int height, const std::vector<QPoint> &positions, Surface &stamp)
 {
     // A stretch that mirrors or reads beyond the source is not the same at every position.
@@ -114,7 +114,7 @@ void PaintBorder(ProBarCanvas &canvas, const ProBarProperties &p)
     horizontalLine(control, left, right, H - 2, p.borderColor2);
 }
 
-void PaintProgressBlocks(ProBarCanvas &canvas, const ProBarProperties &p)
+void paintProgressBlocks(ProBarCanvas &canvas, const ProBarProperties &p)
 {
     const double value = ProBarArithmetic::proValueNumber(p.proValue);
     const int64_t step = int64_t(p.blockSize) + p.blockGap;
@@ -131,20 +131,20 @@ void PaintProgressBlocks(ProBarCanvas &canvas, const ProBarProperties &p)
         const double end = ProBarArithmetic::divide(double(W) * value, p.proMax);
         for (int64_t x = 1; x <= end && x <= W + visibleEnd; x += step)
             positions.emplace_back(p.barFlip ? round32(double(W) - double(x)) : int32_t(x), 3);
-        StretchRepeated(canvas.control, canvas.picBlock, p.blockSize, H - 7, p.blockSize, H - 6, positions,
+        stretchRepeated(canvas.control, canvas.picBlock, p.blockSize, H - 7, p.blockSize, H - 6, positions,
                         canvas.blockStamp);
     } else if (p.barMode == 1) {
         const double end = ProBarArithmetic::divide(double(H) * value, p.proMax);
         for (int64_t y = 0; y <= end && y <= H + visibleEnd; y += step)
             positions.emplace_back(3, p.barFlip ? int32_t(y) : int32_t(H - y));
-        StretchRepeated(canvas.control, canvas.picBlock, round32(W - 7.0f), p.blockSize, round32(W - 6.0f),
+        stretchRepeated(canvas.control, canvas.picBlock, round32(W - 7.0f), p.blockSize, round32(W - 6.0f),
                         p.blockSize, positions, canvas.blockStamp);
     }
 }
 
-void PaintBusyBlocks(ProBarCanvas &canvas, const ProBarProperties &p, int16_t phase)
+void paintBusyBlocks(ProBarCanvas &canvas, const ProBarProperties &p, int16_t phase)
 {
-    static constexpr std::array<double, 5> alphas{255, 200, 155, 100, 50};
+    static constexpr std::array<double, 5> Alphas{255, 200, 155, 100, 50};
     const double W = canvas.W;
     const double H = canvas.H;
     const double size = p.blockSize;
@@ -157,7 +157,7 @@ void PaintBusyBlocks(ProBarCanvas &canvas, const ProBarProperties &p, int16_t ph
             const double offset = k * size + k * gap;
             const int32_t x = round32(out ? head - offset : head + offset);
             BlendImage(canvas.control, x, 3, p.blockSize, canvas.H - 6, canvas.picBlock, 0, 0,
-                       p.blockSize, canvas.H - 7, alphas[k], 0);
+                       p.blockSize, canvas.H - 7, Alphas[k], 0);
         }
     } else if (p.barMode == 3) {
         const bool out = phase <= 50;
@@ -172,7 +172,7 @@ void PaintBusyBlocks(ProBarCanvas &canvas, const ProBarProperties &p, int16_t ph
             const double offset = k * (size + gap);
             const int32_t y = round32(out ? head - offset : head + offset);
             BlendImage(canvas.control, 3, y, width, p.blockSize, canvas.picBlock, 0, 0, sourceWidth,
-                       p.blockSize, alphas[k], 0);
+                       p.blockSize, Alphas[k], 0);
         }
     }
 }

@@ -20,14 +20,14 @@ void PaintCover(ProBarCanvas &canvas, const ProBarProperties &properties);
 // The rounded outline in BorderColor1 and two highlight lines in BorderColor2.
 void PaintBorder(ProBarCanvas &canvas, const ProBarProperties &properties);
 // Modes 0 and 1: blocks from the start edge (far edge with BarFlip) up to ProValue of ProMax.
-void PaintProgressBlocks(ProBarCanvas &canvas, const ProBarProperties &properties);
+void paintProgressBlocks(ProBarCanvas &canvas, const ProBarProperties &properties);
 // Modes 2 and 3: the comet of five blended blocks for the phase.
-void PaintBusyBlocks(ProBarCanvas &canvas, const ProBarProperties &properties, int16_t phase);
+void paintBusyBlocks(ProBarCanvas &canvas, const ProBarProperties &properties, int16_t phase);
 
 // StretchBlt of the source's (0, 0, sourceWidth, sourceHeight) to width × height at each
 // position: stretched once into stamp and copied, which gives the same pixels; stretches that
 // mirror or read outside the source are made one by one.
-void StretchRepeated(Surface &destination, const Surface &source, int sourceWidth, int sourceHeight, int width,
+void stretchRepeated(Surface &destination, const Surface &source, int sourceWidth, int sourceHeight, int width,
                      int height, const std::vector<QPoint> &positions, Surface &stamp);
 
 // AlphaBlend with a constant alpha; alpha and alpha format outside 0..255 are an overflow.

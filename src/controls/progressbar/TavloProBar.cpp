@@ -3,13 +3,11 @@
 #include "common/InputCodes.h"
 #include "common/PropertyBag.h"
 #include "common/Rounding.h"
+#include "common/StepGuard.h"
 #include "controls/progressbar/ProBarArithmetic.h"
 #include "controls/progressbar/ProBarPipeline.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 
 namespace {
 
@@ -18,11 +16,8 @@ bool verticalMode(int32_t mode) { return mode == 1 || mode == 3; }
 
 } // namespace
 
-TavloProBar::TavloProBar(QWidget *parent) : QWidget(parent)
+TavloProBar::TavloProBar(QWidget *parent) : SelfPaintedControl(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
     connect(&m_tmrBusy, &HostTimer::timeout, this, &TavloProBar::busyTick);
     InitProperties();
 }
@@ -72,31 +67,23 @@ void TavloProBar::setBlockPicture(const Picture &value) { assign(ProBarProperty:
 
 void TavloProBar::assign(ProBarProperty id, const QVariant &value)
 {
-    const ProBarDescriptor &descriptor = proBarDescriptor(id);
+    const ProBarDescriptor &descriptor = proBarDescriptors().find(id);
     const int32_t oldMode = m_props.barMode;
-    setProBarFieldValue(m_props, descriptor, value);
+    proBarDescriptors().setFieldValue(m_props, descriptor, value);
     forward(id);
 
-    std::optional<RuntimeError> error;
-    if (id == ProBarProperty::BusySpeed) {
-        try {
-            m_tmrBusy.setInterval(ProBarArithmetic::busyInterval(m_props.busySpeed));
-        } catch (const RuntimeError &rejected) {
-            error = rejected;
-        }
-    }
-    std::optional<RuntimeError> drawError;
+    // The setter reports the first failure, after the value is stored, drawn and announced.
+    StepGuard steps("TavloProBar assignment");
+    if (id == ProBarProperty::BusySpeed)
+        steps.run([&] { m_tmrBusy.setInterval(ProBarArithmetic::busyInterval(m_props.busySpeed)); });
     if (id == ProBarProperty::BarMode) {
         turnForMode(oldMode);
-        drawError = resizeHandling();
+        resizeHandling(steps);
     } else {
-        drawError = redraw();
+        redraw(steps);
     }
-    if (!error)
-        error = drawError;
     emit propertyChanged(QString(descriptor.name));
-    if (error)
-        throw *error;
+    steps.rethrowFirst();
 }
 
 // BackColor, Enabled and Font belong to the control itself and are handed on to it.
@@ -117,11 +104,6 @@ void TavloProBar::forward(ProBarProperty id)
     }
 }
 
-QFont TavloProBar::ambientFont() const
-{
-    return parentWidget() ? parentWidget()->font() : QApplication::font();
-}
-
 QVariant TavloProBar::defaultFor(const ProBarDescriptor &descriptor) const
 {
     if (descriptor.type == PropertyType::Font)
@@ -135,7 +117,7 @@ void TavloProBar::InitProperties()
         // A new instance gets picture objects without an image, which the painter does draw.
         const QVariant value = descriptor.type == PropertyType::Picture ? QVariant::fromValue(Picture::empty())
                                                                         : defaultFor(descriptor);
-        setProBarFieldValue(m_props, descriptor, value);
+        proBarDescriptors().setFieldValue(m_props, descriptor, value);
         forward(descriptor.id);
     }
 }
@@ -143,8 +125,8 @@ void TavloProBar::InitProperties()
 void TavloProBar::ReadProperties(const PropertyBag &bag)
 {
     for (const ProBarDescriptor &descriptor : proBarDescriptors()) {
-        const QVariant value = bag.read(QString(descriptor.name), descriptor.type, defaultFor(descriptor));
-        setProBarFieldValue(m_props, descriptor, value);
+        const QVariant value = proBarDescriptors().readBag(bag, descriptor, defaultFor(descriptor));
+        proBarDescriptors().setFieldValue(m_props, descriptor, value);
         forward(descriptor.id);
     }
 }
@@ -152,14 +134,14 @@ void TavloProBar::ReadProperties(const PropertyBag &bag)
 void TavloProBar::WriteProperties(PropertyBag &bag) const
 {
     for (const ProBarDescriptor &descriptor : proBarDescriptors())
-        bag.write(QString(descriptor.name), descriptor.type, proBarFieldValue(m_props, descriptor),
-                  defaultFor(descriptor));
+        proBarDescriptors().writeBag(bag, m_props, descriptor, defaultFor(descriptor));
 }
 
 void TavloProBar::DrawBar()
 {
-    if (const auto error = redraw())
-        throw *error;
+    StepGuard steps("TavloProBar DrawBar");
+    redraw(steps);
+    steps.rethrowFirst();
 }
 
 void TavloProBar::Refresh()
@@ -168,27 +150,24 @@ void TavloProBar::Refresh()
     DrawBar();
 }
 
-std::optional<RuntimeError> TavloProBar::redraw()
+void TavloProBar::redraw(StepGuard &steps)
 {
-    const ProBarPipeline::DrawOutcome outcome = ProBarPipeline::DrawBar(m_canvas, m_props, size(), logicalDpiY());
-    if (outcome.busyTimerEnabled)
-        m_tmrBusy.setEnabled(*outcome.busyTimerEnabled);
+    if (const std::optional<bool> busy = ProBarPipeline::DrawBar(m_canvas, m_props, size(), logicalDpiY(), steps))
+        m_tmrBusy.setEnabled(*busy);
     update();
-    return outcome.error;
 }
 
-std::optional<RuntimeError> TavloProBar::resizeHandling()
+void TavloProBar::resizeHandling(StepGuard &steps)
 {
     m_canvas.picMask.resize(width(), height());
     m_canvas.picCover.resize(width(), height());
-    const std::optional<RuntimeError> error = redraw();
+    redraw(steps);
     rebuildShape();
-    return error;
 }
 
 void TavloProBar::rebuildShape()
 {
-    setMask(ProBarPipeline::BuildShape(m_canvas, m_props.borderRound));
+    setMask(ProBarPipeline::buildShape(m_canvas, m_props.borderRound));
 }
 
 // Turning between a horizontal and a vertical mode swaps width and height, converted through
@@ -200,44 +179,34 @@ void TavloProBar::turnForMode(int32_t oldMode)
         || (verticalMode(newMode) && horizontalMode(oldMode));
     if (!turns)
         return;
-    const double twipsPerPixelX = 1440.0 / logicalDpiX();
-    const double twipsPerPixelY = 1440.0 / logicalDpiY();
-    const double widthTwips = twipsPerPixelY * height();
-    const double heightTwips = twipsPerPixelX * width();
+    const double widthTwips = twipsPerPixelY() * height();
+    const double heightTwips = twipsPerPixelX() * width();
     m_turning = true;
-    resize(Rounding::toLong(widthTwips / twipsPerPixelX), Rounding::toLong(heightTwips / twipsPerPixelY));
+    resize(Rounding::toLong(widthTwips / twipsPerPixelX()), Rounding::toLong(heightTwips / twipsPerPixelY()));
     m_turning = false;
 }
 
 void TavloProBar::busyTick()
 {
-    logError("busy tick", ProBarPipeline::BusyTick(m_canvas, m_props, m_busyPhase, logicalDpiY()));
+    StepGuard steps("TavloProBar busy tick");
+    ProBarPipeline::busyTick(m_canvas, m_props, m_busyPhase, logicalDpiY(), steps);
     m_tmrBusy.setEnabled(true);
     update();
-}
-
-void TavloProBar::logError(const char *where, const std::optional<RuntimeError> &error) const
-{
-    if (error)
-        qWarning("TavloProBar %s: %s (%d)", where, error->what(), error->code());
-}
-
-void TavloProBar::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_canvas.control.image());
 }
 
 void TavloProBar::resizeEvent(QResizeEvent *)
 {
     // During a turn, the setter runs the resize handling itself and reports its error.
-    if (!m_turning)
-        logError("resize", resizeHandling());
+    if (m_turning)
+        return;
+    StepGuard steps("TavloProBar resize");
+    resizeHandling(steps);
 }
 
 void TavloProBar::showEvent(QShowEvent *)
 {
-    logError("show", redraw());
+    StepGuard steps("TavloProBar show");
+    redraw(steps);
     rebuildShape();
 }
 
@@ -271,18 +240,4 @@ void TavloProBar::mouseDoubleClickEvent(QMouseEvent *event)
     m_afterDoubleClick = true;
     if (event->button() == Qt::LeftButton)
         emit DblClick();
-}
-
-void TavloProBar::keyPressEvent(QKeyEvent *event)
-{
-    emit KeyDown(InputCodes::keyCode(event->key()), InputCodes::shiftMask(event->modifiers()));
-    for (const QChar character : event->text())
-        emit KeyPress(static_cast<qint16>(character.unicode()));
-}
-
-void TavloProBar::keyReleaseEvent(QKeyEvent *event)
-{
-    if (event->isAutoRepeat())
-        return;
-    emit KeyUp(InputCodes::keyCode(event->key()), InputCodes::shiftMask(event->modifiers()));
 }

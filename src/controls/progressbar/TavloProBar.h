@@ -3,15 +3,13 @@
 #include "common/HostTimer.h"
 #include "common/Picture.h"
 #include "common/RuntimeError.h"
+#include "controls/SelfPaintedControl.h"
 #include "controls/progressbar/ProBarCanvas.h"
 #include "controls/progressbar/ProBarDescriptors.h"
 #include "controls/progressbar/ProBarProperties.h"
 
-#include <QWidget>
-
-#include <optional>
-
 class PropertyBag;
+class StepGuard;
 
 // The block progress bar: a row (or column) of shaded blocks showing ProValue of ProMax, or a
 // bouncing comet while Busy in the busy modes, with caption, value text, border, back and
@@ -25,7 +23,7 @@ class PropertyBag;
 // throws RuntimeError from the setter after the value was stored, the redraw completed as far as
 // possible and the change reported. Redraws from Qt events and the busy timer never throw; they
 // log.
-class TavloProBar : public QWidget {
+class TavloProBar : public SelfPaintedControl {
     Q_OBJECT
     Q_DISABLE_COPY(TavloProBar)
 public:
@@ -128,41 +126,26 @@ public:
     int16_t busyPhase() const { return m_busyPhase; }
     void busyTick();
 
-    // The persistent image the control presents.
-    const QImage &image() const { return m_canvas.control.image(); }
-
-signals:
-    void propertyChanged(const QString &name);
-    void Click();
-    void DblClick();
-    void KeyDown(qint16 KeyCode, qint16 Shift);
-    void KeyPress(qint16 KeyAscii);
-    void KeyUp(qint16 KeyCode, qint16 Shift);
-    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    const QImage &image() const override { return m_canvas.control.image(); }
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     void assign(ProBarProperty id, const QVariant &value);
     void forward(ProBarProperty id);
     QVariant defaultFor(const ProBarDescriptor &descriptor) const;
-    QFont ambientFont() const;
-    std::optional<RuntimeError> redraw();
-    std::optional<RuntimeError> resizeHandling();
+    // The redraw and the resize handling run their drawing steps through the caller's guard,
+    // which reports or logs the first failure.
+    void redraw(StepGuard &steps);
+    void resizeHandling(StepGuard &steps);
     void rebuildShape();
     void turnForMode(int32_t oldMode);
-    void logError(const char *where, const std::optional<RuntimeError> &error) const;
 
     ProBarProperties m_props;
     ProBarCanvas m_canvas;

@@ -17,7 +17,7 @@ QVariant integerValue(qint16 value) { return QVariant::fromValue<qint16>(value);
 QVariant singleValue(float value) { return QVariant(value); }
 QVariant text(const char *value) { return QVariant(QString::fromLatin1(value)); }
 
-std::array<ButtonDescriptor, buttonPropertyCount> buildTable()
+std::array<ButtonDescriptor, ButtonPropertyCount> buildTable()
 {
     const QVariant nothing = QVariant::fromValue(Picture());
     const QVariant no = QVariant(false);
@@ -107,23 +107,6 @@ std::array<ButtonDescriptor, buttonPropertyCount> buildTable()
     }};
 }
 
-// Each field type has one carrier in QVariant, the one PropertyBag uses for its PropertyType.
-QVariant carrier(bool value) { return QVariant(value); }
-QVariant carrier(int16_t value) { return QVariant::fromValue<qint16>(value); }
-QVariant carrier(int32_t value) { return QVariant::fromValue<qint32>(value); }
-QVariant carrier(float value) { return QVariant(value); }
-QVariant carrier(const QString &value) { return QVariant(value); }
-QVariant carrier(const Picture &value) { return QVariant::fromValue(value); }
-QVariant carrier(const QFont &value) { return QVariant::fromValue(value); }
-
-void unpack(const QVariant &from, bool &to) { to = from.toBool(); }
-void unpack(const QVariant &from, int16_t &to) { to = static_cast<int16_t>(from.toInt()); }
-void unpack(const QVariant &from, int32_t &to) { to = from.toInt(); }
-void unpack(const QVariant &from, float &to) { to = from.toFloat(); }
-void unpack(const QVariant &from, QString &to) { to = from.toString(); }
-void unpack(const QVariant &from, Picture &to) { to = from.value<Picture>(); }
-void unpack(const QVariant &from, QFont &to) { to = from.value<QFont>(); }
-
 // ClampValue's order: above the top is the top, otherwise below the bottom is the bottom.
 double clamp(double value, double low, double high)
 {
@@ -136,21 +119,10 @@ double clamp(double value, double low, double high)
 
 } // namespace
 
-const std::array<ButtonDescriptor, buttonPropertyCount> &buttonDescriptors()
+const ButtonDescriptorTable &buttonDescriptors()
 {
-    static const auto table = buildTable();
+    static const ButtonDescriptorTable table(buildTable());
     return table;
-}
-
-QVariant buttonFieldValue(const ButtonProperties &properties, const ButtonDescriptor &descriptor)
-{
-    return std::visit([&](auto member) { return carrier(properties.*member); }, descriptor.field);
-}
-
-void setButtonFieldValue(ButtonProperties &properties, const ButtonDescriptor &descriptor,
-                         const QVariant &value)
-{
-    std::visit([&](auto member) { unpack(value, properties.*member); }, descriptor.field);
 }
 
 QVariant applyAssignRule(const ButtonDescriptor &descriptor, const QVariant &value)

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "common/PropertyBag.h"
+#include "controls/DescriptorTable.h"
 #include "controls/button/model/ButtonProperties.h"
 
 #include <QLatin1String>
 #include <QVariant>
-
-#include <array>
-#include <variant>
 
 // Every property of TavloClick, in the order of its property table (alphabetical). The setters,
 // InitProperties, ReadProperties, WriteProperties, the theme string and the settings string all
@@ -26,12 +24,7 @@ enum class ButtonProperty {
     SoundOut, SoundUp, Texture, TextureAlpha, TextureImage, TextureType, Tint, TintBright, TintHue,
     TintSaturation, UpMotion, UserDrag,
 };
-inline constexpr int buttonPropertyCount = int(ButtonProperty::UserDrag) + 1;
-
-using ButtonField = std::variant<bool ButtonProperties::*, int16_t ButtonProperties::*,
-                                 int32_t ButtonProperties::*, float ButtonProperties::*,
-                                 QString ButtonProperties::*, Picture ButtonProperties::*,
-                                 QFont ButtonProperties::*>;
+inline constexpr int ButtonPropertyCount = int(ButtonProperty::UserDrag) + 1;
 
 // What an assignment does to the value before it is stored.
 enum class AssignRule {
@@ -62,25 +55,15 @@ struct ButtonDescriptor {
     // The table's default, also the bag's. Font has none here: its default is the container's
     // font. MouseIcon defaults to the hand cursor, but is written to the bag against Nothing.
     QVariant defaultValue;
-    ButtonField field;
+    PropertyField<ButtonProperties> field;
     AssignRule rule = AssignRule::Store;
     double low = 0;
     double high = 0;
     Repaint repaint = Repaint::Normal;
 };
 
-const std::array<ButtonDescriptor, buttonPropertyCount> &buttonDescriptors();
-
-inline const ButtonDescriptor &buttonDescriptor(ButtonProperty id)
-{
-    return buttonDescriptors()[static_cast<size_t>(id)];
-}
-
-// The field as the QVariant carrier of its PropertyType (bool, qint16, qint32, float, QString,
-// Picture, QFont), and back.
-QVariant buttonFieldValue(const ButtonProperties &properties, const ButtonDescriptor &descriptor);
-void setButtonFieldValue(ButtonProperties &properties, const ButtonDescriptor &descriptor,
-                         const QVariant &value);
+using ButtonDescriptorTable = DescriptorTable<ButtonProperties, ButtonDescriptor, ButtonPropertyCount>;
+const ButtonDescriptorTable &buttonDescriptors();
 
 // The value an assignment stores, after the descriptor's rule. Throws the overflow RuntimeError
 // for a ToInteger value outside 16 bits.

@@ -15,7 +15,7 @@ constexpr TextField special(TextField::Kind kind) { return {kind}; }
 
 const std::array<BagStep, 82> &bagOrder()
 {
-    static constexpr std::array<BagStep, 82> order{{
+    static constexpr std::array<BagStep, 82> Order{{
         key(Id::Enabled), key(Id::Font), {BagStep::Kind::CaptionLabel, Id::CaptionColor},
         key(Id::TintBright), key(Id::PicNormal), key(Id::PicOver), key(Id::PicDown),
         key(Id::CustomPic), key(Id::ButtonIcon), key(Id::ButtonIconShow), key(Id::MaskColor),
@@ -41,12 +41,12 @@ const std::array<BagStep, 82> &bagOrder()
         key(Id::Freeze), key(Id::Tint), key(Id::TintSaturation), key(Id::TintHue),
         key(Id::ButtonShape),
     }};
-    return order;
+    return Order;
 }
 
 const std::array<TextField, ThemeFieldCount> &themeFields()
 {
-    static constexpr std::array<TextField, ThemeFieldCount> fields{{
+    static constexpr std::array<TextField, ThemeFieldCount> Fields{{
         field(Id::ArrowColor), field(Id::BorderColor1), field(Id::BorderColor2),
         field(Id::BorderSize), field(Id::BorderStyle), field(Id::ButtonColorBlendSize),
         field(Id::ButtonColorDown1), field(Id::ButtonColorDown2), field(Id::ButtonColorExtra1),
@@ -59,7 +59,7 @@ const std::array<TextField, ThemeFieldCount> &themeFields()
         field(Id::ShadowStyle), field(Id::Tint), field(Id::TintBright), field(Id::TintHue),
         field(Id::TintSaturation),
     }};
-    return fields;
+    return Fields;
 }
 
 const std::array<TextField, SettingsFieldCount> &settingsFields()
@@ -67,7 +67,7 @@ const std::array<TextField, SettingsFieldCount> &settingsFields()
     using K = TextField::Kind;
     // The properties in alphabetical order, the control's Height and Width in the places of
     // those words, then the font.
-    static constexpr std::array<TextField, SettingsFieldCount> fields{{
+    static constexpr std::array<TextField, SettingsFieldCount> Fields{{
         field(Id::Alpha), field(Id::AlphaValue), field(Id::ArrowColor), field(Id::ArrowDirection),
         field(Id::ArrowPosition), field(Id::ArrowShow), field(Id::ArrowSize), field(Id::ArrowSplit),
         field(Id::AutoSize), field(Id::BorderColor1), field(Id::BorderColor2),
@@ -91,7 +91,7 @@ const std::array<TextField, SettingsFieldCount> &settingsFields()
         field(Id::TintSaturation), field(Id::UpMotion), field(Id::UserDrag), special(K::Width),
         special(K::FontName), special(K::FontSize), special(K::FontBold), special(K::FontItalic),
     }};
-    return fields;
+    return Fields;
 }
 
 QString builtInTheme()

@@ -43,7 +43,7 @@ void TavloClick::InitProperties()
     for (const ButtonDescriptor &descriptor : buttonDescriptors()) {
         if (setByInitProperties(descriptor.id))
             continue;
-        setButtonFieldValue(m_props, descriptor, descriptor.defaultValue);
+        buttonDescriptors().setFieldValue(m_props, descriptor, descriptor.defaultValue);
         forwardToHost(descriptor.id);
     }
     // lblCap starts with the caption and its colour, so that a new button shows its caption.
@@ -59,16 +59,16 @@ void TavloClick::ReadProperties(const PropertyBag &bag)
             m_run.TempFolder = ButtonRuntime::temporaryFolder();
             continue;
         }
-        const ButtonDescriptor &descriptor = buttonDescriptor(step.id);
+        const ButtonDescriptor &descriptor = buttonDescriptors().find(step.id);
         const QVariant fallback = step.id == ButtonProperty::Font ? QVariant::fromValue(ambientFont())
                                                                   : descriptor.defaultValue;
-        const QVariant value = bag.read(QString(descriptor.name), descriptor.type, fallback);
+        const QVariant value = buttonDescriptors().readBag(bag, descriptor, fallback);
         if (step.kind == Step::Kind::CaptionLabel) {
             m_lblCap.setForeColor(value.toInt());
         } else if (step.id == ButtonProperty::MouseIcon) {
             setMouseIcon(value.value<Picture>());
         } else {
-            setButtonFieldValue(m_props, descriptor, value);
+            buttonDescriptors().setFieldValue(m_props, descriptor, value);
             forwardToHost(step.id);
         }
     }
@@ -80,13 +80,12 @@ void TavloClick::WriteProperties(PropertyBag &bag) const
         // CaptionColor is one key; the field holds the caption colour.
         if (step.kind != Step::Kind::Property)
             continue;
-        const ButtonDescriptor &descriptor = buttonDescriptor(step.id);
+        const ButtonDescriptor &descriptor = buttonDescriptors().find(step.id);
         QVariant fallback = descriptor.defaultValue;
         if (step.id == ButtonProperty::Font)
             fallback = QVariant::fromValue(ambientFont());
         else if (step.id == ButtonProperty::MouseIcon)
             fallback = QVariant::fromValue(Picture());
-        bag.write(QString(descriptor.name), descriptor.type, buttonFieldValue(m_props, descriptor),
-                  fallback);
+        buttonDescriptors().writeBag(bag, m_props, descriptor, fallback);
     }
 }

@@ -80,8 +80,8 @@ QString TavloClick::fieldText(const TextField &field) const
     switch (field.kind) {
     case TextField::Kind::Field:
     case TextField::Kind::Accessor: {
-        const ButtonDescriptor &descriptor = buttonDescriptor(field.id);
-        return formatField(descriptor.type, buttonFieldValue(m_props, descriptor));
+        const ButtonDescriptor &descriptor = buttonDescriptors().find(field.id);
+        return formatField(descriptor.type, buttonDescriptors().fieldValue(m_props, descriptor));
     }
     case TextField::Kind::Height:
         return Text::formatSingle(static_cast<float>(height() * twipsPerPixelY()));
@@ -104,14 +104,14 @@ void TavloClick::applyField(const TextField &field, const QString &text)
     QFont font = m_props.font;
     switch (field.kind) {
     case TextField::Kind::Field: {
-        const ButtonDescriptor &descriptor = buttonDescriptor(field.id);
-        setButtonFieldValue(m_props, descriptor, parseField(descriptor.type, text));
+        const ButtonDescriptor &descriptor = buttonDescriptors().find(field.id);
+        buttonDescriptors().setFieldValue(m_props, descriptor, parseField(descriptor.type, text));
         if (field.id == ButtonProperty::CaptionColor)
             m_lblCap.setForeColor(m_props.captionColor);
         return;
     }
     case TextField::Kind::Accessor:
-        setPropertyValue(field.id, parseField(buttonDescriptor(field.id).type, text));
+        setPropertyValue(field.id, parseField(buttonDescriptors().find(field.id).type, text));
         return;
     case TextField::Kind::Height:
         resizeControl(width(), pixelsOf(Text::readSingle(text), twipsPerPixelY()));

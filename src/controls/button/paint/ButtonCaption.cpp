@@ -15,9 +15,9 @@ using Rounding::intDiv;
 Layout fixedLayout(const ButtonProperties &p, const ButtonRuntime &run, double w, double h, int lh)
 {
     const int32_t alignment = p.captionAlignment >= 0 && p.captionAlignment <= 8 ? p.captionAlignment : 0;
-    static constexpr int flags[] = {Centre, Left, Right};
+    static constexpr int AlignmentFlags[] = {Centre, Left, Right};
     Layout layout;
-    layout.flags = flags[alignment / 3];
+    layout.flags = AlignmentFlags[alignment / 3];
     ButtonRuntime::Rect &r = layout.rect;
     switch (alignment % 3) {
     case 0: // middle

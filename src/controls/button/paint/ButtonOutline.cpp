@@ -130,7 +130,7 @@ void DrawBorder(Surface &pic, const ButtonProperties &p)
     }
 }
 
-void DrawShapeMask(Surface &picTemp, const ButtonProperties &p)
+void drawShapeMask(Surface &picTemp, const ButtonProperties &p)
 {
     const double w = picTemp.width(), h = picTemp.height();
     const OleColor opaque = 0xFFFFFF - Color::TranslateColor(p.maskColor);

@@ -21,7 +21,7 @@ void DrawBorder(Surface &pic, const ButtonProperties &properties);
 
 // The mask surface for the shape: cleared, then the shape filled in 0xFFFFFF - MaskColor, so that
 // whatever stays MaskColor is transparent. ButtonShape 0 is the whole rectangle.
-void DrawShapeMask(Surface &picTemp, const ButtonProperties &properties);
+void drawShapeMask(Surface &picTemp, const ButtonProperties &properties);
 
 // The mask picture of the mask surface as a one-bit image, 1 where a pixel differs from the key
 // colour (opaque), 0 where it equals it (transparent). Null when nothing is transparent.

@@ -339,7 +339,7 @@ void patterned(const Face &f)
 }
 
 using Style = void (*)(const Face &);
-constexpr std::array<Style, StyleCount> styles{
+constexpr std::array<Style, StyleCount> Styles{
     style0,  style1,  style2,  style3,  style4,  style5,  style6,  style7,  style8,
     style9,  style10, style11, style12, style13, style14, style15, style16, style17,
     style18, style19, style20, patterned<3>, patterned<4>, patterned<5>, patterned<6>,
@@ -366,17 +366,11 @@ FaceInputs faceInputs(const ButtonProperties &p, int state)
     return in;
 }
 
-bool PaintFace(Surface &pic, const FaceInputs &inputs)
+void PaintFace(Surface &pic, const FaceInputs &inputs)
 {
     pic.filledBox(0, 0, pic.width(), pic.height(), inputs.maskColor);
-    if (inputs.style < 0 || inputs.style >= StyleCount)
-        return true;
-    try {
-        styles[size_t(inputs.style)](Face(pic, inputs));
-    } catch (const RuntimeError &) {
-        return false;
-    }
-    return true;
+    if (inputs.style >= 0 && inputs.style < StyleCount)
+        Styles[size_t(inputs.style)](Face(pic, inputs));
 }
 
 } // namespace FaceStyles

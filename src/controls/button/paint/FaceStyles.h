@@ -30,8 +30,8 @@ struct FaceInputs {
 FaceInputs faceInputs(const ButtonProperties &properties, int state);
 
 // Fills pic with MaskColor, then draws the style. An error inside the style (a zero span or
-// blend size, an alpha outside 0..255, an overflow) abandons the rest of the face: the result is
-// false and pic keeps what was drawn so far. A style outside 0..24 leaves MaskColor only.
-bool PaintFace(Surface &pic, const FaceInputs &inputs);
+// blend size, an alpha outside 0..255, an overflow) abandons the rest of the face and is thrown;
+// pic keeps what was drawn so far. A style outside 0..24 leaves MaskColor only.
+void PaintFace(Surface &pic, const FaceInputs &inputs);
 
 } // namespace FaceStyles
