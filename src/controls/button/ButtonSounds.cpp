@@ -1,5 +1,6 @@
 #include "controls/button/ButtonSounds.h"
 
+#include "common/ReplaceableHandler.h"
 #include "common/RuntimeError.h"
 #include "drawing/SoundFiles.h"
 
@@ -10,18 +11,15 @@ namespace ButtonSounds {
 
 namespace {
 
-Player &player()
-{
-    static Player current;
-    return current;
-}
+struct PlayerTag;
+using PlayerService = ReplaceableHandler<PlayerTag, void(const QString &fileName)>;
 
 void playFile(const QString &fileName)
 {
     if (fileName.isEmpty())
         return;
-    if (player())
-        player()(fileName);
+    if (const Player player = PlayerService::current())
+        player(fileName);
     else
         PlaySoundFile(fileName);
 }
@@ -63,7 +61,7 @@ void play(int32_t Number, const QString &Word, const Sources &sources)
 
 void setPlayer(Player replacement)
 {
-    player() = std::move(replacement);
+    PlayerService::install(std::move(replacement));
 }
 
 } // namespace ButtonSounds
