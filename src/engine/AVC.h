@@ -79,6 +79,7 @@ public:
     QString commandLine() const { return m_commandLine; }
     State state() const { return m_state; }
     bool encoderRunning() const;
+    qint64 encoderProcessId() const { return m_process ? m_process->processId() : 0; }
 
 signals:
     void DataOutput(const QString &strData, qint64 FileSize);
