@@ -247,12 +247,16 @@ void Form1::cboFormat_Click()
     if (m_txtSource->text().isEmpty())
         return;
     m_targetExtension = FormatExtension(m_cboFormat->currentText());
+    // A name the window set apart from the source is derived afresh, so that it does not keep
+    // " (converted)" once the preset's extension differs from the source's.
     QString derived;
-    if (m_txtDest->text().isEmpty() || m_txtSource->text() != m_lastSourcePath)
+    if (m_txtDest->text().isEmpty() || m_txtSource->text() != m_lastSourcePath || m_txtDest->text() == m_setApartDest)
         derived = replaceExtension(m_txtSource->text(), m_sourceExtension, m_targetExtension);
     else
         derived = replaceExtension(m_txtDest->text(), PathExtension(m_txtDest->text()), m_targetExtension);
-    m_txtDest->setText(destinationApartFromSource(m_txtSource->text(), derived, m_targetExtension));
+    const QString proposed = destinationApartFromSource(m_txtSource->text(), derived, m_targetExtension);
+    m_setApartDest = proposed == derived ? QString() : proposed;
+    m_txtDest->setText(proposed);
     m_lastSourcePath = m_txtSource->text();
 }
 

@@ -111,6 +111,7 @@ private:
     QString m_lastSourcePath;
     QString m_targetExtension;
     QString m_sourceExtension;
+    QString m_setApartDest; // the destination last set apart from the source, while it stands
     bool m_activated = false;
     // Close once the running conversion has stopped (the user said so, or a stop signal came).
     bool m_closeWhenStopped = false;

@@ -150,6 +150,9 @@ private slots:
                                     << "/clips/typed (converted).wav";
         QTest::newRow("same extension") << "/clips/party.avi" << true << QStringList{"Sony PSP (Normal)"}
                                         << "/clips/party (converted).avi";
+        QTest::newRow("set apart, then another extension")
+            << "/clips/party.avi" << true << QStringList{"Sony PSP (Normal)", "iPOD Video (320x240) MPEG4"}
+            << "/clips/party.mp4";
         QTest::newRow("a name with dots") << "/clips/v1.2/party.final.avi" << true << QStringList{"Zune MPEG-4 Video"}
                                           << "/clips/v1.2/party.final (converted).avi";
     }
