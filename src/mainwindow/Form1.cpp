@@ -310,6 +310,7 @@ void Form1::cmdConvert_Click()
     if (m_txtSource->text().isEmpty()) {
         MessageBoxes::show(QStringLiteral("Select AVI Video file to convert"), MessageBoxes::Information,
                            QStringLiteral("Select File"));
+        showIdleBar(QString());
         return;
     }
     const QString preset = m_cboFormat->currentText();

@@ -206,8 +206,12 @@ private slots:
         Desk desk;
         Form1 form;
         form.show();
+        form.ProBar()->setShowValue(true);
+        form.ProBar()->setCaption(QStringLiteral("Conversion Finished !"));
         form.cmdConvert_Click();
         QCOMPARE(desk.boxes, QStringList{"Select AVI Video file to convert|64|Select File"});
+        QVERIFY(!form.ProBar()->ShowValue());
+        QCOMPARE(form.ProBar()->Caption(), QString());
     }
 
     // A Convert refused before any encoder starts: the reason, and a bar that says nothing runs.
