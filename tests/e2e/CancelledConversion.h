@@ -192,15 +192,16 @@ inline Outcome run(const Request &request)
     return outcome;
 }
 
-// Makes a clip of the given length from ffmpeg's generated sources; returns what went wrong, if anything.
-inline QString makeClip(const QString &path, int seconds)
+// Makes a clip of the given length (and frame size) from ffmpeg's generated sources; returns what
+// went wrong, if anything.
+inline QString makeClip(const QString &path, int seconds, const QString &size = QStringLiteral("640x480"))
 {
     const QString duration = QString::number(seconds);
     QProcess ffmpeg;
     ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
     ffmpeg.start(QStringLiteral("ffmpeg"),
                  {"-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
-                  "testsrc2=size=640x480:rate=25:duration=" + duration, "-f", "lavfi", "-i",
+                  "testsrc2=size=" + size + ":rate=25:duration=" + duration, "-f", "lavfi", "-i",
                   "sine=frequency=440:sample_rate=44100:duration=" + duration, "-ac", "2", "-c:v", "mpeg4",
                   "-q:v", "4", "-c:a", "pcm_s16le", path});
     if (!ffmpeg.waitForFinished(300000) || ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0)
