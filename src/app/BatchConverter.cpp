@@ -1,19 +1,27 @@
 #include "app/BatchConverter.h"
 
-#include "common/MessageBoxes.h"
-#include "mainwindow/Presets.h"
-
 #include <QFileInfo>
 
 #include <cstdio>
 
 BatchConverter::BatchConverter(const QString &preset, const QList<Item> &items, QObject *parent)
-    : QObject(parent), m_preset(preset), m_items(items), m_job(&m_timer1), m_progress(stderr)
+    : QObject(parent), m_preset(preset), m_items(items), m_job(&m_timer1), m_conversion(m_job), m_progress(stderr)
 {
-    connect(&m_job, &AVC::DataOutput, this, &BatchConverter::onDataOutput);
-    connect(&m_job, &AVC::ErrorEvent, this, [](const QString &message) { MessageBoxes::show(message); });
-    connect(&m_job, &AVC::Complete, this, [this] { conversionEnded(true); });
-    connect(&m_job, &AVC::Failed, this, [this] { conversionEnded(false); });
+    connect(&m_job, &AVC::DataOutput, &m_conversion, &Conversion::onDataOutput);
+    connect(&m_job, &AVC::ErrorEvent, &m_conversion, &Conversion::onErrorEvent);
+    connect(&m_job, &AVC::Complete, &m_conversion, &Conversion::onComplete);
+    connect(&m_job, &AVC::Failed, &m_conversion, &Conversion::onFailed);
+    connect(&m_job, &AVC::Cancelled, &m_conversion, &Conversion::onCancelled);
+
+    connect(&m_conversion, &Conversion::progressed, this, &BatchConverter::showProgress);
+    connect(&m_conversion, &Conversion::finished, this, [this] { conversionEnded(true); });
+    connect(&m_conversion, &Conversion::failed, this, [this] { conversionEnded(false); });
+    connect(&m_conversion, &Conversion::sourceMissing, this, [this] { conversionEnded(false); });
+    connect(&m_conversion, &Conversion::cancelled, this, [this] {
+        m_progress.finish();
+        std::fprintf(stderr, "vidomar: conversion cancelled\n");
+        emit finished(ExitInterrupted);
+    });
 }
 
 void BatchConverter::start()
@@ -33,38 +41,21 @@ void BatchConverter::next()
     std::fprintf(stderr, "vidomar: converting %s to %s (%s)\n", qPrintable(item.source),
                  qPrintable(item.destination), qPrintable(m_preset));
     m_progress.start();
-    m_running = true;
-    ConvertAVI(m_job, m_preset, item.source, item.destination, &m_ratio);
-    m_meter.reset(m_ratio);
     // Nothing was launched: the job has said why.
-    if (m_job.state() == AVC::State::Idle && !m_job.encoderRunning())
+    if (!m_conversion.start(m_preset, item.source, item.destination))
         conversionEnded(false);
 }
 
-void BatchConverter::onDataOutput(const QString &text, qint64 fileSize)
+void BatchConverter::showProgress(int percent)
 {
-    if (m_interrupted || !m_running)
-        return;
-    if (fileSize > 0) {
-        m_progress.update(m_meter.feed(text, fileSize));
-        return;
-    }
-    // The source is missing or empty: stop the encoder, as the window does.
-    m_progress.finish();
-    m_job.CancelConvert();
-    MessageBoxes::show(QStringLiteral("The Source video file is not found!"));
-    m_running = false;
-    ++m_failures;
-    waitForEncoderThen([this] { next(); });
+    if (!m_conversion.cancelling())
+        m_progress.update(percent, m_conversion.timeLeftMs());
 }
 
 void BatchConverter::conversionEnded(bool ok)
 {
-    if (!m_running)
-        return;
-    m_running = false;
     if (ok) {
-        m_progress.update(100);
+        m_progress.update(100, 0);
         m_progress.finish();
         const QString dest = QFileInfo(m_items.at(m_index).destination).absoluteFilePath();
         std::fprintf(stderr, "vidomar: finished %s\n", qPrintable(dest));
@@ -74,6 +65,11 @@ void BatchConverter::conversionEnded(bool ok)
         m_progress.finish();
         ++m_failures;
     }
+    // Interrupted as it ended: nothing is left to stop.
+    if (m_interrupted) {
+        emit finished(ExitInterrupted);
+        return;
+    }
     QMetaObject::invokeMethod(this, &BatchConverter::next, Qt::QueuedConnection);
 }
 
@@ -82,29 +78,11 @@ void BatchConverter::interrupt()
     if (m_interrupted)
         return;
     m_interrupted = true;
-    m_running = false;
     m_progress.finish();
-    std::fprintf(stderr, "vidomar: cancelling the conversion\n");
-    m_job.CancelConvert();
-    waitForEncoderThen([this] {
-        std::fprintf(stderr, "vidomar: conversion cancelled\n");
-        emit finished(ExitInterrupted);
-    });
-}
-
-void BatchConverter::waitForEncoderThen(std::function<void()> then)
-{
-    if (!m_job.encoderRunning()) {
-        QMetaObject::invokeMethod(this, then, Qt::QueuedConnection);
+    if (!m_conversion.running()) {
+        QMetaObject::invokeMethod(this, [this] { emit finished(ExitInterrupted); }, Qt::QueuedConnection);
         return;
     }
-    auto *poll = new QTimer(this);
-    poll->setInterval(20);
-    connect(poll, &QTimer::timeout, this, [this, poll, then] {
-        if (m_job.encoderRunning())
-            return;
-        poll->deleteLater();
-        then();
-    });
-    poll->start();
+    std::fprintf(stderr, "vidomar: cancelling the conversion\n");
+    m_conversion.cancel();
 }

@@ -1,17 +1,15 @@
 #include "app/CommandLineMode.h"
 
 #include "app/BatchConverter.h"
+#include "app/StopSignals.h"
 #include "common/MessageBoxes.h"
+#include "mainwindow/DestinationName.h"
 #include "mainwindow/Presets.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace CommandLineMode {
 
@@ -19,29 +17,23 @@ namespace {
 
 constexpr int ExitUsage = 2;
 
-int interruptPipe[2] = {-1, -1};
-
-void onInterrupt(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] auto written = ::write(interruptPipe[1], &byte, 1);
-}
-
 int usageError(const QString &message)
 {
     std::fprintf(stderr, "vidomar: %s\n%s", qPrintable(message), qPrintable(usage()));
     return ExitUsage;
 }
 
-// The source path with its extension replaced by the preset's; no extension gets one added.
+// The source path with its extension replaced by the preset's; no extension gets one added. A
+// name that would be the source itself gets " (converted)".
 QString derivedDestination(const QString &source, const QString &extension)
 {
     const QFileInfo info(source);
     const QString suffix = info.suffix();
     const QString name = info.fileName();
-    if (suffix.isEmpty() || name == QLatin1Char('.') + suffix)
-        return source + extension;
-    return source.left(source.size() - suffix.size() - 1) + extension;
+    const QString derived = suffix.isEmpty() || name == QLatin1Char('.') + suffix
+        ? source + extension
+        : source.left(source.size() - suffix.size() - 1) + extension;
+    return destinationApartFromSource(source, derived, extension);
 }
 
 } // namespace
@@ -54,9 +46,10 @@ QString usage()
         "       vidomar --preset NAME SOURCE...\n"
         "       vidomar [SOURCE]   opens the window, with SOURCE chosen when given\n"
         "Converts SOURCE with the preset NAME (see --list-presets). Without DEST the result goes\n"
-        "beside the source with the preset's extension. A second argument with the preset's\n"
-        "extension is the destination; otherwise every argument is a source. Progress goes to\n"
-        "stderr; the exit status is 0 only when every conversion succeeded. Ctrl-C cancels.\n");
+        "beside the source with the preset's extension, as \"<name> (converted)<extension>\" where\n"
+        "it would be the source itself. A second argument with the preset's extension is the\n"
+        "destination; otherwise every argument is a source. Progress goes to stderr; the exit\n"
+        "status is 0 only when every conversion succeeded. Ctrl-C cancels.\n");
 }
 
 bool wanted(const QStringList &arguments)
@@ -128,20 +121,8 @@ int run(const QStringList &arguments)
         QCoreApplication::exit(code);
     });
 
-    if (::pipe2(interruptPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-        struct sigaction action {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, nullptr);
-        ::sigaction(SIGTERM, &action, nullptr);
-    }
-    QSocketNotifier notifier(interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, [&converter] {
-        char byte = 0;
-        while (::read(interruptPipe[0], &byte, 1) == 1) {
-        }
-        converter.interrupt();
-    });
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::received, &converter, &BatchConverter::interrupt);
 
     converter.start();
     QCoreApplication::exec();

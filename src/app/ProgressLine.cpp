@@ -1,5 +1,7 @@
 #include "app/ProgressLine.h"
 
+#include "mainwindow/ClockText.h"
+
 #include <unistd.h>
 
 ProgressLine::ProgressLine(std::FILE *stream)
@@ -14,39 +16,23 @@ void ProgressLine::start()
     m_lastDecile = 0;
 }
 
-QString ProgressLine::formatDuration(qint64 ms)
+QString ProgressLine::text(int percent, qint64 elapsedMs, std::optional<qint64> leftMs)
 {
-    const qint64 seconds = ms / 1000;
-    if (seconds >= 3600)
-        return QStringLiteral("%1:%2:%3")
-            .arg(seconds / 3600)
-            .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1% elapsed %2, %3")
+        .arg(percent, 3)
+        .arg(clockText(elapsedMs))
+        .arg(leftMs ? QStringLiteral("about %1 left").arg(clockText(*leftMs)) : QStringLiteral("time left unknown"));
 }
 
-qint64 ProgressLine::remainingMs(int percent, qint64 elapsedMs)
+void ProgressLine::update(int percent, std::optional<qint64> leftMs)
 {
-    if (percent <= 0)
-        return -1;
-    return elapsedMs * (100 - percent) / percent;
-}
-
-void ProgressLine::update(int percent)
-{
-    const qint64 elapsed = m_clock.elapsed();
-    const qint64 left = remainingMs(percent, elapsed);
-    const QString text = QStringLiteral("%1% elapsed %2, %3")
-                             .arg(percent, 3)
-                             .arg(formatDuration(elapsed))
-                             .arg(left < 0 ? QStringLiteral("time left unknown")
-                                           : QStringLiteral("about %1 left").arg(formatDuration(left)));
+    const QString line = text(percent, m_clock.elapsed(), leftMs);
     if (m_terminal) {
-        std::fprintf(m_stream, "\r%s\033[K", qPrintable(text));
+        std::fprintf(m_stream, "\r%s\033[K", qPrintable(line));
         m_drawn = true;
     } else if (percent / 10 > m_lastDecile) {
         m_lastDecile = percent / 10;
-        std::fprintf(m_stream, "%s\n", qPrintable(text));
+        std::fprintf(m_stream, "%s\n", qPrintable(line));
     }
     std::fflush(m_stream);
 }

@@ -4,21 +4,21 @@
 #include <QString>
 
 #include <cstdio>
+#include <optional>
 
-// Shows a conversion's percent, elapsed time and an estimate of the time left on a stream:
-// redrawn in place on a terminal, one line per ten percent otherwise.
+// Shows a conversion's percent, elapsed time and the time left on a stream: redrawn in place on
+// a terminal, one line per ten percent otherwise.
 class ProgressLine {
 public:
     explicit ProgressLine(std::FILE *stream);
 
     void start();
-    void update(int percent);
+    // leftMs: the conversion's time left, once it is known.
+    void update(int percent, std::optional<qint64> leftMs);
     // Ends the line on a terminal so that the next message starts on its own.
     void finish();
 
-    static QString formatDuration(qint64 ms);
-    // The time left when percent of the work took elapsedMs; negative while unknown.
-    static qint64 remainingMs(int percent, qint64 elapsedMs);
+    static QString text(int percent, qint64 elapsedMs, std::optional<qint64> leftMs);
 
 private:
     std::FILE *m_stream;

@@ -1,4 +1,5 @@
 #include "app/CommandLineMode.h"
+#include "app/StopSignals.h"
 #include "common/MessageBoxes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBoxPresenter.h"
@@ -43,8 +44,13 @@ int runWindow(int argc, char **argv)
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
         window.useSource(arguments.at(1));
+    // A stop signal ends the program as closing does, but without asking: the running conversion
+    // is stopped cleanly first.
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::received, &window, &Form1::stopAndClose);
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return stopSignals.first() != 0 ? 128 + stopSignals.first() : status;
 }
 
 } // namespace

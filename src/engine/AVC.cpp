@@ -1,34 +1,16 @@
 #include "engine/AVC.h"
 
 #include "engine/CommandLine.h"
-#include "engine/ProcessKiller.h"
+#include "engine/SameFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <sys/stat.h>
-
 namespace {
 
 constexpr int TailLength = 4096;
-
-// The same file, after resolving relative paths, links and hard links.
-bool isSameFile(const QString &a, const QString &b)
-{
-    const QFileInfo fa(a);
-    const QFileInfo fb(b);
-    if (fa.exists() && fb.exists()) {
-        struct stat sa {};
-        struct stat sb {};
-        if (::stat(QFile::encodeName(fa.absoluteFilePath()).constData(), &sa) == 0
-            && ::stat(QFile::encodeName(fb.absoluteFilePath()).constData(), &sb) == 0)
-            return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-        return fa.canonicalFilePath() == fb.canonicalFilePath();
-    }
-    return QFileInfo(fa.absoluteFilePath()).absoluteFilePath() == QFileInfo(fb.absoluteFilePath()).absoluteFilePath();
-}
 
 } // namespace
 
@@ -102,12 +84,8 @@ void AVC::StartEncoder(const QString &commandLine)
     QStringList arguments = CommandLine::splitCommandLine(commandLine);
     if (arguments.isEmpty())
         return;
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->kill();
-        m_process->waitForFinished(1000);
-        delete m_process;
-    }
+    dropProcess();
+    m_cancelRequested = false;
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardInputFile(QProcess::nullDevice());
@@ -137,7 +115,32 @@ void AVC::StartEncoder(const QString &commandLine)
 
 void AVC::CancelConvert()
 {
-    ProcessKiller::killByName(QLatin1String(EncoderName));
+    if (!encoderRunning())
+        return;
+    m_cancelRequested = true;
+    m_process->terminate();
+    // The timer belongs to the process: a process already gone and released takes it along.
+    QTimer::singleShot(StopGraceMs, m_process, [process = m_process] {
+        if (process->state() != QProcess::NotRunning)
+            process->kill();
+    });
+}
+
+// Lets go of the previous run's process without waiting for it: one still running (a run whose
+// poll stopped) is killed and released once it has gone.
+void AVC::dropProcess()
+{
+    if (!m_process)
+        return;
+    QProcess *process = m_process;
+    m_process = nullptr;
+    process->disconnect(this);
+    if (process->state() == QProcess::NotRunning) {
+        process->deleteLater();
+        return;
+    }
+    connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    process->kill();
 }
 
 void AVC::tick()
@@ -146,10 +149,27 @@ void AVC::tick()
     if (m_inTick || m_state != State::Polling)
         return;
     m_inTick = true;
+    const QPointer<AVC> alive(this);
+
+    // Without a source size the poll stops after its first read: one chunk, one event.
+    if (m_fileSize < 1) {
+        if (m_timer)
+            m_timer->stop();
+        m_state = State::Stopped;
+        QString text = m_process ? m_decoder.decode(m_process->read(ChunkSize)) : QString();
+        text.remove(QChar(0));
+        emit DataOutput(text, m_fileSize);
+        if (!alive)
+            return;
+        emit Converting();
+        if (!alive)
+            return;
+        m_inTick = false;
+        return;
+    }
 
     const bool ended = !m_process || m_process->state() == QProcess::NotRunning;
     const QByteArray bytes = m_process ? m_process->readAll() : QByteArray();
-    const QPointer<AVC> alive(this);
     // A tick always hands on at least one chunk, empty when nothing arrived meanwhile.
     if (!bytes.isEmpty() || !ended) {
         handOn(bytes);
@@ -164,13 +184,6 @@ void AVC::tick()
         emit Converting();
         if (!alive)
             return;
-    }
-
-    if (m_fileSize < 1) {
-        if (m_timer)
-            m_timer->stop();
-        m_state = State::Stopped;
-    } else if (ended) {
         endRun();
         return;
     }
@@ -223,18 +236,16 @@ void AVC::endRun()
 {
     const bool success = m_process && m_process->error() != QProcess::FailedToStart
         && m_process->exitStatus() == QProcess::NormalExit && m_process->exitCode() == 0;
+    const bool cancelled = !success && m_cancelRequested;
     const QPointer<AVC> alive(this);
-    if (!success) {
+    if (!success && !cancelled) {
         emit ErrorEvent(QLatin1String("Conversion failed: ") + failureReason());
         if (!alive)
             return;
     }
     if (m_timer)
         m_timer->stop();
-    if (m_process) {
-        m_process->deleteLater();
-        m_process = nullptr;
-    }
+    dropProcess();
     m_settings.clear();
     m_sourceFile.clear();
     m_destFile.clear();
@@ -242,6 +253,8 @@ void AVC::endRun()
     m_inTick = false;
     if (success)
         emit Complete();
+    else if (cancelled)
+        emit Cancelled();
     else
         emit Failed();
 }

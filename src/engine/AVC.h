@@ -23,6 +23,8 @@ public:
 
     static constexpr const char *EncoderName = "avformat.dll";
     static constexpr int ChunkSize = 256;
+    // How long a cancelled encoder has to clean up before it is killed.
+    static constexpr int StopGraceMs = 3000;
 
     // Binds to the host's poll timer; the job alone sets its interval and switches it.
     explicit AVC(QTimer *hostTimer, QObject *parent = nullptr);
@@ -61,6 +63,9 @@ public:
     qint64 FileSize() const { return m_fileSize; }
 
     void ConvertMedia(bool OverWrite);
+    // Stops the encoder this job started, and nothing else: SIGTERM, so that it removes its partial
+    // output, then a kill if it is still there after StopGraceMs. Returns at once; the run ends with
+    // Cancelled (or Complete, had it just finished) on a later tick.
     void CancelConvert();
 
     // Where "avformat.dll" is looked for; the program's own folder unless set.
@@ -74,6 +79,7 @@ public:
     QString commandLine() const { return m_commandLine; }
     State state() const { return m_state; }
     bool encoderRunning() const;
+    qint64 encoderProcessId() const { return m_process ? m_process->processId() : 0; }
 
 signals:
     void DataOutput(const QString &strData, qint64 FileSize);
@@ -81,6 +87,8 @@ signals:
     void Complete();
     // The encoder failed (non-zero exit, crash, or could not be started); ErrorEvent precedes it.
     void Failed();
+    // The run ended because CancelConvert stopped it.
+    void Cancelled();
     void ErrorEvent(const QString &ErrorMessage);
 
 private:
@@ -89,6 +97,7 @@ private:
     void handOn(const QByteArray &bytes);
     QString failureReason() const;
     void endRun();
+    void dropProcess();
 
     QPointer<QTimer> m_timer;
     EncoderSettings m_settings;
@@ -103,4 +112,5 @@ private:
     QStringDecoder m_decoder;
     QString m_tail; // the latest output, for the failure message
     bool m_inTick = false;
+    bool m_cancelRequested = false;
 };

@@ -7,6 +7,7 @@
 namespace {
 
 constexpr qsizetype MaxPartial = 4096;
+constexpr double MaxLeftMs = 1e10; // about 115 days
 
 } // namespace
 
@@ -51,7 +52,7 @@ std::optional<double> ProgressMeter::parseClock(QStringView text)
 void ProgressMeter::scanLine(QStringView line)
 {
     // The clock value runs up to the next blank or comma.
-    auto valueAfter = [line](QLatin1String key) -> std::optional<double> {
+    auto valueAfter = [line](QLatin1String key) -> std::optional<std::optional<double>> {
         const qsizetype at = line.lastIndexOf(key);
         if (at < 0)
             return std::nullopt;
@@ -61,12 +62,35 @@ void ProgressMeter::scanLine(QStringView line)
             ++end;
         return parseClock(rest.left(end));
     };
-    if (!m_duration) {
-        if (const auto d = valueAfter(QLatin1String("Duration:")); d && *d > 0)
-            m_duration = d;
+    if (m_basis != Basis::Measured) {
+        if (const auto d = valueAfter(QLatin1String("Duration:"))) {
+            if (*d && **d > 0) {
+                m_duration = *d;
+                m_basis = Basis::Measured;
+            } else {
+                // An input of unknown length: its time cannot be measured against anything.
+                m_basis = Basis::Estimate;
+            }
+        }
     }
-    if (const auto t = valueAfter(QLatin1String("time=")))
-        m_time = t;
+    if (const auto t = valueAfter(QLatin1String("time=")); t && *t)
+        m_time = *t;
+}
+
+int ProgressMeter::current() const
+{
+    switch (m_basis) {
+    case Basis::Waiting:
+        return 0;
+    case Basis::Estimate:
+        return estimate();
+    case Basis::Measured:
+        break;
+    }
+    if (!m_time)
+        return 0;
+    const double share = std::floor(*m_time / *m_duration * 100.0);
+    return share < 0 ? 0 : int(std::min<double>(share, Cap));
 }
 
 int ProgressMeter::feed(const QString &chunk, qint64 fileSize)
@@ -86,14 +110,24 @@ int ProgressMeter::feed(const QString &chunk, qint64 fileSize)
     // A line never ends in runaway text: keep only its tail.
     if (m_partial.size() > MaxPartial)
         m_partial = m_partial.right(MaxPartial);
-    return value();
+
+    if (m_basis == Basis::Waiting) {
+        m_textWaiting += chunk.size();
+        if (m_textWaiting >= EstimateAfter)
+            m_basis = Basis::Estimate;
+    }
+    m_shown = std::max(m_shown, current());
+    return m_shown;
 }
 
-int ProgressMeter::value() const
+std::optional<qint64> ProgressMeter::timeLeftMs(qint64 elapsedMs) const
 {
-    if (m_duration && m_time) {
-        const double share = std::floor(*m_time / *m_duration * 100.0);
-        return share < 0 ? 0 : int(std::min<double>(share, Cap));
-    }
-    return estimate();
+    if (m_basis != Basis::Measured || !m_time || *m_time <= 0 || elapsedMs < 0)
+        return std::nullopt;
+    const double share = std::min(*m_time / *m_duration, 1.0);
+    const double left = std::ceil(double(elapsedMs) * (1.0 - share) / share);
+    // A first report of a few microseconds of a long input says nothing yet.
+    if (!(left <= MaxLeftMs))
+        return std::nullopt;
+    return qint64(left);
 }

@@ -5,7 +5,11 @@
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
 #include "engine/AVC.h"
+#include "engine/SameFile.h"
+#include "mainwindow/ClockText.h"
+#include "mainwindow/Conversion.h"
 #include "mainwindow/DesktopNotifier.h"
+#include "mainwindow/DestinationName.h"
 #include "mainwindow/Presets.h"
 #include "mainwindow/StoredForm.h"
 #include "mainwindow/WindowHelpers.h"
@@ -23,12 +27,16 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QWindow>
 
 namespace {
 
 constexpr const char *FormResource = ":/forms/Form1.json";
+constexpr const char *ConvertingCaption = "Converting Video File. Please wait...";
+// The Yes and No buttons (4) with the question icon.
+constexpr int YesNoQuestion = 4 + MessageBoxes::Question;
 
 // The text controls sit on dark beds in the artwork.
 constexpr const char *TextControlStyle = R"(
@@ -85,6 +93,9 @@ Form1::Form1(QWidget *parent)
     m_tmrAutoUpdate.setInterval(30000);
     connect(&m_tmrCheck, &QTimer::timeout, this, &Form1::tmrCheck_Timer);
     connect(&m_tmrAutoUpdate, &QTimer::timeout, this, &Form1::tmrAutoUpdate_Timer);
+    // Esc asks to stop a running conversion, wherever the focus is in the window.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &Form1::askToStopConversion);
     Form_Load();
     m_tmrCheck.start();
     m_tmrAutoUpdate.start();
@@ -167,10 +178,40 @@ void Form1::Form_Load()
 {
     SetIcon(this, QStringLiteral("AAA"), true);
     m_avc1 = new AVC(&m_timer1, this);
+    m_conversion = new Conversion(*m_avc1, this);
     connect(m_avc1, &AVC::DataOutput, this, &Form1::AVC1_DataOutput);
     connect(m_avc1, &AVC::Complete, this, &Form1::AVC1_Complete);
     connect(m_avc1, &AVC::Failed, this, &Form1::AVC1_Failed);
+    connect(m_avc1, &AVC::Cancelled, this, &Form1::AVC1_Cancelled);
     connect(m_avc1, &AVC::ErrorEvent, this, &Form1::AVC1_ErrorEvent);
+    connectConversion();
+}
+
+void Form1::connectConversion()
+{
+    connect(m_conversion, &Conversion::progressed, this, &Form1::showProgress);
+    connect(m_conversion, &Conversion::sourceMissing, this, [this] {
+        showIdleBar(QString());
+        closeIfAsked();
+    });
+    connect(m_conversion, &Conversion::finished, this, [this] {
+        QApplication::beep();
+        StepGuard("progress bar").run([this] {
+            m_proBar->setProValue(100);
+            m_proBar->setCaption(QStringLiteral("Conversion Finished !"));
+        });
+        notifyIfUnwatched(QStringLiteral("Conversion Finished !"), m_txtDest->text());
+        closeIfAsked();
+    });
+    connect(m_conversion, &Conversion::failed, this, [this] {
+        showIdleBar(QStringLiteral("Conversion Failed !"));
+        notifyIfUnwatched(QStringLiteral("Conversion Failed !"), m_txtSource->text());
+        closeIfAsked();
+    });
+    connect(m_conversion, &Conversion::cancelled, this, [this] {
+        showIdleBar(QStringLiteral("Conversion Cancelled !"));
+        closeIfAsked();
+    });
 }
 
 // The preset is selected when the window first shows or becomes active; coming back from a
@@ -197,11 +238,16 @@ void Form1::cboFormat_Click()
     if (m_txtSource->text().isEmpty())
         return;
     m_targetExtension = FormatExtension(m_cboFormat->currentText());
-    if (m_txtDest->text().isEmpty() || m_txtSource->text() != m_lastSourcePath) {
-        m_txtDest->setText(replaceExtension(m_txtSource->text(), m_sourceExtension, m_targetExtension));
-    } else {
-        m_txtDest->setText(replaceExtension(m_txtDest->text(), PathExtension(m_txtDest->text()), m_targetExtension));
-    }
+    // A name the window set apart from the source is derived afresh, so that it does not keep
+    // " (converted)" once the preset's extension differs from the source's.
+    QString derived;
+    if (m_txtDest->text().isEmpty() || m_txtSource->text() != m_lastSourcePath || m_txtDest->text() == m_setApartDest)
+        derived = replaceExtension(m_txtSource->text(), m_sourceExtension, m_targetExtension);
+    else
+        derived = replaceExtension(m_txtDest->text(), PathExtension(m_txtDest->text()), m_targetExtension);
+    const QString proposed = destinationApartFromSource(m_txtSource->text(), derived, m_targetExtension);
+    m_setApartDest = proposed == derived ? QString() : proposed;
+    m_txtDest->setText(proposed);
     m_lastSourcePath = m_txtSource->text();
 }
 
@@ -237,7 +283,8 @@ void Form1::cmdDest_Click()
         + QChar(0) + QLatin1Char('*') + m_targetExtension + QLatin1Char(' ') + QChar(0)
         + QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*");
     const QString base = m_txtDest->text().isEmpty() ? m_txtSource->text() : m_txtDest->text();
-    const QString defaultName = replaceExtension(base, m_sourceExtension, m_targetExtension);
+    const QString defaultName = destinationApartFromSource(
+        m_txtSource->text(), replaceExtension(base, m_sourceExtension, m_targetExtension), m_targetExtension);
     const QString chosen = ShowSaveDialog(QStringLiteral("Select The Target Video File to Save."), filter,
                                           videosFolder(), this, defaultName);
     if (!chosen.isEmpty())
@@ -246,60 +293,95 @@ void Form1::cmdDest_Click()
 
 void Form1::cmdConvert_Click()
 {
+    // A Convert during a conversion asks to stop it; it never starts another nor resets the bar.
+    if (m_conversion->running()) {
+        askToStopConversion();
+        return;
+    }
     if (m_txtSource->text().isEmpty()) {
         MessageBoxes::show(QStringLiteral("Select AVI Video file to convert"), MessageBoxes::Information,
                            QStringLiteral("Select File"));
+        showIdleBar(QString());
         return;
     }
-    ConvertAVI(*m_avc1, m_cboFormat->currentText(), m_txtSource->text(), m_txtDest->text(), &m_ratio);
-    m_meter.reset(m_ratio);
+    const QString preset = m_cboFormat->currentText();
+    const QString source = m_txtSource->text();
+    const QString destination = m_txtDest->text();
+    // The derived name can be an unrelated file of the user's (an older video of the same name).
+    if (Presets::find(preset) && !destination.isEmpty() && QFileInfo::exists(destination)
+        && !isSameFile(source, destination)) {
+        const QString question = QFileInfo(destination).fileName() + QLatin1String(" already exists. Replace it?");
+        if (MessageBoxes::show(question, YesNoQuestion) != MessageBoxes::Yes)
+            return;
+    }
+    if (!m_conversion->start(preset, source, destination)) {
+        // Nothing runs: the bar says nothing is being converted.
+        showIdleBar(QString());
+        return;
+    }
     StepGuard("progress bar").run([this] {
         m_proBar->setProValue(0);
         m_proBar->setShowValue(true);
-        m_proBar->setCaption(QStringLiteral("Converting Video File. Please wait..."));
+        m_proBar->setCaption(QLatin1String(ConvertingCaption));
     });
 }
 
-void Form1::AVC1_DataOutput(const QString &strData, qint64 FileSize)
+void Form1::askToStopConversion()
 {
-    if (FileSize > 0) {
-        const int value = m_meter.feed(strData, FileSize);
-        StepGuard("progress bar").run([&] { m_proBar->setProValue(value); });
+    if (!m_conversion->running() || m_conversion->cancelling())
         return;
-    }
-    m_avc1->CancelConvert();
-    MessageBoxes::show(QStringLiteral("The Source video file is not found!"));
-    StepGuard("progress bar").run([this] {
+    const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it?"), YesNoQuestion);
+    // A conversion that ended while the question was open stays as it ended.
+    if (answer == MessageBoxes::Yes && m_conversion->running())
+        m_conversion->cancel();
+}
+
+void Form1::stopAndClose()
+{
+    m_closeWhenStopped = true;
+    close();
+}
+
+void Form1::closeIfAsked()
+{
+    if (m_closeWhenStopped)
+        close();
+}
+
+void Form1::showProgress(int percent)
+{
+    if (m_conversion->cancelling())
+        return;
+    QString caption = QLatin1String(ConvertingCaption);
+    if (const std::optional<qint64> left = m_conversion->timeLeftMs())
+        caption += QLatin1Char(' ') + clockText(*left) + QLatin1String(" left");
+    StepGuard("progress bar").run([&] {
+        if (m_proBar->ProValue().toInt() != percent)
+            m_proBar->setProValue(percent);
+        if (m_proBar->Caption() != caption)
+            m_proBar->setCaption(caption);
+    });
+}
+
+void Form1::showIdleBar(const QString &caption)
+{
+    StepGuard("progress bar").run([&] {
         m_proBar->setProValue(0);
-        m_proBar->setCaption(QString());
+        m_proBar->setCaption(caption);
         m_proBar->setShowValue(false);
     });
 }
 
-void Form1::AVC1_Complete()
-{
-    QApplication::beep();
-    StepGuard("progress bar").run([this] {
-        m_proBar->setProValue(100);
-        m_proBar->setCaption(QStringLiteral("Conversion Finished !"));
-    });
-    notifyIfUnwatched(QStringLiteral("Conversion Finished !"), m_txtDest->text());
-}
+// The job's events go to the conversion, which reports back to the window.
+void Form1::AVC1_DataOutput(const QString &strData, qint64 FileSize) { m_conversion->onDataOutput(strData, FileSize); }
 
-void Form1::AVC1_Failed()
-{
-    StepGuard("progress bar").run([this] {
-        m_proBar->setProValue(0);
-        m_proBar->setShowValue(false);
-        m_proBar->setCaption(QStringLiteral("Conversion Failed !"));
-    });
-    notifyIfUnwatched(QStringLiteral("Conversion Failed !"), m_txtSource->text());
-}
+void Form1::AVC1_Complete() { m_conversion->onComplete(); }
 
-void Form1::AVC1_ErrorEvent(const QString &ErrorMessage)
-{
-    MessageBoxes::show(ErrorMessage);
-}
+void Form1::AVC1_Failed() { m_conversion->onFailed(); }
+
+void Form1::AVC1_Cancelled() { m_conversion->onCancelled(); }
+
+void Form1::AVC1_ErrorEvent(const QString &ErrorMessage) { m_conversion->onErrorEvent(ErrorMessage); }
 
 void Form1::notifyIfUnwatched(const QString &summary, const QString &body)
 {
@@ -355,9 +437,27 @@ void Form1::mousePressEvent(QMouseEvent *event)
     event->accept();
 }
 
-// Closing ends the program at once.
+// Closing ends the program, but never leaves a conversion running unseen nor kills it unasked:
+// the user decides, and the window closes once the encoder has cleaned up.
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (m_conversion->running()) {
+        if (!m_closeWhenStopped) {
+            const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it and close?"),
+                                                  YesNoQuestion);
+            if (answer != MessageBoxes::Yes) {
+                event->ignore();
+                return;
+            }
+            m_closeWhenStopped = true;
+        }
+        // It may have ended while the question was open; then the window closes now.
+        if (m_conversion->running()) {
+            m_conversion->cancel();
+            event->ignore();
+            return;
+        }
+    }
     QWidget::closeEvent(event);
     QCoreApplication::quit();
 }

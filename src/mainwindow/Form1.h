@@ -1,13 +1,12 @@
 #pragma once
 
-#include "engine/ProgressMeter.h"
-
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 class AVC;
+class Conversion;
 class QComboBox;
 class TavloClick;
 class TavloProBar;
@@ -38,6 +37,7 @@ public:
     TavloClick *cmdLogo() const { return m_cmdLogo; }
     TavloProBar *ProBar() const { return m_proBar; }
     AVC *AVC1() const { return m_avc1; }
+    Conversion *conversion() const { return m_conversion; }
     QTimer &Timer1() { return m_timer1; }
     QTimer &tmrCheck() { return m_tmrCheck; }
     QTimer &tmrAutoUpdate() { return m_tmrAutoUpdate; }
@@ -48,6 +48,11 @@ public:
 
     // Takes a file as the open dialog does: source, its extension, the destination update.
     void useSource(const QString &path);
+
+    // Asks whether to stop a running conversion, and stops it on Yes (Convert or Esc meanwhile).
+    void askToStopConversion();
+    // Stops a running conversion without asking and closes once it has gone (a stop signal).
+    void stopAndClose();
 
     // The handlers, named after what raises them.
     void cboFormat_Click();
@@ -60,6 +65,7 @@ public:
     void AVC1_DataOutput(const QString &strData, qint64 FileSize);
     void AVC1_Complete();
     void AVC1_Failed();
+    void AVC1_Cancelled();
     void AVC1_ErrorEvent(const QString &ErrorMessage);
     void tmrCheck_Timer();
     void tmrAutoUpdate_Timer();
@@ -78,6 +84,10 @@ private:
     void Form_Activate();
     void createControls(const StoredForm &form);
     void notifyIfUnwatched(const QString &summary, const QString &body);
+    void connectConversion();
+    void showIdleBar(const QString &caption);
+    void showProgress(int percent);
+    void closeIfAsked();
 
     QImage m_background;
     QLineEdit *m_txtSource = nullptr;
@@ -96,11 +106,13 @@ private:
     QTimer m_tmrAutoUpdate;
     AVC *m_avc1 = nullptr;
     UpdateWindow *m_updateWindow = nullptr;
-    ProgressMeter m_meter;
+    Conversion *m_conversion = nullptr;
 
     QString m_lastSourcePath;
     QString m_targetExtension;
     QString m_sourceExtension;
-    int m_ratio = 0;
+    QString m_setApartDest; // the destination last set apart from the source, while it stands
     bool m_activated = false;
+    // Close once the running conversion has stopped (the user said so, or a stop signal came).
+    bool m_closeWhenStopped = false;
 };

@@ -1,7 +1,7 @@
 #include "FakeEncoder.h"
-#include "engine/ProcessKiller.h"
 
 #include <QProcess>
+#include <QSettings>
 #include <QtTest>
 
 #include <csignal>
@@ -35,6 +35,29 @@ Run runProgram(const FakeProgramFolder &folder, const QStringList &arguments,
     return run;
 }
 
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The first child of a process, or 0.
+pid_t childOf(qint64 parent)
+{
+    const QList<QByteArray> children = contentOf(QStringLiteral("/proc/%1/task/%1/children").arg(parent)).trimmed().split(' ');
+    return pid_t(children.first().toInt());
+}
+
+// Whether the process has a handler of its own for the signal.
+bool catches(qint64 pid, int signal)
+{
+    for (const QByteArray &line : contentOf(QStringLiteral("/proc/%1/status").arg(pid)).split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    }
+    return false;
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -66,7 +89,7 @@ private slots:
         QTest::newRow("explicit destination") << QStringList{"--preset", wav, "in.avi", "my out.WAV"} << QStringList{}
                                               << 0 << "100%" << QStringList{"my out.WAV"};
         QTest::newRow("several sources") << QStringList{"--preset", wav, "in.avi", "second.avi"} << QStringList{} << 0
-                                         << "second.wav" << QStringList{"in.wav", "second.wav"};
+                                         << "second.wav (WAVE Sound (WAV))" << QStringList{"in.wav", "second.wav"};
         QTest::newRow("encoder fails")
             << QStringList{"--preset", wav, "in.avi"} << QStringList{"FAKE_EXIT=1", "FAKE_LAST_LINE=in.avi: Invalid data"}
             << 1 << "vidomar: Conversion failed: in.avi: Invalid data" << QStringList{};
@@ -75,8 +98,11 @@ private slots:
         QTest::newRow("empty source, then a good one")
             << QStringList{"--preset", wav, "empty.avi", "in.avi", "second.avi"} << QStringList{} << 1
             << "The Source video file is not found!" << QStringList{"in.wav", "second.wav"};
-        QTest::newRow("destination would be the source")
-            << QStringList{"--preset", "Sony PSP (Normal)", "in.avi"} << QStringList{} << 1
+        QTest::newRow("derived destination would be the source")
+            << QStringList{"--preset", "Sony PSP (Normal)", "in.avi"} << QStringList{} << 0 << "vidomar: finished"
+            << QStringList{"in (converted).avi"};
+        QTest::newRow("destination is the source")
+            << QStringList{"--preset", "Sony PSP (Normal)", "in.avi", "in.avi"} << QStringList{} << 1
             << "the source file itself" << QStringList{};
         QTest::newRow("unknown preset") << QStringList{"--preset", "wave sound (wav)", "in.avi"} << QStringList{} << 2
                                         << "Not Supported: Error: wave sound (wav) is not defined." << QStringList{};
@@ -98,7 +124,8 @@ private slots:
         folder.makeSource(QStringLiteral("second.avi"), 1000);
         folder.makeSource(QStringLiteral("empty.avi"), 0);
         const Run run = runProgram(folder, arguments, environment);
-        QVERIFY2(run.err.contains(stderrHas), qPrintable(run.err));
+        // Said once: a missing source, for one, is one message however much the encoder printed.
+        QVERIFY2(run.err.count(stderrHas) == 1, qPrintable(run.err));
         QCOMPARE(run.exitCode, exitCode);
         QStringList expected;
         for (const QString &name : printed)
@@ -117,7 +144,29 @@ private slots:
         QVERIFY2(run.err.contains(QLatin1String("vidomar: Unable to locate avformat.dll")), qPrintable(run.err));
     }
 
-    // Ctrl-C stops the running encoder and exits non-zero once it is gone.
+    // The progress lines: the time left once the encoder has said how far it is, and only then.
+    void progressLines_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("the encoder's time") << QByteArray("  Duration: 00:00:10.00, start: 0.0\nframe= 9 time=00:00:05.00 x\r")
+                                            << " 50% elapsed \\d:\\d\\d, about \\d:\\d\\d left";
+        QTest::newRow("text only") << QByteArray(5000, 'x') << "\\d+% elapsed \\d:\\d\\d, time left unknown";
+    }
+    void progressLines()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, line);
+        FakeProgramFolder folder(true);
+        QVERIFY(folder.isValid());
+        folder.makeSource(QStringLiteral("in.avi"), 1000000);
+        const Run run = runProgram(folder, {"--preset", "MP3 Sound (MP3)", "in.avi"},
+                                   {QStringLiteral("FAKE_TEXT=") + QString::fromLatin1(text), "FAKE_SILENT_MS=300"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains(QRegularExpression(line)), qPrintable(run.err));
+    }
+
+    // Ctrl-C stops the conversion's own encoder and exits once it is gone.
     void interrupt()
     {
         FakeProgramFolder folder(true);
@@ -126,16 +175,66 @@ private slots:
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("FAKE_SILENT_MS"), QStringLiteral("60000"));
+        env.insert(QStringLiteral("FAKE_TERM_MS"), QStringLiteral("300"));
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(folder.path());
         process.start(folder.program(), {QStringLiteral("--preset"), QStringLiteral("MP3 Sound (MP3)"), QStringLiteral("in.avi")});
         QVERIFY(process.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(!ProcessKiller::findByName(QStringLiteral("avformat.dll")).isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(childOf(process.processId()) > 0, 10000);
+        const pid_t encoder = childOf(process.processId());
         ::kill(pid_t(process.processId()), SIGINT);
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitCode(), 130);
-        QVERIFY(ProcessKiller::findByName(QStringLiteral("avformat.dll")).isEmpty());
+        QCOMPARE(::kill(encoder, 0), -1);
         QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(QLatin1String("conversion cancelled")));
+    }
+
+    // The window ends on SIGINT, SIGTERM and SIGHUP as on a close, with the signal in its exit
+    // status; a SIGHUP ignored when it started (nohup) stays ignored.
+    void windowStopSignals_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("underNohup");
+        QTest::addColumn<int>("exitCode"); // -1: keeps running
+        QTest::newRow("SIGINT") << int(SIGINT) << false << 130;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false << 143;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << false << 129;
+        QTest::newRow("SIGHUP under nohup") << int(SIGHUP) << true << -1;
+    }
+    void windowStopSignals()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, underNohup);
+        QFETCH(int, exitCode);
+        FakeProgramFolder folder(true);
+        QVERIFY(folder.isValid());
+        // Not the first start: no product page opens.
+        QSettings settings(folder.file(QStringLiteral("config/Zorvik/Zorvik.conf")), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("First Run/Zorvik Vidomar"), QStringLiteral("No"));
+        settings.sync();
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.file(QStringLiteral("config")));
+        env.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), QStringLiteral("127.0.0.1:9"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(folder.path());
+        if (underNohup)
+            process.start(QStringLiteral("nohup"), {folder.program()});
+        else
+            process.start(folder.program(), QStringList{});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(catches(process.processId(), SIGTERM), 20000);
+        QCOMPARE(catches(process.processId(), SIGHUP), !underNohup);
+        ::kill(pid_t(process.processId()), signal);
+        if (exitCode < 0) {
+            QVERIFY(!process.waitForFinished(500));
+            ::kill(pid_t(process.processId()), SIGTERM);
+            exitCode = 128 + SIGTERM;
+        }
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
     }
 };
 

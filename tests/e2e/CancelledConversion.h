@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/AVC.h"
-#include "engine/ProcessKiller.h"
 #include "engine/ProgressMeter.h"
 #include "mainwindow/Presets.h"
 
@@ -28,13 +27,13 @@ struct Request {
     int cancelAtPercent = 10; // the measured progress at which to cancel
     // Also look for processes named "avformat.dll" or ffmpeg anywhere, not only for those this
     // conversion started: only meaningful where nothing else converts (a process namespace of
-    // our own), since the name check sees every process of the user.
+    // our own).
     bool wholeSystem = false;
 };
 
 struct Outcome {
     bool midRun = false;            // cancelled while the encoder was at work
-    bool failedReported = false;    // the job ended with Failed, not Complete
+    bool cancelReported = false;    // the job ended with Cancelled, not Complete or Failed
     int percentAtCancel = 0;
     qint64 msToCancel = 0;          // from ConvertMedia to the cancel
     qint64 msInCancelConvert = 0;   // CancelConvert's own time
@@ -45,12 +44,12 @@ struct Outcome {
     QStringList strayFiles;         // anything beside the destination afterwards
     bool destinationIntact = false;
     QString error;                  // what went wrong before the cancel, if anything
-    QString endMessage;             // the job's message about the cancelled run
+    QString endMessage;             // a message of the job about the cancelled run (there should be none)
 
     bool clean() const
     {
-        return error.isEmpty() && midRun && failedReported && survivors.isEmpty() && namedLeft.isEmpty()
-            && strayFiles.isEmpty() && destinationIntact;
+        return error.isEmpty() && midRun && cancelReported && endMessage.isEmpty() && survivors.isEmpty()
+            && namedLeft.isEmpty() && strayFiles.isEmpty() && destinationIntact;
     }
 };
 
@@ -79,6 +78,18 @@ inline bool isGone(pid_t pid)
     const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
     const qsizetype paren = stat.lastIndexOf(')');
     return stat.isEmpty() || (paren > 0 && stat.mid(paren + 2, 1) == "Z");
+}
+
+// Every process of the machine (of this process namespace) whose short name is this one.
+inline QList<pid_t> processesNamed(const QByteArray &name)
+{
+    QList<pid_t> found;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const pid_t pid = pid_t(entry.toInt());
+        if (pid > 0 && contentOf(QStringLiteral("/proc/%1/comm").arg(pid)).trimmed() == name && !isGone(pid))
+            found << pid;
+    }
+    return found;
 }
 
 // This process's descendants, depth first.
@@ -124,7 +135,11 @@ inline Outcome run(const Request &request)
     });
     QObject::connect(&job, &AVC::Failed, &job, [&] {
         ended = true;
-        outcome.failedReported = true;
+        loop.quit();
+    });
+    QObject::connect(&job, &AVC::Cancelled, &job, [&] {
+        ended = true;
+        outcome.cancelReported = true;
         loop.quit();
     });
     QTimer limit;
@@ -167,7 +182,7 @@ inline Outcome run(const Request &request)
     }
     if (request.wholeSystem) {
         for (const char *name : {"avformat.dll", "ffmpeg"})
-            outcome.namedLeft << ProcessKiller::findByName(QLatin1String(name));
+            outcome.namedLeft << processesNamed(name);
     }
     for (const QString &entry : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
         if (entry != destinationName)
@@ -177,15 +192,16 @@ inline Outcome run(const Request &request)
     return outcome;
 }
 
-// Makes a clip of the given length from ffmpeg's generated sources; returns what went wrong, if anything.
-inline QString makeClip(const QString &path, int seconds)
+// Makes a clip of the given length (and frame size) from ffmpeg's generated sources; returns what
+// went wrong, if anything.
+inline QString makeClip(const QString &path, int seconds, const QString &size = QStringLiteral("640x480"))
 {
     const QString duration = QString::number(seconds);
     QProcess ffmpeg;
     ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
     ffmpeg.start(QStringLiteral("ffmpeg"),
                  {"-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
-                  "testsrc2=size=640x480:rate=25:duration=" + duration, "-f", "lavfi", "-i",
+                  "testsrc2=size=" + size + ":rate=25:duration=" + duration, "-f", "lavfi", "-i",
                   "sine=frequency=440:sample_rate=44100:duration=" + duration, "-ac", "2", "-c:v", "mpeg4",
                   "-q:v", "4", "-c:a", "pcm_s16le", path});
     if (!ffmpeg.waitForFinished(300000) || ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0)

@@ -1,8 +1,48 @@
 #include "engine/ProgressMeter.h"
 
+#include <QFile>
 #include <QtTest>
 
 namespace {
+
+// One recorded conversion: what each read of the encoder's output brought, and when.
+struct Recording {
+    qint64 fileSize = 0;
+    int ratio = 0;
+    QList<QPair<qint64, QByteArray>> reads; // milliseconds since the start, bytes
+};
+
+// The format record-encoder-output writes: comment lines, "size N ratio R", then for each read
+// "<ms> <count>", a newline, the bytes and a newline.
+Recording loadRecording(const QString &path)
+{
+    Recording recording;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return recording;
+    const QByteArray data = file.readAll();
+    qsizetype at = 0;
+    const auto line = [&] {
+        const qsizetype end = data.indexOf('\n', at);
+        const QByteArray text = data.mid(at, (end < 0 ? data.size() : end) - at);
+        at = end < 0 ? data.size() : end + 1;
+        return text;
+    };
+    while (at < data.size()) {
+        const QList<QByteArray> fields = line().split(' ');
+        if (fields.value(0).startsWith('#'))
+            continue;
+        if (fields.value(0) == "size") {
+            recording.fileSize = fields.value(1).toLongLong();
+            recording.ratio = fields.value(3).toInt();
+            continue;
+        }
+        const qsizetype count = fields.value(1).toLongLong();
+        recording.reads.append({fields.value(0).toLongLong(), data.mid(at, count)});
+        at += count + 1;
+    }
+    return recording;
+}
 
 // What the encoder prints for a 10 s input, progress lines ending in carriage returns.
 const QString Recorded = QStringLiteral(
@@ -55,11 +95,125 @@ private slots:
         QFETCH(int, percent);
         ProgressMeter meter;
         meter.reset(ratio);
-        int value = 0;
         for (int i = 0; i < chunks; ++i)
-            value = meter.feed(QString(length, QLatin1Char('x')), fileSize);
-        QCOMPARE(value, percent);
+            meter.feed(QString(length, QLatin1Char('x')), fileSize);
         QCOMPARE(meter.estimate(), percent);
+    }
+
+    // The figure shown after each chunk: nothing for the start-up text before "Duration:", the
+    // encoder's time once it is known, the estimate for an encoder that never says; never back.
+    void shown_data()
+    {
+        QTest::addColumn<QStringList>("chunks");
+        QTest::addColumn<QList<int>>("values");
+        // 60,000,000 bytes at ratio 2: every 256 characters are worth 1.75 % of the estimate.
+        const QString block(256, QLatin1Char('x'));
+        const QString duration = QStringLiteral("  Duration: 00:00:10.00, start: 0.0\n");
+        QTest::newRow("start-up text counts for nothing") << QStringList{block, block, block} << QList<int>{0, 0, 0};
+        QStringList sixteen;
+        QList<int> estimated;
+        for (int i = 0; i < 16; ++i) {
+            sixteen << block;
+            estimated << (i < 15 ? 0 : 27);
+        }
+        QTest::newRow("4 KiB without a duration: the estimate from the first character") << sixteen << estimated;
+        QTest::newRow("the time against the duration")
+            << QStringList{block, duration, "frame= 9 time=00:00:02.50 bitrate=1k\r", "frame= 19 time=00:00:07.69 x\r"}
+            << QList<int>{0, 0, 25, 76};
+        QTest::newRow("a time that goes back leaves the figure")
+            << QStringList{duration, "time=00:00:05.00 x\r", "time=00:00:02.00 x\r"} << QList<int>{0, 50, 50};
+        QTest::newRow("capped at 99 until the end")
+            << QStringList{duration, "time=00:00:10.00 x\r", "time=00:00:12.00 x\r"} << QList<int>{0, 99, 99};
+        QTest::newRow("an input of unknown length: the estimate at once")
+            << QStringList{QStringLiteral("  Duration: N/A, start: 0.0\n"), block, "time=00:00:05.00 x\r"}
+            << QList<int>{0, 1, 2};
+        QTest::newRow("a duration after the estimate took over: its time, never less than shown")
+            << (sixteen + QStringList{duration, "time=00:00:01.00 x\r", "time=00:00:05.00 x\r"})
+            << (estimated + QList<int>{27, 27, 50});
+    }
+    void shown()
+    {
+        QFETCH(QStringList, chunks);
+        QFETCH(QList<int>, values);
+        ProgressMeter meter;
+        meter.reset(2);
+        QList<int> seen;
+        for (const QString &chunk : chunks)
+            seen << meter.feed(chunk, qint64(60) * 1000 * 1000);
+        QCOMPARE(seen, values);
+        QCOMPARE(meter.value(), values.last());
+    }
+
+    void timeLeft_data()
+    {
+        QTest::addColumn<QStringList>("chunks");
+        QTest::addColumn<qint64>("elapsedMs");
+        QTest::addColumn<qint64>("leftMs"); // -1: not known
+        const QString duration = QStringLiteral("  Duration: 00:01:40.00, start: 0.0\n");
+        QTest::newRow("before the encoder's time") << QStringList{duration} << qint64(3000) << qint64(-1);
+        QTest::newRow("a quarter in 5 s") << QStringList{duration, "time=00:00:25.00 x\r"} << qint64(5000)
+                                          << qint64(15000);
+        QTest::newRow("at its time 0") << QStringList{duration, "time=00:00:00.00 x\r"} << qint64(500) << qint64(-1);
+        QTest::newRow("past the duration") << QStringList{duration, "time=00:01:50.00 x\r"} << qint64(9000)
+                                           << qint64(0);
+        QTest::newRow("the estimate gives no time")
+            << QStringList{QStringLiteral("  Duration: N/A\n"), "time=00:00:25.00 x\r"} << qint64(5000) << qint64(-1);
+        QTest::newRow("a first report of a microsecond of 100 s")
+            << QStringList{duration, "time=00:00:00.000001 x\r"} << qint64(1000) << qint64(-1);
+    }
+    void timeLeft()
+    {
+        QFETCH(QStringList, chunks);
+        QFETCH(qint64, elapsedMs);
+        QFETCH(qint64, leftMs);
+        ProgressMeter meter;
+        meter.reset(2);
+        for (const QString &chunk : chunks)
+            meter.feed(chunk, 1000000);
+        QCOMPARE(meter.timeLeftMs(elapsedMs).value_or(-1), leftMs);
+    }
+
+    // The system's encoder through the adapter, recorded read by read and replayed as the job hands
+    // it on: the figure never goes back, says nothing before the encoder's duration, keeps within
+    // 20 points of the share of the run's wall time from the first second on, and so does the time
+    // left (within a fifth of the run); it ends at the cap.
+    void replay_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("5 s clip") << "psp-avc-5s.rec";
+        QTest::newRow("60 s clip") << "psp-avc-60s.rec";
+    }
+    void replay()
+    {
+        QFETCH(QString, file);
+        const Recording recording = loadRecording(QFINDTESTDATA(QStringLiteral("data/") + file));
+        QVERIFY(!recording.reads.isEmpty());
+        QVERIFY(recording.fileSize > 0);
+        const double totalMs = double(recording.reads.last().first);
+        ProgressMeter meter;
+        meter.reset(recording.ratio);
+        int last = 0;
+        int checked = 0;
+        for (const auto &[ms, bytes] : recording.reads) {
+            const QString text = QString::fromUtf8(bytes);
+            for (qsizetype at = 0; at < text.size(); at += 256) {
+                const int value = meter.feed(text.mid(at, 256), recording.fileSize);
+                QVERIFY2(value >= last, qPrintable(QStringLiteral("%1 after %2 at %3 ms").arg(value).arg(last).arg(ms)));
+                QVERIFY(meter.duration() || value == 0);
+                last = value;
+            }
+            if (ms < 1000)
+                continue;
+            ++checked;
+            const double share = ms / totalMs * 100;
+            QVERIFY2(std::abs(last - share) <= 20, qPrintable(QStringLiteral("%1 % at %2 % of the run").arg(last).arg(share)));
+            const std::optional<qint64> left = meter.timeLeftMs(ms);
+            QVERIFY(left);
+            QVERIFY2(std::abs(double(*left) - (totalMs - ms)) <= totalMs / 5,
+                     qPrintable(QStringLiteral("%1 ms left at %2 of %3 ms").arg(*left).arg(ms).arg(totalMs)));
+        }
+        QCOMPARE(last, ProgressMeter::Cap);
+        qInfo("%d reads of %lld checked against the wall time", checked, qint64(recording.reads.size()));
     }
 
     void clock_data()
@@ -127,18 +281,6 @@ private slots:
         QCOMPARE(meter.feed(QStringLiteral("frame= 193 size=N/A time=00:00:inf bitrate=N/A\r"), size), 76);
     }
 
-    void estimateWithoutDuration()
-    {
-        ProgressMeter meter;
-        meter.reset(2);
-        const QString chunk(256, QLatin1Char('x'));
-        QCOMPARE(meter.feed(chunk, 1500000), 69);
-        QCOMPARE(meter.feed(chunk, 1500000), 99);
-        QCOMPARE(meter.feed(chunk, 1500000), 99);
-        // An input of unknown length leaves the estimate in charge.
-        QCOMPARE(meter.feed(QStringLiteral("Duration: N/A, start\ntime=00:00:01.00\r"), 1500000), 99);
-        QVERIFY(!meter.duration());
-    }
 };
 
 QTEST_APPLESS_MAIN(TestProgressMeter)

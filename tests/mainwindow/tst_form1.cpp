@@ -1,7 +1,9 @@
+#include "FakeEncoder.h"
 #include "common/MessageBoxes.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
 #include "engine/AVC.h"
+#include "mainwindow/Conversion.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/WindowHelpers.h"
@@ -15,7 +17,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <functional>
+
 namespace {
+
+const QString Converting = QStringLiteral("Converting Video File. Please wait...");
+const QString Question = QStringLiteral("|36|Zorvik Vidomar"); // Yes and No, the question icon
 
 // Answers the window's message boxes and dialogs, and records them.
 class Desk : public QObject {
@@ -25,7 +33,7 @@ public:
     {
         m_boxes = MessageBoxes::install([this](const QString &text, int style, const QString &title) {
             boxes << QStringLiteral("%1|%2|%3").arg(text).arg(style).arg(title);
-            return int(MessageBoxes::Ok);
+            return answer ? answer() : int(MessageBoxes::Ok);
         });
         m_dialogs = FileDialogs::install([this](const FileDialogs::Request &request) {
             dialogs << request;
@@ -45,6 +53,7 @@ public:
     }
 
     QStringList boxes;
+    std::function<int()> answer; // the answer to every box; OK when unset
     QList<FileDialogs::Request> dialogs;
     QString dialogAnswer;
     QStringList notes;
@@ -58,6 +67,24 @@ private:
     FileDialogs::Handler m_dialogs;
     DesktopNotifier::Handler m_notifier;
 };
+
+// The window set to convert a source in a program folder of its own, with the fake encoder.
+struct FakeConversion {
+    // sourceSize < 0: the source does not exist.
+    FakeConversion(Form1 &form, qint64 sourceSize = 1000)
+    {
+        form.AVC1()->setProgramFolder(folder.path());
+        source = sourceSize < 0 ? folder.file(QStringLiteral("in.avi")) : folder.makeSource(QStringLiteral("in.avi"), sourceSize);
+        form.useSource(source);
+    }
+    FakeProgramFolder folder;
+    QString source;
+};
+
+bool isGone(qint64 pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) == -1;
+}
 
 QString screenshotFolder()
 {
@@ -116,12 +143,18 @@ private slots:
                                   << QStringList{"iPOD Video (320x240) MPEG4", "WAVE Sound (WAV)"} << "/clips/party.wav";
         QTest::newRow("every occurrence") << "/clips/my.avi.files/clip.avi" << true
                                           << QStringList{"iPOD Video (320x240) MPEG4"} << "/clips/my.mp4.files/clip.mp4";
+        // Where the rules would name the source itself, the destination is set apart from it.
         QTest::newRow("mixed-case extension") << "/clips/party.Avi" << true << QStringList{"WAVE Sound (WAV)"}
-                                              << "/clips/party.Avi";
+                                              << "/clips/party (converted).wav";
         QTest::newRow("typed path") << "/clips/typed.avi" << false << QStringList{"WAVE Sound (WAV)"}
-                                    << "/clips/typed.avi";
+                                    << "/clips/typed (converted).wav";
         QTest::newRow("same extension") << "/clips/party.avi" << true << QStringList{"Sony PSP (Normal)"}
-                                        << "/clips/party.avi";
+                                        << "/clips/party (converted).avi";
+        QTest::newRow("set apart, then another extension")
+            << "/clips/party.avi" << true << QStringList{"Sony PSP (Normal)", "iPOD Video (320x240) MPEG4"}
+            << "/clips/party.mp4";
+        QTest::newRow("a name with dots") << "/clips/v1.2/party.final.avi" << true << QStringList{"Zune MPEG-4 Video"}
+                                          << "/clips/v1.2/party.final (converted).avi";
     }
     void destination()
     {
@@ -168,92 +201,236 @@ private slots:
         QCOMPARE(form.txtDest()->text(), QStringLiteral("/elsewhere/mine.mp4"));
     }
 
-    void convertRefusals()
+    void convertWithoutSource()
     {
         Desk desk;
         Form1 form;
         form.show();
+        form.ProBar()->setShowValue(true);
+        form.ProBar()->setCaption(QStringLiteral("Conversion Finished !"));
         form.cmdConvert_Click();
         QCOMPARE(desk.boxes, QStringList{"Select AVI Video file to convert|64|Select File"});
-
-        // An empty destination: the job's message, then the bar's caption all the same.
-        desk.boxes.clear();
-        form.txtSource()->setText(QStringLiteral("/clips/party.avi"));
-        form.txtDest()->clear();
-        form.cmdConvert_Click();
-        QCOMPARE(desk.boxes, QStringList{"No destination filename defined|0|Zorvik Vidomar"});
-        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Converting Video File. Please wait..."));
-        QCOMPARE(form.ProBar()->ProValue().toInt(), 0);
-        QVERIFY(form.ProBar()->ShowValue());
+        QVERIFY(!form.ProBar()->ShowValue());
+        QCOMPARE(form.ProBar()->Caption(), QString());
     }
 
-    // The bar's figure from the job's text: the estimate, measured time, the cap, the end.
-    void progress_data()
+    // A Convert refused before any encoder starts: the reason, and a bar that says nothing runs.
+    void refusedConvert_data()
     {
         QTest::addColumn<QString>("preset");
+        QTest::addColumn<QString>("destination"); // "" empty, "=" the source, else a name in the folder
+        QTest::addColumn<bool>("withEncoder");
+        QTest::addColumn<QString>("box");
+        const QString preset = QString::fromLatin1(Form1::DefaultPreset);
+        QTest::newRow("no destination") << preset << "" << true << "No destination filename defined|0|Zorvik Vidomar";
+        QTest::newRow("destination is the source")
+            << preset << "=" << true
+            << "The destination file is the source file itself; choose another destination|0|Zorvik Vidomar";
+        QTest::newRow("unknown preset") << "ipod video" << "out.mp4" << true
+                                        << "Error: ipod video is not defined.|48|Not Supported";
+        QTest::newRow("encoder missing") << preset << "out.mp4" << false
+                                         << "Unable to locate avformat.dll|0|Zorvik Vidomar";
+    }
+    void refusedConvert()
+    {
+        QFETCH(QString, preset);
+        QFETCH(QString, destination);
+        QFETCH(bool, withEncoder);
+        QFETCH(QString, box);
+        Desk desk;
+        Form1 form;
+        form.show();
+        FakeConversion run(form);
+        if (!withEncoder)
+            QVERIFY(QFile::remove(run.folder.encoder()));
+        form.cboFormat()->setCurrentText(preset);
+        if (destination == QLatin1String("="))
+            form.txtDest()->setText(run.source);
+        else
+            form.txtDest()->setText(destination.isEmpty() ? QString() : run.folder.file(destination));
+        form.ProBar()->setProValue(100);
+        form.ProBar()->setShowValue(true);
+        form.ProBar()->setCaption(QStringLiteral("Conversion Finished !"));
+        form.cmdConvert_Click();
+        QCOMPARE(desk.boxes, QStringList{box});
+        QVERIFY(!form.conversion()->running());
+        QCOMPARE(form.ProBar()->ProValue().toInt(), 0);
+        QVERIFY(!form.ProBar()->ShowValue());
+        QCOMPARE(form.ProBar()->Caption(), QString());
+    }
+
+    // The bar's figure and caption from the job's text: nothing for the encoder's start-up, its
+    // time once it says it, the time left in the caption, 100 at the end.
+    void progress_data()
+    {
         QTest::addColumn<QStringList>("chunks");
         QTest::addColumn<qint64>("fileSize");
         QTest::addColumn<QList<int>>("values");
+        QTest::addColumn<QList<bool>>("timeLeft"); // whether the caption shows it
         const QString block(256, QLatin1Char('x'));
-        QTest::newRow("estimate and cap") << "iPOD Video (320x240) MPEG4" << QStringList{block, block} << qint64(1500000)
-                                          << QList<int>{69, 99};
-        QStringList many;
-        QList<int> values;
-        for (int i = 0; i < 11; ++i) {
-            many << block;
-            values << (i == 10 ? 1 : 0);
-        }
-        QTest::newRow("large source, ratio 9") << "RM (RealONE/RealPlayer)" << many << qint64(240000000) << values;
+        QTest::newRow("start-up text") << QStringList{block, block} << qint64(1500000) << QList<int>{0, 0}
+                                       << QList<bool>{false, false};
         QTest::newRow("measured")
-            << "iPOD Video (320x240) MPEG4"
             << QStringList{"  Duration: 00:00:10.00, start: 0.0\n", "frame= 50 size= 256KiB time=00:00:04.9",
                            "0 bitrate=1.0kbits/s\r", "frame= 250 size=N/A time=00:00:10.00 bitrate=N/A\r"}
-            << qint64(50000000) << QList<int>{0, 0, 49, 99};
+            << qint64(50000000) << QList<int>{0, 0, 49, 99} << QList<bool>{false, false, true, true};
     }
     void progress()
     {
-        QFETCH(QString, preset);
         QFETCH(QStringList, chunks);
         QFETCH(qint64, fileSize);
         QFETCH(QList<int>, values);
+        QFETCH(QList<bool>, timeLeft);
         Desk desk;
-        QTemporaryDir empty;
         Form1 form;
         form.show();
-        form.AVC1()->setProgramFolder(empty.path());
-        form.cboFormat()->setCurrentText(preset);
-        form.txtSource()->setText(QStringLiteral("/clips/party.avi"));
-        form.txtDest()->setText(QStringLiteral("/clips/out.x"));
+        FakeConversion run(form);
+        Env env{{"FAKE_SILENT_MS", "60000"}};
         form.cmdConvert_Click();
+        QVERIFY(form.conversion()->running());
+        QCOMPARE(form.ProBar()->Caption(), Converting);
+        const QRegularExpression withTimeLeft(QRegularExpression::escape(Converting) + QStringLiteral(" \\d+:\\d\\d left"));
         for (qsizetype i = 0; i < chunks.size(); ++i) {
             form.AVC1_DataOutput(chunks.at(i), fileSize);
             QCOMPARE(form.ProBar()->ProValue().toInt(), values.at(i));
+            const QString caption = form.ProBar()->Caption();
+            QVERIFY2(timeLeft.at(i) ? withTimeLeft.match(caption).hasMatch() : caption == Converting, qPrintable(caption));
             if (values.at(i) == 49)
                 form.grab().save(screenshotFolder() + QLatin1String("/window-converting.png"));
         }
         form.AVC1_Complete();
         QCOMPARE(form.ProBar()->ProValue().toInt(), 100);
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
+        QVERIFY(desk.boxes.isEmpty());
     }
 
-    void failureAndMissingSource()
+    // How a run ends, as the window shows it: a missing or empty source gives one box however
+    // much the encoder printed; a failure the encoder's reason; success no box.
+    void endOfRun_data()
     {
+        QTest::addColumn<qint64>("sourceSize");
+        QTest::addColumn<QByteArray>("exitCode");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("showValue");
+        QTest::addColumn<QString>("caption");
+        const QStringList missing{"The Source video file is not found!|0|Zorvik Vidomar"};
+        QTest::newRow("missing source") << qint64(-1) << QByteArray("1") << missing << 0 << false << "";
+        QTest::newRow("empty source") << qint64(0) << QByteArray("0") << missing << 0 << false << "";
+        QTest::newRow("failure") << qint64(1000) << QByteArray("1")
+                                 << QStringList{"Conversion failed: in.avi: Invalid data|0|Zorvik Vidomar"} << 0 << false
+                                 << "Conversion Failed !";
+        QTest::newRow("success") << qint64(1000) << QByteArray("0") << QStringList{} << 100 << true
+                                 << "Conversion Finished !";
+    }
+    void endOfRun()
+    {
+        QFETCH(qint64, sourceSize);
+        QFETCH(QByteArray, exitCode);
+        QFETCH(QStringList, boxes);
+        QFETCH(int, value);
+        QFETCH(bool, showValue);
+        QFETCH(QString, caption);
         Desk desk;
         Form1 form;
         form.show();
-        form.AVC1_Failed();
-        QCOMPARE(form.ProBar()->ProValue().toInt(), 0);
-        QVERIFY(!form.ProBar()->ShowValue());
-        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Failed !"));
-        // Not the active window: the user hears of it on the desktop.
-        QCOMPARE(desk.notes, QStringList{"Conversion Failed !"});
+        FakeConversion run(form, sourceSize);
+        Env env{{"FAKE_TEXT", "[in.avi] a line of the encoder's about the source\n"},
+                {"FAKE_REPEAT", "30"},
+                {"FAKE_EXIT", exitCode},
+                {"FAKE_LAST_LINE", "in.avi: Invalid data"}};
+        form.cmdConvert_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!form.conversion()->running(), 10000);
+        QTest::qWait(500);
+        QCOMPARE(desk.boxes, boxes);
+        QCOMPARE(form.ProBar()->ProValue().toInt(), value);
+        QCOMPARE(form.ProBar()->ShowValue(), showValue);
+        QCOMPARE(form.ProBar()->Caption(), caption);
+        // Unless the window is the active one, the user hears of the end on the desktop.
+        if (!caption.isEmpty())
+            QCOMPARE(desk.notes, form.isActiveWindow() ? QStringList{} : QStringList{caption});
+    }
 
-        form.ProBar()->setCaption(QStringLiteral("Converting Video File. Please wait..."));
-        form.ProBar()->setShowValue(true);
-        form.AVC1_DataOutput(QStringLiteral("Input #0"), 0);
-        QCOMPARE(desk.boxes, QStringList{"The Source video file is not found!|0|Zorvik Vidomar"});
-        QCOMPARE(form.ProBar()->Caption(), QString());
-        QVERIFY(!form.ProBar()->ShowValue());
+    // Convert during a conversion, or Esc, asks; Yes stops the encoder, No leaves the conversion
+    // and its meter alone, and an answer after the conversion ended changes nothing.
+    void stopAsks_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("endsWhileAsked");
+        QTest::newRow("Convert, Yes") << false << int(MessageBoxes::Yes) << false;
+        QTest::newRow("Esc, Yes") << true << int(MessageBoxes::Yes) << false;
+        QTest::newRow("Convert, No") << false << int(MessageBoxes::No) << false;
+        QTest::newRow("Esc, No") << true << int(MessageBoxes::No) << false;
+        QTest::newRow("ended while asked, Yes") << false << int(MessageBoxes::Yes) << true;
+    }
+    void stopAsks()
+    {
+        QFETCH(bool, escape);
+        QFETCH(int, answer);
+        QFETCH(bool, endsWhileAsked);
+        Desk desk;
+        Form1 form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        FakeConversion run(form);
+        Env env{{"FAKE_SILENT_MS", endsWhileAsked ? "300" : "60000"}};
+        form.cmdConvert_Click();
+        const qint64 pid = form.AVC1()->encoderProcessId();
+        form.AVC1_DataOutput(QStringLiteral("  Duration: 00:00:10.00, start: 0.0\n"), 1000);
+        form.AVC1_DataOutput(QStringLiteral("frame= 9 time=00:00:05.00 bitrate=1k\r"), 1000);
+        QCOMPARE(form.ProBar()->ProValue().toInt(), 50);
+        desk.answer = [&] {
+            if (endsWhileAsked && !QTest::qWaitFor([&] { return !form.conversion()->running(); }, 10000))
+                qWarning("the conversion did not end while asked");
+            return answer;
+        };
+        if (escape)
+            QTest::keyClick(form.txtSource(), Qt::Key_Escape);
+        else
+            form.cmdConvert_Click();
+        QCOMPARE(desk.boxes, QStringList{"A conversion is running. Stop it?" + Question});
+        if (answer == MessageBoxes::No) {
+            QVERIFY(form.conversion()->running());
+            form.AVC1_DataOutput(QStringLiteral("frame= 19 time=00:00:06.00 bitrate=1k\r"), 1000);
+            QCOMPARE(form.ProBar()->ProValue().toInt(), 60);
+            QVERIFY(form.ProBar()->Caption().startsWith(Converting));
+            return;
+        }
+        const QString end = endsWhileAsked ? QStringLiteral("Conversion Finished !") : QStringLiteral("Conversion Cancelled !");
+        QTRY_COMPARE_WITH_TIMEOUT(form.ProBar()->Caption(), end, 10000);
+        QCOMPARE(form.ProBar()->ProValue().toInt(), endsWhileAsked ? 100 : 0);
+        QCOMPARE(form.ProBar()->ShowValue(), endsWhileAsked);
+        QVERIFY(isGone(pid));
+        QCOMPARE(desk.boxes.size(), 1);
+    }
+
+    // Convert over an existing file asks first; No starts nothing and leaves the bar as it was.
+    void replaceAsks_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Yes") << int(MessageBoxes::Yes);
+        QTest::newRow("No") << int(MessageBoxes::No);
+    }
+    void replaceAsks()
+    {
+        QFETCH(int, answer);
+        Desk desk;
+        Form1 form;
+        form.show();
+        FakeConversion run(form);
+        QFile older(form.txtDest()->text());
+        QVERIFY(older.open(QIODevice::WriteOnly));
+        older.write("an older video of the same name");
+        older.close();
+        desk.answer = [answer] { return answer; };
+        const QString caption = form.ProBar()->Caption();
+        Env env{{"FAKE_SILENT_MS", "60000"}};
+        form.cmdConvert_Click();
+        QCOMPARE(desk.boxes, QStringList{"in.mp4 already exists. Replace it?" + Question});
+        QCOMPARE(form.conversion()->running(), answer == MessageBoxes::Yes);
+        QCOMPARE(form.ProBar()->Caption(), answer == MessageBoxes::Yes ? Converting : caption);
     }
 
     // A real click on a button runs its handler once.
@@ -348,6 +525,54 @@ private slots:
         QVERIFY2(desk.boxes.at(0).startsWith(QLatin1String("Conversion failed: ")), qPrintable(desk.boxes.at(0)));
         form.grab().save(screenshotFolder() + QLatin1String("/window-failed.png"));
     }
+
+    // Closing during a conversion asks; Yes stops the encoder and then closes, No keeps both; a
+    // stop signal closes the same way without asking. Last: closing ends the application's loop.
+    void closeAsks_data()
+    {
+        QTest::addColumn<bool>("signal");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("endsWhileAsked");
+        QTest::newRow("No keeps the window and the conversion") << false << int(MessageBoxes::No) << false;
+        QTest::newRow("Yes stops it, then closes") << false << int(MessageBoxes::Yes) << false;
+        QTest::newRow("Yes after it ended closes") << false << int(MessageBoxes::Yes) << true;
+        QTest::newRow("a stop signal does not ask") << true << int(MessageBoxes::No) << false;
+    }
+    void closeAsks()
+    {
+        QFETCH(bool, signal);
+        QFETCH(int, answer);
+        QFETCH(bool, endsWhileAsked);
+        Desk desk;
+        Form1 form;
+        form.show();
+        FakeConversion run(form);
+        Env env{{"FAKE_SILENT_MS", endsWhileAsked ? "300" : "60000"}, {"FAKE_TERM_MS", "200"}};
+        form.cmdConvert_Click();
+        const qint64 pid = form.AVC1()->encoderProcessId();
+        desk.answer = [&] {
+            if (endsWhileAsked && !QTest::qWaitFor([&] { return !form.conversion()->running(); }, 10000))
+                qWarning("the conversion did not end while asked");
+            return answer;
+        };
+        if (signal)
+            form.stopAndClose();
+        else
+            QTest::mouseClick(form.cmdClose(), Qt::LeftButton, {}, QPoint(15, 11));
+        QCOMPARE(desk.boxes, signal ? QStringList{} : QStringList{"A conversion is running. Stop it and close?" + Question});
+        if (answer == MessageBoxes::No && !signal) {
+            QTest::qWait(300);
+            QVERIFY(form.isVisible());
+            QVERIFY(form.conversion()->running());
+            return;
+        }
+        // The window waits for the encoder to clean up.
+        QCOMPARE(form.isVisible(), !endsWhileAsked);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 10000);
+        QVERIFY(!form.conversion()->running());
+        QVERIFY(isGone(pid));
+    }
+
 
 private:
     QTemporaryDir m_settings;

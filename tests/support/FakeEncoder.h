@@ -6,6 +6,29 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <initializer_list>
+#include <utility>
+
+// Sets environment variables for the fake encoder and removes them again.
+class Env {
+public:
+    Env(std::initializer_list<std::pair<const char *, QByteArray>> values)
+    {
+        for (const auto &[name, value] : values) {
+            qputenv(name, value);
+            m_names << name;
+        }
+    }
+    ~Env()
+    {
+        for (const char *name : m_names)
+            qunsetenv(name);
+    }
+
+private:
+    QList<const char *> m_names;
+};
+
 // A temporary program folder holding the fake encoder as "avformat.dll" (and, when asked, a
 // copy of the program), for tests that run conversions without a real encoder.
 class FakeProgramFolder {

@@ -9,10 +9,12 @@
 //   FAKE_LAST_LINE   a line written after the chunks
 //   FAKE_EXIT        exit status (default 0)
 //   FAKE_KILL_SELF   end by SIGKILL instead of exiting
+//   FAKE_TERM_MS     on SIGTERM, take this long to clean up before exiting; -1 ignores SIGTERM
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -29,6 +31,15 @@ std::string envText(const char *name, const char *fallback)
 {
     const char *value = std::getenv(name);
     return value ? value : fallback;
+}
+
+long g_termMs = 0;
+
+void onTerm(int)
+{
+    const timespec pause{g_termMs / 1000, g_termMs % 1000 * 1000000};
+    nanosleep(&pause, nullptr);
+    _exit(128 + SIGTERM);
 }
 
 void sleepMs(long ms)
@@ -52,6 +63,11 @@ void writeAll(const std::string &data)
 
 int main(int argc, char **argv)
 {
+    g_termMs = envNumber("FAKE_TERM_MS", 0);
+    if (g_termMs < 0)
+        std::signal(SIGTERM, SIG_IGN);
+    else if (g_termMs > 0)
+        std::signal(SIGTERM, onTerm);
     if (const char *path = std::getenv("FAKE_ARGS_FILE")) {
         if (std::FILE *file = std::fopen(path, "wb")) {
             for (int i = 1; i < argc; ++i)

@@ -1,0 +1,87 @@
+#include "mainwindow/Conversion.h"
+
+#include "common/MessageBoxes.h"
+#include "engine/AVC.h"
+#include "mainwindow/Presets.h"
+
+Conversion::Conversion(AVC &job, QObject *parent)
+    : QObject(parent), m_job(job)
+{
+}
+
+bool Conversion::start(const QString &preset, const QString &source, const QString &destination)
+{
+    if (m_running)
+        return false;
+    int ratio = 0;
+    ConvertAVI(m_job, preset, source, destination, &ratio);
+    if (m_job.state() != AVC::State::Polling)
+        return false;
+    m_meter.reset(ratio);
+    m_clock.start();
+    m_running = true;
+    m_cancelling = false;
+    return true;
+}
+
+void Conversion::cancel()
+{
+    if (!m_running)
+        return;
+    m_cancelling = true;
+    m_job.CancelConvert();
+}
+
+std::optional<qint64> Conversion::timeLeftMs() const
+{
+    if (!m_running)
+        return std::nullopt;
+    return m_meter.timeLeftMs(m_clock.elapsed());
+}
+
+void Conversion::onDataOutput(const QString &strData, qint64 FileSize)
+{
+    if (!m_running)
+        return;
+    if (FileSize > 0) {
+        emit progressed(m_meter.feed(strData, FileSize));
+        return;
+    }
+    // The job's poll has stopped after this one chunk: one message, one cancel.
+    m_running = false;
+    m_job.CancelConvert();
+    MessageBoxes::show(QStringLiteral("The Source video file is not found!"));
+    emit sourceMissing();
+}
+
+bool Conversion::endRun()
+{
+    if (!m_running)
+        return false;
+    m_running = false;
+    m_cancelling = false;
+    return true;
+}
+
+void Conversion::onComplete()
+{
+    if (endRun())
+        emit finished();
+}
+
+void Conversion::onFailed()
+{
+    if (endRun())
+        emit failed();
+}
+
+void Conversion::onCancelled()
+{
+    if (endRun())
+        emit cancelled();
+}
+
+void Conversion::onErrorEvent(const QString &ErrorMessage)
+{
+    MessageBoxes::show(ErrorMessage);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/ProgressMeter.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class AVC;
+
+// One run of a preset over a job, the same for the window and the command line: applies the
+// preset, reads the job's output into the progress meter and the time left, and reports how the
+// run ended. The job's owner hands the job's events to the handlers below. Messages (the job's,
+// a missing source) go through the MessageBoxes service.
+class Conversion : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(Conversion)
+
+public:
+    explicit Conversion(AVC &job, QObject *parent = nullptr);
+
+    // Applies the preset and starts the encoder; false when nothing started (the reason has been
+    // shown) or a run is still going. A run that is going keeps its meter.
+    bool start(const QString &preset, const QString &source, const QString &destination);
+    // Stops this run's encoder; cancelled() follows once it has gone.
+    void cancel();
+
+    // From a start until the run's end is reported.
+    bool running() const { return m_running; }
+    bool cancelling() const { return m_running && m_cancelling; }
+    int percent() const { return m_meter.value(); }
+    // Known once the encoder has reported how far it is.
+    std::optional<qint64> timeLeftMs() const;
+    const ProgressMeter &meter() const { return m_meter; }
+    AVC &job() const { return m_job; }
+
+    // The job's events.
+    void onDataOutput(const QString &strData, qint64 FileSize);
+    void onComplete();
+    void onFailed();
+    void onCancelled();
+    void onErrorEvent(const QString &ErrorMessage);
+
+signals:
+    void progressed(int percent);
+    // The source is missing or empty: the run is over, the encoder stopped, the message shown.
+    void sourceMissing();
+    void finished();
+    void failed();
+    void cancelled();
+
+private:
+    bool endRun();
+
+    AVC &m_job;
+    ProgressMeter m_meter;
+    QElapsedTimer m_clock;
+    bool m_running = false;
+    bool m_cancelling = false;
+};
