@@ -7,9 +7,8 @@ XServer::XServer()
     // -displayfd 1: the server writes the display number it took to its standard output once it
     // accepts connections, which is the moment clients may start.
     m_process.setStandardInputFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-                                             QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
-                                             QStringLiteral("0"), QStringLiteral("1024x768x24")});
+    m_process.start(QStringLiteral("Xvfb"),
+                    QStringList{"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
     if (!m_process.waitForStarted(10000)) {
         m_error = QStringLiteral("Xvfb did not start: ") + m_process.errorString();
         return;

@@ -11,25 +11,26 @@ Xdo::Xdo(QString display, QString screenshotFolder)
     QDir().mkpath(m_screenshots);
 }
 
-bool Xdo::run(const QString &program, const QStringList &arguments, QByteArray *output) const
+// The command line is the program followed by its arguments.
+bool Xdo::run(const QStringList &command, QByteArray *output) const
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), m_display);
     process.setProcessEnvironment(environment);
     process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, arguments);
+    process.start(command.first(), command.mid(1));
     // A look-up or a key press takes milliseconds; a command that hangs is a failure, not a wait.
     if (!process.waitForFinished(20000)) {
         process.kill();
         process.waitForFinished(5000);
-        m_error = program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) + QStringLiteral(": no answer");
+        m_error = command.join(QLatin1Char(' ')) + QStringLiteral(": no answer");
         return false;
     }
     if (output)
         *output = process.readAllStandardOutput();
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        m_error = program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) + QStringLiteral(": ")
+        m_error = command.join(QLatin1Char(' ')) + QStringLiteral(": ")
             + QString::fromLocal8Bit(process.readAllStandardError());
         return false;
     }
@@ -41,7 +42,8 @@ QList<quint64> Xdo::visibleWindows(const QString &namePattern) const
     QByteArray output;
     QList<quint64> windows;
     // xdotool exits with 1 when nothing matches: that is an empty list.
-    run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern},
+    run({QStringLiteral("xdotool"), QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+         namePattern},
         &output);
     for (const QByteArray &line : output.split('\n')) {
         bool ok = false;
@@ -55,7 +57,8 @@ QList<quint64> Xdo::visibleWindows(const QString &namePattern) const
 QRect Xdo::geometry(quint64 window) const
 {
     QByteArray output;
-    if (!run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window)},
+    if (!run({QStringLiteral("xdotool"), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
+              QString::number(window)},
              &output))
         return {};
     QRect rect;
@@ -78,21 +81,22 @@ QRect Xdo::geometry(quint64 window) const
 
 bool Xdo::click(quint64 window, QPoint point) const
 {
-    return run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
-                                           QString::number(point.x()), QString::number(point.y()), QStringLiteral("click"),
-                                           QStringLiteral("1")});
+    return run({QStringLiteral("xdotool"), QStringLiteral("mousemove"), QStringLiteral("--window"),
+                QString::number(window), QString::number(point.x()), QString::number(point.y()),
+                QStringLiteral("click"), QStringLiteral("1")});
 }
 
 bool Xdo::key(quint64 window, const QString &keys) const
 {
-    return run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window),
-                                           QStringLiteral("key"), keys});
+    return run({QStringLiteral("xdotool"), QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                QString::number(window), QStringLiteral("key"), keys});
 }
 
 QImage Xdo::screenshot(const QString &name) const
 {
     const QString path = QDir(m_screenshots).filePath(name + QStringLiteral(".png"));
-    if (!run(QStringLiteral("import"), {QStringLiteral("-display"), m_display, QStringLiteral("-window"), QStringLiteral("root"), path}))
+    if (!run({QStringLiteral("import"), QStringLiteral("-display"), m_display, QStringLiteral("-window"),
+              QStringLiteral("root"), path}))
         return {};
     return QImage(path);
 }

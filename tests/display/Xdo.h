@@ -27,7 +27,7 @@ public:
     QString error() const { return m_error; }
 
 private:
-    bool run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr) const;
+    bool run(const QStringList &command, QByteArray *output = nullptr) const;
 
     QString m_display;
     QString m_screenshots;

@@ -29,12 +29,15 @@ QRect controlRect(const QString &name)
     QFile file(QStringLiteral(VIDOMAR_FORM_FILE));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QJsonArray controls = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("controls")).toArray();
+    const QJsonArray controls
+        = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("controls")).toArray();
     for (const QJsonValue &value : controls) {
         const QJsonObject control = value.toObject();
         if (control.value(QStringLiteral("name")).toString() == name)
-            return {control.value(QStringLiteral("Left")).toInt() / 15, control.value(QStringLiteral("Top")).toInt() / 15,
-                    control.value(QStringLiteral("Width")).toInt() / 15, control.value(QStringLiteral("Height")).toInt() / 15};
+            return {control.value(QStringLiteral("Left")).toInt() / 15,
+                    control.value(QStringLiteral("Top")).toInt() / 15,
+                    control.value(QStringLiteral("Width")).toInt() / 15,
+                    control.value(QStringLiteral("Height")).toInt() / 15};
     }
     return {};
 }
@@ -49,7 +52,8 @@ double blockShare(const QImage &screen, const QRect &bar)
         for (int x = bar.left(); x <= bar.right(); ++x) {
             const QRgb pixel = screen.pixel(x, y);
             const int red = qRed(pixel);
-            orange += red >= 140 && qBlue(pixel) <= 100 && qGreen(pixel) * 10 >= red * 3 && qGreen(pixel) * 10 <= red * 8;
+            const int green = qGreen(pixel);
+            orange += red >= 140 && qBlue(pixel) <= 100 && green * 10 >= red * 3 && green * 10 <= red * 8;
         }
     }
     return double(orange) / (bar.width() * bar.height());
@@ -85,7 +89,8 @@ struct Probe {
 
 Probe probe(const QString &path)
 {
-    const Run result = run(QStringLiteral("ffprobe"), {"-v", "error", "-show_format", "-show_streams", "-of", "json", path});
+    const Run result
+        = run(QStringLiteral("ffprobe"), {"-v", "error", "-show_format", "-show_streams", "-of", "json", path});
     if (result.exitCode != 0) {
         Probe failed;
         failed.error = QString::fromLocal8Bit(result.output);
@@ -93,13 +98,15 @@ Probe probe(const QString &path)
     }
     const QJsonObject json = QJsonDocument::fromJson(result.output).object();
     Probe found;
-    found.seconds = json.value(QStringLiteral("format")).toObject().value(QStringLiteral("duration")).toString().toDouble();
+    found.seconds
+        = json.value(QStringLiteral("format")).toObject().value(QStringLiteral("duration")).toString().toDouble();
     for (const QJsonValue &value : json.value(QStringLiteral("streams")).toArray()) {
         const QJsonObject stream = value.toObject();
         const QString codec = stream.value(QStringLiteral("codec_name")).toString();
         if (stream.value(QStringLiteral("codec_type")).toString() == QLatin1String("video")) {
             found.video = codec;
-            found.size = {stream.value(QStringLiteral("width")).toInt(), stream.value(QStringLiteral("height")).toInt()};
+            found.size
+                = {stream.value(QStringLiteral("width")).toInt(), stream.value(QStringLiteral("height")).toInt()};
         } else {
             found.audio = codec;
         }
@@ -131,11 +138,12 @@ private slots:
 
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
+        const QString seconds = QString::number(ClipSeconds);
         const Run made = run(QStringLiteral("ffmpeg"),
-                             {"-v", "error", "-nostdin", "-f", "lavfi", "-i",
-                              QStringLiteral("testsrc2=size=320x240:rate=25:duration=%1").arg(ClipSeconds), "-f", "lavfi", "-i",
-                              QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(ClipSeconds), "-ac", "2",
-                              "-c:v", "mpeg4", "-q:v", "4", "-c:a", "pcm_s16le", m_clip});
+                             QStringList{"-v", "error", "-nostdin", "-f", "lavfi", "-i"}
+                                 << "testsrc2=size=320x240:rate=25:duration=" + seconds << "-f" << "lavfi" << "-i"
+                                 << "sine=frequency=440:sample_rate=44100:duration=" + seconds << "-ac" << "2" << "-c:v"
+                                 << "mpeg4" << "-q:v" << "4" << "-c:a" << "pcm_s16le" << m_clip);
         QVERIFY2(made.exitCode == 0, made.output.constData());
 
         // The system's ffmpeg reading its input at the clip's own pace, so that a conversion runs
@@ -212,7 +220,8 @@ private slots:
         QVERIFY2(qAbs(result.seconds - ClipSeconds) < 0.5, qPrintable(QString::number(result.seconds)));
 
         // The bar fills with blocks at the end.
-        const auto barFull = [&] { return blockShare(m_xdo->screenshot(QStringLiteral("first-click-finished")), bar) > 0.3; };
+        const auto barFull
+            = [&] { return blockShare(m_xdo->screenshot(QStringLiteral("first-click-finished")), bar) > 0.3; };
         QVERIFY2(QTest::qWaitFor(barFull, 20000), "the bar does not show the end");
         QVERIFY2(closeProgram(), qPrintable(m_failure));
     }
@@ -224,10 +233,10 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<Outcome>("outcome");
-        QTest::newRow("Convert, No") << "cmdConvert" << "n" << Outcome::Completes;
-        QTest::newRow("Convert, Yes") << "cmdConvert" << "y" << Outcome::Stopped;
-        QTest::newRow("close, No") << "cmdClose" << "n" << Outcome::Completes;
-        QTest::newRow("close, Yes") << "cmdClose" << "y" << Outcome::StoppedAndClosed;
+        QTest::newRow("Convert, No") << QStringLiteral("cmdConvert") << QStringLiteral("n") << Outcome::Completes;
+        QTest::newRow("Convert, Yes") << QStringLiteral("cmdConvert") << QStringLiteral("y") << Outcome::Stopped;
+        QTest::newRow("close, No") << QStringLiteral("cmdClose") << QStringLiteral("n") << Outcome::Completes;
+        QTest::newRow("close, Yes") << QStringLiteral("cmdClose") << QStringLiteral("y") << Outcome::StoppedAndClosed;
     }
     void askDuringConversion()
     {
@@ -243,7 +252,9 @@ private slots:
         QVERIFY2(m_xdo->click(window, controlRect(button).center()), qPrintable(m_xdo->error()));
         const quint64 box = waitForBox(20000);
         QVERIFY2(box, "no question");
-        m_xdo->screenshot(QStringLiteral("ask-") + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1String(", "), QLatin1String("-")));
+        m_xdo->screenshot(
+            QStringLiteral("ask-")
+            + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1String(", "), QLatin1String("-")));
         QVERIFY2(m_xdo->key(box, answer), qPrintable(m_xdo->error()));
         QVERIFY2(QTest::qWaitFor([&] { return !isBox(box); }, 10000), "the answer left the box open");
 
@@ -252,7 +263,8 @@ private slots:
             for (const ProcessTree::Process &process : running)
                 QVERIFY2(ProcessTree::isRunning(process.pid), qPrintable(process.name));
             QVERIFY(!QFileInfo::exists(m_destination));
-            QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination); }, 60000), "no finished destination");
+            QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination); }, 60000),
+                     "no finished destination");
             const Probe result = probe(m_destination);
             QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
             QVERIFY2(qAbs(result.seconds - ClipSeconds) < 0.5, qPrintable(QString::number(result.seconds)));
@@ -324,7 +336,8 @@ private:
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         // No session bus: nothing reaches the desktop of whoever runs the tests.
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + runtime + QStringLiteral("/no-bus"));
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                           QStringLiteral("unix:path=") + runtime + QStringLiteral("/no-bus"));
         environment.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), m_updateHost);
         if (paced)
             environment.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_pacedFfmpeg);
@@ -341,10 +354,12 @@ private:
             return 0;
         }
         QList<quint64> windows;
-        const bool shown = QTest::qWaitFor([&] {
-            windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
-            return !windows.isEmpty() || m_program->state() == QProcess::NotRunning;
-        }, 60000);
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
+                return !windows.isEmpty() || m_program->state() == QProcess::NotRunning;
+            },
+            60000);
         if (!shown || windows.size() != 1) {
             m_failure = QStringLiteral("%1 main windows").arg(windows.size());
             return 0;
@@ -356,10 +371,12 @@ private:
     quint64 waitForBox(int milliseconds)
     {
         QList<quint64> boxes;
-        const bool shown = QTest::qWaitFor([&] {
-            boxes = m_xdo->visibleWindows(QLatin1String(BoxName));
-            return !boxes.isEmpty();
-        }, milliseconds);
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                boxes = m_xdo->visibleWindows(QLatin1String(BoxName));
+                return !boxes.isEmpty();
+            },
+            milliseconds);
         return shown ? boxes.first() : 0;
     }
 
