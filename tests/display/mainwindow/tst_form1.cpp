@@ -281,10 +281,13 @@ private slots:
             QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
             QCOMPARE(m_program->exitCode(), 0);
         } else {
-            // No new conversion takes the stopped one's place.
-            QTest::qWait(1000);
+            // Stopped as cancelling stops: no message, no new conversion, an empty bar.
+            QCOMPARE(waitForBox(1500), quint64(0));
             QVERIFY(encoders().isEmpty());
             QVERIFY(m_xdo->visibleWindows(QLatin1String(MainWindowName)).contains(window));
+            const QRect bar = onScreen(window, QStringLiteral("ProBar"));
+            const double blocks = blockShare(m_xdo->screenshot(QStringLiteral("stopped")), bar);
+            QVERIFY2(blocks >= 0 && blocks < 0.02, qPrintable(QString::number(blocks)));
             QVERIFY2(closeProgram(), qPrintable(m_failure));
         }
         QCOMPARE(QDir(m_case->filePath(QStringLiteral("videos"))).entryList(QDir::Files | QDir::Hidden),
