@@ -2,11 +2,16 @@
 
 #include <QDeadlineTimer>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 XServer::XServer()
 {
     // -displayfd 1: the server writes the display number it took to its standard output once it
     // accepts connections, which is the moment clients may start.
     m_process.setStandardInputFile(QProcess::nullDevice());
+    // A suite that dies leaves no server behind.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start(QStringLiteral("Xvfb"),
                     QStringList{"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
     if (!m_process.waitForStarted(10000)) {

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <memory>
 #include <netinet/in.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -351,6 +352,7 @@ private:
         m_program->setProcessEnvironment(environment);
         m_program->setProcessChannelMode(QProcess::MergedChannels);
         m_program->setStandardInputFile(QProcess::nullDevice());
+        m_program->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         m_program->start(m_vidomar, {source});
         if (!m_program->waitForStarted(10000)) {
             m_failure = QStringLiteral("vidomar did not start: ") + m_program->errorString();
