@@ -260,8 +260,11 @@ void Form1::useSource(const QString &path)
 
 void Form1::cmdSource_Click()
 {
-    const QString filter = QStringLiteral("AVI Video Files (*.avi)") + QChar(0) + QStringLiteral("*.avi") + QChar(0)
-        + QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*");
+    // Any video the encoder reads comes first; "*" also lists names without a dot.
+    const QString filter = QStringLiteral("Video Files") + QChar(0)
+        + QStringLiteral("*.avi;*.mp4;*.m4v;*.mkv;*.mov;*.webm;*.wmv;*.mpg;*.mpeg;*.flv;*.3gp;*.ts;*.vob;*.ogv") + QChar(0)
+        + QStringLiteral("AVI Video Files (*.avi)") + QChar(0) + QStringLiteral("*.avi") + QChar(0)
+        + QStringLiteral("All Files (*)") + QChar(0) + QStringLiteral("*");
     const QString initialDir = m_txtSource->text().isEmpty() ? videosFolder() : m_txtSource->text();
     const QString chosen = ShowOpenDialog(QStringLiteral("Select a AVI Video File to Convert"), filter, initialDir, this,
                                           QString());
@@ -281,7 +284,7 @@ void Form1::cmdDest_Click()
     m_targetExtension = FormatExtension(m_cboFormat->currentText());
     const QString filter = m_cboFormat->currentText() + QLatin1String(" (*") + m_targetExtension + QLatin1String(") ")
         + QChar(0) + QLatin1Char('*') + m_targetExtension + QLatin1Char(' ') + QChar(0)
-        + QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*");
+        + QStringLiteral("All Files (*)") + QChar(0) + QStringLiteral("*");
     const QString base = m_txtDest->text().isEmpty() ? m_txtSource->text() : m_txtDest->text();
     const QString defaultName = destinationApartFromSource(
         m_txtSource->text(), replaceExtension(base, m_sourceExtension, m_targetExtension), m_targetExtension);

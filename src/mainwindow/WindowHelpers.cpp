@@ -17,7 +17,8 @@ QString dialogFilter(const QString &filter)
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString description = parts.at(i).trimmed();
-        const QString pattern = parts.at(i + 1).trimmed();
+        // A pattern list comes as "*.avi;*.mp4"; the dialog separates patterns by blanks.
+        const QString pattern = parts.at(i + 1).trimmed().replace(QLatin1Char(';'), QLatin1Char(' '));
         if (description.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')))
             filters << description;
         else

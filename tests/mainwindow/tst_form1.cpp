@@ -170,7 +170,9 @@ private slots:
             form.cmdSource_Click();
             QCOMPARE(desk.dialogs.size(), 1);
             QCOMPARE(desk.dialogs.at(0).title, QStringLiteral("Select a AVI Video File to Convert"));
-            QCOMPARE(desk.dialogs.at(0).filter, QStringLiteral("AVI Video Files (*.avi);;All Files (*.*)"));
+            QCOMPARE(desk.dialogs.at(0).filter,
+                     QStringLiteral("Video Files (*.avi *.mp4 *.m4v *.mkv *.mov *.webm *.wmv *.mpg *.mpeg *.flv *.3gp "
+                                    "*.ts *.vob *.ogv);;AVI Video Files (*.avi);;All Files (*)"));
             QVERIFY(!desk.dialogs.at(0).save);
         } else {
             QTest::keyClicks(form.txtSource(), source);
@@ -196,7 +198,7 @@ private slots:
         const FileDialogs::Request &request = desk.dialogs.last();
         QVERIFY(request.save);
         QCOMPARE(request.title, QStringLiteral("Select The Target Video File to Save."));
-        QCOMPARE(request.filter, QStringLiteral("iPOD Video (320x240) MPEG4 (*.mp4);;All Files (*.*)"));
+        QCOMPARE(request.filter, QStringLiteral("iPOD Video (320x240) MPEG4 (*.mp4);;All Files (*)"));
         QCOMPARE(request.defaultName, QStringLiteral("/clips/party.mp4"));
         QCOMPARE(form.txtDest()->text(), QStringLiteral("/elsewhere/mine.mp4"));
     }

@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +27,8 @@ private slots:
     void iconGroupHasEverySize();
     void committedPicturesAreCurrent();
     void installsDesktopEntryAndIcons();
+    void desktopEntryOpensVideos_data();
+    void desktopEntryOpensVideos();
 };
 
 namespace {
@@ -248,7 +251,7 @@ void TestResources::installsDesktopEntryAndIcons()
     const QMap<QString, QString> entry = desktopEntry(share.filePath(QStringLiteral("applications/vidomar.desktop")));
     QCOMPARE(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
     QCOMPARE(entry.value(QStringLiteral("Name")), QStringLiteral("Zorvik Vidomar"));
-    QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("vidomar"));
+    QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("vidomar %f"));
     QCOMPARE(entry.value(QStringLiteral("Categories")), QStringLiteral("AudioVideo;Video;"));
 
     // The entry's icon name resolves in the hicolor theme at every size.
@@ -261,6 +264,33 @@ void TestResources::installsDesktopEntryAndIcons()
         QCOMPARE(installed.size(), QSize(size, size));
         QVERIFY(installed == QImage(iconFile(size)));
     }
+}
+
+// "Open With" offers the program for every kind of file its source dialog lists.
+void TestResources::desktopEntryOpensVideos_data()
+{
+    QTest::addColumn<QString>("extension");
+    for (const char *extension : {"avi", "mp4", "m4v", "mkv", "mov", "webm", "wmv", "mpg", "mpeg", "flv", "3gp", "ts",
+                                  "vob", "ogv"})
+        QTest::newRow(extension) << QString::fromLatin1(extension);
+}
+
+void TestResources::desktopEntryOpensVideos()
+{
+    QFETCH(QString, extension);
+    const QMap<QString, QString> entry = desktopEntry(QStringLiteral(VIDOMAR_RESOURCES_DIR "/vidomar.desktop"));
+    const QMimeDatabase mime;
+    QStringList listed;
+    for (const QString &name : entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QMimeType type = mime.mimeTypeForName(name);
+        QVERIFY2(type.isValid(), qPrintable(name));
+        listed << type.name();
+    }
+    QStringList matching;
+    for (const QMimeType &type : mime.mimeTypesForFileName(QStringLiteral("clip.") + extension))
+        matching << type.name();
+    QVERIFY2(std::any_of(matching.begin(), matching.end(), [&](const QString &name) { return listed.contains(name); }),
+             qPrintable(matching.join(QLatin1Char(' '))));
 }
 
 QTEST_MAIN(TestResources)

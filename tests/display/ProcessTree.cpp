@@ -1,0 +1,69 @@
+#include "ProcessTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+
+namespace ProcessTree {
+
+namespace {
+
+struct Stat {
+    pid_t parent = 0;
+    char state = 0;
+    QString name;
+};
+
+// /proc/<pid>/stat: "pid (name) state ppid ..."; the name may hold blanks and parentheses.
+bool readStat(pid_t pid, Stat *stat)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = file.readAll();
+    const qsizetype open = text.indexOf('(');
+    const qsizetype close = text.lastIndexOf(')');
+    if (open < 0 || close < open || close + 4 > text.size())
+        return false;
+    const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+    if (fields.size() < 2 || fields.at(0).isEmpty())
+        return false;
+    stat->name = QString::fromLocal8Bit(text.mid(open + 1, close - open - 1));
+    stat->state = fields.at(0).at(0);
+    stat->parent = pid_t(fields.at(1).toInt());
+    return true;
+}
+
+} // namespace
+
+QList<Process> descendants(pid_t root)
+{
+    QHash<pid_t, Stat> all;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool ok = false;
+        const pid_t pid = pid_t(entry.toInt(&ok));
+        Stat stat;
+        if (ok && readStat(pid, &stat) && stat.state != 'Z')
+            all.insert(pid, stat);
+    }
+    QList<Process> found;
+    QList<pid_t> parents{root};
+    while (!parents.isEmpty()) {
+        const pid_t parent = parents.takeFirst();
+        for (auto it = all.cbegin(); it != all.cend(); ++it) {
+            if (it.value().parent == parent) {
+                found.append({it.key(), it.value().name});
+                parents.append(it.key());
+            }
+        }
+    }
+    return found;
+}
+
+bool isRunning(pid_t pid)
+{
+    Stat stat;
+    return readStat(pid, &stat) && stat.state != 'Z';
+}
+
+} // namespace ProcessTree
