@@ -280,6 +280,7 @@ private:
     // children). The drawing steps run through the guard of the repaint they belong to.
     void composeFace(int32_t state, StepGuard &steps);
     void presentAtOnce(StepGuard &steps);
+    void layIcon(StepGuard &steps);
     void showComposite(const Surface &source, StepGuard &steps);
     void runHoverEffect(StepGuard &steps);
     void applyMask();
