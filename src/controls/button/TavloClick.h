@@ -323,6 +323,7 @@ private:
     void clicked();
     void doubleClicked();
     bool isOnArrowPart(float X, float Y) const;
+    bool isOverControl(QPointF at) const;
     void syncAccessKey();
     void wakeHoverWatch();
     void restHoverWatch();
