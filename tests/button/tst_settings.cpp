@@ -204,12 +204,31 @@ private slots:
         QCOMPARE(button.ButtonColorNormal1(), 0x555555);
     }
 
+    void settingsResetRestoresDefaults_data()
+    {
+        QTest::addColumn<bool>("autoSizedFace");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("a distinct look") << false << false;
+        QTest::newRow("AutoSize on a custom face") << true << false;
+        QTest::newRow("AutoSize on a custom face, shown") << true << true;
+    }
     void settingsResetRestoresDefaults()
     {
+        QFETCH(bool, autoSizedFace);
+        QFETCH(bool, shown);
         TavloClick fresh;
         TavloClick button;
         makeDistinct(button);
         button.setPicNormal(Picture::fromImage(solidImage(qRgb(4, 5, 6))));
+        if (autoSizedFace) {
+            button.setCustomPic(true);
+            button.setAutoSize(true);
+            QCOMPARE(button.size(), solidImage(0).size());
+        }
+        if (shown) {
+            button.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&button));
+        }
         button.setMouseIcon(Picture());
         button.setSettingsFile(QStringLiteral("other.scs"));
         button.setSettings(5);
