@@ -79,6 +79,11 @@ public:
     // channel is composed over the surface). Returns false for a null picture.
     bool paintPicture(const QImage &picture, int x, int y, int width, int height);
 
+    // Composes the picture into the rectangle by the picture's own alpha channel, area-sampled
+    // so that soft edges stay soft when scaled; no stretch mode or brightness applies. The
+    // surface itself keeps no alpha. Returns false for a null picture.
+    bool alphaComposite(const QImage &picture, int x, int y, int width, int height);
+
     // Fills the surface with the back colour.
     void clear();
     // GetPixel: the colour at (x, y), or -1 outside the surface.

@@ -230,6 +230,17 @@ bool Surface::paintPicture(const QImage &picture, int x, int y, int width, int h
     return true;
 }
 
+bool Surface::alphaComposite(const QImage &picture, int x, int y, int width, int height)
+{
+    if (picture.isNull())
+        return false;
+    const QImage source = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const auto table = PixelOps::brightnessTable(0);
+    resampleInto(m_image, x, y, width, height, source, 0, 0, source.width(), source.height(), Sampling::Area,
+                 ComposeOp{table.data()});
+    return true;
+}
+
 void Surface::composePicture(const QImage &picture, int x, int y, int width, int height, bool halftone)
 {
     const QImage source = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);

@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -381,6 +383,62 @@ private slots:
         QCOMPARE(parts.canvas.pic.pixel(50, 20), Color::RGB(255, 0, 0));
         QCOMPARE(parts.canvas.pic.pixel(26, 20) != face.pixel(26, 20), !fadeRunning);
         QCOMPARE(parts.canvas.pic.pixel(23, 20), face.pixel(23, 20)); // beyond the 4 glow rings
+    }
+
+    // An orange disc on a white face. A picture with partly transparent pixels is laid by its
+    // alpha: its rim runs from orange to white, never darker than either. Any other picture is
+    // keyed by its top-left colour: each pixel is the face or the disc, nothing between.
+    void iconEdges_data()
+    {
+        QTest::addColumn<QImage>("icon");
+        QTest::addColumn<bool>("soft");
+        const auto disc = [](QImage::Format format, bool softRim) {
+            QImage image(16, 16, format);
+            for (int y = 0; y < 16; ++y) {
+                for (int x = 0; x < 16; ++x) {
+                    const double inside = std::clamp(7.0 - std::hypot(x - 7.5, y - 7.5), 0.0, 1.0);
+                    if (softRim)
+                        image.setPixel(x, y, qRgba(255, 160, 0, int(255 * inside)));
+                    else
+                        image.setPixel(x, y, inside > 0.5 ? qRgb(255, 160, 0) : qRgb(255, 0, 255));
+                }
+            }
+            return image;
+        };
+        QTest::newRow("soft rim by its alpha") << disc(QImage::Format_ARGB32, true) << true;
+        QTest::newRow("no alpha channel: keyed") << disc(QImage::Format_RGB32, false) << false;
+        QTest::newRow("opaque alpha channel: keyed") << disc(QImage::Format_ARGB32, false) << false;
+    }
+    void iconEdges()
+    {
+        QFETCH(QImage, icon);
+        QFETCH(bool, soft);
+        Parts parts(40, 40);
+        fill(parts.canvas.pic, 0xFFFFFF);
+        parts.props.buttonIcon = Picture::fromImage(icon);
+        parts.props.buttonIconShow = true;
+        parts.props.buttonIconShadow = false;
+        parts.props.buttonIconPos = 4;
+        parts.props.buttonIconSize = 100;
+        auto context = parts.context();
+        ButtonIcon::DrawIcon(context, parts.canvas.pic, false);
+        const OleColor orange = Color::RGB(255, 160, 0);
+        QCOMPARE(parts.canvas.pic.pixel(20, 20), orange);
+        int between = 0;
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                const OleColor c = parts.canvas.pic.pixel(x, y);
+                const QString at = QStringLiteral("%1,%2: %3").arg(x).arg(y).arg(c, 6, 16, QLatin1Char('0'));
+                QVERIFY2(Color::red(c) == 255 && Color::green(c) >= 160 && Color::blue(c) <= 255
+                             && Color::blue(c) <= Color::green(c),
+                         qPrintable(at));
+                if (c != orange && c != 0xFFFFFF) {
+                    QVERIFY2(soft, qPrintable(at));
+                    ++between;
+                }
+            }
+        }
+        QCOMPARE(between > 0, soft);
     }
 };
 

@@ -1,10 +1,13 @@
 // The hover watch (entry, exit, the first tick, the resize suppression, the resting pace, the
-// platform's pointer) and the button's sounds.
+// platform's pointer, the face it settles on) and the button's sounds.
 
 #include "InteractionTestSupport.h"
 
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace InteractionTest;
 
@@ -19,6 +22,33 @@ void moveOver(TavloClick &button)
 }
 
 enum class Change { Leave, Enter, Move, Hide };
+
+enum class Sequence { MoveAndClickAtOnce, RightClickWhileOver };
+enum class Icon { None, Keyed, Soft };
+
+// A 16 × 16 icon: a keyed one on a magenta ground, or a soft-edged disc with its own alpha.
+Picture iconPicture(Icon icon)
+{
+    if (icon == Icon::None)
+        return Picture::empty();
+    QImage image(16, 16, icon == Icon::Keyed ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const double distance = std::hypot(x - 7.5, y - 7.5);
+            if (icon == Icon::Keyed)
+                image.setPixel(x, y, distance < 6 ? qRgb(20, 60, 200) : qRgb(255, 0, 255));
+            else
+                image.setPixel(x, y, qRgba(20, 60, 200, int(255 * std::clamp(7.5 - distance, 0.0, 1.0))));
+        }
+    }
+    return Picture::fromImage(image);
+}
+
+// No fade runs and the watch rests: the face has settled.
+bool settled(const TavloClick &button)
+{
+    return !button.tmrFade().isActive() && button.OverTimer().isActive() && button.OverTimer().interval() > 1;
+}
 
 // Something that may change what lies under a pointer that does not move.
 void apply(Change change, TavloClick &button)
@@ -44,6 +74,9 @@ void apply(Change change, TavloClick &button)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Sequence)
+Q_DECLARE_METATYPE(Icon)
 
 class TestButtonHoverWatch : public QObject {
     Q_OBJECT
@@ -154,6 +187,64 @@ private slots:
         QTRY_COMPARE(log.events(), QStringList{"MouseIn"});
         log.take();
         QCOMPARE(button.runtime().LastState, 1);
+    }
+
+    // Whatever the pointer did on its way into Over, the face ends as a slow hover leaves it.
+    void settlesAsAfterASlowHover_data()
+    {
+        QTest::addColumn<Sequence>("sequence");
+        QTest::addColumn<bool>("fade");
+        QTest::addColumn<int>("effect");
+        QTest::addColumn<Icon>("icon");
+        const auto atOnce = Sequence::MoveAndClickAtOnce;
+        QTest::newRow("moved on and clicked at once") << atOnce << true << 5 << Icon::None;
+        QTest::newRow("right click while Over") << Sequence::RightClickWhileOver << true << 5 << Icon::None;
+        QTest::newRow("at once, without fade") << atOnce << false << 5 << Icon::None;
+        QTest::newRow("at once, glowing icon") << atOnce << true << 0 << Icon::Keyed;
+        QTest::newRow("at once, soft-edged icon") << atOnce << true << 3 << Icon::Soft;
+    }
+    void settlesAsAfterASlowHover()
+    {
+        QFETCH(Sequence, sequence);
+        QFETCH(bool, fade);
+        QFETCH(int, effect);
+        QFETCH(Icon, icon);
+        Host host;
+        TavloClick &button = *host.button;
+        button.setButtonTheme(4);
+        button.setCaption(QStringLiteral("Convert"));
+        button.setEffects(effect);
+        button.setFade(fade);
+        button.setButtonIcon(iconPicture(icon));
+        button.setButtonIconShow(icon != Icon::None);
+        host.pointer.setUnder(nullptr);
+        QTRY_VERIFY(!button.OverTimer().isActive() && !button.tmrFade().isActive());
+        const QImage normal = button.image();
+
+        // The slow hover: the watch sees the pointer arrive and nothing else happens.
+        host.pointer.setUnder(&button);
+        moveOver(button);
+        QTRY_VERIFY(settled(button));
+        const QImage over = button.image();
+        QVERIFY(over != normal);
+
+        if (sequence == Sequence::MoveAndClickAtOnce) {
+            host.pointer.setUnder(nullptr);
+            QTRY_VERIFY(!button.OverTimer().isActive() && !button.tmrFade().isActive());
+            QCOMPARE(button.image(), normal);
+            // The pointer arrives and clicks before the watch looks.
+            host.pointer.setUnder(&button);
+            moveOver(button);
+            host.send(QEvent::MouseButtonPress, QPointF(5, 5), Qt::LeftButton);
+            host.send(QEvent::MouseButtonRelease, QPointF(5, 5), Qt::LeftButton);
+        } else {
+            host.send(QEvent::MouseButtonPress, QPointF(5, 5), Qt::RightButton);
+            host.send(QEvent::MouseButtonRelease, QPointF(5, 5), Qt::RightButton);
+        }
+        QTRY_VERIFY(settled(button));
+        QTest::qWait(20);
+        QCOMPARE(button.runtime().LastState, 1);
+        QCOMPARE(button.image(), over);
     }
 
     // The platform's answer: the widget at the cursor, so a widget lying over the button counts

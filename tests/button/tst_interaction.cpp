@@ -60,6 +60,41 @@ private slots:
         QCOMPARE(log.take(), (QStringList{"MouseDown 1 0 10 12", "MouseUp 1 0 150 12"}));
     }
 
+    // Pressed on the button, dragged off (the watch sees the pointer go) and released: Over only
+    // where the release is over the button's shape.
+    void releaseShowsOverOnlyOverTheButton_data()
+    {
+        QTest::addColumn<Qt::MouseButton>("which");
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<QPointF>("release");
+        QTest::addColumn<int>("face");
+        QTest::newRow("over the button") << Qt::LeftButton << 0 << QPointF(10, 12) << 1;
+        QTest::newRow("beside the button") << Qt::LeftButton << 0 << QPointF(150, 12) << 0;
+        QTest::newRow("right button, beside") << Qt::RightButton << 0 << QPointF(-5, 12) << 0;
+        QTest::newRow("a rounded corner cut off") << Qt::LeftButton << 2 << QPointF(1, 1) << 0;
+        QTest::newRow("inside the rounded shape") << Qt::LeftButton << 2 << QPointF(40, 16) << 1;
+    }
+    void releaseShowsOverOnlyOverTheButton()
+    {
+        QFETCH(Qt::MouseButton, which);
+        QFETCH(int, shape);
+        QFETCH(QPointF, release);
+        QFETCH(int, face);
+        Host host;
+        TavloClick &button = *host.button;
+        button.setButtonShape(shape);
+        host.send(QEvent::MouseButtonPress, QPointF(40, 16), which);
+        if (face == 0) {
+            host.pointer.setUnder(nullptr);
+            QTest::mouseMove(&button, release.toPoint());
+            QTRY_VERIFY(!button.OverTimer().isActive());
+        }
+        host.send(QEvent::MouseButtonRelease, release, which);
+        QCOMPARE(button.runtime().LastState, face);
+        QTest::qWait(20);
+        QCOMPARE(button.runtime().LastState, face);
+    }
+
     void splitArrow_data()
     {
         QTest::addColumn<bool>("arrowShow");

@@ -83,8 +83,14 @@ private slots:
         QTest::newRow("ShadowSize unchecked") << ButtonProperty::ShadowSize << QVariant(-40.0f) << QVariant(-40.0f);
         QTest::newRow("TintHue -250") << ButtonProperty::TintHue << QVariant::fromValue<qint32>(-250)
                                       << QVariant::fromValue<qint16>(-100);
-        QTest::newRow("TintBright 70000") << ButtonProperty::TintBright << QVariant::fromValue<qint32>(70000)
+        QTest::newRow("TintBright 32767") << ButtonProperty::TintBright << QVariant::fromValue<qint32>(32767)
                                           << QVariant::fromValue<qint16>(100);
+        QTest::newRow("TintBright 50.7 rounds") << ButtonProperty::TintBright << QVariant(50.7)
+                                                << QVariant::fromValue<qint16>(51);
+        QTest::newRow("TintHue -2.5 to even") << ButtonProperty::TintHue << QVariant(-2.5)
+                                              << QVariant::fromValue<qint16>(-2);
+        QTest::newRow("TintSaturation 99.5 to even") << ButtonProperty::TintSaturation << QVariant(99.5)
+                                                     << QVariant::fromValue<qint16>(100);
         QTest::newRow("TintSaturation 55") << ButtonProperty::TintSaturation << QVariant::fromValue<qint32>(55)
                                            << QVariant::fromValue<qint16>(55);
         QTest::newRow("ButtonIconPos 32767") << ButtonProperty::ButtonIconPos << QVariant::fromValue<qint32>(32767)
@@ -139,14 +145,26 @@ private slots:
         QCOMPARE(button.tmrFade().interval(), 12);
     }
 
-    void iconPosOverflowChangesNothing()
+    // The Integer properties take 16 bits: beyond them the overflow error, and nothing changes.
+    void integerOverflowChangesNothing_data()
     {
+        QTest::addColumn<ButtonProperty>("id");
+        QTest::addColumn<QVariant>("assigned");
+        QTest::newRow("ButtonIconPos 40000") << ButtonProperty::ButtonIconPos << QVariant::fromValue<qint32>(40000);
+        QTest::newRow("ButtonIconPos -32769") << ButtonProperty::ButtonIconPos << QVariant::fromValue<qint32>(-32769);
+        QTest::newRow("TintBright 70000") << ButtonProperty::TintBright << QVariant::fromValue<qint32>(70000);
+        QTest::newRow("TintHue -32768.6") << ButtonProperty::TintHue << QVariant(-32768.6);
+        QTest::newRow("TintSaturation 32767.5") << ButtonProperty::TintSaturation << QVariant(32767.5);
+    }
+    void integerOverflowChangesNothing()
+    {
+        QFETCH(ButtonProperty, id);
+        QFETCH(QVariant, assigned);
         TavloClick button;
-        button.setButtonIconPos(2);
+        button.setPropertyValue(id, QVariant::fromValue<qint32>(2));
         QSignalSpy changed(&button, &TavloClick::propertyChanged);
-        QCOMPARE(errorCode([&] { button.setButtonIconPos(40000); }), int(RuntimeError::Overflow));
-        QCOMPARE(errorCode([&] { button.setButtonIconPos(-32769); }), int(RuntimeError::Overflow));
-        QCOMPARE(button.ButtonIconPos(), int16_t(2));
+        QCOMPARE(errorCode([&] { button.setPropertyValue(id, assigned); }), int(RuntimeError::Overflow));
+        QCOMPARE(button.propertyValue(id).toInt(), 2);
         QCOMPARE(changed.count(), 0);
     }
 

@@ -91,6 +91,34 @@ private slots:
         QCOMPARE(target.runtime().LastState, 0);
     }
 
+    // The font's size travels in points, also for a font given in pixels (at 96 dpi here).
+    void fontSizeField_data()
+    {
+        QTest::addColumn<QFont>("font");
+        QTest::addColumn<QString>("field");
+        QFont points(QStringLiteral("Liberation Sans"));
+        points.setPointSizeF(13.5);
+        QFont pixels(QStringLiteral("Liberation Sans"));
+        pixels.setPixelSize(16);
+        QFont oddPixels = pixels;
+        oddPixels.setPixelSize(15);
+        QTest::newRow("13.5 points") << points << "13.5";
+        QTest::newRow("16 pixels") << pixels << "12";
+        QTest::newRow("15 pixels") << oddPixels << "11.25";
+    }
+    void fontSizeField()
+    {
+        QFETCH(QFont, font);
+        QFETCH(QString, field);
+        TavloClick source;
+        source.setFont(font);
+        const QString settings = source.SaveButtonSettings(QString());
+        QCOMPARE(ButtonFieldText::split(settings).at(73), field);
+        TavloClick target;
+        target.LoadButtonSettings(QString(), settings);
+        QCOMPARE(target.Font().pointSizeF(), field.toDouble());
+    }
+
     void booleanFields_data()
     {
         QTest::addColumn<int>("index");
@@ -204,12 +232,31 @@ private slots:
         QCOMPARE(button.ButtonColorNormal1(), 0x555555);
     }
 
+    void settingsResetRestoresDefaults_data()
+    {
+        QTest::addColumn<bool>("autoSizedFace");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("a distinct look") << false << false;
+        QTest::newRow("AutoSize on a custom face") << true << false;
+        QTest::newRow("AutoSize on a custom face, shown") << true << true;
+    }
     void settingsResetRestoresDefaults()
     {
+        QFETCH(bool, autoSizedFace);
+        QFETCH(bool, shown);
         TavloClick fresh;
         TavloClick button;
         makeDistinct(button);
         button.setPicNormal(Picture::fromImage(solidImage(qRgb(4, 5, 6))));
+        if (autoSizedFace) {
+            button.setCustomPic(true);
+            button.setAutoSize(true);
+            QCOMPARE(button.size(), solidImage(0).size());
+        }
+        if (shown) {
+            button.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&button));
+        }
         button.setMouseIcon(Picture());
         button.setSettingsFile(QStringLiteral("other.scs"));
         button.setSettings(5);

@@ -79,6 +79,12 @@ QRect Xdo::geometry(quint64 window) const
     return rect;
 }
 
+bool Xdo::move(quint64 window, QPoint point) const
+{
+    return run({QStringLiteral("xdotool"), QStringLiteral("mousemove"), QStringLiteral("--window"),
+                QString::number(window), QString::number(point.x()), QString::number(point.y())});
+}
+
 bool Xdo::click(quint64 window, QPoint point) const
 {
     return run({QStringLiteral("xdotool"), QStringLiteral("mousemove"), QStringLiteral("--window"),

@@ -15,6 +15,8 @@ public:
     QList<quint64> visibleWindows(const QString &namePattern) const;
     // The window's place on the screen; empty when it is gone.
     QRect geometry(quint64 window) const;
+    // Moves the pointer onto the point (window coordinates).
+    bool move(quint64 window, QPoint point) const;
     // Moves the pointer onto the point (window coordinates) and clicks there at once.
     bool click(quint64 window, QPoint point) const;
     // Gives the window the keyboard focus, as a window manager does on a click, then types keys

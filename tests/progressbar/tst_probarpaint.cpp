@@ -431,6 +431,17 @@ private slots:
         QTest::newRow("caption and stored text 0") << QStringLiteral("Converting") << true << 0 << true
                                                    << QVariant(QStringLiteral("0")) << QStringLiteral("Converting 0 %");
         QTest::newRow("fraction") << QString() << true << 0 << true << QVariant(33.5) << QStringLiteral(" 33.5 %");
+        // A fraction as its stored type writes it: a Single to 7 digits, a Double to 15, with the
+        // exponent in capitals.
+        QTest::newRow("Single 0.1") << QString() << true << 0 << true << QVariant(0.1f) << QStringLiteral(" 0.1 %");
+        QTest::newRow("Single a third") << QString() << true << 0 << true << QVariant(1.0f / 3)
+                                        << QStringLiteral(" 0.3333333 %");
+        QTest::newRow("Double a third") << QString() << true << 0 << true << QVariant(1.0 / 3)
+                                        << QStringLiteral(" 0.333333333333333 %");
+        QTest::newRow("Single 1E+20") << QString() << true << 0 << true << QVariant(1e20f) << QStringLiteral(" 1E+20 %");
+        QTest::newRow("Double 1E-05") << QString() << true << 0 << true << QVariant(1e-5) << QStringLiteral(" 1E-05 %");
+        QTest::newRow("Long 123456789") << QString() << true << 0 << true << QVariant::fromValue<qint32>(123456789)
+                                        << QStringLiteral(" 123456789 %");
         QTest::newRow("busy shows the caption only") << QStringLiteral("Busy") << true << 2 << true << QVariant(50) << QStringLiteral("Busy");
         QTest::newRow("other mode shows nothing") << QStringLiteral("X") << true << 5 << true << QVariant(50) << QString();
         QTest::newRow("no value: caption") << QStringLiteral("X") << false << 0 << true << QVariant(50) << QStringLiteral("X");

@@ -9,12 +9,28 @@
 #include <QDir>
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char Usage[] = "usage: gallery <output folder>\n";
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    // One option-like argument names no folder: --help and -h ask for the usage, any other option
+    // is a mistake. Either way nothing is written.
+    if (argc == 2 && argv[1][0] == '-') {
+        const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
+        if (!help)
+            std::fprintf(stderr, "gallery: unknown option %s\n", argv[1]);
+        std::fputs(Usage, help ? stdout : stderr);
+        return help ? 0 : 2;
+    }
     QApplication app(argc, argv);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: gallery <output folder>\n");
+        std::fputs(Usage, stderr);
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);

@@ -21,11 +21,12 @@ class StepGuard;
 // change goes through Redraw(state), state 0 Normal, 1 Over, 2 Down.
 //
 // Properties: getters are Name(), setters setName(value). A setter applies the property's
-// rule (Singles with a range are rounded half to even and clamped; TintBright, TintHue and
-// TintSaturation are clamped to -100..100; ArrowColor, CaptionColor, CaptionShadowColor and
-// ShadowColor are stored as RGB; ButtonIconPos outside 16 bits throws the overflow
-// RuntimeError and changes nothing), stores the value, repaints as the descriptor table says
-// and emits propertyChanged(name). Values read from a bag, a theme or a settings string are
+// rule (Singles with a range are rounded half to even and clamped; the Integer properties
+// ButtonIconPos, TintBright, TintHue and TintSaturation are rounded half to even, throw the
+// overflow RuntimeError outside 16 bits and change nothing, and the three tints are then
+// clamped to -100..100; ArrowColor, CaptionColor, CaptionShadowColor and ShadowColor are stored
+// as RGB), stores the value, repaints as the descriptor table says and emits
+// propertyChanged(name). Values read from a bag, a theme or a settings string are
 // stored unchecked, so painters must not rely on the setters' ranges.
 //
 // Methods that take text (LoadButtonTheme, LoadButtonSettings, setSettings) throw RuntimeError
@@ -280,6 +281,7 @@ private:
     // children). The drawing steps run through the guard of the repaint they belong to.
     void composeFace(int32_t state, StepGuard &steps);
     void presentAtOnce(StepGuard &steps);
+    void layIcon(StepGuard &steps);
     void showComposite(const Surface &source, StepGuard &steps);
     void runHoverEffect(StepGuard &steps);
     void applyMask();
@@ -322,6 +324,7 @@ private:
     void clicked();
     void doubleClicked();
     bool isOnArrowPart(float X, float Y) const;
+    bool isOverControl(QPointF at) const;
     void syncAccessKey();
     void wakeHoverWatch();
     void restHoverWatch();

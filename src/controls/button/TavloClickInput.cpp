@@ -73,9 +73,7 @@ void TavloClick::mouseMoveEvent(QMouseEvent *event)
 // The release, then the click when the button was pressed on the control and is released over it.
 void TavloClick::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_clickButtons.testFlag(event->button())
-        && (mask().isEmpty() ? rect().contains(event->position().toPoint())
-                             : mask().contains(event->position().toPoint()));
+    const bool click = m_clickButtons.testFlag(event->button()) && isOverControl(event->position());
     m_clickButtons.setFlag(event->button(), false);
     pointerReleased(InputCodes::buttonMask(event->button()), InputCodes::shiftMask(event->modifiers()),
                     eventX(event), eventY(event));
@@ -152,12 +150,21 @@ void TavloClick::pointerMoved(qint16 Button, qint16 Shift, float X, float Y)
     emit MouseMove(Button, Shift, X, Y);
 }
 
+// Over only where the pointer is: after a drag off the control the hover watch has seen it leave
+// and stopped, so an Over face painted here would stay until the pointer came back.
 void TavloClick::pointerReleased(qint16 Button, qint16 Shift, float X, float Y)
 {
-    Redraw(1);
+    Redraw(isOverControl(QPointF(X, Y)) ? 1 : 0);
     m_run.Dragging = false;
     emit MouseUp(Button, Shift, X, Y);
     playEventSound(m_props.soundUp, QStringLiteral("Up"));
+}
+
+// A point of the control's own coordinates on its shape (the mask, where it has one).
+bool TavloClick::isOverControl(QPointF at) const
+{
+    const QPoint point = at.toPoint();
+    return mask().isEmpty() ? rect().contains(point) : mask().contains(point);
 }
 
 // A click, or the access key: the click sound, then the event unless the press was on the arrow.

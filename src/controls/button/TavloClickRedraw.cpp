@@ -36,7 +36,9 @@ void TavloClick::Redraw(int32_t state)
         if (m_props.alpha)
             steps.run([&] { ButtonEffects::DrawAlpha(context); });
     }
-    if (m_props.fade && state != m_run.PreviousState) {
+    m_canvas.plainFace = m_canvas.pic;
+    const bool fading = m_props.fade && state != m_run.PreviousState;
+    if (fading) {
         // The fade clock presents the new face step by step; a running fade keeps its pace.
         m_run.FadeLevel = 0;
         if (!m_tmrFade.isActive())
@@ -45,7 +47,11 @@ void TavloClick::Redraw(int32_t state)
         m_tmrFade.stop();
         presentAtOnce(steps);
     }
-    if (m_props.enableEffects && state == 1)
+    // With Fade on, the fade that follows the hover effect is what settles its frames into the
+    // face. A repaint of the state already on show starts no fade (a release after the watch
+    // saw the pointer arrive, or the watch's entry after a release), so it plays no effect:
+    // the face stays as a slow hover leaves it. Without Fade the last frame is the look anyway.
+    if (m_props.enableEffects && state == 1 && (fading || !m_props.fade))
         runHoverEffect(steps);
     applyMask();
     m_run.PreviousState = state;
@@ -84,15 +90,27 @@ void TavloClick::composeFace(int32_t state, StepGuard &steps)
 // whatever pic2 held (black, on a new button).
 void TavloClick::presentAtOnce(StepGuard &steps)
 {
-    ButtonPaintContext context = paintContext();
     Surface &control = m_canvas.control;
     Surface &pic = m_canvas.pic;
-    steps.run([&] { ButtonIcon::DrawIcon(context, pic, m_tmrFade.isActive()); });
+    layIcon(steps);
     m_canvas.pic2.bitBlt(0, 0, m_canvas.pic2.width(), m_canvas.pic2.height(), pic, 0, 0);
     control.setStretchMode(Surface::StretchMode::Halftone);
     control.stretchBlt(0, 0, control.width(), control.height(), pic, 0, 0, pic.width(), pic.height());
+    ButtonPaintContext context = paintContext();
     steps.run([&] { ButtonCaption::DrawCaption(context, control, pixelsPerPoint()); });
     update();
+}
+
+// The icon into pic, on the face as Redraw composed it: an icon drawn again for every frame
+// would build up its soft edges and its glow.
+void TavloClick::layIcon(StepGuard &steps)
+{
+    if (!m_props.buttonIconShow)
+        return;
+    Surface &pic = m_canvas.pic;
+    pic.bitBlt(0, 0, pic.width(), pic.height(), m_canvas.plainFace, 0, 0);
+    ButtonPaintContext context = paintContext();
+    steps.run([&] { ButtonIcon::DrawIcon(context, pic, m_tmrFade.isActive()); });
 }
 
 // One frame of the fade or the hover effect (ShowComposite): the blended surface onto the
@@ -102,7 +120,7 @@ void TavloClick::showComposite(const Surface &source, StepGuard &steps)
     ButtonPaintContext context = paintContext();
     Surface &control = m_canvas.control;
     control.bitBlt(0, 0, control.width(), control.height(), source, 0, 0);
-    steps.run([&] { ButtonIcon::DrawIcon(context, m_canvas.pic, m_tmrFade.isActive()); });
+    layIcon(steps);
     steps.run([&] { ButtonCaption::DrawCaption(context, control, pixelsPerPoint()); });
     update();
 }

@@ -36,7 +36,9 @@ void TavloClick::setPointerQuery(PointerQuery query)
     pointerQuery() = std::move(query);
 }
 
-// The cross-fade: pic is blended onto pic2 with a rising opacity until it reaches 255.
+// The cross-fade: pic is blended onto pic2 with a rising opacity until it reaches 255. The last
+// step shows the face as a repaint presents it at once (with the icon's glow, which the steps
+// leave out), so that a face looks the same however it was reached.
 void TavloClick::fadeTick()
 {
     StepGuard steps("TavloClick fade");
@@ -44,6 +46,8 @@ void TavloClick::fadeTick()
     if (m_run.FadeLevel >= 255) {
         m_tmrFade.stop();
         m_run.FadeLevel = 255;
+        presentAtOnce(steps);
+        return;
     }
     Surface &pic2 = m_canvas.pic2;
     const Surface &pic = m_canvas.pic;

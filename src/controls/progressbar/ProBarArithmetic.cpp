@@ -70,8 +70,11 @@ QString proValueText(const QVariant &value)
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case QMetaType::QString:
         return value.toString();
+    case QMetaType::Float:
+        // A Single carries 7 significant digits; 0.1 is written "0.1", not its double expansion.
+        return QString::number(double(value.toFloat()), 'G', 7);
     default:
-        return QString::number(value.toDouble(), 'g', 15);
+        return QString::number(value.toDouble(), 'G', 15);
     }
 }
 

@@ -24,7 +24,8 @@ int32_t shadeColour(int32_t base, double c, double d, double span, int32_t depth
 // ProValue as a number: numbers as they are, booleans -1/0, numeric text; other text is a
 // type mismatch. An empty value counts as 0.
 double proValueNumber(const QVariant &value);
-// ProValue's text form: numbers without trailing zeros (up to 15 significant digits).
+// ProValue's text form, as its stored type writes it: numbers without trailing zeros, a Single
+// to 7 significant digits and anything else to 15, an exponent as "1E+20" or "1E-05".
 QString proValueText(const QVariant &value);
 
 // The busy timer interval in ms for a speed: |125 - speed|.

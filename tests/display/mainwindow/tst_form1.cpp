@@ -227,6 +227,37 @@ private slots:
         QVERIFY2(closeProgram(), qPrintable(m_failure));
     }
 
+    // That first click, made the moment the pointer arrives on Convert, leaves the button as a slow
+    // hover leaves it: no frame of the hover effect stays behind.
+    void firstClickSettlesAsASlowHover()
+    {
+        const quint64 window = startProgram(m_source, false);
+        QVERIFY2(window, qPrintable(m_failure));
+        const QRect convert = onScreen(window, QStringLiteral("cmdConvert"));
+        const QPoint centre = controlRect(QStringLiteral("cmdConvert")).center();
+        // A spot of the window that no control covers.
+        const QPoint away(300, 100);
+        const auto face = [&](const QString &name) {
+            QTest::qWait(1500); // the fade and the hover effect take a fraction of this
+            return m_xdo->screenshot(QStringLiteral("settle-") + name).copy(convert);
+        };
+        QVERIFY2(m_xdo->move(window, away), qPrintable(m_xdo->error()));
+        const QImage normal = face(QStringLiteral("normal"));
+
+        QVERIFY2(m_xdo->click(window, centre), qPrintable(m_xdo->error()));
+        const QImage clicked = face(QStringLiteral("clicked"));
+        QVERIFY2(m_xdo->move(window, away), qPrintable(m_xdo->error()));
+        QTest::qWait(1000);
+        QVERIFY2(m_xdo->move(window, centre), qPrintable(m_xdo->error()));
+        const QImage hovered = face(QStringLiteral("hovered"));
+        QVERIFY(!normal.isNull() && hovered != normal);
+        QVERIFY2(clicked == hovered, "the clicked button shows another face than a hovered one (see settle-*.png)");
+
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination) && encoders().isEmpty(); }, 60000),
+                 "the conversion did not finish");
+        QVERIFY2(closeProgram(), qPrintable(m_failure));
+    }
+
     // Convert and close during a conversion ask first. No leaves the conversion running to a
     // good file; Yes stops it with nothing written (and closes, when closing asked).
     void askDuringConversion_data()

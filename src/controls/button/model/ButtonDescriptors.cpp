@@ -99,9 +99,9 @@ std::array<ButtonDescriptor, ButtonPropertyCount> buildTable()
         {Id::TextureImage, QLatin1String("TextureImage"), T::Picture, nothing, &P::textureImage},
         {Id::TextureType, QLatin1String("TextureType"), T::Long, longValue(0), &P::textureType},
         {Id::Tint, QLatin1String("Tint"), T::Boolean, no, &P::tint},
-        {Id::TintBright, QLatin1String("TintBright"), T::Integer, integerValue(0), &P::tintBright, R::Clamp, -100, 100},
-        {Id::TintHue, QLatin1String("TintHue"), T::Integer, integerValue(0), &P::tintHue, R::Clamp, -100, 100},
-        {Id::TintSaturation, QLatin1String("TintSaturation"), T::Integer, integerValue(0), &P::tintSaturation, R::Clamp, -100, 100},
+        {Id::TintBright, QLatin1String("TintBright"), T::Integer, integerValue(0), &P::tintBright, R::IntegerClamp, -100, 100},
+        {Id::TintHue, QLatin1String("TintHue"), T::Integer, integerValue(0), &P::tintHue, R::IntegerClamp, -100, 100},
+        {Id::TintSaturation, QLatin1String("TintSaturation"), T::Integer, integerValue(0), &P::tintSaturation, R::IntegerClamp, -100, 100},
         {Id::UpMotion, QLatin1String("UpMotion"), T::Boolean, no, &P::upMotion, R::Store, 0, 0, None},
         {Id::UserDrag, QLatin1String("UserDrag"), T::Boolean, no, &P::userDrag, R::Store, 0, 0, None},
     }};
@@ -136,9 +136,9 @@ QVariant applyAssignRule(const ButtonDescriptor &descriptor, const QVariant &val
         const double clamped = std::isnan(rounded) ? descriptor.low : clamp(rounded, descriptor.low, descriptor.high);
         return QVariant(static_cast<float>(clamped));
     }
-    case AssignRule::Clamp:
+    case AssignRule::IntegerClamp:
         return QVariant::fromValue<qint16>(
-            static_cast<qint16>(clamp(value.toDouble(), descriptor.low, descriptor.high)));
+            static_cast<qint16>(clamp(Rounding::toInteger(value.toDouble()), descriptor.low, descriptor.high)));
     case AssignRule::TranslateColor:
         return QVariant::fromValue<qint32>(Color::TranslateColor(value.toInt()));
     case AssignRule::ToInteger:

@@ -30,7 +30,7 @@ inline constexpr int ButtonPropertyCount = int(ButtonProperty::UserDrag) + 1;
 enum class AssignRule {
     Store,          // stored as given
     RoundClamp,     // Single: rounded half to even, clamped to low..high, stored as a Single
-    Clamp,          // Integer: ClampValue low..high
+    IntegerClamp,   // Integer: as ToInteger, then ClampValue low..high
     TranslateColor, // stored as the colour's RGB value
     ToInteger,      // converted to 16 bits; out of range is the overflow error, nothing stored
 };

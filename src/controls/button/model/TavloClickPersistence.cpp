@@ -39,6 +39,9 @@ void TavloClick::InitProperties()
     m_props.picOver = Picture::empty();
     m_props.picDown = Picture::empty();
     m_props.textureImage = Picture::empty();
+    // AutoSize takes its default before the size step, whose resize handling would otherwise
+    // size the control back to the face picture on show.
+    m_props.autoSize = false;
     resizeControl(81, 33);
     for (const ButtonDescriptor &descriptor : buttonDescriptors()) {
         if (setByInitProperties(descriptor.id))

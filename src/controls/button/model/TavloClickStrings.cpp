@@ -89,8 +89,11 @@ QString TavloClick::fieldText(const TextField &field) const
         return Text::formatSingle(static_cast<float>(width() * twipsPerPixelX()));
     case TextField::Kind::FontName:
         return font.family();
-    case TextField::Kind::FontSize:
-        return Text::formatSingle(static_cast<float>(font.pointSizeF()));
+    case TextField::Kind::FontSize: {
+        // A font given in pixels travels in points too, at the control's own resolution.
+        const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() / pixelsPerPoint();
+        return Text::formatSingle(static_cast<float>(points));
+    }
     case TextField::Kind::FontBold:
         return Text::formatBoolean(font.bold());
     case TextField::Kind::FontItalic:

@@ -22,6 +22,8 @@ struct ButtonCanvas {
     Surface picTemp;
     Surface picIcon;
     Surface picShadow;
+    // pic as Redraw composed it, before any icon: each frame lays the icon on this afresh.
+    Surface plainFace;
     // The mask last given to the widget (1 bits opaque), null while the widget has none.
     QImage appliedMask;
     // Set while the container is rendered for what lies behind the control.

@@ -11,7 +11,8 @@ bool iconBox(const ButtonProperties &properties, double aspect, double w, double
              ButtonRuntime::Box &box);
 
 // With ButtonIconShow: stores IconAspect and IconBox, loads the icon into picIcon and draws it
-// into the box on the target, keyed by picIcon's top-left colour; with ButtonIconShadow, and
+// into the box on the target, keyed by picIcon's top-left colour; an icon whose picture has
+// partly transparent pixels is composed by its own alpha instead. With ButtonIconShadow, and
 // while no fade runs, a glow of four widening, fainter copies of the face under the icon with
 // the icon on it first. No icon picture draws nothing.
 void DrawIcon(ButtonPaintContext &context, Surface &target, bool fadeRunning);
