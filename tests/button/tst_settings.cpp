@@ -263,6 +263,27 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("btnOk-a/b.scs")));
     }
 
+    // A link planted under the quick save's name in a shared folder is not written through.
+    void quickSaveRefusesALink()
+    {
+        QTemporaryDir dir;
+        const QString victim = dir.filePath("victim");
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("precious");
+        file.close();
+        QVERIFY(QFile::link(victim, dir.filePath("btnOk-OK.scs")));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        TavloClick button;
+        button.setObjectName(QStringLiteral("btnOk"));
+        button.setCaption(QStringLiteral("OK"));
+        button.quickSaveSettings();
+        QDir::setCurrent(previous);
+        QCOMPARE(readFile(victim), QByteArray("precious"));
+        QVERIFY(QFileInfo(dir.filePath("btnOk-OK.scs")).isSymLink());
+    }
+
     // Hostile text without a file name: the load stops with the old platform's error after the
     // fields before the bad one.
     void hostileStrings_data()

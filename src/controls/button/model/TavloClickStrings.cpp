@@ -221,6 +221,7 @@ QString TavloClick::quickSaveFileName() const
 void TavloClick::quickSaveSettings()
 {
     const QString name = quickSaveFileName();
+    // The current folder may be shared: a link planted at the name is not written through.
     if (isPlainFileName(name))
-        SaveButtonSettings(name);
+        Text::writeLine(name, SaveButtonSettings(QString()), false);
 }
