@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <utility>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -54,7 +56,120 @@ void lineStack(Surface &target, bool vertical, int64_t first, int64_t last, int6
     }
 }
 
+// An extent as the blits take it: a negative one runs back from the origin, covering
+// origin + extent + 1 .. origin. Clipped to 0..limit; empty spans have from >= to.
+std::pair<int, int> clippedSpan(int32_t origin, int32_t extent, int limit)
+{
+    int64_t from = origin, size = extent;
+    if (size < 0) {
+        from = std::clamp<int64_t>(from + size + 1, INT32_MIN, INT32_MAX);
+        size = -size;
+    }
+    return {int(std::clamp<int64_t>(from, 0, limit)), int(std::clamp<int64_t>(from + size, 0, limit))};
+}
+
+// How often each column is covered, with the covered length of each subtree, so that the covered
+// runs of a row come out in time proportional to their number (the area-of-union segment tree).
+class CoverTree {
+public:
+    explicit CoverTree(int size) : m_size(size), m_count(size_t(4) * size_t(std::max(size, 1))), m_covered(m_count.size()) {}
+
+    void add(int from, int to, int delta) { add(1, 0, m_size, from, to, delta); }
+
+    // The covered runs, left to right, adjacent ones joined.
+    void runs(std::vector<std::pair<int, int>> &out) const
+    {
+        out.clear();
+        collect(1, 0, m_size, out);
+    }
+
+private:
+    void add(size_t node, int low, int high, int from, int to, int delta)
+    {
+        if (to <= low || high <= from)
+            return;
+        if (from <= low && high <= to) {
+            m_count[node] += delta;
+        } else {
+            const int middle = low + (high - low) / 2;
+            add(2 * node, low, middle, from, to, delta);
+            add(2 * node + 1, middle, high, from, to, delta);
+        }
+        if (m_count[node] > 0)
+            m_covered[node] = high - low;
+        else
+            m_covered[node] = high - low == 1 ? 0 : m_covered[2 * node] + m_covered[2 * node + 1];
+    }
+
+    void collect(size_t node, int low, int high, std::vector<std::pair<int, int>> &out) const
+    {
+        if (m_covered[node] == 0)
+            return;
+        if (m_covered[node] == high - low) {
+            if (!out.empty() && out.back().second == low)
+                out.back().second = high;
+            else
+                out.emplace_back(low, high);
+            return;
+        }
+        const int middle = low + (high - low) / 2;
+        collect(2 * node, low, middle, out);
+        collect(2 * node + 1, middle, high, out);
+    }
+
+    int m_size;
+    std::vector<int> m_count;
+    std::vector<int> m_covered;
+};
+
 } // namespace
+
+void WhiteRectangles::add(int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    m_pending = true;
+    if (width == 0 || height == 0)
+        return;
+    const auto [left, right] = clippedSpan(x, width, m_target.width());
+    const auto [top, bottom] = clippedSpan(y, height, m_target.height());
+    if (left < right && top < bottom)
+        m_rectangles.push_back({{left, right}, {top, bottom}});
+}
+
+void WhiteRectangles::paint()
+{
+    if (!m_pending)
+        return;
+    // A sweep down the rows: each rectangle enters the cover at its top row and leaves below its
+    // bottom one; between two such rows the covered runs stay the same.
+    struct Event {
+        int row;
+        int delta;
+        Span columns;
+    };
+    std::vector<Event> events;
+    events.reserve(2 * m_rectangles.size());
+    for (const Rectangle &r : m_rectangles) {
+        events.push_back({r.rows.from, 1, r.columns});
+        events.push_back({r.rows.to, -1, r.columns});
+    }
+    std::sort(events.begin(), events.end(), [](const Event &a, const Event &b) { return a.row < b.row; });
+    CoverTree cover(m_target.width());
+    std::vector<std::pair<int, int>> runs;
+    for (size_t e = 0; e < events.size();) {
+        const int row = events[e].row;
+        for (; e < events.size() && events[e].row == row; ++e)
+            cover.add(events[e].columns.from, events[e].columns.to, events[e].delta);
+        if (e == events.size())
+            break;
+        cover.runs(runs);
+        for (const auto &[from, to] : runs)
+            m_target.filledBox(from, row, to - 1, events[e].row - 1, 0xFFFFFF);
+    }
+    m_rectangles.clear();
+    m_pending = false;
+    m_target.setStretchMode(Surface::StretchMode::Halftone);
+    m_target.setBrightnessAdjustment(100);
+}
 
 void GradientFill(Surface &target, double x1, double y1, double x2, double y2, OleColor ca, OleColor cb,
                   int32_t type, int32_t blendSize)

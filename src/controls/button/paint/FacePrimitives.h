@@ -3,6 +3,7 @@
 #include "drawing/Color.h"
 
 #include <cstdint>
+#include <vector>
 
 class Surface;
 
@@ -51,5 +52,31 @@ void FourColorFill(Surface &target, double x, double y, double w, double h, OleC
 // the scaled source. Alpha and format must fit a byte.
 void BlendCopy(Surface &target, double xd, double yd, double wd, double hd, const Surface &source, double xs,
                double ys, double ws, double hs, double alpha, double format);
+
+// Brightening steps of amount 100 or more: each turns its rectangle white whatever was there, so a
+// run of them is their union painted white once, span by span, rather than every rectangle pixel
+// by pixel (a large face has tens of thousands of such steps). Rectangles take BrightenRect's
+// arguments, negative extents included. paint() leaves the stretch mode and colour adjustment as
+// the last step would; call it before any other drawing on the surface.
+class WhiteRectangles {
+public:
+    explicit WhiteRectangles(Surface &target) : m_target(target) {}
+    void add(int32_t x, int32_t y, int32_t width, int32_t height);
+    void paint();
+
+private:
+    struct Span {
+        int from;
+        int to; // half-open, within the surface
+    };
+    struct Rectangle {
+        Span columns;
+        Span rows;
+    };
+
+    Surface &m_target;
+    std::vector<Rectangle> m_rectangles;
+    bool m_pending = false;
+};
 
 } // namespace FacePrimitives
