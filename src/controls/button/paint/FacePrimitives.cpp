@@ -1,6 +1,7 @@
 #include "controls/button/paint/FacePrimitives.h"
 
 #include "controls/button/paint/PaintMath.h"
+#include "drawing/PixelOps.h"
 #include "drawing/Surface.h"
 
 #include <algorithm>
@@ -169,6 +170,92 @@ void WhiteRectangles::paint()
     m_pending = false;
     m_target.setStretchMode(Surface::StretchMode::Halftone);
     m_target.setBrightnessAdjustment(100);
+}
+
+void BrightenedRectangles::add(int32_t amount, int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    m_pending = true;
+    m_lastAmount = std::clamp(amount, -100, 100);
+    if (width == 0 || height == 0 || m_lastAmount == 0)
+        return;
+    const auto [left, right] = clippedSpan(x, width, m_target.width());
+    const auto [top, bottom] = clippedSpan(y, height, m_target.height());
+    if (left < right && top < bottom)
+        m_steps.push_back({m_lastAmount, left, right, top, bottom});
+}
+
+void BrightenedRectangles::paint()
+{
+    if (!m_pending)
+        return;
+    std::vector<std::array<uint8_t, 256>> tables;
+    tables.reserve(m_steps.size());
+    int firstRow = INT_MAX, lastRow = INT_MIN;
+    for (const Step &step : m_steps) {
+        tables.push_back(PixelOps::brightnessTable(step.amount));
+        firstRow = std::min(firstRow, step.top);
+        lastRow = std::max(lastRow, step.bottom);
+    }
+    // A run of equal pixels from its first column to the next run's.
+    struct Run {
+        int from;
+        OleColor colour;
+        bool changed;
+    };
+    std::vector<Run> runs, next;
+    std::vector<size_t> active;
+    for (int row = firstRow; row < lastRow; ++row) {
+        active.clear();
+        int from = INT_MAX, to = INT_MIN;
+        for (size_t k = 0; k < m_steps.size(); ++k) {
+            if (m_steps[k].top <= row && row < m_steps[k].bottom) {
+                active.push_back(k);
+                from = std::min(from, m_steps[k].left);
+                to = std::max(to, m_steps[k].right);
+            }
+        }
+        if (active.empty())
+            continue;
+        runs.clear();
+        for (int x = from; x < to; ++x) {
+            const OleColor colour = m_target.pixel(x, row);
+            if (runs.empty() || runs.back().colour != colour)
+                runs.push_back({x, colour, false});
+        }
+        for (size_t k : active) {
+            const Step &step = m_steps[k];
+            const uint8_t *table = tables[k].data();
+            next.clear();
+            for (size_t r = 0; r < runs.size(); ++r) {
+                const Run &run = runs[r];
+                const int end = r + 1 < runs.size() ? runs[r + 1].from : to;
+                // The run is split where the step's rectangle begins and ends.
+                const int inFrom = std::max(run.from, step.left), inTo = std::min(end, step.right);
+                if (inFrom >= inTo) {
+                    next.push_back(run);
+                    continue;
+                }
+                if (run.from < inFrom)
+                    next.push_back({run.from, run.colour, run.changed});
+                next.push_back({inFrom,
+                                Color::RGB(table[Color::red(run.colour)], table[Color::green(run.colour)],
+                                           table[Color::blue(run.colour)]),
+                                true});
+                if (inTo < end)
+                    next.push_back({inTo, run.colour, run.changed});
+            }
+            std::swap(runs, next);
+        }
+        for (size_t r = 0; r < runs.size(); ++r) {
+            if (runs[r].changed)
+                m_target.filledBox(runs[r].from, row, (r + 1 < runs.size() ? runs[r + 1].from : to) - 1, row,
+                                   runs[r].colour);
+        }
+    }
+    m_steps.clear();
+    m_pending = false;
+    m_target.setStretchMode(Surface::StretchMode::Halftone);
+    m_target.setBrightnessAdjustment(m_lastAmount);
 }
 
 void GradientFill(Surface &target, double x1, double y1, double x2, double y2, OleColor ca, OleColor cb,

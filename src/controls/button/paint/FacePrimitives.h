@@ -79,4 +79,27 @@ private:
     bool m_pending = false;
 };
 
+// Brightening steps of any amount, applied in order when painted, row by row: each row is taken
+// as runs of equal pixels, the steps' tables are applied to the runs, and the row is written
+// once. A face's rows hold few runs (gradients, bands), so a hundred steps over a large face cost
+// little more than one. The same pixels as BrightenRect step by step; paint() leaves the stretch
+// mode and colour adjustment as the last step would.
+class BrightenedRectangles {
+public:
+    explicit BrightenedRectangles(Surface &target) : m_target(target) {}
+    void add(int32_t amount, int32_t x, int32_t y, int32_t width, int32_t height);
+    void paint();
+
+private:
+    struct Step {
+        int amount;
+        int left, right, top, bottom; // half-open, within the surface
+    };
+
+    Surface &m_target;
+    std::vector<Step> m_steps;
+    bool m_pending = false;
+    int m_lastAmount = 0;
+};
+
 } // namespace FacePrimitives

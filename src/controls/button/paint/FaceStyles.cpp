@@ -99,7 +99,7 @@ struct Face {
 // only for a window of steps. The first and the last steps always run, so that an argument out
 // of range fails as it would, and the surface keeps the last step's colour adjustment. The white
 // steps that remain (style 5's narrowing top rectangles, the moving bottom ones) are painted as
-// the spans of their union.
+// the spans of their union, the others (at most a hundred) row by row over runs of equal pixels.
 void Face::brightBands(bool shrink) const
 {
     const double b = in.borderSize;
@@ -108,6 +108,7 @@ void Face::brightBands(bool shrink) const
     if (n < 1)
         return;
     WhiteRectangles white(pic);
+    BrightenedRectangles tinted(pic);
     const auto step = [&](int64_t i, bool top) {
         const double inset = shrink ? double(i) / 4 : 0;
         const double narrowing = shrink ? double(i) / 2 : 0;
@@ -116,10 +117,11 @@ void Face::brightBands(bool shrink) const
         const int32_t height = arg(divide(H * double(i), S + 1));
         const auto brighten = [&](int32_t y) {
             if (amount >= 100) {
+                tinted.paint();
                 white.add(x, y, width, height);
             } else {
                 white.paint();
-                BrightenRect(pic, amount, x, y, width, height);
+                tinted.add(amount, x, y, width, height);
             }
         };
         if (top)
@@ -149,9 +151,11 @@ void Face::brightBands(bool shrink) const
     } catch (...) {
         // A step that fails ends the face with the steps before it drawn.
         white.paint();
+        tinted.paint();
         throw;
     }
     white.paint();
+    tinted.paint();
 }
 
 void style0(const Face &f)
