@@ -3,7 +3,6 @@
 #include "drawing/Color.h"
 
 #include <cstdint>
-#include <vector>
 
 class Surface;
 
@@ -52,54 +51,5 @@ void FourColorFill(Surface &target, double x, double y, double w, double h, OleC
 // the scaled source. Alpha and format must fit a byte.
 void BlendCopy(Surface &target, double xd, double yd, double wd, double hd, const Surface &source, double xs,
                double ys, double ws, double hs, double alpha, double format);
-
-// Brightening steps of amount 100 or more: each turns its rectangle white whatever was there, so a
-// run of them is their union painted white once, span by span, rather than every rectangle pixel
-// by pixel (a large face has tens of thousands of such steps). Rectangles take BrightenRect's
-// arguments, negative extents included. paint() leaves the stretch mode and colour adjustment as
-// the last step would; call it before any other drawing on the surface.
-class WhiteRectangles {
-public:
-    explicit WhiteRectangles(Surface &target) : m_target(target) {}
-    void add(int32_t x, int32_t y, int32_t width, int32_t height);
-    void paint();
-
-private:
-    struct Span {
-        int from;
-        int to; // half-open, within the surface
-    };
-    struct Rectangle {
-        Span columns;
-        Span rows;
-    };
-
-    Surface &m_target;
-    std::vector<Rectangle> m_rectangles;
-    bool m_pending = false;
-};
-
-// Brightening steps of any amount, applied in order when painted, row by row: each row is taken
-// as runs of equal pixels, the steps' tables are applied to the runs, and the row is written
-// once. A face's rows hold few runs (gradients, bands), so a hundred steps over a large face cost
-// little more than one. The same pixels as BrightenRect step by step; paint() leaves the stretch
-// mode and colour adjustment as the last step would.
-class BrightenedRectangles {
-public:
-    explicit BrightenedRectangles(Surface &target) : m_target(target) {}
-    void add(int32_t amount, int32_t x, int32_t y, int32_t width, int32_t height);
-    void paint();
-
-private:
-    struct Step {
-        int amount;
-        int left, right, top, bottom; // half-open, within the surface
-    };
-
-    Surface &m_target;
-    std::vector<Step> m_steps;
-    bool m_pending = false;
-    int m_lastAmount = 0;
-};
 
 } // namespace FacePrimitives

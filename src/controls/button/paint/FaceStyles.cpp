@@ -3,6 +3,7 @@
 #include "controls/button/paint/FacePrimitives.h"
 #include "controls/button/paint/PaintMath.h"
 #include "drawing/BitmapHelpers.h"
+#include "drawing/BrightenedRectangles.h"
 #include "drawing/Surface.h"
 
 #include <algorithm>
