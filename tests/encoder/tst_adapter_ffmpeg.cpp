@@ -116,6 +116,9 @@ private slots:
         expected.sort();
         QCOMPARE(entries(work.path()), expected);
         QVERIFY(!result.output.contains(QLatin1String(".avformat-")));
+        // Named as the user named them.
+        QVERIFY2(result.output.contains("from '" + source + "'"), qPrintable(result.output));
+        QVERIFY2(result.output.contains("to '" + destination + "'"), qPrintable(result.output));
         const Result probe = runIn(work.path(), QStringLiteral("ffprobe"),
                                    {"-v", "error", "-show_entries", "stream=codec_type,width", "-of", "csv=p=0",
                                     "./" + destination});

@@ -2,6 +2,8 @@
 
 #include "TranslationTable.h"
 
+#include <utility>
+
 namespace FileNames {
 
 std::string asFileName(const std::string &name)
@@ -11,8 +13,15 @@ std::string asFileName(const std::string &name)
     return "./" + name;
 }
 
-void makeFileNames(std::vector<std::string> &arguments, std::optional<std::size_t> destination)
+std::vector<Renamed> makeFileNames(std::vector<std::string> &arguments, std::optional<std::size_t> destination)
 {
+    std::vector<Renamed> renamed;
+    const auto rename = [&](std::string &name) {
+        std::string given = asFileName(name);
+        if (given != name)
+            renamed.push_back({given, name});
+        name = std::move(given);
+    };
     // An input after -f is that format's to read (a device, a filter graph), not a file.
     bool formatNamed = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -25,13 +34,14 @@ void makeFileNames(std::vector<std::string> &arguments, std::optional<std::size_
             formatNamed = true;
         } else if (token == "-i") {
             if (!formatNamed)
-                arguments[i + 1] = asFileName(arguments[i + 1]);
+                rename(arguments[i + 1]);
             formatNamed = false;
         }
         ++i;
     }
     if (destination)
-        arguments[*destination] = asFileName(arguments[*destination]);
+        rename(arguments[*destination]);
+    return renamed;
 }
 
 }

@@ -12,8 +12,14 @@ namespace FileNames {
 
 std::string asFileName(const std::string &name);
 
+// A name as it was changed: what ffmpeg is given, and what the user gave.
+struct Renamed {
+    std::string given;
+    std::string original;
+};
+
 // The inputs (the value of each -i whose format no -f names) and the destination become names
-// that can only be files.
-void makeFileNames(std::vector<std::string> &arguments, std::optional<std::size_t> destination);
+// that can only be files. Returns the names that changed.
+std::vector<Renamed> makeFileNames(std::vector<std::string> &arguments, std::optional<std::size_t> destination);
 
 }

@@ -16,13 +16,13 @@ bool isLineEnd(char c)
 
 }
 
-OutputWatch::OutputWatch(std::vector<std::string> hidden, std::string shown)
-    : m_hidden(std::move(hidden))
-    , m_shown(std::move(shown))
+OutputWatch::OutputWatch(std::vector<Name> names, std::string destination)
+    : m_names(std::move(names))
+    , m_destination(std::move(destination))
 {
-    std::erase_if(m_hidden, [](const std::string &name) { return name.empty(); });
+    std::erase_if(m_names, [](const Name &name) { return name.given.empty() || name.given == name.shown; });
     // The longest first, so that "./.x" is replaced before its part ".x".
-    std::ranges::sort(m_hidden, [](const std::string &a, const std::string &b) { return a.size() > b.size(); });
+    std::ranges::stable_sort(m_names, [](const Name &a, const Name &b) { return a.given.size() > b.given.size(); });
 }
 
 std::string OutputWatch::take(std::string_view piece)
@@ -58,9 +58,10 @@ std::string OutputWatch::flush()
 
 std::string OutputWatch::rewrite(std::string text) const
 {
-    for (const std::string &name : m_hidden) {
-        for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + m_shown.size()))
-            text.replace(at, name.size(), m_shown);
+    for (const Name &name : m_names) {
+        for (std::size_t at = text.find(name.given); at != std::string::npos;
+             at = text.find(name.given, at + name.shown.size()))
+            text.replace(at, name.given.size(), name.shown);
     }
     return text;
 }
@@ -98,7 +99,7 @@ void OutputWatch::read(std::string_view line)
 std::string OutputWatch::tellingLine() const
 {
     if (m_writeFailure)
-        return m_shown + ": " + *m_writeFailure;
+        return m_destination + ": " + *m_writeFailure;
     if (m_noStreams && !m_inputAudio)
         return m_inputVideo ? "the source has no sound track" : "the source has no picture and no sound";
     return {};

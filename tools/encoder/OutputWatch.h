@@ -6,12 +6,18 @@
 #include <vector>
 
 // ffmpeg's error output on its way to the program: the hidden temporary file is named as the
-// user's destination, and each line is read for what it tells about the run (OutputRules).
+// user's destination and every file as the user named it, and each line is read for what it tells about the run (OutputRules).
 class OutputWatch {
 public:
-    // hidden: the temporary file's names as ffmpeg may print them; shown: the destination as
-    // the user gave it. With no hidden names the text passes unchanged.
-    OutputWatch(std::vector<std::string> hidden, std::string shown);
+    // A name ffmpeg was given, and how the user named that file.
+    struct Name {
+        std::string given;
+        std::string shown;
+    };
+
+    // names: what to name as the user did (the hidden temporary file, "./" before a relative
+    // name); destination: the destination as the user gave it.
+    OutputWatch(std::vector<Name> names, std::string destination);
 
     // A piece of the output; returns what can be passed on now: everything up to the last line
     // end (a progress line ends with a carriage return), rewritten.
@@ -30,8 +36,8 @@ private:
     void read(std::string_view line);
     std::string rewrite(std::string text) const;
 
-    std::vector<std::string> m_hidden;
-    std::string m_shown;
+    std::vector<Name> m_names;
+    std::string m_destination;
     std::string m_pending;
     std::string m_line;  // the current line as far as it has been read
     std::optional<std::string> m_writeFailure;

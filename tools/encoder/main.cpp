@@ -132,13 +132,16 @@ int main(int argc, char **argv)
             }
         }
     }
-    FileNames::makeFileNames(translation.arguments, translation.destination);
+    // ffmpeg's lines name every file as the user did: the hidden file as the destination.
+    std::vector<OutputWatch::Name> names;
+    if (temporary) {
+        names.push_back({FileNames::asFileName(temporary->path()), shown});
+        names.push_back({temporary->path(), shown});
+    }
+    for (const FileNames::Renamed &name : FileNames::makeFileNames(translation.arguments, translation.destination))
+        names.push_back({name.given, name.original});
     arguments.insert(arguments.end(), translation.arguments.begin(), translation.arguments.end());
-
-    std::vector<std::string> hidden;
-    if (temporary)
-        hidden = {temporary->path(), FileNames::asFileName(temporary->path())};
-    OutputWatch watch(hidden, shown);
+    OutputWatch watch(names, shown);
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
         say("avformat.dll: cannot read ffmpeg's output: " + reason(errno));
