@@ -26,7 +26,10 @@ std::pair<int, int> clippedSpan(int32_t origin, int32_t extent, int limit)
 // runs of a row come out in time proportional to their number (the area-of-union segment tree).
 class CoverTree {
 public:
-    explicit CoverTree(int size) : m_size(size), m_count(size_t(4) * size_t(std::max(size, 1))), m_covered(m_count.size()) {}
+    explicit CoverTree(int size)
+        : m_size(size), m_count(size_t(4) * size_t(std::max(size, 1))), m_covered(m_count.size())
+    {
+    }
 
     void add(int from, int to, int delta) { add(1, 0, m_size, from, to, delta); }
 

@@ -8,7 +8,8 @@
 // The sound numbers of a TavloClick (SoundClick, SoundDown, SoundUp, SoundIn, SoundOut):
 // 0 is silence, 98 plays the file SoundCustom1, 99 the file SoundCustom2, and any other N the
 // built-in sound N, the resource "CUSTOM" N + 100 written out as "sound<Word>.wav" into a
-// folder of this user's beside the temporary folder, and played from there. Playback is asynchronous; every failure is silence.
+// folder of this user's beside the temporary folder, and played from there. Playback is
+// asynchronous; every failure is silence.
 namespace ButtonSounds {
 
 inline constexpr int32_t Silence = 0;
