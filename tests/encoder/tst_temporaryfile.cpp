@@ -47,6 +47,7 @@ private slots:
         QTest::newRow("dot in the folder only") << "/d.x/clip" << "/d.x/.clip.avformat-box-4242";
         QTest::newRow("capital extension kept") << "/d/Clip.MP4" << "/d/.Clip.avformat-box-4242.MP4";
         QTest::newRow("blanks") << "/d e/a b.wav" << "/d e/.a b.avformat-box-4242.wav";
+        QTest::newRow("the marker in the extension") << "/d/o.avformat-rm" << "/d/.o.avformat-box-4242.avformat-rm";
     }
     void nameRule()
     {

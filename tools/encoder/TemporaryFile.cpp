@@ -90,24 +90,26 @@ std::string TemporaryFile::pathFor(std::string_view destination, std::string_vie
 
 std::optional<TemporaryFile::Owner> TemporaryFile::ownerOf(std::string_view fileName)
 {
-    const std::size_t marker = fileName.rfind(kMarker);
-    if (!fileName.starts_with('.') || marker == std::string_view::npos || marker == 0)
+    if (!fileName.starts_with('.'))
         return std::nullopt;
-    std::string_view rest = fileName.substr(marker + kMarker.size());
-    const std::size_t dot = rest.find('.');
-    if (dot != std::string_view::npos && rest.find('.', dot + 1) != std::string_view::npos)
-        return std::nullopt;
-    const std::string_view hostAndPid = rest.substr(0, dot);
-    const std::size_t dash = hostAndPid.rfind('-');
-    if (dash == std::string_view::npos || dash == 0)
-        return std::nullopt;
-    const std::string_view host = hostAndPid.substr(0, dash);
-    if (!std::ranges::all_of(host, isHostCharacter))
-        return std::nullopt;
-    const auto pid = processId(hostAndPid.substr(dash + 1));
-    if (!pid)
-        return std::nullopt;
-    return Owner{std::string(host), *pid};
+    // The extension may hold the marker too ("x.avformat-y"): the marker is the one followed by
+    // a host, a process id and at most the extension.
+    for (std::size_t marker = fileName.rfind(kMarker); marker != std::string_view::npos && marker > 0;
+         marker = fileName.rfind(kMarker, marker - 1)) {
+        const std::string_view rest = fileName.substr(marker + kMarker.size());
+        const std::size_t dot = rest.find('.');
+        if (dot != std::string_view::npos && rest.find('.', dot + 1) != std::string_view::npos)
+            continue;
+        const std::string_view hostAndPid = rest.substr(0, dot);
+        const std::size_t dash = hostAndPid.rfind('-');
+        if (dash == std::string_view::npos || dash == 0)
+            continue;
+        const std::string_view host = hostAndPid.substr(0, dash);
+        const auto pid = processId(hostAndPid.substr(dash + 1));
+        if (pid && std::ranges::all_of(host, isHostCharacter))
+            return Owner{std::string(host), *pid};
+    }
+    return std::nullopt;
 }
 
 void TemporaryFile::removeStale(const std::string &folder, std::string_view host)
