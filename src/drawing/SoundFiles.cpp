@@ -3,7 +3,9 @@
 #include "common/RuntimeError.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QPointer>
 #include <QSoundEffect>
@@ -13,7 +15,10 @@
 
 #include <utility>
 
+#include <cstdlib>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -103,7 +108,47 @@ private:
     QUrl m_pending;
 };
 
+// A folder of this user that nobody else may enter or write.
+bool isPrivateFolder(const QByteArray &path)
+{
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
+        && (info.st_mode & 077) == 0;
+}
+
+// The folders made with mkdtemp, by the temporary folder they lie in; removed at the end.
+struct MadeFolders {
+    QHash<QString, QString> byTempFolder;
+    ~MadeFolders()
+    {
+        for (const QString &folder : std::as_const(byTempFolder))
+            QDir(folder).removeRecursively();
+    }
+};
+
 } // namespace
+
+QString privateSoundFolder(const QString &tempFolder)
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty()) {
+        const QString folder = runtime + QLatin1String("/vidomar");
+        const QByteArray path = QFile::encodeName(folder);
+        ::mkdir(path.constData(), 0700);
+        if (isPrivateFolder(path))
+            return folder;
+    }
+    static MadeFolders made;
+    const auto known = made.byTempFolder.constFind(tempFolder);
+    if (known != made.byTempFolder.constEnd())
+        return *known;
+    QByteArray pattern = QFile::encodeName(tempFolder + QLatin1String("/vidomar-XXXXXX"));
+    if (!::mkdtemp(pattern.data()))
+        return {};
+    const QString folder = QFile::decodeName(pattern);
+    made.byTempFolder.insert(tempFolder, folder);
+    return folder;
+}
 
 void SaveResourceToFile(int16_t resourceId, const QString &fileName)
 {
@@ -114,7 +159,7 @@ void SaveResourceToFile(int16_t resourceId, const QString &fileName)
     const QByteArray bytes = resource.readAll();
 
     // Opened for writing without truncation, so that the bytes overwrite the file from its start.
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         throw fileAccessError();
     QFile file;

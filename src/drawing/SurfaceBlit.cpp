@@ -261,8 +261,19 @@ void Surface::stretchBlt(int x, int y, int width, int height, const Surface &sou
                          int sourceWidth, int sourceHeight)
 {
     const bool unchanged = m_stretchMode != StretchMode::Halftone || m_brightness == 0;
-    if (&source == this && unchanged && x == sx && y == sy && width == sourceWidth && height == sourceHeight)
+    const bool ontoItself = &source == this && x == sx && y == sy && width == sourceWidth && height == sourceHeight;
+    if (ontoItself && unchanged)
         return; // a rectangle stretched onto itself one to one
+    if (ontoItself) {
+        // Each pixel changes from itself alone, so the brightness applies in place, without a
+        // copy of the whole image for a rectangle that may be small. Detached first, so that
+        // reading and writing see one buffer.
+        m_image.detach();
+        const auto table = PixelOps::brightnessTable(m_brightness);
+        resampleInto(m_image, x, y, width, height, m_image, sx, sy, sourceWidth, sourceHeight, Sampling::Area,
+                     TableOp{table.data()});
+        return;
+    }
     const QImage src = source.m_image;
     if (m_stretchMode != StretchMode::Halftone) {
         resampleInto(m_image, x, y, width, height, src, sx, sy, sourceWidth, sourceHeight, Sampling::Nearest,

@@ -1,6 +1,7 @@
 #include "engine/AVC.h"
 
 #include "engine/CommandLine.h"
+#include "engine/FailureReason.h"
 #include "engine/SameFile.h"
 
 #include <QCoreApplication>
@@ -221,12 +222,9 @@ QString AVC::failureReason() const
         return QStringLiteral("the encoder did not run");
     if (m_process->error() == QProcess::FailedToStart)
         return QStringLiteral("the encoder could not be started (%1)").arg(m_process->errorString());
-    const QStringList lines = m_tail.split(QRegularExpression(QStringLiteral("[\r\n]")), Qt::SkipEmptyParts);
-    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-        const QString line = it->trimmed();
-        if (!line.isEmpty())
-            return line;
-    }
+    const QString line = FailureReason::tellingLine(m_tail);
+    if (!line.isEmpty())
+        return line;
     if (m_process->exitStatus() == QProcess::CrashExit)
         return QStringLiteral("the encoder stopped unexpectedly");
     return QStringLiteral("the encoder exited with code %1").arg(m_process->exitCode());

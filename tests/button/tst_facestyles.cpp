@@ -423,32 +423,40 @@ private slots:
         QVERIFY(differs);
     }
 
-    // Styles 4 and 5 skip the brightening steps that cannot change a pixel; the face must be the
-    // same as with every step of i = 1 .. S/4 run.
+    // Styles 4 and 5 skip the brightening steps that cannot change a pixel and paint the white
+    // ones as the spans of their union; the face must be the same as with every step of
+    // i = 1 .. S/4 run, for faces wide and tall, borders inside and outside, halves included.
     void brightBandsMatchEveryStep_data()
     {
         QTest::addColumn<int>("style");
         QTest::addColumn<int>("split");
         QTest::addColumn<float>("border");
+        QTest::addColumn<QSize>("size");
         for (int style : {4, 5})
-            for (int split : {50, 600, 1500})
+            for (int split : {50, 600, 1500, 5000})
                 for (float border : {1.0f, 3.0f})
-                    QTest::addRow("style %d S %d b %g", style, split, double(border)) << style << split << border;
+                    for (QSize size : {QSize(90, 30), QSize(37, 121), QSize(301, 17)})
+                        QTest::addRow("style %d S %d b %g %dx%d", style, split, double(border), size.width(),
+                                      size.height())
+                            << style << split << border << size;
+        for (float border : {-4.0f, 2.5f, 60.0f})
+            QTest::addRow("style 5 S 2000 b %g 64x48", double(border)) << 5 << 2000 << border << QSize(64, 48);
     }
     void brightBandsMatchEveryStep()
     {
         QFETCH(int, style);
         QFETCH(int, split);
         QFETCH(float, border);
-        const double w = 90, h = 30, s = split, b = border;
+        QFETCH(QSize, size);
+        const double w = size.width(), h = size.height(), s = split, b = border;
         FaceInputs in = inputs(style, Color::RGB(0, 60, 120), Color::RGB(10, 30, 60));
         in.splitSize = split;
         in.borderSize = border;
-        Surface painted{int(w), int(h)};
+        Surface painted{size.width(), size.height()};
         QVERIFY(paintsWholeFace(painted, in));
 
         // The reference: the same gradients, then every step.
-        Surface reference{int(w), int(h)};
+        Surface reference{size.width(), size.height()};
         in.splitSize = 0; // no steps
         FaceStyles::PaintFace(reference, in);
         const auto r = [](double v) { return int(std::nearbyint(v)); };
@@ -460,6 +468,7 @@ private slots:
         }
         QCOMPARE(painted.image(), reference.image());
         QCOMPARE(painted.brightnessAdjustment(), reference.brightnessAdjustment());
+        QCOMPARE(painted.stretchMode(), reference.stretchMode());
     }
 };
 

@@ -115,6 +115,8 @@ private slots:
         for (const char *key : {"Tint", "ArrowShow", "Texture", "Shadow", "Alpha", "ButtonIconShow", "CaptionShadow"})
             stored.insert(QLatin1String(key), true);
         stored.insert(QStringLiteral("Fade"), false);
+        // A system colour that does not exist: the mask's opaque colour is out of a Long's range.
+        stored.insert(QStringLiteral("MaskColor"), qint64(std::numeric_limits<int32_t>::min() + 0x262F9E));
 
         PaintTest::Backdrop container;
         TavloClick button(&container);

@@ -144,26 +144,38 @@ private slots:
         QCOMPARE(button.propertyValue(id).toBool(), expected);
     }
 
-    // A load that leaves Freeze on captures the frozen pictures from the look it loaded.
+    // A load that leaves Freeze on captures the frozen pictures from the look it loaded, also
+    // when it fails after the Freeze field: Freeze and the frozen faces never disagree.
+    void loadingFreezeCapturesTheLoadedLook_data()
+    {
+        QTest::addColumn<int>("badField"); // -1: none
+        QTest::newRow("whole line") << -1;
+        QTest::newRow("failing at Shadow") << 50;
+        QTest::newRow("failing at the width") << 71;
+    }
     void loadingFreezeCapturesTheLoadedLook()
     {
+        QFETCH(int, badField);
         TavloClick source;
         source.setButtonColorNormal1(0x0000CC);
         source.setButtonColorOver1(0x00CC00);
         source.setFreeze(true);
         QVERIFY(source.CustomPic());
-        const QString settings = source.SaveButtonSettings(QString());
+        QString settings = source.SaveButtonSettings(QString());
         QCOMPARE(settings.split("##").at(44), QStringLiteral("True"));
+        if (badField >= 0)
+            settings = withField(settings, badField, badField == 71 ? "-15" : "maybe");
 
         TavloClick target;
         target.setButtonColorNormal1(0x777777);
         target.setFreeze(true); // frozen with its old look
-        target.LoadButtonSettings(QString(), settings);
+        QCOMPARE(errorCode([&] { target.LoadButtonSettings(QString(), settings); }) != 0, badField >= 0);
         QVERIFY(target.Freeze());
         QVERIFY(target.CustomPic());
         QCOMPARE(target.PicNormal().image().pixel(40, 30) & 0xFFFFFF, 0xCC0000u);
         QCOMPARE(target.PicOver().image().pixel(40, 30) & 0xFFFFFF, 0x00CC00u);
-        QCOMPARE(target.canvas().pic.pixel(40, 30), OleColor(0x0000CC));
+        if (badField < 0)
+            QCOMPARE(target.canvas().pic.pixel(40, 30), OleColor(0x0000CC));
     }
 
     void seventyTwoFieldsLoadCompletely()
@@ -308,6 +320,27 @@ private slots:
         button.quickSaveSettings();
         QDir::setCurrent(previous);
         QVERIFY(!QFile::exists(dir.filePath("btnOk-a/b.scs")));
+    }
+
+    // A link planted under the quick save's name in a shared folder is not written through.
+    void quickSaveRefusesALink()
+    {
+        QTemporaryDir dir;
+        const QString victim = dir.filePath("victim");
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("precious");
+        file.close();
+        QVERIFY(QFile::link(victim, dir.filePath("btnOk-OK.scs")));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        TavloClick button;
+        button.setObjectName(QStringLiteral("btnOk"));
+        button.setCaption(QStringLiteral("OK"));
+        button.quickSaveSettings();
+        QDir::setCurrent(previous);
+        QCOMPARE(readFile(victim), QByteArray("precious"));
+        QVERIFY(QFileInfo(dir.filePath("btnOk-OK.scs")).isSymLink());
     }
 
     // Hostile text without a file name: the load stops with the old platform's error after the

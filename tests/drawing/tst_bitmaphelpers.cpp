@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace SurfaceTestUtil;
 using Color::RGB;
 
@@ -229,6 +231,63 @@ private slots:
             QCOMPARE(e.code(), code);
         }
         QVERIFY(!QFile::exists(dir.filePath(file)) || code != 326);
+    }
+
+    // A link planted at the name is not written through: the file it points to stays as it was.
+    void saveResourceToFileRefusesALink()
+    {
+        QTemporaryDir dir;
+        const QString victim = dir.filePath(QStringLiteral("victim"));
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("precious");
+        file.close();
+        const QString planted = dir.filePath(QStringLiteral("soundClick.wav"));
+        QVERIFY(QFile::link(victim, planted));
+        try {
+            SaveResourceToFile(101, planted);
+            QFAIL("no error");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.code(), 75);
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("precious"));
+    }
+
+    // Where the sounds are written out: a folder of this user's that no one else may enter.
+    void privateSoundFolder_data()
+    {
+        QTest::addColumn<QString>("runtime"); // XDG_RUNTIME_DIR: "" unset, "dir" a folder, "link" a planted link
+        QTest::addColumn<bool>("inRuntime");
+        QTest::newRow("runtime folder") << "dir" << true;
+        QTest::newRow("no runtime folder") << "" << false;
+        QTest::newRow("a link planted as the runtime folder's") << "link" << false;
+    }
+    void privateSoundFolder()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(bool, inRuntime);
+        QTemporaryDir temp;
+        QTemporaryDir runtimeDir;
+        if (runtime == QLatin1String("link"))
+            QVERIFY(QFile::link(temp.path(), runtimeDir.filePath(QStringLiteral("vidomar"))));
+        const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+        if (runtime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
+        const QString folder = ::privateSoundFolder(temp.path());
+        const QString again = ::privateSoundFolder(temp.path());
+        qputenv("XDG_RUNTIME_DIR", previous);
+
+        QCOMPARE(again, folder);
+        const QFileInfo info(folder);
+        QVERIFY(info.isDir() && !info.isSymLink());
+        QCOMPARE(info.absolutePath(), inRuntime ? runtimeDir.path() : temp.path());
+        QVERIFY(info.fileName().startsWith(QLatin1String("vidomar")));
+        struct stat mode {};
+        QCOMPARE(::stat(QFile::encodeName(folder).constData(), &mode), 0);
+        QCOMPARE(mode.st_mode & 0777, 0700u);
     }
 
     // Playback never reports anything, whatever the file, and returns to the caller.

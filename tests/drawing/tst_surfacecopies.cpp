@@ -88,11 +88,15 @@ private slots:
         QFETCH(int, brightness);
         QFETCH(int, in);
         QFETCH(int, out);
-        Surface s(2, 2, RGB(in, in, in));
+        Surface s(3, 2, RGB(in, in, in));
         s.setStretchMode(Surface::StretchMode::Halftone);
         s.setBrightnessAdjustment(brightness);
+        // Brightened in place: an image taken before keeps its pixels, and those outside stay.
+        const QImage before = s.image();
         s.stretchBlt(0, 0, 2, 2, s, 0, 0, 2, 2);
         QCOMPARE(s.pixel(1, 1), RGB(out, out, out));
+        QCOMPARE(s.pixel(2, 1), RGB(in, in, in));
+        QCOMPARE(before.pixel(1, 1) & 0xFFFFFF, Color::toQRgb(RGB(in, in, in)) & 0xFFFFFF);
     }
 
     void alphaBlend_data()

@@ -6,6 +6,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +26,7 @@ fi
 printf '%s\n' "$@" > "$FAKE_DIR/args"
 cat > "$FAKE_DIR/stdin"
 echo $$ > "$FAKE_DIR/pid"
+echo $PPID > "$FAKE_DIR/ppid"
 for out; do :; done
 case "$FAKE_MODE" in
 ok)
@@ -43,6 +46,10 @@ wait)
     trap 'echo stopped > "$FAKE_DIR/signal"; exit 255' TERM INT
     touch "$FAKE_DIR/ready"
     while :; do sleep 0.05; done ;;
+lines)
+    printf partial > "$out"
+    printf '%s\n' "$FAKE_LINES" | sed "s|OUT|$out|g" >&2
+    exit "$FAKE_EXIT" ;;
 stubborn)
     printf partial > "$out"
     trap '' TERM INT
@@ -126,7 +133,9 @@ private slots:
         QCOMPARE(args.mid(0, 7), QStringList({"-nostdin", "-y", "-i", source, "-y", "-b:v", "512k"}));
         const QString written = args.last();
         QCOMPARE(QFileInfo(written).absolutePath(), m_work->path());
-        QVERIFY(TemporaryFile::ownerOf(QFileInfo(written).fileName().toStdString(), m_destination.toStdString()));
+        const auto owner = TemporaryFile::ownerOf(QFileInfo(written).fileName().toStdString());
+        QVERIFY(owner);
+        QCOMPARE(owner->host, TemporaryFile::hostName());
         if (mode == QLatin1String("fail"))
             QVERIFY(result.output.endsWith("in.avi: Invalid data found when processing input\n"));
     }
@@ -269,7 +278,7 @@ private slots:
     }
 
     // Killing the adapter outright takes ffmpeg with it; the file left behind is removed by the
-    // next run for the same destination.
+    // next run into the same folder, whatever its destination.
     void killedAdapter()
     {
         QProcess adapter;
@@ -281,9 +290,141 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(isGone(ffmpeg), 5000);
         QCOMPARE(hiddenFiles().size(), 1);
 
-        QCOMPARE(run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok")).exitCode, 0);
+        const QString other = m_work->filePath(QStringLiteral("other.mp4"));
+        QCOMPARE(run({"-i", "in.avi", "-y", "-vcodec", "mpeg4", other}, QStringLiteral("ok")).exitCode, 0);
         QCOMPARE(hiddenFiles(), QStringList());
+        QCOMPARE(contentOf(other), QByteArray("converted"));
+        QCOMPARE(contentOf(m_destination), QByteArray("old"));
+    }
+
+    // kill -9 of the program that started the adapter: the adapter stops ffmpeg, removes its
+    // file and leaves the destination as it was, with nobody left to report a result.
+    void parentKilled()
+    {
+        QProcess parent;
+        parent.setProcessEnvironment(environment(QStringLiteral("wait")));
+        parent.start(QStringLiteral("/bin/sh"), {"-c", "\"$0\" \"$@\"; :", m_adapter, "-i", "in.avi", "-y", m_destination});
+        QVERIFY(parent.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_work->filePath(QStringLiteral("ready"))), 10000);
+        const pid_t ffmpeg = fakePid();
+        const pid_t adapter = pid_t(contentOf(m_work->filePath(QStringLiteral("ppid"))).trimmed().toInt());
+        // A failing check must not leave them running.
+        const auto cleanup = qScopeGuard([adapter] { kill(adapter, SIGKILL); });
+        QCOMPARE(hiddenFiles().size(), 1);
+
+        kill(pid_t(parent.processId()), SIGKILL);
+        QVERIFY(parent.waitForFinished(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(isGone(adapter) && isGone(ffmpeg), 5000);
+        QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("signal"))));
+        QCOMPARE(hiddenFiles(), QStringList());
+        QCOMPARE(contentOf(m_destination), QByteArray("old"));
+    }
+
+    // What ffmpeg's lines tell: a write failure is a failure even when ffmpeg exits with 0, and
+    // a failed run ends with the line that says why. The hidden file's name never shows.
+    void toldByTheOutput_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<int>("ffmpegExit");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("lastLine"); // OUT: the destination
+        const QString input = QStringLiteral("Input #0, avi, from 'in.avi':\n  Duration: 00:00:01.00\n");
+        const QString output = QStringLiteral("Output #0, mp3, to 'OUT':\n  Stream #0:0: Audio: mp3\n");
+        QTest::newRow("full disk at the trailer, exit 0")
+            << "Error writing trailer of OUT: No space left on device\nvideo:1kB audio:2kB\n"
+               "Error closing file OUT: No space left on device\n[aac @ 0x5] Qavg: 609.788"
+            << 0 << 1 << "OUT: No space left on device";
+        QTest::newRow("packet not written, exit 0") << "av_interleaved_write_frame(): Input/output error" << 0 << 1
+                                                    << "OUT: Input/output error";
+        QTest::newRow("full disk, ffmpeg fails too")
+            << "av_interleaved_write_frame(): No space left on device\nConversion failed!" << 1 << 1
+            << "OUT: No space left on device";
+        QTest::newRow("a silent video for a sound-only format")
+            << input + "  Stream #0:0: Video: mpeg4, yuv420p, 64x48\n" + output
+                   + "Output file #0 does not contain any stream"
+            << 1 << 1 << "the source has no sound track";
+        QTest::newRow("neither picture nor sound")
+            << input + "  Stream #0:0: Subtitle: ass\n" + output + "Output file #0 does not contain any stream" << 1
+            << 1 << "the source has no picture and no sound";
+        QTest::newRow("sound there, ffmpeg's own reason stays")
+            << input + "  Stream #0:1(eng): Audio: pcm_s16le\n" + output + "Output file #0 does not contain any stream"
+            << 1 << 1 << "Output file #0 does not contain any stream";
+        QTest::newRow("written") << output + "size=  24kB time=00:00:01.00" << 0 << 0 << "size=  24kB time=00:00:01.00";
+    }
+    void toldByTheOutput()
+    {
+        QFETCH(QString, lines);
+        QFETCH(int, ffmpegExit);
+        QFETCH(int, exitCode);
+        QFETCH(QString, lastLine);
+        QProcessEnvironment env = environment(QStringLiteral("lines"));
+        env.insert(QStringLiteral("FAKE_LINES"), lines);
+        env.insert(QStringLiteral("FAKE_EXIT"), QString::number(ffmpegExit));
+        const Result result = run({"-i", "in.avi", "-y", m_destination}, QString(), env);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(contentOf(m_destination), QByteArray(exitCode == 0 ? "partial" : "old"));
+        QCOMPARE(hiddenFiles(), QStringList());
+        const QString text = QString::fromUtf8(result.output);
+        QVERIFY2(!text.contains(QLatin1String(".avformat-")), qPrintable(text));
+        QCOMPARE(text.split('\n', Qt::SkipEmptyParts).last(), QString(lastLine).replace("OUT", m_destination));
+    }
+
+    // The result keeps what the destination was: its permission bits, and a link stays a link
+    // with the result in its target.
+    void destinationKeepsItsNature()
+    {
+        QVERIFY(QFile::setPermissions(m_destination, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok")).exitCode, 0);
         QCOMPARE(contentOf(m_destination), QByteArray("converted"));
+        QCOMPARE(QFile::permissions(m_destination), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+
+        QVERIFY(QDir(m_work->path()).mkdir(QStringLiteral("real")));
+        const QString target = m_work->filePath(QStringLiteral("real/target.avi"));
+        const QString link = m_work->filePath(QStringLiteral("link.avi"));
+        QVERIFY(QFile::link(QStringLiteral("real/target.avi"), link));
+        QCOMPARE(run({"-i", "in.avi", "-y", link}, QStringLiteral("ok")).exitCode, 0);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(contentOf(target), QByteArray("converted"));
+        QVERIFY(QDir(m_work->filePath(QStringLiteral("real"))).entryList(QDir::Hidden | QDir::Files).size() == 1);
+        QCOMPARE(hiddenFiles(), QStringList());
+    }
+
+    // A normal user's write-protected file is refused before ffmpeg runs; root may write anything,
+    // so the adapter runs as nobody here. The writable row shows the setting works.
+    void writeProtected_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("0444") << 0444 << true;
+        QTest::newRow("0644") << 0644 << false;
+    }
+    void writeProtected()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, refused);
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (geteuid() != 0 || setpriv.isEmpty())
+            QSKIP("needs root and setpriv to act as another user");
+        const QByteArray destination = QFile::encodeName(m_destination);
+        for (const QString &path : {m_work->path(), m_destination})
+            QCOMPARE(chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+        for (const QString &path : {m_fakeDir.path(), m_fake})
+            QCOMPARE(chmod(QFile::encodeName(path).constData(), 0755), 0);
+        QCOMPARE(chmod(destination.constData(), mode_t(mode)), 0);
+
+        QProcess adapter;
+        adapter.setProcessEnvironment(environment(QStringLiteral("ok")));
+        adapter.setProcessChannelMode(QProcess::MergedChannels);
+        adapter.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", m_adapter, "-i", "in.avi", "-y",
+                                m_destination});
+        QVERIFY(adapter.waitForFinished(30000));
+        const QString output = QString::fromUtf8(adapter.readAll());
+        QCOMPARE(adapter.exitCode(), refused ? 1 : 0);
+        QCOMPARE(contentOf(m_destination), QByteArray(refused ? "old" : "converted"));
+        QCOMPARE(QFile::exists(m_work->filePath(QStringLiteral("args"))), !refused);
+        if (refused)
+            QCOMPARE(output, m_destination + QStringLiteral(": Permission denied\n"));
+        QCOMPARE(hiddenFiles(), QStringList());
     }
 
 private:

@@ -1,4 +1,5 @@
 #include "Ffmpeg.h"
+#include "FileNames.h"
 #include "Translator.h"
 
 #include <QtTest>
@@ -106,6 +107,8 @@ private slots:
         row("source named like an option", "-i -b -y o.avi", "-i -b -y o.avi");
         row("option value like an old option", "-metadata -sameq o.avi", "-metadata -sameq o.avi");
         row("value missing at the end", "-i in.avi -b", "-i in.avi -b");
+        row("destination named like an option", "-i -y.avi -y -y.mp4", "-i -y.avi -y -c:v mpeg4 -y.mp4",
+            {note("mpeg4 was the default video codec; adding -c:v mpeg4")});
     }
     void rows()
     {
@@ -172,6 +175,32 @@ private slots:
         });
         translator.translate(toStd(old.split(' ')));
         QCOMPARE(asked, queries);
+    }
+
+    // The inputs and the destination reach ffmpeg as names that can only be files.
+    void fileNames_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("relative") << "-i in.avi -y out.avi" << "-i ./in.avi -y ./out.avi";
+        QTest::newRow("absolute kept") << "-i /d/in.avi /d/out.avi" << "-i /d/in.avi /d/out.avi";
+        QTest::newRow("already relative to here") << "-i ./in.avi ../out.avi" << "-i ./in.avi ../out.avi";
+        QTest::newRow("protocol-like") << "-i file:ok.avi pipe:1.wav" << "-i ./file:ok.avi -vn ./pipe:1.wav";
+        QTest::newRow("time-like") << "-i 2024-05-01T12:30.avi o.avi" << "-i ./2024-05-01T12:30.avi ./o.avi";
+        QTest::newRow("option-like") << "-i -y.avi -y -y.avi" << "-i ./-y.avi -y ./-y.avi";
+        QTest::newRow("standard output is a file too") << "-i in.avi -" << "-i ./in.avi ./-";
+        QTest::newRow("an input format's own name") << "-f lavfi -i sine -i in.avi o.avi"
+                                                    << "-f lavfi -i sine -i ./in.avi ./o.avi";
+        QTest::newRow("values are not names") << "-i in.avi -metadata t=x -vf scale=2:2 o.avi"
+                                              << "-i ./in.avi -metadata t=x -vf scale=2:2 ./o.avi";
+    }
+    void fileNames()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, expected);
+        Translation translation = Translator(nullptr).translate(toStd(line.split(' ')));
+        FileNames::makeFileNames(translation.arguments, translation.destination);
+        QCOMPARE(toQt(translation.arguments).join(' '), expected);
     }
 
     void listsEncoder_data()

@@ -1,10 +1,12 @@
 // The adapter's translation of the presets' old options. Input: one byte whose low bit says
 // whether ffmpeg has the AMR-NB encoder, four bytes of a process id, then the old arguments cut
 // at NUL bytes (as argv holds them). The translation never fails, any destination it names is
-// one of its arguments, the encoder is asked about at most once, and the temporary name beside
-// the destination leads back to its process id. The same bytes also serve as an encoder listing.
+// one of its arguments, the encoder is asked about at most once, the temporary name beside the
+// destination leads back to this host and its process id, and the destination handed to ffmpeg
+// can only be a file. The same bytes also serve as an encoder listing.
 
 #include "Ffmpeg.h"
+#include "FileNames.h"
 #include "FuzzSupport.h"
 #include "TemporaryFile.h"
 #include "Translator.h"
@@ -32,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         ++questions;
         return amr && encoder == "libopencore_amrnb";
     });
-    const Translation translation = translator.translate(old);
+    Translation translation = translator.translate(old);
     if (questions > 1)
         Fuzz::fail("ffmpeg was asked more than once");
     if (translation.destination) {
@@ -40,11 +42,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             Fuzz::fail("the destination lies past the arguments");
         const std::string &destination = translation.arguments[*translation.destination];
         if (TemporaryFile::appliesTo(destination)) {
-            const std::string path = TemporaryFile::pathFor(destination, pid);
+            static const std::string host = TemporaryFile::hostName();
+            const std::string path = TemporaryFile::pathFor(destination, host, pid);
             const std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-            if (TemporaryFile::ownerOf(name, destination) != pid)
+            const auto owner = TemporaryFile::ownerOf(name);
+            if (!owner || owner->pid != pid || owner->host != host)
                 Fuzz::fail("a temporary name does not lead back to its process", QString::fromStdString(path));
         }
+        FileNames::makeFileNames(translation.arguments, translation.destination);
+        const std::string &given = translation.arguments[*translation.destination];
+        const std::size_t slash = given.find('/');
+        if (!given.empty() && (slash == std::string::npos || slash > given.find(':')))
+            Fuzz::fail("a destination ffmpeg could read as something else", QString::fromStdString(given));
     }
 
     Ffmpeg::listsEncoder(rest, old.front());

@@ -10,11 +10,14 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
 
-// A small HTTP server on 127.0.0.1: the update path redirects to /answer/<ending>, which loads.
+// A small HTTP server on 127.0.0.1: the update path redirects to /answer/<ending> (or to
+// redirectTo), which loads with answerStatus and answerBody, or, with drip, sends its body one
+// byte at a time without end.
 class UpdateServer : public QObject {
 public:
     explicit UpdateServer(const QString &ending) : m_ending(ending)
@@ -29,6 +32,10 @@ public:
     }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(m_server.serverPort()); }
     QStringList requests;
+    QByteArray redirectTo;
+    QByteArray answerStatus = "200 OK";
+    QByteArray answerBody = "ok";
+    bool drip = false;
 
 private:
     void answer(QTcpSocket *socket)
@@ -39,12 +46,22 @@ private:
         const QByteArray target = m_buffer[socket].split(' ').value(1);
         m_buffer.remove(socket);
         requests << QString::fromLatin1(target);
-        QByteArray response;
-        if (target.startsWith("/converters/updates/check.php"))
-            response = "HTTP/1.1 302 Found\r\nLocation: /answer/" + m_ending.toLatin1() + "\r\nContent-Length: 0\r\n";
-        else
-            response = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 2\r\n";
-        socket->write(response + "Connection: close\r\n\r\n" + (response.startsWith("HTTP/1.1 200") ? "ok" : ""));
+        if (target.startsWith("/converters/updates/check.php")) {
+            const QByteArray location = redirectTo.isEmpty() ? "/answer/" + m_ending.toLatin1() : redirectTo;
+            socket->write("HTTP/1.1 302 Found\r\nLocation: " + location
+                          + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            socket->disconnectFromHost();
+            return;
+        }
+        if (drip) {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 1000\r\n\r\n");
+            auto *timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket, [socket] { socket->write("."); });
+            timer->start(100);
+            return;
+        }
+        socket->write("HTTP/1.1 " + answerStatus + "\r\nContent-Type: text/plain\r\nContent-Length: "
+                      + QByteArray::number(answerBody.size()) + "\r\nConnection: close\r\n\r\n" + answerBody);
         socket->disconnectFromHost();
     }
 
@@ -170,40 +187,74 @@ private slots:
         QVERIFY(answered.wait(10000));
     }
 
-    // A capital "Yes" and an unreachable host are no answers: nothing is shown.
+    // A capital "Yes", an unreachable host, a redirect to an address that cannot be reached or
+    // that answers with an error, a body over 64 KiB and a server that never finishes are no
+    // answers: nothing is shown.
     void noAnswer_data()
     {
-        QTest::addColumn<bool>("reachable");
-        QTest::newRow("ending Yes") << true;
-        QTest::newRow("unreachable") << false;
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("trouble");
+        QTest::addColumn<bool>("arrives");
+        QTest::newRow("ending Yes") << "Yes" << "" << true;
+        QTest::newRow("unreachable") << "yes" << "unreachable host" << false;
+        QTest::newRow("redirect to an unreachable https address") << "yes" << "unreachable redirect" << false;
+        QTest::newRow("redirect to an error page") << "yes" << "404" << false;
+        QTest::newRow("body over 64 KiB") << "yes" << "large body" << false;
+        QTest::newRow("body without end") << "yes" << "drip" << false;
     }
     void noAnswer()
     {
-        QFETCH(bool, reachable);
-        UpdateServer server(QStringLiteral("Yes"));
+        QFETCH(QString, ending);
+        QFETCH(QString, trouble);
+        QFETCH(bool, arrives);
+        UpdateServer server(ending);
         QString host = server.host();
-        if (!reachable) {
-            QTcpServer closed;
-            QVERIFY(closed.listen(QHostAddress::LocalHost));
-            host = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
-        }
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString closedHost = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
+        closed.close();
+        if (trouble == QLatin1String("unreachable host"))
+            host = closedHost;
+        else if (trouble == QLatin1String("unreachable redirect"))
+            server.redirectTo = "https://" + closedHost.toLatin1() + "/answer/yes";
+        else if (trouble == QLatin1String("404"))
+            server.answerStatus = "404 Not Found";
+        else if (trouble == QLatin1String("large body"))
+            server.answerBody = QByteArray(WebNavigator::MaxBodyBytes + 1, 'x');
+        server.drip = trouble == QLatin1String("drip");
         qputenv("VIDOMAR_UPDATE_HOST", host.toLatin1());
         Desk desk(MessageBoxes::Yes);
-        UpdateWindow *window = nullptr;
         QObject owner;
-        runUpdateQuery(window, &owner);
+        auto *window = new UpdateWindow(&owner);
+        window->ZorvikServer()->setTimeLimit(1500);
         window->setReportUpToDate(true);
         QSignalSpy answered(window, &UpdateWindow::answered);
         QSignalSpy arrived(window->ZorvikServer(), &WebNavigator::NavigateComplete);
         QSignalSpy failed(window->ZorvikServer(), &WebNavigator::navigationFailed);
+        runUpdateQuery(window, &owner);
         QTRY_VERIFY_WITH_TIMEOUT(arrived.size() + failed.size() == 1, 10000);
-        QCOMPARE(arrived.size(), reachable ? 1 : 0);
-        if (reachable)
+        QCOMPARE(arrived.size(), arrives ? 1 : 0);
+        if (arrives)
             QVERIFY(arrived.at(0).at(0).toUrl().toString().endsWith(QLatin1String("/answer/Yes")));
         QCOMPARE(answered.size(), 0);
         QVERIFY(desk.boxes.isEmpty());
         QVERIFY(desk.opened.isEmpty());
         QVERIFY(window->ReportUpToDate());
+    }
+
+    // The largest body that is still read: the answer counts.
+    void bodyAtTheLimit()
+    {
+        UpdateServer server(QStringLiteral("yes"));
+        server.answerBody = QByteArray(WebNavigator::MaxBodyBytes, 'x');
+        qputenv("VIDOMAR_UPDATE_HOST", server.host().toLatin1());
+        Desk desk(MessageBoxes::No);
+        UpdateWindow *window = nullptr;
+        QObject owner;
+        runUpdateQuery(window, &owner);
+        QSignalSpy answered(window, &UpdateWindow::answered);
+        QVERIFY(answered.wait(10000));
+        QCOMPARE(desk.boxes.size(), 1);
     }
 
 private:

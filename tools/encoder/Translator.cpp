@@ -27,12 +27,20 @@ struct Item {
     }
 };
 
+// ffmpeg's option names are letters, digits, '_' and ':' (stream specifiers): "-y.mp4" is a name.
+bool isOption(std::string_view token)
+{
+    return token.size() > 1 && token.front() == '-' && std::ranges::all_of(token.substr(1), [](unsigned char c) {
+        return std::isalnum(c) || c == '_' || c == ':';
+    });
+}
+
 std::vector<Item> parse(const std::vector<std::string> &arguments)
 {
     std::vector<Item> items;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &token = arguments[i];
-        if (token.size() > 1 && token.front() == '-') {
+        if (isOption(token)) {
             if (TranslationTable::takesValue(token) && i + 1 < arguments.size())
                 items.push_back({token, arguments[++i]});
             else

@@ -28,7 +28,8 @@ void playFile(const QString &fileName)
 
 QString builtInFileName(const QString &tempFolder, const QString &Word)
 {
-    return tempFolder + QLatin1String("/sound") + Word + QLatin1String(".wav");
+    const QString folder = privateSoundFolder(tempFolder);
+    return folder.isEmpty() ? QString() : folder + QLatin1String("/sound") + Word + QLatin1String(".wav");
 }
 
 void play(int32_t Number, const QString &Word, const Sources &sources)
@@ -50,6 +51,8 @@ void play(int32_t Number, const QString &Word, const Sources &sources)
     if (resource < std::numeric_limits<int16_t>::min() || resource > std::numeric_limits<int16_t>::max())
         return;
     const QString fileName = builtInFileName(sources.tempFolder, Word);
+    if (fileName.isEmpty())
+        return;
     try {
         SaveResourceToFile(static_cast<int16_t>(resource), fileName);
     } catch (const RuntimeError &) {

@@ -11,6 +11,9 @@
 #include <cstdlib>
 #include <string>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
@@ -173,11 +176,17 @@ bool readFirstLine(const QString &fileName, QString &line)
     return true;
 }
 
-bool writeLine(const QString &fileName, const QString &line)
+bool writeLine(const QString &fileName, const QString &line, bool followLinks)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW), 0666);
+    if (fd < 0)
         return false;
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
     const QByteArray bytes = line.toUtf8() + "\r\n";
     return file.write(bytes) == bytes.size() && file.flush();
 }

@@ -40,7 +40,8 @@ QStringList split(const QString &line);
 // The first line of a file: its text (UTF-8) up to the first carriage return, at most
 // MaxLineBytes. Returns false, leaving line empty, when the file cannot be opened or read.
 bool readFirstLine(const QString &fileName, QString &line);
-// Creates or empties the file and writes the line and CR LF (UTF-8). Returns false on failure.
-bool writeLine(const QString &fileName, const QString &line);
+// Creates or empties the file and writes the line and CR LF (UTF-8). Returns false on failure,
+// and without followLinks when the name is a link.
+bool writeLine(const QString &fileName, const QString &line, bool followLinks = true);
 
 } // namespace ButtonFieldText

@@ -204,15 +204,23 @@ void TavloClick::LoadButtonSettings(const QString &FileName, const QString &Sett
         Text::readFirstLine(FileName, line);
     if (!SettingsString.isEmpty())
         line = SettingsString;
-    applyLine(ButtonLayouts::settingsFields(), Text::split(line), !FileName.isEmpty(),
-              ButtonLayouts::FirstFontField);
     // The frozen pictures are not part of the string: a load that leaves Freeze on captures
-    // them again from the look it loaded.
-    if (m_props.freeze) {
-        m_props.customPic = false;
-        captureFrozenFaces();
-        m_props.customPic = true;
+    // them again from the look it loaded, also when a later field stops the load.
+    const auto settleFrozenLook = [this] {
+        if (m_props.freeze) {
+            m_props.customPic = false;
+            captureFrozenFaces();
+            m_props.customPic = true;
+        }
+    };
+    try {
+        applyLine(ButtonLayouts::settingsFields(), Text::split(line), !FileName.isEmpty(),
+                  ButtonLayouts::FirstFontField);
+    } catch (const RuntimeError &) {
+        settleFrozenLook();
+        throw;
     }
+    settleFrozenLook();
     Redraw(0);
 }
 
@@ -224,6 +232,7 @@ QString TavloClick::quickSaveFileName() const
 void TavloClick::quickSaveSettings()
 {
     const QString name = quickSaveFileName();
+    // The current folder may be shared: a link planted at the name is not written through.
     if (isPlainFileName(name))
-        SaveButtonSettings(name);
+        Text::writeLine(name, SaveButtonSettings(QString()), false);
 }

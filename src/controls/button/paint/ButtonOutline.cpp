@@ -133,7 +133,8 @@ void DrawBorder(Surface &pic, const ButtonProperties &p)
 void drawShapeMask(Surface &picTemp, const ButtonProperties &p)
 {
     const double w = picTemp.width(), h = picTemp.height();
-    const OleColor opaque = 0xFFFFFF - Color::TranslateColor(p.maskColor);
+    // A Long difference: an untranslatable (system) mask colour far below zero overflows it.
+    const OleColor opaque = PaintMath::arg(double(0xFFFFFF) - double(Color::TranslateColor(p.maskColor)));
     picTemp.clear();
     if (p.buttonShape == 0) {
         picTemp.filledBox(0, 0, int(w), int(h), opaque);

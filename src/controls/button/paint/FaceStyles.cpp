@@ -3,6 +3,7 @@
 #include "controls/button/paint/FacePrimitives.h"
 #include "controls/button/paint/PaintMath.h"
 #include "drawing/BitmapHelpers.h"
+#include "drawing/BrightenedRectangles.h"
 #include "drawing/Surface.h"
 
 #include <algorithm>
@@ -97,7 +98,9 @@ struct Face {
 // later brightening, so only the last of those steps over the top rectangle, which contains the
 // earlier ones, is needed; the bottom rectangle moves up one row per step and shows on the face
 // only for a window of steps. The first and the last steps always run, so that an argument out
-// of range fails as it would, and the surface keeps the last step's colour adjustment.
+// of range fails as it would, and the surface keeps the last step's colour adjustment. The white
+// steps that remain (style 5's narrowing top rectangles, the moving bottom ones) are painted as
+// the spans of their union, the others (at most a hundred) row by row over runs of equal pixels.
 void Face::brightBands(bool shrink) const
 {
     const double b = in.borderSize;
@@ -105,15 +108,26 @@ void Face::brightBands(bool shrink) const
     const int64_t n = PaintMath::bound(quarter);
     if (n < 1)
         return;
+    WhiteRectangles white(pic);
+    BrightenedRectangles tinted(pic);
     const auto step = [&](int64_t i, bool top) {
         const double inset = shrink ? double(i) / 4 : 0;
         const double narrowing = shrink ? double(i) / 2 : 0;
         const int32_t amount = arg(quarter - double(i));
         const int32_t x = arg(b + inset), width = arg(W - 2 * b - narrowing);
         const int32_t height = arg(divide(H * double(i), S + 1));
+        const auto brighten = [&](int32_t y) {
+            if (amount >= 100) {
+                tinted.paint();
+                white.add(x, y, width, height);
+            } else {
+                white.paint();
+                tinted.add(amount, x, y, width, height);
+            }
+        };
         if (top)
-            BrightenRect(pic, amount, x, arg(b), width, height);
-        BrightenRect(pic, amount, x, arg(H - b - double(i)), width, height);
+            brighten(arg(b));
+        brighten(arg(H - b - double(i)));
     };
     // Steps before firstTinted have amounts of 100 or more.
     const int64_t firstTinted = std::clamp<int64_t>(int64_t(std::floor(quarter - 99.5)) + 1, 1, n + 1);
@@ -129,11 +143,20 @@ void Face::brightBands(bool shrink) const
     };
     std::sort(runs.begin(), runs.end());
     int64_t next = 1;
-    for (const auto &[from, to] : runs) {
-        for (int64_t i = std::max(from, next); i <= to; ++i)
-            step(i, i <= lastChanging || i >= firstTinted - 1);
-        next = std::max(next, to + 1);
+    try {
+        for (const auto &[from, to] : runs) {
+            for (int64_t i = std::max(from, next); i <= to; ++i)
+                step(i, i <= lastChanging || i >= firstTinted - 1);
+            next = std::max(next, to + 1);
+        }
+    } catch (...) {
+        // A step that fails ends the face with the steps before it drawn.
+        white.paint();
+        tinted.paint();
+        throw;
     }
+    white.paint();
+    tinted.paint();
 }
 
 void style0(const Face &f)

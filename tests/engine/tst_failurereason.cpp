@@ -1,0 +1,53 @@
+#include "engine/FailureReason.h"
+
+#include <QtTest>
+
+class TestFailureReason : public QObject {
+    Q_OBJECT
+private slots:
+    // Tails of real ffmpeg and adapter output, and the line a failed conversion names.
+    void tellingLine_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("line");
+        const QString progress = QStringLiteral("frame=  998 fps=283 q=2.0 size=    1024kB time=00:00:39.92 "
+                                                "bitrate= 210.1kbits/s speed=11.3x    \r");
+        const QString listing = QStringLiteral("Output #0, mp4, to '/d/out.mp4':\n  Stream #0:0: Video: mpeg4\n"
+                                               "Press [q] to stop, [?] for help\n");
+        QTest::newRow("ffmpeg's own error") << "in.avi: Invalid data found when processing input\n"
+                                            << "in.avi: Invalid data found when processing input";
+        const QString fullDisk = listing + progress
+            + "Error writing trailer of /d/out.mp4: No space left on device\n"
+              "frame= 1000 fps=283 q=2.0 Lsize=       0kB time=00:00:40.00 bitrate=   0.1kbits/s speed=11.3x    \n"
+              "video:118kB audio:26kB subtitle:0kB other streams:0kB global headers:0kB muxing overhead: unknown\n"
+              "Error closing file /d/out.mp4: No space left on device\n"
+              "[libx264 @ 0x55c37b96b4c0] kb/s:44.90\n[aac @ 0x557eb5337cc0] Qavg: 609.788\nConversion failed!\n";
+        QTest::newRow("full disk, ffmpeg alone") << fullDisk << "Error closing file /d/out.mp4: No space left on device";
+        QTest::newRow("full disk, the adapter's closing line")
+            << fullDisk + "/d/out.mp4: No space left on device\n" << "/d/out.mp4: No space left on device";
+        QTest::newRow("audio progress") << "Output #0, mp3, to 'o.mp3':\nsize=      24kB time=00:00:01.50 bitrate= 128.0kbits/s\r"
+                                        << "Output #0, mp3, to 'o.mp3':";
+        QTest::newRow("killed encoder") << listing + progress + "\nffmpeg ended by signal 9 (Killed)\n"
+                                        << "ffmpeg ended by signal 9 (Killed)";
+        QTest::newRow("stopped encoder") << listing + progress + "Exiting normally, received signal 15.\n"
+                                         << "Stream #0:0: Video: mpeg4";
+        QTest::newRow("no sound track") << listing + "Output file #0 does not contain any stream\n"
+                                           "the source has no sound track\n"
+                                        << "the source has no sound track";
+        QTest::newRow("x264 statistics") << "[libx264 @ 0x5] frame I:1     Avg QP:12.00  size:  3264\n"
+                                            "[libx264 @ 0x5] mb I  I16..4: 79.1%  8.0% 12.9%\n"
+                                            "[libx264 @ 0x5] ref P L0: 72.8%  5.8% 18.5%  2.9%\n"
+                                         << QString();
+        QTest::newRow("only progress") << progress + progress << QString();
+        QTest::newRow("nothing") << QString() << QString();
+    }
+    void tellingLine()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, line);
+        QCOMPARE(FailureReason::tellingLine(output), line);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFailureReason)
+#include "tst_failurereason.moc"
