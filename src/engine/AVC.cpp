@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
