@@ -70,7 +70,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("fifth");
-        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("wave");
         QTest::newRow("names") << QStringList{"--list-presets"} << "iPOD Video (320x240) MPEG4" << "WAVE Sound (WAV)";
         QTest::newRow("in detail") << QStringList{"--list-presets", "--verbose"}
             << "iPOD Video (320x240) MPEG4\t.mp4\t-b 512 -s 320x240 -vcodec mpeg4 -aspect 4:3 -acodec aac -ab 64 -ar 44100 -ac 2"
@@ -83,15 +83,16 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, fifth);
-        QFETCH(QString, last);
+        QFETCH(QString, wave);
         FakeProgramFolder folder(true);
         QVERIFY(folder.isValid());
         const Run run = runProgram(folder, arguments);
         QCOMPARE(run.exitCode, 0);
         const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 27);
+        // The 27 classic presets come first, in the window's order.
+        QVERIFY(lines.size() >= 27);
         QCOMPARE(lines.at(4), fifth);
-        QCOMPARE(lines.last(), last);
+        QCOMPARE(lines.at(26), wave);
     }
 
     // --json: stdout holds only the events; a failure carries the reason a person would read, and
