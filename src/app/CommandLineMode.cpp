@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <memory>
@@ -53,8 +54,9 @@ bool wanted(const QStringList &arguments)
     // Long options belong to the command-line mode (an unknown one gets the usage), and so do its
     // own short ones; other single-dash arguments are left to the window's toolkit.
     static const QStringList shortOptions{"-h", "-n", "-o", "-d", "-j"};
+    static const QRegularExpression jobs(QStringLiteral("^-j[0-9]+$"));
     return std::any_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()), arguments.end(), [](const QString &arg) {
-        return arg.startsWith(QLatin1String("--")) || shortOptions.contains(arg);
+        return arg.startsWith(QLatin1String("--")) || shortOptions.contains(arg) || jobs.match(arg).hasMatch();
     });
 }
 
