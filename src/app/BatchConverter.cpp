@@ -1,88 +1,104 @@
 #include "app/BatchConverter.h"
 
+#include "app/BatchReport.h"
+
 #include <QFileInfo>
+#include <QThread>
 
-#include <cstdio>
-
-BatchConverter::BatchConverter(const QString &preset, const QList<Item> &items, QObject *parent)
-    : QObject(parent), m_preset(preset), m_items(items), m_job(&m_timer1), m_conversion(m_job), m_progress(stderr)
+BatchConverter::BatchConverter(const CommandLinePlan &plan, BatchReport &report, QObject *parent)
+    : QObject(parent), m_plan(plan), m_report(report)
 {
-    connect(&m_job, &AVC::DataOutput, &m_conversion, &Conversion::onDataOutput);
-    connect(&m_job, &AVC::ErrorEvent, &m_conversion, &Conversion::onErrorEvent);
-    connect(&m_job, &AVC::Complete, &m_conversion, &Conversion::onComplete);
-    connect(&m_job, &AVC::Failed, &m_conversion, &Conversion::onFailed);
-    connect(&m_job, &AVC::Cancelled, &m_conversion, &Conversion::onCancelled);
+    for (int i = slotCount(plan.jobs, plan.items.size()); i > 0; --i) {
+        auto slot = std::make_unique<ConversionSlot>();
+        ConversionSlot *s = slot.get();
+        connect(s, &ConversionSlot::progressed, this, [this, s](int percent) {
+            m_report.progressed(s->item(), percent, s->elapsedMs(), s->timeLeftMs());
+        });
+        connect(s, &ConversionSlot::ended, this, [this, s](ConversionSlot::Outcome outcome) { slotEnded(*s, outcome); });
+        m_slots.push_back(std::move(slot));
+    }
+}
 
-    connect(&m_conversion, &Conversion::progressed, this, &BatchConverter::showProgress);
-    connect(&m_conversion, &Conversion::finished, this, [this] { conversionEnded(true); });
-    connect(&m_conversion, &Conversion::failed, this, [this] { conversionEnded(false); });
-    connect(&m_conversion, &Conversion::sourceMissing, this, [this] { conversionEnded(false); });
-    connect(&m_conversion, &Conversion::cancelled, this, [this] {
-        m_progress.finish();
-        std::fprintf(stderr, "vidomar: conversion cancelled\n");
-        emit finished(ExitInterrupted);
-    });
+BatchConverter::~BatchConverter() = default;
+
+int BatchConverter::slotCount(int jobs, qsizetype items)
+{
+    const int wanted = jobs > 0 ? jobs : std::max(1, QThread::idealThreadCount());
+    return int(std::clamp<qsizetype>(items, 1, wanted));
 }
 
 void BatchConverter::start()
 {
-    QMetaObject::invokeMethod(this, &BatchConverter::next, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &BatchConverter::fill, Qt::QueuedConnection);
 }
 
-void BatchConverter::next()
+bool BatchConverter::anyBusy() const
 {
-    if (m_interrupted)
+    return std::any_of(m_slots.begin(), m_slots.end(), [](const auto &slot) { return slot->busy(); });
+}
+
+void BatchConverter::finishWhenIdle()
+{
+    if (m_finished || anyBusy())
         return;
-    if (++m_index >= m_items.size()) {
-        emit finished(m_failures == 0 ? 0 : ExitFailed);
+    if (m_signal == 0 && m_next < m_plan.items.size())
         return;
+    m_finished = true;
+    emit finished(m_signal != 0 ? 128 + m_signal : m_failures > 0 ? ExitFailed : 0);
+}
+
+// Starts items on the free slots, in the plan's order.
+void BatchConverter::fill()
+{
+    for (const auto &slot : m_slots) {
+        while (!slot->busy() && m_signal == 0 && m_next < m_plan.items.size()) {
+            const qsizetype index = m_next++;
+            const ConversionItem &item = m_plan.items.at(index);
+            // Looked at only now, so that a batch run again after an interruption skips what the
+            // first run finished.
+            if (m_plan.noOverwrite && FileProbe::system().exists(item.destination)) {
+                m_report.skipped(index);
+                continue;
+            }
+            m_report.started(index);
+            if (!slot->start(index, m_plan.preset, item.source, item.destination)) {
+                ++m_failures;
+                m_report.failed(index, slot->reason());
+            }
+        }
     }
-    const Item &item = m_items.at(m_index);
-    std::fprintf(stderr, "vidomar: converting %s to %s (%s)\n", qPrintable(item.source),
-                 qPrintable(item.destination), qPrintable(m_preset));
-    m_progress.start();
-    // Nothing was launched: the job has said why.
-    if (!m_conversion.start(m_preset, item.source, item.destination))
-        conversionEnded(false);
+    finishWhenIdle();
 }
 
-void BatchConverter::showProgress(int percent)
+void BatchConverter::slotEnded(const ConversionSlot &slot, ConversionSlot::Outcome outcome)
 {
-    if (!m_conversion.cancelling())
-        m_progress.update(percent, m_conversion.timeLeftMs());
-}
-
-void BatchConverter::conversionEnded(bool ok)
-{
-    if (ok) {
-        m_progress.update(100, 0);
-        m_progress.finish();
-        const QString dest = QFileInfo(m_items.at(m_index).destination).absoluteFilePath();
-        std::fprintf(stderr, "vidomar: finished %s\n", qPrintable(dest));
-        std::printf("%s\n", qPrintable(dest));
-        std::fflush(stdout);
-    } else {
-        m_progress.finish();
+    const qsizetype index = slot.item();
+    switch (outcome) {
+    case ConversionSlot::Outcome::Done:
+        m_report.done(index, slot.elapsedMs(), QFileInfo(m_plan.items.at(index).destination).size());
+        break;
+    case ConversionSlot::Outcome::Failed:
         ++m_failures;
+        m_report.failed(index, slot.reason());
+        break;
+    case ConversionSlot::Outcome::Cancelled:
+        m_report.cancelled(index);
+        break;
     }
-    // Interrupted as it ended: nothing is left to stop.
-    if (m_interrupted) {
-        emit finished(ExitInterrupted);
-        return;
-    }
-    QMetaObject::invokeMethod(this, &BatchConverter::next, Qt::QueuedConnection);
+    // The next item starts from the event loop, not inside the ended job's own event.
+    QMetaObject::invokeMethod(this, &BatchConverter::fill, Qt::QueuedConnection);
 }
 
-void BatchConverter::interrupt()
+void BatchConverter::interrupt(int signal)
 {
-    if (m_interrupted)
+    if (m_signal != 0 || m_finished)
         return;
-    m_interrupted = true;
-    m_progress.finish();
-    if (!m_conversion.running()) {
-        QMetaObject::invokeMethod(this, [this] { emit finished(ExitInterrupted); }, Qt::QueuedConnection);
-        return;
-    }
-    std::fprintf(stderr, "vidomar: cancelling the conversion\n");
-    m_conversion.cancel();
+    m_signal = signal;
+    const auto running = std::count_if(m_slots.begin(), m_slots.end(), [](const auto &slot) { return slot->busy(); });
+    if (running > 0)
+        m_report.note(running == 1 ? QStringLiteral("cancelling the conversion")
+                                   : QStringLiteral("cancelling %1 conversions").arg(running));
+    for (const auto &slot : m_slots)
+        slot->cancel();
+    QMetaObject::invokeMethod(this, &BatchConverter::finishWhenIdle, Qt::QueuedConnection);
 }

@@ -1,50 +1,51 @@
 #pragma once
 
-#include "app/ProgressLine.h"
-#include "engine/AVC.h"
-#include "mainwindow/Conversion.h"
+#include "app/CommandLinePlan.h"
+#include "app/ConversionSlot.h"
 
-#include <QList>
 #include <QObject>
-#include <QTimer>
 
-// Converts sources one after another with one preset through the same job and conversion the
-// window uses, reporting on stderr. Finishes with the exit status: 0 when every conversion
-// succeeded.
+#include <memory>
+#include <vector>
+
+class BatchReport;
+
+// Converts the plan's items with its preset, up to the plan's number at once, each through the
+// same job and conversion the window uses, and tells the report about every event. Finishes with
+// the exit status: 0 when every conversion succeeded or was skipped, 1 when one failed.
 class BatchConverter : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(BatchConverter)
 
 public:
-    struct Item {
-        QString source;
-        QString destination;
-    };
-
-    BatchConverter(const QString &preset, const QList<Item> &items, QObject *parent = nullptr);
+    BatchConverter(const CommandLinePlan &plan, BatchReport &report, QObject *parent = nullptr);
+    ~BatchConverter() override;
 
     void start();
-    // Ctrl-C: stops the running encoder and finishes once it has gone.
-    void interrupt();
+    // A stop signal: starts nothing more, cancels every running conversion and finishes with
+    // 128 + signal once they have all ended. Conversions that finish meanwhile stay.
+    void interrupt(int signal);
 
     static constexpr int ExitFailed = 1;
-    static constexpr int ExitInterrupted = 130;
+
+    // How many conversions run at once: the plan's number (0: one per processor), no more than
+    // there are items.
+    static int slotCount(int jobs, qsizetype items);
 
 signals:
     void finished(int exitCode);
 
 private:
-    void next();
-    void conversionEnded(bool ok);
-    void showProgress(int percent);
+    void fill();
+    void slotEnded(const ConversionSlot &slot, ConversionSlot::Outcome outcome);
+    bool anyBusy() const;
+    void finishWhenIdle();
 
-    QString m_preset;
-    QList<Item> m_items;
-    qsizetype m_index = -1;
+    const CommandLinePlan &m_plan;
+    BatchReport &m_report;
+    std::vector<std::unique_ptr<ConversionSlot>> m_slots;
+    qsizetype m_next = 0;
     int m_failures = 0;
-    bool m_interrupted = false;
-    QTimer m_timer1;
-    AVC m_job;
-    Conversion m_conversion;
-    ProgressLine m_progress;
+    int m_signal = 0;
+    bool m_finished = false;
 };

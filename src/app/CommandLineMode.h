@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-// The program's command-line mode, for scripts, tests and benchmarks.
+// The program's command-line mode, for scripts, batches, tests and benchmarks.
 namespace CommandLineMode {
 
 // True when the arguments ask for the command-line mode rather than the window.
@@ -10,7 +10,5 @@ bool wanted(const QStringList &arguments);
 
 // Runs it on the current QCoreApplication and returns the exit status.
 int run(const QStringList &arguments);
-
-QString usage();
 
 } // namespace CommandLineMode

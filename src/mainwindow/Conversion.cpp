@@ -13,6 +13,7 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
 {
     if (m_running)
         return false;
+    m_lastMessage.clear();
     int ratio = 0;
     ConvertAVI(m_job, preset, source, destination, &ratio);
     if (m_job.state() != AVC::State::Polling)
@@ -50,7 +51,7 @@ void Conversion::onDataOutput(const QString &strData, qint64 FileSize)
     // The job's poll has stopped after this one chunk: one message, one cancel.
     m_running = false;
     m_job.CancelConvert();
-    MessageBoxes::show(QStringLiteral("The Source video file is not found!"));
+    say(QStringLiteral("The Source video file is not found!"));
     emit sourceMissing();
 }
 
@@ -83,5 +84,13 @@ void Conversion::onCancelled()
 
 void Conversion::onErrorEvent(const QString &ErrorMessage)
 {
-    MessageBoxes::show(ErrorMessage);
+    say(ErrorMessage);
+}
+
+void Conversion::say(const QString &text)
+{
+    m_lastMessage = text;
+    emit message(text);
+    if (m_showsMessages)
+        MessageBoxes::show(text);
 }

@@ -13,7 +13,8 @@ class AVC;
 // One run of a preset over a job, the same for the window and the command line: applies the
 // preset, reads the job's output into the progress meter and the time left, and reports how the
 // run ended. The job's owner hands the job's events to the handlers below. Messages (the job's,
-// a missing source) go through the MessageBoxes service.
+// a missing source) go through the MessageBoxes service, unless the owner takes them from
+// message() instead.
 class Conversion : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(Conversion)
@@ -34,6 +35,10 @@ public:
     // Known once the encoder has reported how far it is.
     std::optional<qint64> timeLeftMs() const;
     const ProgressMeter &meter() const { return m_meter; }
+    // The latest message about the run since its start: why it failed, when it did.
+    QString lastMessage() const { return m_lastMessage; }
+    // Off: messages are only signalled, for an owner that says itself which run they are about.
+    void setShowsMessages(bool shows) { m_showsMessages = shows; }
     AVC &job() const { return m_job; }
 
     // The job's events.
@@ -44,6 +49,7 @@ public:
     void onErrorEvent(const QString &ErrorMessage);
 
 signals:
+    void message(const QString &text);
     void progressed(int percent);
     // The source is missing or empty: the run is over, the encoder stopped, the message shown.
     void sourceMissing();
@@ -53,10 +59,13 @@ signals:
 
 private:
     bool endRun();
+    void say(const QString &text);
 
     AVC &m_job;
     ProgressMeter m_meter;
     QElapsedTimer m_clock;
     bool m_running = false;
     bool m_cancelling = false;
+    bool m_showsMessages = true;
+    QString m_lastMessage;
 };

@@ -2,13 +2,32 @@
 
 #include "engine/SameFile.h"
 
+namespace {
+
+// Where the last extension's dot is, or the path's length when the name has none.
+qsizetype nameEnd(const QString &path)
+{
+    const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    // A leading dot starts a hidden name, not an extension.
+    return dot > nameStart ? dot : path.size();
+}
+
+} // namespace
+
 QString destinationApartFromSource(const QString &source, const QString &derived, const QString &extension)
 {
     if (source.isEmpty() || !isSameFile(source, derived))
         return derived;
-    const qsizetype nameStart = source.lastIndexOf(QLatin1Char('/')) + 1;
-    const qsizetype dot = source.lastIndexOf(QLatin1Char('.'));
-    // A leading dot starts a hidden name, not an extension.
-    const qsizetype nameEnd = dot > nameStart ? dot : source.size();
-    return source.left(nameEnd) + QLatin1String(" (converted)") + extension;
+    return convertedName(source, extension);
+}
+
+QString convertedName(const QString &path, const QString &extension)
+{
+    return path.left(nameEnd(path)) + QLatin1String(" (converted)") + extension;
+}
+
+QString withExtension(const QString &path, const QString &extension)
+{
+    return path.left(nameEnd(path)) + extension;
 }

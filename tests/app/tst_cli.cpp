@@ -1,5 +1,7 @@
 #include "FakeEncoder.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 #include <QtTest>
@@ -63,16 +65,62 @@ bool catches(qint64 pid, int signal)
 class TestCli : public QObject {
     Q_OBJECT
 private slots:
+    // The options are the job's, before the adapter translates them.
+    void listPresets_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("fifth");
+        QTest::addColumn<QString>("wave");
+        QTest::newRow("names") << QStringList{"--list-presets"} << "iPOD Video (320x240) MPEG4" << "WAVE Sound (WAV)";
+        QTest::newRow("in detail") << QStringList{"--list-presets", "--verbose"}
+            << "iPOD Video (320x240) MPEG4\t.mp4\t-b 512 -s 320x240 -vcodec mpeg4 -aspect 4:3 -acodec aac -ab 64 -ar 44100 -ac 2"
+            << "WAVE Sound (WAV)\t.wav\t-f wav -acodec pcm_s16le -ab 128 -ar 41000 -ac 2";
+        QTest::newRow("as JSON") << QStringList{"--list-presets", "--json"}
+            << R"j({"extension":".mp4","name":"iPOD Video (320x240) MPEG4","options":"-b 512 -s 320x240 -vcodec mpeg4 -aspect 4:3 -acodec aac -ab 64 -ar 44100 -ac 2"})j"
+            << R"j({"extension":".wav","name":"WAVE Sound (WAV)","options":"-f wav -acodec pcm_s16le -ab 128 -ar 41000 -ac 2"})j";
+    }
     void listPresets()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, fifth);
+        QFETCH(QString, wave);
+        FakeProgramFolder folder(true);
+        QVERIFY(folder.isValid());
+        const Run run = runProgram(folder, arguments);
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        // The 27 classic presets come first, in the window's order.
+        QVERIFY(lines.size() >= 27);
+        QCOMPARE(lines.at(4), fifth);
+        QCOMPARE(lines.at(26), wave);
+    }
+
+    // --json: stdout holds only the events; a failure carries the reason a person would read, and
+    // -n skips an existing destination without failing.
+    void jsonOutcomes()
     {
         FakeProgramFolder folder(true);
         QVERIFY(folder.isValid());
-        const Run run = runProgram(folder, {QStringLiteral("--list-presets")});
-        QCOMPARE(run.exitCode, 0);
-        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 27);
-        QCOMPARE(lines.at(4), QStringLiteral("iPOD Video (320x240) MPEG4"));
-        QCOMPARE(lines.last(), QStringLiteral("WAVE Sound (WAV)"));
+        folder.makeSource(QStringLiteral("in.avi"), 1000);
+        folder.makeSource(QStringLiteral("empty.avi"), 0);
+        folder.makeSource(QStringLiteral("second.avi"), 1000);
+        folder.makeSource(QStringLiteral("second.wav"), 10);
+        const Run run = runProgram(folder, {"--json", "-n", "--preset", "WAVE Sound (WAV)", "in.avi", "empty.avi", "second.avi"},
+                                   {"FAKE_EXIT=1", "FAKE_LAST_LINE=in.avi: Invalid data"});
+        QCOMPARE(run.exitCode, 1);
+        QStringList events;
+        for (const QString &line : run.out.split(u'\n', Qt::SkipEmptyParts)) {
+            QJsonParseError error{};
+            const QJsonObject event = QJsonDocument::fromJson(line.toUtf8(), &error).object();
+            QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(line));
+            if (event.value("event") != QLatin1String("progress"))
+                events << event.value("event").toString() + u' ' + event.value("source").toString() + u' '
+                        + event.value("reason").toString() + event.value("destination").toString();
+        }
+        QCOMPARE(events, (QStringList{"start in.avi in.wav", "failed in.avi Conversion failed: in.avi: Invalid data",
+                                      "start empty.avi empty.wav", "failed empty.avi The Source video file is not found!",
+                                      "skipped second.avi second.wav"}));
+        QVERIFY2(run.err.contains(QLatin1String("vidomar: empty.avi: The Source video file is not found!")), qPrintable(run.err));
     }
 
     // Exit status and messages; "in.avi" and "second.avi" exist (1000 bytes), "empty.avi" is empty.
@@ -87,14 +135,14 @@ private slots:
         QTest::newRow("derived destination") << QStringList{"--preset", wav, "in.avi"} << QStringList{} << 0
                                              << "vidomar: finished" << QStringList{"in.wav"};
         QTest::newRow("explicit destination") << QStringList{"--preset", wav, "in.avi", "my out.WAV"} << QStringList{}
-                                              << 0 << "100%" << QStringList{"my out.WAV"};
+                                              << 0 << "converting in.avi to my out.WAV" << QStringList{"my out.WAV"};
         QTest::newRow("several sources") << QStringList{"--preset", wav, "in.avi", "second.avi"} << QStringList{} << 0
                                          << "second.wav (WAVE Sound (WAV))" << QStringList{"in.wav", "second.wav"};
         QTest::newRow("encoder fails")
             << QStringList{"--preset", wav, "in.avi"} << QStringList{"FAKE_EXIT=1", "FAKE_LAST_LINE=in.avi: Invalid data"}
-            << 1 << "vidomar: Conversion failed: in.avi: Invalid data" << QStringList{};
+            << 1 << "vidomar: in.avi: Conversion failed: in.avi: Invalid data" << QStringList{};
         QTest::newRow("missing source") << QStringList{"--preset", wav, "nothing.avi"} << QStringList{} << 1
-                                        << "vidomar: The Source video file is not found!" << QStringList{};
+                                        << "vidomar: nothing.avi: The Source video file is not found!" << QStringList{};
         QTest::newRow("empty source, then a good one")
             << QStringList{"--preset", wav, "empty.avi", "in.avi", "second.avi"} << QStringList{} << 1
             << "The Source video file is not found!" << QStringList{"in.wav", "second.wav"};
@@ -102,8 +150,11 @@ private slots:
             << QStringList{"--preset", "Sony PSP (Normal)", "in.avi"} << QStringList{} << 0 << "vidomar: finished"
             << QStringList{"in (converted).avi"};
         QTest::newRow("destination is the source")
-            << QStringList{"--preset", "Sony PSP (Normal)", "in.avi", "in.avi"} << QStringList{} << 1
-            << "the source file itself" << QStringList{};
+            << QStringList{"--preset", "Sony PSP (Normal)", "-o", "in.avi", "in.avi"} << QStringList{} << 1
+            << "in.avi: The destination file is the source file itself" << QStringList{};
+        QTest::newRow("an existing destination by position")
+            << QStringList{"--preset", "Sony PSP (Normal)", "in.avi", "second.avi"} << QStringList{} << 2
+            << "second.avi exists and is not taken as the destination by position" << QStringList{};
         QTest::newRow("unknown preset") << QStringList{"--preset", "wave sound (wav)", "in.avi"} << QStringList{} << 2
                                         << "Not Supported: Error: wave sound (wav) is not defined." << QStringList{};
         QTest::newRow("no source") << QStringList{"--preset", wav} << QStringList{} << 2 << "no source file given"
@@ -141,7 +192,7 @@ private slots:
         folder.makeSource(QStringLiteral("in.avi"), 1000);
         const Run run = runProgram(folder, {QStringLiteral("--preset"), QStringLiteral("MP3 Sound (MP3)"), QStringLiteral("in.avi")});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(QLatin1String("vidomar: Unable to locate avformat.dll")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QLatin1String("vidomar: in.avi: Unable to locate avformat.dll")), qPrintable(run.err));
     }
 
     // The progress lines: the time left once the encoder has said how far it is, and only then.

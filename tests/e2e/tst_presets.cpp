@@ -225,7 +225,7 @@ private slots:
         QVERIFY(QFile::copy(m_clip, out));
         const QByteArray before = contentOf(out);
 
-        const Run conversion = run(m_vidomar, {"--preset", "iPOD Video (320x240) MPEG4", source, out}, cleanEnvironment());
+        const Run conversion = run(m_vidomar, {"--preset", "iPOD Video (320x240) MPEG4", source, "-o", out}, cleanEnvironment());
         QVERIFY(conversion.exitCode > 0);
         QVERIFY2(conversion.output.contains("Conversion failed: " + source.toUtf8()
                                             + ": Invalid data found when processing input"),
@@ -304,7 +304,7 @@ private slots:
         QProcess program;
         program.setProcessEnvironment(cleanEnvironment());
         program.setProcessChannelMode(QProcess::MergedChannels);
-        program.start(m_vidomar, {"--preset", "Sony PSP (PSP AVC)", longClip, out});
+        program.start(m_vidomar, {"--preset", "Sony PSP (PSP AVC)", longClip, "-o", out});
         QVERIFY(program.waitForStarted());
         const auto temporarySize = [&] {
             const QStringList hidden = hiddenFiles(m_dir.path());

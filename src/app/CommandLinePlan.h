@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <variant>
+
+// What the parser may ask of the file system; tests answer from a table.
+struct FileProbe {
+    // Anything by that name, a dangling link included.
+    std::function<bool(const QString &path)> exists;
+    std::function<bool(const QString &path)> isFolder;
+    std::function<bool(const QString &a, const QString &b)> sameFile;
+
+    static FileProbe system();
+};
+
+struct ConversionItem {
+    QString source;
+    QString destination;
+
+    bool operator==(const ConversionItem &) const = default;
+};
+
+// What the command line asks for, checked and with every destination named.
+struct CommandLinePlan {
+    enum class Action { Help, Version, ListPresets, Convert };
+
+    Action action = Action::Convert;
+    bool verbose = false;
+    bool json = false;
+    bool noOverwrite = false;
+    int jobs = 1; // 0: one per processor
+    QString preset;
+    QString outputFolder; // created before the first conversion when missing
+    QList<ConversionItem> items;
+};
+
+// Bad usage: nothing runs, the message is said and the exit status is 2.
+struct UsageError {
+    QString message;
+    bool showUsage = true; // a syntax error gets the usage text too
+};
+
+using ParsedCommandLine = std::variant<CommandLinePlan, UsageError>;
+
+// Reads the program's arguments (the first is the program). A pure function of the arguments and
+// the probe's answers.
+ParsedCommandLine parseCommandLine(const QStringList &arguments, const FileProbe &probe);
+
+// The usage text, for --help and after a syntax error.
+QString commandLineUsage();

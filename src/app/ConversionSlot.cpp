@@ -1,0 +1,34 @@
+#include "app/ConversionSlot.h"
+
+ConversionSlot::ConversionSlot(QObject *parent)
+    : QObject(parent), m_job(&m_timer1), m_conversion(m_job)
+{
+    // The batch names the source with each message, so the conversion only keeps them.
+    m_conversion.setShowsMessages(false);
+    connect(&m_job, &AVC::DataOutput, &m_conversion, &Conversion::onDataOutput);
+    connect(&m_job, &AVC::ErrorEvent, &m_conversion, &Conversion::onErrorEvent);
+    connect(&m_job, &AVC::Complete, &m_conversion, &Conversion::onComplete);
+    connect(&m_job, &AVC::Failed, &m_conversion, &Conversion::onFailed);
+    connect(&m_job, &AVC::Cancelled, &m_conversion, &Conversion::onCancelled);
+
+    connect(&m_conversion, &Conversion::progressed, this, [this](int percent) {
+        if (!m_conversion.cancelling())
+            emit progressed(percent);
+    });
+    connect(&m_conversion, &Conversion::finished, this, [this] { emit ended(Outcome::Done); });
+    connect(&m_conversion, &Conversion::failed, this, [this] { emit ended(Outcome::Failed); });
+    connect(&m_conversion, &Conversion::sourceMissing, this, [this] { emit ended(Outcome::Failed); });
+    connect(&m_conversion, &Conversion::cancelled, this, [this] { emit ended(Outcome::Cancelled); });
+}
+
+bool ConversionSlot::start(qsizetype item, const QString &preset, const QString &source, const QString &destination)
+{
+    m_item = item;
+    m_clock.start();
+    return m_conversion.start(preset, source, destination);
+}
+
+void ConversionSlot::cancel()
+{
+    m_conversion.cancel();
+}

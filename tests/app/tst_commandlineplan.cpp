@@ -1,0 +1,172 @@
+// The command line read into a plan, against a table of files that exist: every form users ran
+// into among the rows.
+
+#include "app/CommandLinePlan.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtTest>
+
+namespace {
+
+QString key(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// Names in the table exist; one ending in '/' is a folder.
+FileProbe probeOver(const QStringList &existing)
+{
+    auto files = std::make_shared<QStringList>();
+    auto folders = std::make_shared<QStringList>();
+    for (const QString &name : existing)
+        (name.endsWith(u'/') ? *folders : *files) << key(name);
+    return {
+        [=](const QString &path) { return files->contains(key(path)) || folders->contains(key(path)); },
+        [=](const QString &path) { return folders->contains(key(path)); },
+        [=](const QString &a, const QString &b) { return files->contains(key(a)) && key(a) == key(b); },
+    };
+}
+
+// The plan in one line: action, options, then "source > destination" for each item.
+QString describe(const ParsedCommandLine &parsed)
+{
+    if (const UsageError *error = std::get_if<UsageError>(&parsed))
+        return QStringLiteral("error: ") + error->message;
+    const CommandLinePlan &plan = std::get<CommandLinePlan>(parsed);
+    switch (plan.action) {
+    case CommandLinePlan::Action::Help:
+        return QStringLiteral("help");
+    case CommandLinePlan::Action::Version:
+        return QStringLiteral("version");
+    case CommandLinePlan::Action::ListPresets:
+        return QStringLiteral("list") + (plan.verbose ? QStringLiteral(" verbose") : QString())
+            + (plan.json ? QStringLiteral(" json") : QString());
+    case CommandLinePlan::Action::Convert:
+        break;
+    }
+    QStringList parts{QStringLiteral("j%1").arg(plan.jobs)};
+    if (plan.noOverwrite)
+        parts << QStringLiteral("n");
+    if (plan.json)
+        parts << QStringLiteral("json");
+    if (!plan.outputFolder.isEmpty())
+        parts << QStringLiteral("dir ") + plan.outputFolder;
+    for (const ConversionItem &item : plan.items)
+        parts << item.source + QStringLiteral(" > ") + item.destination;
+    return parts.join(QStringLiteral("; "));
+}
+
+const QString Mp3 = QStringLiteral("MP3 Sound (MP3)");
+const QString Ipod = QStringLiteral("iPOD Video (320x240) MPEG4");
+const QString Psp = QStringLiteral("Sony PSP (Normal)");
+const QString PspAvc = QStringLiteral("Sony PSP (PSP AVC)");
+
+} // namespace
+
+class TestCommandLinePlan : public QObject {
+    Q_OBJECT
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("plan"); // as describe() puts it; an error by its start
+
+        // What users ran into.
+        QTest::newRow("two .avi sources with an .avi preset") << QStringList{"--preset", Psp, "a.avi", "b.avi"}
+            << QStringList{"a.avi", "b.avi"}
+            << "error: b.avi exists and is not taken as the destination by position: to replace it use -o b.avi; "
+               "to convert both files use -d FOLDER";
+        QTest::newRow("*.mp4 with an .mp4 preset") << QStringList{"--preset", Ipod, "one.mp4", "two.mp4"}
+            << QStringList{"one.mp4", "two.mp4"} << "error: two.mp4 exists and is not taken";
+        QTest::newRow("a destination of another container, by position") << QStringList{"--preset", PspAvc, "in.avi", "out.mp4"}
+            << QStringList{"in.avi"} << "error: out.mp4 is not found; to write the conversion there use -o out.mp4";
+        QTest::newRow("a destination of another container, with -o") << QStringList{"--preset", PspAvc, "in.avi", "-o", "out.mp4"}
+            << QStringList{"in.avi"} << "j1; in.avi > out.mp4";
+        QTest::newRow("a folder of files, side by side") << QStringList{"--preset", Mp3, "-j", "0", "-d", "out", "a.avi", "b.avi", "c.avi"}
+            << QStringList{"a.avi", "b.avi", "c.avi"} << "j0; dir out; a.avi > out/a.mp3; b.avi > out/b.mp3; c.avi > out/c.mp3";
+        QTest::newRow("progress for a script") << QStringList{"--json", "--preset=" + Mp3, "a.avi"} << QStringList{"a.avi"}
+                                               << "j1; json; a.avi > a.mp3";
+
+        // The older forms that stay.
+        QTest::newRow("a new destination with the preset's extension") << QStringList{"--preset", Psp, "in.avi", "out.avi"}
+            << QStringList{"in.avi"} << "j1; in.avi > out.avi";
+        QTest::newRow("the extension in capitals") << QStringList{"--preset", Mp3, "in.avi", "my out.MP3"}
+            << QStringList{"in.avi"} << "j1; in.avi > my out.MP3";
+        QTest::newRow("two sources") << QStringList{"--preset", Mp3, "in.avi", "second.avi"}
+            << QStringList{"in.avi", "second.avi"} << "j1; in.avi > in.mp3; second.avi > second.mp3";
+        QTest::newRow("three sources, one missing") << QStringList{"--preset", Mp3, "a.avi", "gone.avi", "c.avi"}
+            << QStringList{"a.avi", "c.avi"} << "j1; a.avi > a.mp3; gone.avi > gone.mp3; c.avi > c.mp3";
+
+        // Default names.
+        QTest::newRow("only the last extension") << QStringList{"--preset", Mp3, "dir.v1/clip.take2.avi"}
+            << QStringList{} << "j1; dir.v1/clip.take2.avi > dir.v1/clip.take2.mp3";
+        QTest::newRow("no extension") << QStringList{"--preset", Mp3, "dir.v1/clip"} << QStringList{}
+                                      << "j1; dir.v1/clip > dir.v1/clip.mp3";
+        QTest::newRow("a hidden name") << QStringList{"--preset", Mp3, ".clip"} << QStringList{} << "j1; .clip > .clip.mp3";
+        QTest::newRow("the name would be the source") << QStringList{"--preset", Psp, "in.avi"} << QStringList{"in.avi"}
+                                                      << "j1; in.avi > in (converted).avi";
+        QTest::newRow("in the sources' own folder") << QStringList{"--preset", Psp, "-d", ".", "in.avi"}
+            << QStringList{"in.avi", "./"} << "j1; dir .; in.avi > ./in (converted).avi";
+        QTest::newRow("-d takes every argument as a source") << QStringList{"--preset", Ipod, "-d", "out", "one.mp4", "two.mp4"}
+            << QStringList{"one.mp4", "two.mp4", "out/"} << "j1; dir out; one.mp4 > out/one.mp4; two.mp4 > out/two.mp4";
+        QTest::newRow("-o keeps any name") << QStringList{"--preset", Ipod, "--output=film.mkv", "in.avi"}
+                                           << QStringList{"in.avi"} << "j1; in.avi > film.mkv";
+        QTest::newRow("-- ends the options") << QStringList{"--preset", Mp3, "--", "-n.avi"} << QStringList{}
+                                             << "j1; -n.avi > -n.mp3";
+
+        // Refused before anything runs.
+        QTest::newRow("two sources, one destination") << QStringList{"--preset", Mp3, "-d", "out", "x/a.avi", "y/a.avi"}
+            << QStringList{"x/a.avi", "y/a.avi"} << "error: x/a.avi and y/a.avi would both be converted to out/a.mp3";
+        QTest::newRow("one stem, two extensions") << QStringList{"--preset", Mp3, "a.avi", "a.mov"}
+            << QStringList{"a.avi", "a.mov"} << "error: a.avi and a.mov would both be converted to a.mp3";
+        QTest::newRow("a destination that is another source") << QStringList{"--preset", Mp3, "-d", ".", "a.wav", "a.mp3"}
+            << QStringList{"a.wav", "a.mp3", "./"} << "error: a.wav would be converted to ./a.mp3, which is also a source";
+        QTest::newRow("-o with two sources") << QStringList{"--preset", Mp3, "-o", "x.mp3", "a.avi", "b.avi"}
+                                             << QStringList{} << "error: -o names the destination of one source";
+        QTest::newRow("-o and -d") << QStringList{"--preset", Mp3, "-o", "x.mp3", "-d", "out", "a.avi"} << QStringList{}
+                                   << "error: -o names one destination and -d a folder";
+        QTest::newRow("-o naming a folder") << QStringList{"--preset", Mp3, "-o", "my out", "a.avi"}
+            << QStringList{"my out/"} << "error: my out is a folder; to write into it use -d 'my out'";
+        QTest::newRow("-d naming a file") << QStringList{"--preset", Mp3, "-d", "notes", "a.avi"} << QStringList{"notes"}
+                                          << "error: notes is not a folder";
+        QTest::newRow("unknown preset") << QStringList{"--preset", "wave sound (wav)", "in.avi"} << QStringList{}
+            << "error: Not Supported: Error: wave sound (wav) is not defined.";
+        QTest::newRow("no preset") << QStringList{"in.avi", "-n"} << QStringList{} << "error: no preset given";
+        QTest::newRow("no source") << QStringList{"--preset", Mp3} << QStringList{} << "error: no source file given";
+        QTest::newRow("unknown option") << QStringList{"--frobnicate", "--help"} << QStringList{} << "error: unknown option --frobnicate";
+        QTest::newRow("unknown short option") << QStringList{"-nx"} << QStringList{} << "error: unknown option -x";
+        QTest::newRow("a value for a flag") << QStringList{"--json=yes"} << QStringList{} << "error: --json takes no value";
+        QTest::newRow("a missing value") << QStringList{"--preset", Mp3, "a.avi", "-j"} << QStringList{} << "error: --jobs needs a value";
+        QTest::newRow("negative jobs") << QStringList{"--preset", Mp3, "-j", "-1", "a.avi"} << QStringList{}
+                                       << "error: --jobs needs a whole number";
+        QTest::newRow("jobs in words") << QStringList{"--preset", Mp3, "--jobs=two", "a.avi"} << QStringList{}
+                                       << "error: --jobs needs a whole number";
+
+        // Options in their forms.
+        QTest::newRow("bundled short options") << QStringList{"--preset", Mp3, "-nj4", "a.avi"} << QStringList{}
+                                               << "j4; n; a.avi > a.mp3";
+        QTest::newRow("an attached value") << QStringList{"--preset", Mp3, "-dout", "--jobs", "3", "a.avi"} << QStringList{}
+                                           << "j3; dir out; a.avi > out/a.mp3";
+        QTest::newRow("help first") << QStringList{"--help", "--frobnicate"} << QStringList{} << "help";
+        QTest::newRow("version") << QStringList{"--version"} << QStringList{} << "version";
+        QTest::newRow("presets in detail") << QStringList{"--list-presets", "--verbose"} << QStringList{} << "list verbose";
+        QTest::newRow("presets as JSON") << QStringList{"--json", "--list-presets"} << QStringList{} << "list json";
+    }
+    void parse()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, plan);
+        arguments.prepend(QStringLiteral("vidomar"));
+        const QString got = describe(parseCommandLine(arguments, probeOver(existing)));
+        if (plan.startsWith(QLatin1String("error: ")))
+            QVERIFY2(got.startsWith(plan), qPrintable(got));
+        else
+            QCOMPARE(got, plan);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLinePlan)
+#include "tst_commandlineplan.moc"
