@@ -268,6 +268,96 @@ private slots:
                  expected + QStringList{"/v/out"});
     }
 
+    // What is wrong with a preset file, one line per problem: the file, the entry, what.
+    void loaderProblems_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "<folder>": a folder stands there; null: no file
+        QTest::addColumn<QStringList>("loaded");
+        QTest::addColumn<QString>("problem");    // %1 is the file; "" for none
+        const QString skipped = QStringLiteral("%1, entry %2: %3; the entry is skipped.");
+        const QString none = QStringLiteral("%1: %2; none of its presets is loaded.");
+        const auto entry = [](const char *fields) {
+            return QByteArray("{\"presets\": [{\"name\": \"A\", \"extension\": \".a\", \"arguments\": []}, {")
+                + fields + "}]}";
+        };
+        QTest::newRow("no file") << QByteArray() << QStringList() << QString();
+        QTest::newRow("a folder") << QByteArray("<folder>") << QStringList()
+                                  << none.arg("%1", "it cannot be read (file to open is a directory)");
+        QTest::newRow("over 4 MiB") << QByteArray(PresetFile::MaxSize + 1, ' ') << QStringList()
+                                    << none.arg("%1", "it is larger than 4 MiB");
+        QTest::newRow("not JSON") << QByteArray("{\"presets\": [\n  {\"name\": \"A\",]}") << QStringList()
+                                  << none.arg("%1", "it is not valid JSON (unterminated object at line 2, column 17)");
+        QTest::newRow("a list at the top") << QByteArray("[]") << QStringList()
+                                           << none.arg("%1", "it must hold an object with a \"presets\" list");
+        QTest::newRow("presets not a list") << QByteArray("{\"presets\": {}}") << QStringList()
+                                            << none.arg("%1", "it must hold an object with a \"presets\" list");
+        QTest::newRow("entry not an object") << QByteArray("{\"presets\": [3]}") << QStringList()
+                                             << skipped.arg("%1", "1", "it is not an object");
+        QTest::newRow("name missing") << entry("\"extension\": \".b\", \"arguments\": []") << QStringList{"A"}
+                                      << skipped.arg("%1", "2", "\"name\" must be a text");
+        QTest::newRow("name a number") << entry("\"name\": 7, \"extension\": \".b\", \"arguments\": []")
+                                       << QStringList{"A"} << skipped.arg("%1", "2", "\"name\" must be a text");
+        QTest::newRow("name empty") << entry("\"name\": \"\", \"extension\": \".b\", \"arguments\": []")
+                                    << QStringList{"A"} << skipped.arg("%1", "2", "\"name\" is empty");
+        QTest::newRow("name with a blank at the end")
+            << entry("\"name\": \"B \", \"extension\": \".b\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2", "\"name\" must be one line without blanks at either end");
+        QTest::newRow("name on two lines")
+            << entry("\"name\": \"B\\nC\", \"extension\": \".b\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2", "\"name\" must be one line without blanks at either end");
+        QTest::newRow("the program's name")
+            << entry("\"name\": \"Taken\", \"extension\": \".b\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"Taken\")", "the name belongs to a preset of the program");
+        QTest::newRow("a name twice") << entry("\"name\": \"A\", \"extension\": \".b\", \"arguments\": []")
+                                      << QStringList{"A"}
+                                      << skipped.arg("%1", "2 (\"A\")", "an earlier entry has the same name");
+        const QString badExtension = QStringLiteral("\"extension\" must be a dot and up to 15 letters or digits, as \".mp4\"");
+        QTest::newRow("extension missing") << entry("\"name\": \"B\", \"arguments\": []") << QStringList{"A"}
+                                           << skipped.arg("%1", "2 (\"B\")", badExtension);
+        QTest::newRow("extension without its dot")
+            << entry("\"name\": \"B\", \"extension\": \"mp4\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", badExtension);
+        QTest::newRow("extension with a folder")
+            << entry("\"name\": \"B\", \"extension\": \".mp4/x\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", badExtension);
+        QTest::newRow("extension too long")
+            << entry("\"name\": \"B\", \"extension\": \".abcdefghijklmnop\", \"arguments\": []")
+            << QStringList{"A"} << skipped.arg("%1", "2 (\"B\")", badExtension);
+        const QString badArguments = QStringLiteral("\"arguments\" must be a list of texts, as [\"-c:v\", \"libx264\"]");
+        QTest::newRow("arguments missing") << entry("\"name\": \"B\", \"extension\": \".b\"") << QStringList{"A"}
+                                           << skipped.arg("%1", "2 (\"B\")", badArguments);
+        QTest::newRow("arguments in one text")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": \"-c copy\"") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", badArguments);
+        QTest::newRow("an argument not a text")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-crf\", 20]") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", "\"arguments\" item 2 is not a text");
+        QTest::newRow("other keys are left alone")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [], \"note\": 1")
+            << QStringList{"A", "B"} << QString();
+    }
+    void loaderProblems()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, loaded);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("presets.json"));
+        if (content == "<folder>") {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("presets.json")));
+        } else if (!content.isNull()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const PresetFile::Contents contents = PresetFile::read(path, {QStringLiteral("Taken")});
+        QStringList names;
+        for (const PresetFile::Entry &entry : contents.entries)
+            names << entry.name;
+        QCOMPARE(names, loaded);
+        QCOMPARE(contents.problems, problem.isEmpty() ? QStringList() : QStringList{problem.arg(path)});
+    }
+
 private:
     QTemporaryDir m_config;
     QString m_userFile;
