@@ -67,12 +67,25 @@ private slots:
     {
         FakeProgramFolder folder(true);
         QVERIFY(folder.isValid());
-        const Run run = runProgram(folder, {QStringLiteral("--list-presets")});
+        // The user's own file: one good entry, one that takes a name of the program's.
+        const QString presets = folder.file(QStringLiteral("config/Zorvik/vidomar-presets.json"));
+        QVERIFY(QDir().mkpath(QFileInfo(presets).path()));
+        QFile file(presets);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\"presets\": [{\"name\": \"Mine\", \"extension\": \".mkv\", \"arguments\": []},\n"
+                   "             {\"name\": \"Opus audio\", \"extension\": \".ogg\", \"arguments\": []}]}");
+        file.close();
+        const Run run = runProgram(folder, {QStringLiteral("--list-presets")},
+                                   {QStringLiteral("XDG_CONFIG_HOME=") + folder.file(QStringLiteral("config"))});
         QCOMPARE(run.exitCode, 0);
         const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 27);
+        QCOMPARE(lines.size(), 27 + 9 + 1);
         QCOMPARE(lines.at(4), QStringLiteral("iPOD Video (320x240) MPEG4"));
-        QCOMPARE(lines.last(), QStringLiteral("WAVE Sound (WAV)"));
+        QCOMPARE(lines.at(26), QStringLiteral("WAVE Sound (WAV)"));
+        QCOMPARE(lines.at(27), QStringLiteral("MP4 H.264 1080p (phones, tablets, web)"));
+        QCOMPARE(lines.last(), QStringLiteral("Mine"));
+        QCOMPARE(run.err, QStringLiteral("vidomar: %1, entry 2 (\"Opus audio\"): the name belongs to a preset of the "
+                                         "program; the entry is skipped.\n").arg(presets));
     }
 
     // Exit status and messages; "in.avi" and "second.avi" exist (1000 bytes), "empty.avi" is empty.
