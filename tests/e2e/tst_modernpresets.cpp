@@ -251,6 +251,28 @@ private slots:
         QCOMPARE(decode.output, QByteArray());
     }
 
+    // A user's preset: its arguments reach ffmpeg exactly, blanks, quotes and backslashes included.
+    void userPresetArguments()
+    {
+        const QString title = QStringLiteral("A \"quoted\" title, two  blanks and a \\ at the end\\");
+        QJsonObject preset{{"name", "Tagged copy"}, {"extension", ".mka"},
+                           {"arguments", QJsonArray{"-vn", "-c:a", "copy", "-metadata", "title=" + title}}};
+        const QString file = m_dir.filePath(QStringLiteral("config/Zorvik/vidomar-presets.json"));
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QFile presets(file);
+        QVERIFY(presets.open(QIODevice::WriteOnly));
+        presets.write(QJsonDocument(QJsonObject{{"presets", QJsonArray{preset}}}).toJson());
+        presets.close();
+
+        const QString out = m_dir.filePath(QStringLiteral("tagged.mka"));
+        const Run conversion = run(m_vidomar, {"--preset", "Tagged copy", sourcePath(QStringLiteral("4:3")), out}, m_env);
+        QVERIFY(QFile::remove(file));
+        QVERIFY2(conversion.exitCode == 0, conversion.output.constData());
+        const Run probe = run(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format_tags=title", "-of",
+                                                          "default=noprint_wrappers=1:nokey=1", out});
+        QCOMPARE(QString::fromUtf8(probe.output), title + u'\n');
+    }
+
 private:
     QString sourcePath(const QString &name) const
     {
