@@ -51,12 +51,16 @@ public:
     void setAudioBitrate(const QString &StrValue) { setSetting(Setting::AudioBitrate, StrValue); }
     void setAudioSamples(const QString &StrValue) { setSetting(Setting::AudioSamples, StrValue); }
     void setAudioChannels(const QString &StrValue) { setSetting(Setting::AudioChannels, StrValue); }
+    // Command-line text that goes on as it is: quote each argument (CommandLine::joinCommandLine).
+    void setExtraOptions(const QString &StrValue) { setSetting(Setting::ExtraOptions, StrValue); }
     void setSourceFile(const QString &StrValue) { m_sourceFile = StrValue; }
     void setDestFile(const QString &StrValue) { m_destFile = StrValue; }
 
     // Generic writers, for tables of settings; a flag setting takes setFlag.
     void setSetting(Setting setting, const QString &value) { m_settings.set(setting, value); }
     void setFlag(Setting setting, bool on) { m_settings.setFlag(setting, on); }
+    // Every setting back to empty, as a completed run leaves them.
+    void clearSettings() { m_settings.clear(); }
 
     int SizeRatio() const { return m_sizeRatio; }
     void setSizeRatio(int ratio) { m_sizeRatio = ratio; }

@@ -21,6 +21,7 @@ const std::array<SettingInfo, SettingCount> SettingTable{{
     {Setting::AudioBitrate, "AudioBitrate", "-ab ", false},
     {Setting::AudioSamples, "AudioSamples", "-ar ", false},
     {Setting::AudioChannels, "AudioChannels", "-ac ", false},
+    {Setting::ExtraOptions, "ExtraOptions", "", false},
 }};
 
 const SettingInfo &settingInfo(Setting setting)

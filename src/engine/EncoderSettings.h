@@ -26,18 +26,21 @@ enum class Setting : int {
     AudioBitrate,
     AudioSamples,
     AudioChannels,
+    // Today's encoder arguments of a preset, already quoted for the command line.
+    ExtraOptions,
 };
 
 struct SettingInfo {
     Setting setting;
     const char *name;   // the writer's name
-    const char *option; // valued options end in a space; flags stand alone
+    const char *option; // valued options end in a space; flags stand alone; empty: the value alone
     bool flag;
 };
 
-inline constexpr int SettingCount = 20;
+inline constexpr int SettingCount = 21;
 
-// Command-line order: valued video options, the two flags, then the audio options.
+// Command-line order: valued video options, the two flags, the audio options, then the extra
+// options.
 extern const std::array<SettingInfo, SettingCount> SettingTable;
 
 const SettingInfo &settingInfo(Setting setting);

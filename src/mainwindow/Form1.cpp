@@ -31,6 +31,8 @@
 #include <QStandardPaths>
 #include <QWindow>
 
+#include <optional>
+
 namespace {
 
 constexpr const char *FormResource = ":/forms/Form1.json";
@@ -153,7 +155,14 @@ void Form1::createControls(const StoredForm &form)
             m_cboFormat->setGeometry(stored.geometry);
             m_cboFormat->setEditable(true);
             m_cboFormat->setMaxVisibleItems(27);
-            m_cboFormat->addItems(Presets::names());
+            // One group after the other, a separator between them.
+            std::optional<PresetGroup> group;
+            for (const Preset &preset : Presets::all()) {
+                if (group && *group != preset.group)
+                    m_cboFormat->insertSeparator(m_cboFormat->count());
+                group = preset.group;
+                m_cboFormat->addItem(QString::fromUtf8(preset.name));
+            }
             // A chosen item and typed text both run the destination update.
             connect(m_cboFormat, &QComboBox::currentTextChanged, this, &Form1::cboFormat_Click);
             widget = m_cboFormat;

@@ -3,8 +3,13 @@
 #include "common/MessageBoxes.h"
 #include "common/Rounding.h"
 #include "engine/AVC.h"
+#include "engine/CommandLine.h"
+#include "mainwindow/PresetFile.h"
+
+#include <QFile>
 
 #include <array>
+#include <deque>
 
 namespace {
 
@@ -109,6 +114,69 @@ const std::array<Preset, 27> Table{{
      false, false},
 }};
 
+// The presets for today's devices, in the list order.
+constexpr char ModernGroup[] = ":/presets/modern.json";
+
+// The data groups' presets all poll the encoder every 300 ms; their progress follows the
+// encoder's time report.
+constexpr int DataRatio = 1;
+
+struct Registry {
+    std::vector<Preset> presets;
+    std::deque<QByteArray> texts; // the data groups' names and extensions, which the rows point into
+    QStringList problems;
+    bool problemsShown = false;
+
+    void add(const PresetFile::Contents &contents, PresetGroup group)
+    {
+        for (const PresetFile::Entry &entry : contents.entries) {
+            texts.push_back(entry.name.toUtf8());
+            const char *name = texts.back().constData();
+            texts.push_back(entry.extension.toUtf8());
+            presets.push_back({name, texts.back().constData(), 0, DataRatio, {}, false, false, group, entry.arguments});
+        }
+    }
+
+    QStringList names() const
+    {
+        QStringList list;
+        for (const Preset &preset : presets)
+            list << QString::fromUtf8(preset.name);
+        return list;
+    }
+};
+
+Registry load()
+{
+    Registry registry;
+    registry.presets.assign(Table.begin(), Table.end());
+
+    QFile modern{QString::fromLatin1(ModernGroup)};
+    [[maybe_unused]] const bool opened = modern.open(QIODevice::ReadOnly);
+    Q_ASSERT(opened);
+    const PresetFile::Contents ours = PresetFile::parse(modern.readAll(), modern.fileName(), registry.names());
+    Q_ASSERT(ours.problems.isEmpty());
+    registry.add(ours, PresetGroup::Modern);
+
+    const PresetFile::Contents users = PresetFile::read(PresetFile::userFilePath(), registry.names());
+    registry.add(users, PresetGroup::User);
+    registry.problems = users.problems;
+    return registry;
+}
+
+Registry &registry()
+{
+    static Registry registry = load();
+    // Shown after the list is complete, and marked first, so that a box's own event loop can use
+    // the presets without a second report.
+    if (!registry.problemsShown) {
+        registry.problemsShown = true;
+        if (!registry.problems.isEmpty())
+            MessageBoxes::show(registry.problems.join(QLatin1Char('\n')), MessageBoxes::Exclamation);
+    }
+    return registry;
+}
+
 } // namespace
 
 int Preset::sizeRatio() const
@@ -118,20 +186,14 @@ int Preset::sizeRatio() const
 
 namespace Presets {
 
-std::span<const Preset> all() { return Table; }
+std::span<const Preset> all() { return registry().presets; }
 
-QStringList names()
-{
-    QStringList list;
-    for (const Preset &preset : Table)
-        list << QString::fromLatin1(preset.name);
-    return list;
-}
+QStringList names() { return registry().names(); }
 
 const Preset *find(const QString &name)
 {
-    for (const Preset &preset : Table) {
-        if (name == QLatin1String(preset.name))
+    for (const Preset &preset : all()) {
+        if (name == QString::fromUtf8(preset.name))
             return &preset;
     }
     return nullptr;
@@ -142,7 +204,7 @@ const Preset *find(const QString &name)
 QString FormatExtension(const QString &presetName)
 {
     const Preset *preset = Presets::find(presetName);
-    return preset ? QString::fromLatin1(preset->extension) : QString();
+    return preset ? QString::fromUtf8(preset->extension) : QString();
 }
 
 void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath, int *ratioField)
@@ -153,12 +215,20 @@ void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, con
                            MessageBoxes::Exclamation, QStringLiteral("Not Supported"));
         return;
     }
-    for (const auto &[setting, value] : preset->values)
-        job.setSetting(setting, QString::fromLatin1(value));
-    if (preset->deInterlace)
-        job.setDeInterlace(true);
-    if (preset->sameQuality)
-        job.setSameQuality(true);
+    if (preset->group == PresetGroup::Classic) {
+        // Nothing of a data preset stays; the classic settings left by an earlier attempt do.
+        job.setExtraOptions(QString());
+        for (const auto &[setting, value] : preset->values)
+            job.setSetting(setting, QString::fromLatin1(value));
+        if (preset->deInterlace)
+            job.setDeInterlace(true);
+        if (preset->sameQuality)
+            job.setSameQuality(true);
+    } else {
+        // Today's arguments alone: nothing a classic preset left may reach their command line.
+        job.clearSettings();
+        job.setExtraOptions(CommandLine::joinCommandLine(preset->arguments));
+    }
     const int ratio = preset->sizeRatio();
     if (ratioField)
         *ratioField = ratio;

@@ -11,9 +11,14 @@
 
 class AVC;
 
-// The 27 target presets: for each display name, the destination extension, the weight whose
-// rounded value is the job's SizeRatio, and the encoder settings it writes. Settings a preset
-// does not list are left as the job holds them.
+// The program's own presets come in two groups: the 27 classic ones, which write some of the
+// job's settings and leave the others as the job holds them, and a group for today's devices,
+// kept as data. The user's own presets, read from a file at start, follow them.
+enum class PresetGroup { Classic, Modern, User };
+
+// One preset: its display name (UTF-8), the destination extension, the weight whose rounded value
+// is the job's SizeRatio, and what it writes into the job. A classic preset writes its values and
+// flags; the others clear the job and put their arguments on ExtraOptions alone.
 struct Preset {
     const char *name;
     const char *extension;
@@ -22,12 +27,17 @@ struct Preset {
     std::vector<std::pair<Setting, const char *>> values;
     bool deInterlace;
     bool sameQuality;
+    PresetGroup group = PresetGroup::Classic;
+    QStringList arguments = {}; // in today's ffmpeg syntax, for the groups that are data
 
     int sizeRatio() const;
 };
 
 namespace Presets {
 
+// Every preset in the window's list order: the classic group, today's devices, the user's own.
+// The user's file is read on the first call; what is wrong with it is shown once, through the
+// MessageBoxes service, and the rest is listed.
 std::span<const Preset> all();
 QStringList names();
 

@@ -123,6 +123,32 @@ private slots:
         QVERIFY2(run.err.contains(QLatin1String("vidomar: empty.avi: The Source video file is not found!")), qPrintable(run.err));
     }
 
+    // The user's own presets follow the program's; an entry that takes a program's name is
+    // reported once and skipped.
+    void listUserPresets()
+    {
+        FakeProgramFolder folder(true);
+        QVERIFY(folder.isValid());
+        const QString presets = folder.file(QStringLiteral("config/Zorvik/vidomar-presets.json"));
+        QVERIFY(QDir().mkpath(QFileInfo(presets).path()));
+        QFile file(presets);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\"presets\": [{\"name\": \"Mine\", \"extension\": \".mkv\", \"arguments\": []},\n"
+                   "             {\"name\": \"Opus audio\", \"extension\": \".ogg\", \"arguments\": []}]}");
+        file.close();
+        const Run run = runProgram(folder, {QStringLiteral("--list-presets")},
+                                   {QStringLiteral("XDG_CONFIG_HOME=") + folder.file(QStringLiteral("config"))});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 27 + 9 + 1);
+        QCOMPARE(lines.at(4), QStringLiteral("iPOD Video (320x240) MPEG4"));
+        QCOMPARE(lines.at(26), QStringLiteral("WAVE Sound (WAV)"));
+        QCOMPARE(lines.at(27), QStringLiteral("MP4 H.264 1080p (phones, tablets, web)"));
+        QCOMPARE(lines.last(), QStringLiteral("Mine"));
+        QCOMPARE(run.err, QStringLiteral("vidomar: %1, entry 2 (\"Opus audio\"): the name belongs to a preset of the "
+                                         "program; the entry is skipped.\n").arg(presets));
+    }
+
     // Exit status and messages; "in.avi" and "second.avi" exist (1000 bytes), "empty.avi" is empty.
     void conversions_data()
     {

@@ -109,6 +109,19 @@ private slots:
         row("value missing at the end", "-i in.avi -b", "-i in.avi -b");
         row("destination named like an option", "-i -y.avi -y -y.mp4", "-i -y.avi -y -c:v mpeg4 -y.mp4",
             {note("mpeg4 was the default video codec; adding -c:v mpeg4")});
+        // A line that names its streams or codecs in today's syntax gets nothing added.
+        row("-c copy into .mp4", "-i s.avi -c copy x.mp4", "-i s.avi -c copy x.mp4");
+        row("-codec copy into .mov", "-codec copy x.mov", "-codec copy x.mov");
+        row("-c:a into .mp4", "-c:a aac x.mp4", "-c:a aac x.mp4");
+        row("-codec:a into .mp3", "-codec:a libmp3lame x.mp3", "-codec:a libmp3lame x.mp3");
+        row("-c:v:0 into .mp4", "-c:v:0 libx264 x.mp4", "-c:v:0 libx264 x.mp4");
+        row("-c:v into .rm", "-c:v rv20 x.rm", "-c:v rv20 x.rm");
+        row("-vn into .m4a", "-vn -c:a aac x.m4a", "-vn -c:a aac x.m4a");
+        row("-an into .mp4", "-an x.mp4", "-an x.mp4");
+        row("-sn into .flac", "-sn x.flac", "-sn x.flac");
+        row("-map into .mp4", "-map 0 x.mp4", "-map 0 x.mp4");
+        row("old options still translated", "-c:a aac -ab 64 x.m4a", "-c:a aac -b:a 64k x.m4a",
+            {note("-ab counts kbit/s; using -b:a 64k")});
     }
     void rows()
     {

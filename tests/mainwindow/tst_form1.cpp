@@ -103,6 +103,11 @@ private slots:
         QVERIFY(m_settings.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         qputenv("VIDOMAR_UPDATE_HOST", "127.0.0.1:9");
+        // The user's own presets, read when the first window lists them.
+        QVERIFY(QDir(m_settings.path()).mkpath(QStringLiteral("Zorvik")));
+        QFile presets(m_settings.filePath(QStringLiteral("Zorvik/vidomar-presets.json")));
+        QVERIFY(presets.open(QIODevice::WriteOnly));
+        presets.write("{\"presets\": [{\"name\": \"Phone small\", \"extension\": \".mp4\", \"arguments\": [\"-c\", \"copy\"]}]}");
     }
 
     void layout()
@@ -118,7 +123,12 @@ private slots:
         QCOMPARE(form.cmdConvert()->geometry(), QRect(414, 313, 120, 65));
         QCOMPARE(form.ProBar()->geometry(), QRect(18, 329, 386, 32));
         QCOMPARE(form.txtSource()->geometry(), QRect(18, 150, 405, 24));
-        QCOMPARE(form.cboFormat()->count(), 27);
+        // The 27, today's group and the user's own, a separator between the groups.
+        QCOMPARE(form.cboFormat()->count(), 27 + 1 + 9 + 1 + 1);
+        QCOMPARE(form.cboFormat()->itemText(26), QStringLiteral("WAVE Sound (WAV)"));
+        QCOMPARE(form.cboFormat()->itemText(28), QStringLiteral("MP4 H.264 1080p (phones, tablets, web)"));
+        QCOMPARE(form.cboFormat()->itemText(36), QStringLiteral("FLAC lossless audio"));
+        QCOMPARE(form.cboFormat()->itemText(38), QStringLiteral("Phone small"));
         QCOMPARE(form.ProBar()->BlockStyle(), 3);
         QCOMPARE(form.ProBar()->BlockColor1(), 33023);
         QCOMPARE(form.Timer1().interval(), 0);
@@ -128,6 +138,13 @@ private slots:
         form.show();
         QCOMPARE(form.cboFormat()->currentText(), QString::fromLatin1(Form1::DefaultPreset));
         form.grab().save(screenshotFolder() + QLatin1String("/window-idle.png"));
+
+        // The keys step over a separator onto the next group.
+        for (const int index : {26, 36}) {
+            form.cboFormat()->setCurrentIndex(index);
+            QTest::keyClick(form.cboFormat(), Qt::Key_Down);
+            QCOMPARE(form.cboFormat()->currentIndex(), index + 2);
+        }
     }
 
     // The destination follows the source and the preset.

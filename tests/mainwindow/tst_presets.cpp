@@ -1,7 +1,11 @@
+#include "Translator.h"
 #include "common/MessageBoxes.h"
 #include "engine/AVC.h"
+#include "engine/CommandLine.h"
+#include "mainwindow/PresetFile.h"
 #include "mainwindow/Presets.h"
 
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +20,25 @@ QString optionsOf(const AVC &job)
     const qsizetype start = line.indexOf(afterSource) + afterSource.size();
     return line.mid(start, line.lastIndexOf(QLatin1String("\"/v/out")) - start);
 }
+
+// The job's command line for a preset, built without an encoder to run.
+QStringList argumentsOf(const QString &preset, const QString &destination)
+{
+    QTemporaryDir empty;
+    AVC job(nullptr);
+    job.setProgramFolder(empty.path());
+    ConvertAVI(job, preset, QStringLiteral("/v/in.avi"), destination);
+    return CommandLine::splitCommandLine(job.commandLine()).mid(1);
+}
+
+// The user's file of the test: one good entry whose arguments need quoting, and broken ones.
+const char UserFile[] =
+    "{\"presets\": [\n"
+    "  {\"name\": \"Small MP4\", \"extension\": \".mp4\", \"arguments\": [\"-c:v\", \"libx264\", \"-metadata\",\n"
+    "   \"title=A \\\"quoted\\\" title\\\\\", \"-metadata\", \"comment=\", \"-vf\", \"scale=320:-2\"]},\n"
+    "  {\"name\": \"FLAC lossless audio\", \"extension\": \".flac\", \"arguments\": []},\n"
+    "  {\"name\": \"No extension\", \"arguments\": []}\n"
+    "]}\n";
 
 struct Recorder {
     Recorder()
@@ -35,6 +58,19 @@ struct Recorder {
 class TestPresets : public QObject {
     Q_OBJECT
 private slots:
+    // The user's presets are read once, on the first use of the list: the file is in place first.
+    void initTestCase()
+    {
+        QVERIFY(m_config.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+        m_userFile = PresetFile::userFilePath();
+        QCOMPARE(m_userFile, m_config.filePath(QStringLiteral("Zorvik/vidomar-presets.json")));
+        QVERIFY(QDir().mkpath(QFileInfo(m_userFile).path()));
+        QFile file(m_userFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(UserFile);
+    }
+
     // Each preset on a fresh job, from the published tables.
     void options_data()
     {
@@ -101,8 +137,8 @@ private slots:
         QFETCH(QString, extension);
         QFETCH(int, ratio);
         QFETCH(QString, options);
-        QCOMPARE(Presets::names().size(), 27);
         QCOMPARE(Presets::names().at(position), name);
+        QCOMPARE(Presets::all()[position].group, PresetGroup::Classic);
         QCOMPARE(FormatExtension(name), extension);
 
         QTemporaryDir empty; // no encoder: the line is built, nothing runs
@@ -152,6 +188,180 @@ private slots:
         QCOMPARE(optionsOf(job), QStringLiteral("-y -b 400 -r 29.97 -s 368x208 -vcodec h264 -f mp3 -bufsize 128 -g 250 "
                                                 "-qscale 25 -maxrate 1500 -acodec mp3 -ab 128 -ar 44100 -ac 2 "));
     }
+
+    // After the 27: today's group, in this order, then the user's good entries. What is wrong with
+    // the user's file was shown once, naming the file and the entries.
+    void listOrder()
+    {
+        QStringList groups;
+        for (const Preset &preset : Presets::all())
+            groups << QString::number(int(preset.group));
+        QCOMPARE(groups.join(QString()), QString(27, u'0') + QString(9, u'1') + QStringLiteral("2"));
+        QCOMPARE(Presets::names().mid(27), QStringList({"MP4 H.264 1080p (phones, tablets, web)", "MP4 H.264 720p",
+                                                        "MP4 H.265 1080p (HEVC)", "WebM VP9 1080p", "WebM AV1 1080p",
+                                                        "MKV (copy every stream, no re-encoding)", "M4A AAC audio",
+                                                        "Opus audio", "FLAC lossless audio", "Small MP4"}));
+        QCOMPARE(m_recorder.boxes,
+                 QStringList{QStringLiteral("%1, entry 2 (\"FLAC lossless audio\"): the name belongs to a preset of the "
+                                            "program; the entry is skipped.\n"
+                                            "%1, entry 3 (\"No extension\"): \"extension\" must be a dot and up to 15 "
+                                            "letters or digits, as \".mp4\"; the entry is skipped.|48|%2")
+                                 .arg(m_userFile, MessageBoxes::applicationTitle())});
+    }
+
+    // Every preset of the data groups: its extension, and a line that the adapter passes on as it is.
+    void dataPresets_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("extension");
+        const char *const rows[][2] = {
+            {"MP4 H.264 1080p (phones, tablets, web)", ".mp4"}, {"MP4 H.264 720p", ".mp4"},
+            {"MP4 H.265 1080p (HEVC)", ".mp4"}, {"WebM VP9 1080p", ".webm"}, {"WebM AV1 1080p", ".webm"},
+            {"MKV (copy every stream, no re-encoding)", ".mkv"}, {"M4A AAC audio", ".m4a"},
+            {"Opus audio", ".opus"}, {"FLAC lossless audio", ".flac"}, {"Small MP4", ".mp4"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << row[0] << row[1];
+    }
+    void dataPresets()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, extension);
+        QCOMPARE(FormatExtension(name), extension);
+        const Preset *preset = Presets::find(name);
+        QVERIFY(preset);
+        QCOMPARE(preset->sizeRatio(), 1);
+        const QStringList line = argumentsOf(name, QStringLiteral("/v/out") + extension);
+        QCOMPARE(line, QStringList({"-i", "/v/in.avi", "-y"}) + preset->arguments + QStringList{"/v/out" + extension});
+
+        std::vector<std::string> arguments;
+        for (const QString &argument : line)
+            arguments.push_back(argument.toStdString());
+        const Translation translation = Translator(nullptr).translate(arguments);
+        QCOMPARE(translation.arguments, arguments);
+        QCOMPARE(translation.notes, std::vector<std::string>());
+    }
+
+    // A classic preset clears what a data preset left; a data preset clears everything, also
+    // the leftovers of an attempt that stopped before its launch.
+    void extraOptionsLifecycle_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("classic after today's")
+            << "Small MP4" << "iPOD Nano (MP3)" << QStringList{"-y", "-acodec", "mp3"};
+        QTest::newRow("today's after classic")
+            << "Sony PSP (PSP AVC)" << "Small MP4" << QStringList{"-y"} + Presets::find("Small MP4")->arguments;
+    }
+    void extraOptionsLifecycle()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QStringList, expected);
+        QTemporaryDir empty;
+        AVC job(nullptr);
+        job.setProgramFolder(empty.path());
+        ConvertAVI(job, first, QStringLiteral("/v/in.avi"), QString());
+        QVERIFY(!job.settings().options(false).isEmpty());
+        ConvertAVI(job, second, QStringLiteral("/v/in.avi"), QStringLiteral("/v/out"));
+        QCOMPARE(CommandLine::splitCommandLine(job.commandLine()).mid(3, expected.size() + 1),
+                 expected + QStringList{"/v/out"});
+    }
+
+    // What is wrong with a preset file, one line per problem: the file, the entry, what.
+    void loaderProblems_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "<folder>": a folder stands there; null: no file
+        QTest::addColumn<QStringList>("loaded");
+        QTest::addColumn<QString>("problem");    // %1 is the file; "" for none
+        const QString skipped = QStringLiteral("%1, entry %2: %3; the entry is skipped.");
+        const QString none = QStringLiteral("%1: %2; none of its presets is loaded.");
+        const auto entry = [](const char *fields) {
+            return QByteArray("{\"presets\": [{\"name\": \"A\", \"extension\": \".a\", \"arguments\": []}, {")
+                + fields + "}]}";
+        };
+        QTest::newRow("no file") << QByteArray() << QStringList() << QString();
+        QTest::newRow("a folder") << QByteArray("<folder>") << QStringList()
+                                  << none.arg("%1", "it cannot be read (file to open is a directory)");
+        QTest::newRow("over 4 MiB") << QByteArray(PresetFile::MaxSize + 1, ' ') << QStringList()
+                                    << none.arg("%1", "it is larger than 4 MiB");
+        QTest::newRow("not JSON") << QByteArray("{\"presets\": [\n  {\"name\": \"A\",]}") << QStringList()
+                                  << none.arg("%1", "it is not valid JSON (unterminated object at line 2, column 17)");
+        QTest::newRow("a list at the top") << QByteArray("[]") << QStringList()
+                                           << none.arg("%1", "it must hold an object with a \"presets\" list");
+        QTest::newRow("presets not a list") << QByteArray("{\"presets\": {}}") << QStringList()
+                                            << none.arg("%1", "it must hold an object with a \"presets\" list");
+        QTest::newRow("entry not an object") << QByteArray("{\"presets\": [3]}") << QStringList()
+                                             << skipped.arg("%1", "1", "it is not an object");
+        QTest::newRow("name missing") << entry("\"extension\": \".b\", \"arguments\": []") << QStringList{"A"}
+                                      << skipped.arg("%1", "2", "\"name\" must be a text");
+        QTest::newRow("name a number") << entry("\"name\": 7, \"extension\": \".b\", \"arguments\": []")
+                                       << QStringList{"A"} << skipped.arg("%1", "2", "\"name\" must be a text");
+        QTest::newRow("name empty") << entry("\"name\": \"\", \"extension\": \".b\", \"arguments\": []")
+                                    << QStringList{"A"} << skipped.arg("%1", "2", "\"name\" is empty");
+        QTest::newRow("name with a blank at the end")
+            << entry("\"name\": \"B \", \"extension\": \".b\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2", "\"name\" must be one line without blanks at either end");
+        QTest::newRow("name on two lines")
+            << entry("\"name\": \"B\\nC\", \"extension\": \".b\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2", "\"name\" must be one line without blanks at either end");
+        QTest::newRow("the program's name")
+            << entry("\"name\": \"Taken\", \"extension\": \".b\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"Taken\")", "the name belongs to a preset of the program");
+        QTest::newRow("a name twice") << entry("\"name\": \"A\", \"extension\": \".b\", \"arguments\": []")
+                                      << QStringList{"A"}
+                                      << skipped.arg("%1", "2 (\"A\")", "an earlier entry has the same name");
+        const QString badExtension = QStringLiteral("\"extension\" must be a dot and up to 15 letters or digits, as \".mp4\"");
+        QTest::newRow("extension missing") << entry("\"name\": \"B\", \"arguments\": []") << QStringList{"A"}
+                                           << skipped.arg("%1", "2 (\"B\")", badExtension);
+        QTest::newRow("extension without its dot")
+            << entry("\"name\": \"B\", \"extension\": \"mp4\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", badExtension);
+        QTest::newRow("extension with a folder")
+            << entry("\"name\": \"B\", \"extension\": \".mp4/x\", \"arguments\": []") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", badExtension);
+        QTest::newRow("extension too long")
+            << entry("\"name\": \"B\", \"extension\": \".abcdefghijklmnop\", \"arguments\": []")
+            << QStringList{"A"} << skipped.arg("%1", "2 (\"B\")", badExtension);
+        const QString badArguments = QStringLiteral("\"arguments\" must be a list of texts, as [\"-c:v\", \"libx264\"]");
+        QTest::newRow("arguments missing") << entry("\"name\": \"B\", \"extension\": \".b\"") << QStringList{"A"}
+                                           << skipped.arg("%1", "2 (\"B\")", badArguments);
+        QTest::newRow("arguments in one text")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": \"-c copy\"") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", badArguments);
+        QTest::newRow("an argument not a text")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-crf\", 20]") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", "\"arguments\" item 2 is not a text");
+        QTest::newRow("other keys are left alone")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [], \"note\": 1")
+            << QStringList{"A", "B"} << QString();
+    }
+    void loaderProblems()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, loaded);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("presets.json"));
+        if (content == "<folder>") {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("presets.json")));
+        } else if (!content.isNull()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const PresetFile::Contents contents = PresetFile::read(path, {QStringLiteral("Taken")});
+        QStringList names;
+        for (const PresetFile::Entry &entry : contents.entries)
+            names << entry.name;
+        QCOMPARE(names, loaded);
+        QCOMPARE(contents.problems, problem.isEmpty() ? QStringList() : QStringList{problem.arg(path)});
+    }
+
+private:
+    QTemporaryDir m_config;
+    QString m_userFile;
+    Recorder m_recorder;
 };
 
 QTEST_GUILESS_MAIN(TestPresets)

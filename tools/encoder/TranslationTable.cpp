@@ -57,6 +57,8 @@ constexpr std::string_view ValueOptions[]{
     "-vf", "-af", "-filter:v", "-filter:a", "-c:v", "-c:a", "-codec:v", "-codec:a", "-b:v", "-b:a",
     "-q:v", "-q:a", "-tag:v", "-tag:a", "-map", "-ss", "-t", "-to", "-threads", "-metadata",
     "-pix_fmt", "-vframes", "-frames:v", "-c", "-codec", "-loglevel", "-v",
+    "-c:s", "-codec:s", "-crf", "-preset", "-movflags", "-row-mt", "-deadline", "-cpu-used",
+    "-x265-params", "-svtav1-params",
 };
 
 }

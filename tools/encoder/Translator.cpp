@@ -114,6 +114,13 @@ bool isVideoCodecOption(std::string_view option)
     return option == "-vcodec" || option == "-c:v" || option == "-codec:v";
 }
 
+// Options that choose streams or codecs the way today's ffmpeg does; the presets of old had none.
+bool isTodaysCodecOption(std::string_view option)
+{
+    return option == "-c" || option == "-codec" || option.starts_with("-c:") || option.starts_with("-codec:")
+        || option == "-vn" || option == "-an" || option == "-sn" || option == "-dn" || option == "-map";
+}
+
 // What the rows' conditions look at; the encoder query runs at most once and only when asked.
 class Facts {
 public:
@@ -127,12 +134,17 @@ public:
                 m_rateLimit = true;
             if (item.option == "-vn")
                 m_videoCodec = true;
+            if (isTodaysCodecOption(item.option))
+                m_todaysSyntax = true;
             if (isVideoCodecOption(item.option) && item.value) {
                 m_videoCodec = true;
                 m_h264 = *item.value == "h264" || *item.value == "libx264";
             }
         }
     }
+
+    // The line names its streams and codecs itself, so the old defaults stay out of it.
+    bool todaysSyntax() const { return m_todaysSyntax; }
 
     bool holds(When when) const
     {
@@ -168,6 +180,7 @@ private:
     bool m_rateLimit = false;
     bool m_videoCodec = false;
     bool m_h264 = false;
+    bool m_todaysSyntax = false;
     enum Answer { Unknown, Yes, No };
     mutable Answer m_amrEncoder = Unknown;
 };
@@ -262,7 +275,9 @@ Translation Translator::translate(const std::vector<std::string> &oldArguments) 
         translated.push_back(std::move(changed));
     }
 
-    if (destination) {
+    // Additions stand in for what the old ffmpeg did by default; a line in today's syntax has made
+    // those choices itself.
+    if (destination && !facts.todaysSyntax()) {
         const std::string format = outputFormat(items, destination);
         std::vector<Item> added;
         for (const AdditionRow &row : TranslationTable::additions()) {
