@@ -3,28 +3,13 @@
 // looked up in the file, and decoded once.
 
 #include <QtEndian>
+#include "RunProgram.h"
+
 #include <QtTest>
 
 #include <cmath>
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray output;
-};
-
-Run run(const QString &program, const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, args);
-    if (!process.waitForStarted() || !process.waitForFinished(300000))
-        return {-1, process.readAll()};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
-}
 
 // The sources, 1 s each with stereo sound at 44100 Hz. "wide" is stored 1440 x 1080 with 4:3
 // pixels, so it shows 1920 x 1080; "ntsc" shows 853.3 x 480, which no even size matches exactly.

@@ -1,6 +1,8 @@
 // Real conversions: the program's command-line mode, the encoder adapter and the system's ffmpeg,
 // on a generated clip; every output is probed with ffprobe and decoded once.
 
+#include "RunProgram.h"
+
 #include <QtTest>
 
 #include <csignal>
@@ -61,23 +63,6 @@ constexpr Expected ExpectedPresets[] = {
     {"MP3 Sound (MP3)", ".mp3", "mp3", "", "", 0, 0, "", 0, "", "mp3", 44100, 2, 128},
     {"WAVE Sound (WAV)", ".wav", "wav", "", "", 0, 0, "", 0, "", "pcm_s16le", 41000, 2, 0},
 };
-
-struct Run {
-    int exitCode = -1;
-    QByteArray output;
-};
-
-Run run(const QString &program, const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, args);
-    if (!process.waitForStarted() || !process.waitForFinished(120000))
-        return {-1, process.readAll()};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
-}
 
 QByteArray contentOf(const QString &path)
 {
