@@ -377,7 +377,9 @@ private slots:
         probe.start();
         job.ConvertMedia(true);
         QTRY_VERIFY_WITH_TIMEOUT(log.ended(), 10000);
-        QVERIFY2(maxGap < 100, qPrintable(QStringLiteral("largest gap %1 ms").arg(maxGap)));
+        // A read that waited for output would stall for the whole silence (1.5 s); a loaded
+        // machine may hold back a tick for a few hundred milliseconds.
+        QVERIFY2(maxGap < 750, qPrintable(QStringLiteral("largest gap %1 ms").arg(maxGap)));
         QVERIFY(log.events.contains(QStringLiteral("Complete")));
     }
 
