@@ -18,6 +18,7 @@
 #include "update/UpdateWindow.h"
 #include "update/WebAddresses.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -27,6 +28,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QWindow>
@@ -176,6 +178,10 @@ void Form1::createControls(const StoredForm &form)
     m_txtSource->setStyleSheet(QLatin1String(TextControlStyle));
     m_txtDest->setStyleSheet(QLatin1String(TextControlStyle));
     m_cboFormat->setPalette(darkPalette(m_cboFormat->palette()));
+    // The list opens as wide as its longest name, which may be wider than the box.
+    QAbstractItemView *list = m_cboFormat->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width()
+                          + 2 * list->frameWidth());
     std::sort(tabOrder.begin(), tabOrder.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1).second, tabOrder.at(i).second);
