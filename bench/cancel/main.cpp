@@ -10,7 +10,7 @@
 // Prints one line per run and a summary; exit status 1 unless every run was clean.
 
 #include "CancelledConversion.h"
-#include "mainwindow/Presets.h"
+#include "workflow/Presets.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>

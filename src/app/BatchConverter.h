@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CommandLinePlan.h"
-#include "app/ConversionSlot.h"
+#include "workflow/ConversionSlot.h"
 
 #include <QObject>
 

@@ -1,8 +1,8 @@
 #include "app/CommandLinePlan.h"
 
 #include "engine/SameFile.h"
-#include "mainwindow/DestinationName.h"
-#include "mainwindow/Presets.h"
+#include "workflow/DestinationName.h"
+#include "workflow/Presets.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "app/HumanReport.h"
 
-#include "mainwindow/ClockText.h"
+#include "workflow/ClockText.h"
 
 #include <QFileInfo>
 

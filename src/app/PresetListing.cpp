@@ -1,7 +1,7 @@
 #include "app/PresetListing.h"
 
 #include "engine/AVC.h"
-#include "mainwindow/Presets.h"
+#include "workflow/Presets.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 #include "controls/SelfPaintedControl.h"
 
-#include "common/InputCodes.h"
+#include "controls/InputCodes.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 
 #include "engine/AVC.h"
 #include "engine/ProgressMeter.h"
-#include "mainwindow/Presets.h"
+#include "workflow/Presets.h"
 
 #include <QCoreApplication>
 #include <QDir>

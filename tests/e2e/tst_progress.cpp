@@ -6,7 +6,7 @@
 // the encoder's start-up and its half-second reports weigh little against the wall time.
 
 #include "CancelledConversion.h"
-#include "mainwindow/Conversion.h"
+#include "workflow/Conversion.h"
 
 #include <QtTest>
 

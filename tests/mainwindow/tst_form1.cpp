@@ -3,7 +3,7 @@
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
 #include "engine/AVC.h"
-#include "mainwindow/Conversion.h"
+#include "workflow/Conversion.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/WindowHelpers.h"

@@ -2,7 +2,7 @@
 
 #include "common/ReplaceableHandler.h"
 #include "common/RuntimeError.h"
-#include "drawing/SoundFiles.h"
+#include "controls/button/SoundFiles.h"
 
 #include <limits>
 #include <utility>

@@ -1,6 +1,6 @@
 #include "controls/button/TavloClick.h"
 
-#include "common/InputCodes.h"
+#include "controls/InputCodes.h"
 #include "common/Rounding.h"
 #include "common/StepGuard.h"
 #include "controls/button/ButtonSounds.h"

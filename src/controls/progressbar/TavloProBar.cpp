@@ -1,6 +1,6 @@
 #include "controls/progressbar/TavloProBar.h"
 
-#include "common/InputCodes.h"
+#include "controls/InputCodes.h"
 #include "common/PropertyBag.h"
 #include "common/Rounding.h"
 #include "common/StepGuard.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/HostTimer.h"
+#include "controls/HostTimer.h"
 #include "common/Picture.h"
 #include "common/RuntimeError.h"
 #include "controls/SelfPaintedControl.h"

@@ -1,10 +1,10 @@
-#include "mainwindow/Presets.h"
+#include "workflow/Presets.h"
 
 #include "common/MessageBoxes.h"
 #include "common/Rounding.h"
 #include "engine/AVC.h"
 #include "engine/CommandLine.h"
-#include "mainwindow/PresetFile.h"
+#include "workflow/PresetFile.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
-#include "mainwindow/Conversion.h"
+#include "workflow/Conversion.h"
 
 #include "common/MessageBoxes.h"
 #include "engine/AVC.h"
-#include "mainwindow/Presets.h"
+#include "workflow/Presets.h"
 
 Conversion::Conversion(AVC &job, QObject *parent)
     : QObject(parent), m_job(job)

@@ -1,4 +1,4 @@
-#include "drawing/SoundFiles.h"
+#include "controls/button/SoundFiles.h"
 
 #include "common/RuntimeError.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/PresetFile.h"
+#include "workflow/PresetFile.h"
 
 #include <QFile>
 #include <QFileInfo>

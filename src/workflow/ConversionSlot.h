@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/AVC.h"
-#include "mainwindow/Conversion.h"
+#include "workflow/Conversion.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "common/HostTimer.h"
+#include "controls/HostTimer.h"
 
 #include "common/RuntimeError.h"
 

@@ -1,4 +1,4 @@
-#include "common/InputCodes.h"
+#include "controls/InputCodes.h"
 
 #include <array>
 #include <utility>

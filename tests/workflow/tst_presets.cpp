@@ -2,8 +2,8 @@
 #include "common/MessageBoxes.h"
 #include "engine/AVC.h"
 #include "engine/CommandLine.h"
-#include "mainwindow/PresetFile.h"
-#include "mainwindow/Presets.h"
+#include "workflow/PresetFile.h"
+#include "workflow/Presets.h"
 
 #include <QSettings>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "mainwindow/ClockText.h"
+#include "workflow/ClockText.h"
 
 QString clockText(qint64 ms)
 {

@@ -1,4 +1,4 @@
-#include "app/ConversionSlot.h"
+#include "workflow/ConversionSlot.h"
 
 ConversionSlot::ConversionSlot(QObject *parent)
     : QObject(parent), m_job(&m_timer1), m_conversion(m_job)

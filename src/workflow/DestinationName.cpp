@@ -1,4 +1,4 @@
-#include "mainwindow/DestinationName.h"
+#include "workflow/DestinationName.h"
 
 #include "engine/SameFile.h"
 
