@@ -75,7 +75,8 @@ void BatchConverter::slotEnded(const ConversionSlot &slot, ConversionSlot::Outco
     const qsizetype index = slot.item();
     switch (outcome) {
     case ConversionSlot::Outcome::Done:
-        m_report.done(index, slot.elapsedMs(), QFileInfo(m_plan.items.at(index).destination).size());
+        m_report.done(index, slot.elapsedMs(), FileProbe::system().size(m_plan.items.at(index).destination),
+                      slot.warning());
         break;
     case ConversionSlot::Outcome::Failed:
         ++m_failures;

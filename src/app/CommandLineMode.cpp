@@ -6,13 +6,17 @@
 #include "app/JsonReport.h"
 #include "app/PresetListing.h"
 #include "app/StopSignals.h"
+#include "workflow/FileNameBytes.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace CommandLineMode {
@@ -21,11 +25,36 @@ namespace {
 
 constexpr int ExitUsage = 2;
 
+// Makes the folder and the parents it lacks, by the name's bytes; the system's reason when it
+// cannot.
+std::optional<QString> makeFolder(const QString &folder)
+{
+    const QByteArray path = FileNameBytes::encode(folder);
+    for (qsizetype end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && path.at(end) != '/')
+            continue;
+        const QByteArray part = path.left(end);
+        struct stat info {};
+        if (::stat(part.constData(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode))
+                return QString::fromLocal8Bit(std::strerror(ENOTDIR));
+            continue;
+        }
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    return std::nullopt;
+}
+
 int convert(const CommandLinePlan &plan)
 {
-    if (!plan.outputFolder.isEmpty() && !QDir().mkpath(plan.outputFolder)) {
-        std::fprintf(stderr, "vidomar: cannot create the folder %s\n", qPrintable(plan.outputFolder));
-        return BatchConverter::ExitFailed;
+    if (!plan.outputFolder.isEmpty()) {
+        if (const std::optional<QString> reason = makeFolder(plan.outputFolder)) {
+            const QByteArray line = "vidomar: cannot create the folder " + FileNameBytes::encode(plan.outputFolder)
+                + ": " + reason->toLocal8Bit() + '\n';
+            std::fputs(line.constData(), stderr);
+            return BatchConverter::ExitFailed;
+        }
     }
     std::unique_ptr<BatchReport> report;
     if (plan.json)
@@ -64,7 +93,7 @@ int run(const QStringList &arguments)
 {
     const ParsedCommandLine parsed = parseCommandLine(arguments, FileProbe::system());
     if (const UsageError *error = std::get_if<UsageError>(&parsed)) {
-        std::fprintf(stderr, "vidomar: %s\n%s", qPrintable(error->message),
+        std::fprintf(stderr, "vidomar: %s\n%s", FileNameBytes::encode(error->message).constData(),
                      error->showUsage ? qPrintable(commandLineUsage()) : "");
         return ExitUsage;
     }

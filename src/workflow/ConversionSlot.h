@@ -30,6 +30,8 @@ public:
     std::optional<qint64> timeLeftMs() const { return m_conversion.timeLeftMs(); }
     // Why the latest run failed or did not start.
     QString reason() const { return m_conversion.lastMessage(); }
+    // About the latest run's result, when it finished.
+    QString warning() const { return m_conversion.warning(); }
 
 signals:
     void progressed(int percent);
