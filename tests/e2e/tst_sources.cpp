@@ -47,11 +47,11 @@ private slots:
             << QStringLiteral("\"$V\" --json %1 -o out.wav /dev/stdin < clip.mkv").arg(wav) + audio.arg("out.wav")
             << 0 << "done" << "" << "";
         QTest::newRow("a Latin-1 name")
-            << QStringLiteral("n=$(printf 'caf\\351'); cp clip.mkv \"$n.mkv\" && \"$V\" --json %1 \"$n.mkv\"").arg(wav)
+            << QStringLiteral("n=$(printf 'caf\\351'); trap 'rm -f \"$n\".*' EXIT; cp clip.mkv \"$n.mkv\" && \"$V\" --json %1 \"$n.mkv\"").arg(wav)
                    + audio.arg("\"$n.wav\"")
             << 0 << "done" << "source_bytes=^caf\\\\xe9\\.mkv$" << "";
         QTest::newRow("a Latin-1 name, shown")
-            << QStringLiteral("n=$(printf 'caf\\351'); cp clip.mkv \"$n.mkv\" && \"$V\" --json %1 \"$n.mkv\"").arg(wav)
+            << QStringLiteral("n=$(printf 'caf\\351'); trap 'rm -f \"$n\".*' EXIT; cp clip.mkv \"$n.mkv\" && \"$V\" --json %1 \"$n.mkv\"").arg(wav)
             << 0 << "done" << "destination=^caf\\x{fffd}\\.wav$" << "";
         QTest::newRow("empty") << QStringLiteral(": > empty.mkv && \"$V\" --json %1 empty.mkv").arg(wav) << 1 << "failed"
                                << "reason=^The source video file is empty\\.$" << "";

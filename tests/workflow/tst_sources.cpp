@@ -51,8 +51,12 @@ private slots:
             QCOMPARE(::mkfifo(bytes.constData(), 0600), 0);
         } else if (kind == QLatin1String("link to folder")) {
             QCOMPARE(::symlink(QFile::encodeName(dir.path()).constData(), bytes.constData()), 0);
-        } else if (kind == QLatin1String("latin-1")) {
-            const QByteArray name = QFile::encodeName(dir.path()) + "/caf\xe9.avi";
+        }
+        // QTemporaryDir cannot remove a name that is not text.
+        const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xe9.avi";
+        const auto removal = qScopeGuard([&latin1] { ::unlink(latin1.constData()); });
+        if (kind == QLatin1String("latin-1")) {
+            const QByteArray &name = latin1;
             QFile file;
             QVERIFY(file.open(::open(name.constData(), O_WRONLY | O_CREAT, 0600), QIODevice::WriteOnly,
                               QFileDevice::AutoCloseHandle));
