@@ -46,7 +46,9 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
     QString encoderSource = SourceCheck::forEncoder(source);
     QString encoderDestination = destination;
     m_links.reset();
-    if (!FileNameBytes::isText(encoderSource) || !FileNameBytes::isText(destination)) {
+    // An empty name is the job's to refuse.
+    const bool bothNamed = !encoderSource.isEmpty() && !destination.isEmpty();
+    if (bothNamed && (!FileNameBytes::isText(encoderSource) || !FileNameBytes::isText(destination))) {
         m_links = TextNameLinks::make(encoderSource, destination);
         if (!m_links) {
             say(QStringLiteral("The name is not valid text, and no link to it could be made."));
