@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (FileNameBytes::encode(name) != bytes)
         Fuzz::fail("bytes do not survive decoding and encoding", QString::fromLatin1(bytes.toHex()));
 
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a sequence cut short at the end is an error, not a wait for more.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString strict = utf8.decode(bytes);
     if (FileNameBytes::isText(name) == utf8.hasError())
         Fuzz::fail("text and UTF-8 disagree", QString::fromLatin1(bytes.toHex()));
