@@ -69,7 +69,8 @@ void ConversionQueue::fill()
         if (!slot)
             break;
         const qsizetype index = m_next++;
-        const Item &item = m_items.at(index);
+        // A copy: the handlers of the signals below may add items.
+        const Item item = m_items.at(index);
         // Looked at only now, so that a queue run again after an interruption skips what the first
         // run finished.
         if (m_skipExisting) {
@@ -81,6 +82,11 @@ void ConversionQueue::fill()
         }
         slot->item = index;
         emit started(index);
+        if (m_stopped) {
+            // Cancelled from the handler of its own start.
+            emit cancelled(index);
+            break;
+        }
         if (!slot->run.start(item.preset, item.source, item.destination)) {
             ++m_failures;
             emit failed(index, slot->run.reason());
