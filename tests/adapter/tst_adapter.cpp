@@ -254,7 +254,7 @@ private slots:
         QVERIFY(adapter.waitForFinished(5000));
         QCOMPARE(adapter.exitStatus(), QProcess::NormalExit);
         QCOMPARE(adapter.exitCode(), 128 + signal);
-        QVERIFY(isGone(ffmpeg));
+        QVERIFY(ProcessTree::isGone(ffmpeg));
         QCOMPARE(QFile::exists(m_work->filePath(QStringLiteral("signal"))), mode == QLatin1String("wait"));
         QCOMPARE(contentOf(m_destination), QByteArray("old"));
         QCOMPARE(hiddenFiles(), QStringList());
@@ -270,7 +270,7 @@ private slots:
         const pid_t ffmpeg = fakePid();
         adapter.kill();
         QVERIFY(adapter.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(isGone(ffmpeg), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(ProcessTree::isGone(ffmpeg), 5000);
         QCOMPARE(hiddenFiles().size(), 1);
 
         const QString other = m_work->filePath(QStringLiteral("other.mp4"));

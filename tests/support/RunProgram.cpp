@@ -20,6 +20,7 @@ ProgramRun runProgram(const QString &program, const QStringList &arguments, cons
     if (finished && process.exitStatus() == QProcess::NormalExit)
         run.exitCode = process.exitCode();
     run.output = process.readAllStandardOutput();
-    run.errors = process.readAllStandardError();
+    if (setup.errorsApart)
+        run.errors = process.readAllStandardError();
     return run;
 }
