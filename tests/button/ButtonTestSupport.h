@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ErrorCode.h"
 #include "common/RuntimeError.h"
 #include "controls/button/TavloClick.h"
 #include "controls/button/model/ButtonDescriptors.h"
@@ -12,17 +13,6 @@
 #include <functional>
 
 namespace ButtonTest {
-
-// The RuntimeError code an action throws, or 0.
-inline int errorCode(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &error) {
-        return error.code();
-    }
-    return 0;
-}
 
 inline QStringList settingsFields(TavloClick &button)
 {
