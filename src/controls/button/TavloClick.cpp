@@ -98,6 +98,7 @@ void TavloClick::setTintHue(int32_t value) { setPropertyValue(ButtonProperty::Ti
 void TavloClick::setTintSaturation(int32_t value) { setPropertyValue(ButtonProperty::TintSaturation, QVariant::fromValue<qint32>(value)); }
 void TavloClick::setUpMotion(bool value) { setPropertyValue(ButtonProperty::UpMotion, value); }
 void TavloClick::setUserDrag(bool value) { setPropertyValue(ButtonProperty::UserDrag, value); }
+void TavloClick::setShowFocusRect(bool value) { setPropertyValue(ButtonProperty::ShowFocusRect, value); }
 
 QVariant TavloClick::propertyValue(ButtonProperty id) const
 {
@@ -142,6 +143,9 @@ void TavloClick::forwardToHost(ButtonProperty id)
         break;
     case ButtonProperty::MouseIcon:
         setCursor(HandCursor::cursorFor(m_props.mouseIcon));
+        break;
+    case ButtonProperty::ShowFocusRect:
+        update();
         break;
     default:
         break;
