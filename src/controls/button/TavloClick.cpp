@@ -2,9 +2,11 @@
 
 #include "common/StepGuard.h"
 #include "controls/button/HandCursor.h"
+#include "controls/button/TavloClickAccessible.h"
 
 TavloClick::TavloClick(QWidget *parent) : SelfPaintedControl(parent)
 {
+    TavloClickAccessible::install();
     m_tmrFade.setObjectName(QStringLiteral("tmrFade"));
     m_tmrFade.setInterval(1);
     m_overTimer.setObjectName(QStringLiteral("OverTimer"));
@@ -158,6 +160,7 @@ void TavloClick::afterAssign(ButtonProperty id)
     switch (id) {
     case ButtonProperty::Caption:
         m_lblCap.setCaption(m_props.caption);
+        TavloClickAccessible::captionChanged(this);
         break;
     case ButtonProperty::CaptionColor:
         m_lblCap.setForeColor(m_props.captionColor);

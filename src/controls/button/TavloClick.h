@@ -347,6 +347,9 @@ private:
 
     void releaseSpace();
 
+    // The accessible button presses it as the access key does.
+    friend class TavloClickAccessible;
+
     // Buttons pressed on the control whose release over it is a click.
     Qt::MouseButtons m_clickButtons;
     // Space is down on the focused button: its release clicks.
