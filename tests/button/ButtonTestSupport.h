@@ -94,6 +94,7 @@ inline void makeDistinct(TavloClick &button)
     button.setShadowColor(0x0A0B0C);
     button.setShadowSize(6.5f);
     button.setShadowStyle(2);
+    button.setShowFocusRect(false);
     button.setSound(true);
     button.setSoundClick(3);
     button.setSoundCustom1(QStringLiteral("/sounds/one.wav"));
