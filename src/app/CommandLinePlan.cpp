@@ -293,10 +293,6 @@ FileProbe FileProbe::system()
                 return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
             return pathKey(a) == pathKey(b);
         },
-        [status](const QString &path) {
-            struct stat info {};
-            return status(path, info, true) ? qint64(info.st_size) : qint64(0);
-        },
     };
 }
 

@@ -13,8 +13,6 @@ struct FileProbe {
     std::function<bool(const QString &path)> exists;
     std::function<bool(const QString &path)> isFolder;
     std::function<bool(const QString &a, const QString &b)> sameFile;
-    // In bytes, 0 when it cannot be measured.
-    std::function<qint64(const QString &path)> size;
 
     static FileProbe system();
 };

@@ -4,6 +4,7 @@
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBoxPresenter.h"
 #include "workflow/FileNameBytes.h"
+#include "workflow/Presets.h"
 
 #include <QApplication>
 
@@ -51,6 +52,9 @@ int runWindow(int argc, char **argv)
     QApplication::setStyle(QStringLiteral("Fusion"));
     MessageBoxes::install(MessageBoxPresenter::present);
     Form1 window;
+    // What is wrong with the user's preset file, which the window has listed without it: one box.
+    if (const QStringList problems = Presets::problems(); !problems.isEmpty())
+        MessageBoxes::show(problems.join(QLatin1Char('\n')), MessageBoxes::Exclamation);
     // A file named on the command line (as "Open with" passes it) is the source.
     // Qt has taken its own options out of argv by now; the name keeps its bytes.
     if (argc > 1)

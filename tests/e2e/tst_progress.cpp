@@ -5,8 +5,8 @@
 // clip is large enough (1920x1080) that the run lasts several of the preset's 2.1 s polls, so that
 // the encoder's start-up and its half-second reports weigh little against the wall time.
 
-#include "CancelledConversion.h"
-#include "workflow/Conversion.h"
+#include "Clip.h"
+#include "workflow/ConversionRun.h"
 
 #include <QtTest>
 
@@ -20,18 +20,12 @@ private slots:
         qunsetenv("VIDOMAR_FFMPEG");
         QTemporaryDir dir;
         const QString clip = dir.filePath(QStringLiteral("clip.avi"));
-        const QString problem = CancelledConversion::makeClip(clip, 30, QStringLiteral("1920x1080"));
+        const QString problem = makeClip(clip, {.seconds = 30, .size = QStringLiteral("1920x1080")});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-        QTimer timer1;
-        AVC job(&timer1);
-        job.setProgramFolder(bin);
-        Conversion conversion(job);
-        connect(&job, &AVC::DataOutput, &conversion, &Conversion::onDataOutput);
-        connect(&job, &AVC::ErrorEvent, &conversion, &Conversion::onErrorEvent);
-        connect(&job, &AVC::Complete, &conversion, &Conversion::onComplete);
-        connect(&job, &AVC::Failed, &conversion, &Conversion::onFailed);
-        connect(&job, &AVC::Cancelled, &conversion, &Conversion::onCancelled);
+        ConversionRun run;
+        run.job().setProgramFolder(bin);
+        Conversion &conversion = run.conversion();
         QElapsedTimer clock;
         QList<QPair<qint64, int>> shown;
         connect(&conversion, &Conversion::progressed, this, [&](int percent) { shown.append({clock.elapsed(), percent}); });

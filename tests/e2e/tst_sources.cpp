@@ -2,6 +2,9 @@
 // ffmpeg: each ends in its own words, or converts. Every case is a shell line, so that names can
 // be bytes that are not UTF-8 and pipes can have a writer.
 
+#include "Clip.h"
+#include "RunProgram.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -19,14 +22,8 @@ private slots:
         QVERIFY(QFileInfo(m_program).isExecutable());
         QVERIFY(m_dir.isValid());
         // Two seconds of 320x240 video and sound; Matroska, which a pipe can carry.
-        QProcess ffmpeg;
-        ffmpeg.setWorkingDirectory(m_dir.path());
-        ffmpeg.start(QStringLiteral("ffmpeg"),
-                     {"-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=2", "-f",
-                      "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=2", "-c:v", "mpeg4", "-c:a",
-                      "pcm_s16le", "clip.mkv"});
-        QVERIFY(ffmpeg.waitForFinished(60000));
-        QCOMPARE(ffmpeg.exitCode(), 0);
+        const QString problem = makeClip(m_dir.filePath(QStringLiteral("clip.mkv")), {.seconds = 2, .size = QStringLiteral("320x240")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     void sources_data()
@@ -86,16 +83,12 @@ private slots:
         QFETCH(QString, messages);
         QTemporaryDir dir;
         QVERIFY(QFile::copy(m_dir.filePath(QStringLiteral("clip.mkv")), dir.filePath(QStringLiteral("clip.mkv"))));
-        QProcess shell;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("V"), m_program);
-        shell.setProcessEnvironment(env);
-        shell.setWorkingDirectory(dir.path());
-        shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), script});
-        QVERIFY(shell.waitForFinished(120000));
-        const QByteArray out = shell.readAllStandardOutput();
-        const QByteArray err = shell.readAllStandardError();
-        QVERIFY2(shell.exitCode() == exitCode, err.constData());
+        RunSetup setup{.folder = dir.path(), .errorsApart = true, .limitMs = 120000};
+        setup.environment.insert(QStringLiteral("V"), m_program);
+        const ProgramRun shell = runProgram(QStringLiteral("sh"), {QStringLiteral("-c"), script}, setup);
+        const QByteArray &out = shell.output;
+        const QByteArray &err = shell.errors;
+        QVERIFY2(shell.exitCode == exitCode, err.constData());
 
         QJsonObject last;
         for (const QByteArray &line : out.split('\n')) {

@@ -1,4 +1,6 @@
+#include "Clip.h"
 #include "FakeEncoder.h"
+#include "Probe.h"
 #include "common/MessageBoxes.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
@@ -12,7 +14,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QMimeData>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -318,14 +319,14 @@ private slots:
         QCOMPARE(form.ProBar()->Caption(), Converting);
         const QRegularExpression withTimeLeft(QRegularExpression::escape(Converting) + QStringLiteral(" \\d+:\\d\\d left"));
         for (qsizetype i = 0; i < chunks.size(); ++i) {
-            form.AVC1_DataOutput(chunks.at(i), fileSize);
+            emit form.AVC1()->DataOutput(chunks.at(i), fileSize);
             QCOMPARE(form.ProBar()->ProValue().toInt(), values.at(i));
             const QString caption = form.ProBar()->Caption();
             QVERIFY2(timeLeft.at(i) ? withTimeLeft.match(caption).hasMatch() : caption == Converting, qPrintable(caption));
             if (values.at(i) == 49)
                 form.grab().save(screenshotFolder() + QLatin1String("/window-converting.png"));
         }
-        form.AVC1_Complete();
+        emit form.AVC1()->Complete();
         QCOMPARE(form.ProBar()->ProValue().toInt(), 100);
         QCOMPARE(form.ProBar()->Caption(), finished);
         QVERIFY(desk.boxes.isEmpty());
@@ -408,8 +409,8 @@ private slots:
         Env env{{"FAKE_SILENT_MS", endsWhileAsked ? "300" : "60000"}, {"FAKE_TEXT", "frame= 250 time=00:00:10.00 bitrate=1k\r"}};
         form.cmdConvert_Click();
         const qint64 pid = form.AVC1()->encoderProcessId();
-        form.AVC1_DataOutput(QStringLiteral("  Duration: 00:00:10.00, start: 0.0\n"), 1000);
-        form.AVC1_DataOutput(QStringLiteral("frame= 9 time=00:00:05.00 bitrate=1k\r"), 1000);
+        emit form.AVC1()->DataOutput(QStringLiteral("  Duration: 00:00:10.00, start: 0.0\n"), 1000);
+        emit form.AVC1()->DataOutput(QStringLiteral("frame= 9 time=00:00:05.00 bitrate=1k\r"), 1000);
         QCOMPARE(form.ProBar()->ProValue().toInt(), 50);
         desk.answer = [&] {
             if (endsWhileAsked && !QTest::qWaitFor([&] { return !form.conversion()->running(); }, 10000))
@@ -423,7 +424,7 @@ private slots:
         QCOMPARE(desk.boxes, QStringList{"A conversion is running. Stop it?" + Question});
         if (answer == MessageBoxes::No) {
             QVERIFY(form.conversion()->running());
-            form.AVC1_DataOutput(QStringLiteral("frame= 19 time=00:00:06.00 bitrate=1k\r"), 1000);
+            emit form.AVC1()->DataOutput(QStringLiteral("frame= 19 time=00:00:06.00 bitrate=1k\r"), 1000);
             QCOMPARE(form.ProBar()->ProValue().toInt(), 60);
             QVERIFY(form.ProBar()->Caption().startsWith(Converting));
             return;
@@ -514,13 +515,8 @@ private slots:
             QSKIP("the encoder adapter is not built");
         QTemporaryDir work;
         const QString source = work.filePath(QStringLiteral("clip one.avi"));
-        QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"),
-                     {"-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i", "testsrc2=size=640x480:rate=25:duration=3",
-                      "-f", "lavfi", "-i", "sine=frequency=440:duration=3", "-ac", "2", "-c:v", "mpeg4", "-c:a",
-                      "pcm_s16le", source});
-        QVERIFY(ffmpeg.waitForFinished(60000));
-        QCOMPARE(ffmpeg.exitCode(), 0);
+        const QString problem = makeClip(source);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         Desk desk;
         Form1 form;
@@ -534,13 +530,11 @@ private slots:
         form.grab().save(screenshotFolder() + QLatin1String("/window-finished.png"));
         QVERIFY2(desk.boxes.isEmpty(), qPrintable(desk.boxes.join(u'\n')));
 
-        QProcess probe;
-        probe.start(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "stream=codec_name,width,height",
-                                                "-of", "csv=p=0", work.filePath(QStringLiteral("clip one.mp4"))});
-        QVERIFY(probe.waitForFinished(30000));
-        const QString streams = QString::fromUtf8(probe.readAllStandardOutput());
-        QVERIFY2(streams.contains(QLatin1String("mpeg4,320,240")), qPrintable(streams));
-        QVERIFY2(streams.contains(QLatin1String("aac")), qPrintable(streams));
+        const Probe converted = probe(work.filePath(QStringLiteral("clip one.mp4")));
+        QVERIFY2(converted.error.isEmpty(), qPrintable(converted.error));
+        QCOMPARE(converted.videoCodec(), QStringLiteral("mpeg4"));
+        QCOMPARE(converted.size(), QSize(320, 240));
+        QCOMPARE(converted.audioCodec(), QStringLiteral("aac"));
 
         // A source that is no video: the encoder's reason, and the failure on the bar.
         const QString bogus = work.filePath(QStringLiteral("bogus.avi"));
