@@ -22,6 +22,9 @@ public:
     enum class State { Idle, Polling, Stopped };
 
     static constexpr const char *EncoderName = "avformat.dll";
+    // The encoder's first argument on a line whose options are today's ffmpeg syntax (ExtraOptions):
+    // the adapter passes them on as written instead of translating the classic options.
+    static constexpr const char *AsWrittenMarker = "--as-written";
     static constexpr int ChunkSize = 256;
     // How long a cancelled encoder has to clean up before it is killed.
     static constexpr int StopGraceMs = 3000;
