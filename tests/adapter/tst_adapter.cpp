@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -139,6 +140,34 @@ private slots:
             QVERIFY(result.output.endsWith("in.avi: Invalid data found when processing input\n"));
     }
 
+    // A line in today's syntax, marked by the job, reaches ffmpeg as written: no translation and
+    // no completion, only the adapter's own -nostdin, -y and file names around it.
+    void asWritten()
+    {
+        const QString destination = m_work->filePath(QStringLiteral("out.mp4"));
+        const Result result = run({"--as-written", "-i", "in.avi", "-y", "-crf", "18", "-maxrate", "900", "-bufsize",
+                                   "900", destination},
+                                  QStringLiteral("ok"));
+        QCOMPARE(result.exitCode, 0);
+        const QStringList args = recordedArguments();
+        QCOMPARE(args.mid(0, args.size() - 1), QStringList({"-nostdin", "-y", "-i", "./in.avi", "-y", "-crf", "18",
+                                                            "-maxrate", "900", "-bufsize", "900"}));
+        QVERIFY(!result.output.contains("avformat.dll"));
+        QCOMPARE(contentOf(destination), QByteArray("converted"));
+    }
+
+    // A name its folder's file system cannot hold is refused before ffmpeg runs.
+    void nameTooLong()
+    {
+        const QString destination = m_work->filePath(QString(252, 'a') + QStringLiteral(".avi"));
+        const Result result = run({"-i", "in.avi", "-y", destination}, QStringLiteral("ok"));
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(result.output),
+                 destination + ": the name is too long for its folder (256 bytes; the file system there takes at most 255)\n");
+        QVERIFY(!QFile::exists(m_work->filePath(QStringLiteral("args"))));
+        QCOMPARE(hiddenFiles(), QStringList());
+    }
+
     void outputAndInput()
     {
         const Result result = run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok"));
@@ -270,6 +299,8 @@ private slots:
         QVERIFY(adapter.waitForFinished(5000));
         QCOMPARE(adapter.exitStatus(), QProcess::NormalExit);
         QCOMPARE(adapter.exitCode(), 128 + signal);
+        QVERIFY(adapter.readAll().endsWith("avformat.dll: stopped by signal " + QByteArray::number(signal) + " ("
+                                           + strsignal(signal) + ")\n"));
         QVERIFY(isGone(ffmpeg));
         QCOMPARE(QFile::exists(m_work->filePath(QStringLiteral("signal"))), mode == QLatin1String("wait"));
         QCOMPARE(contentOf(m_destination), QByteArray("old"));
