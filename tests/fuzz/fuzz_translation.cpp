@@ -2,7 +2,8 @@
 // whether ffmpeg has the AMR-NB encoder, four bytes of a process id, then the old arguments cut
 // at NUL bytes (as argv holds them). The translation never fails, any destination it names is
 // one of its arguments, the encoder is asked about at most once, the temporary name is a hidden
-// one beside the destination, and the destination handed to ffmpeg can only be a file. The same bytes also serve as an encoder listing.
+// one beside the destination, and the destination handed to ffmpeg can only be a file. The same
+// bytes also serve as an encoder listing and as a stream listing.
 
 #include "Ffmpeg.h"
 #include "FileNames.h"
