@@ -57,6 +57,15 @@ private slots:
         QTest::newRow("cover art only") << "Stream map '0:V:0' matches no streams.\nTo ignore this, add a trailing '?' "
                                            "to the map.\n"
                                         << "the source has no video; use an audio preset";
+        QTest::newRow("no sound for an audio preset") << "Stream map '0:a:0' matches no streams.\n"
+                                                      << "the source has no sound track";
+        QTest::newRow("no extension, older wording") << "Unable to find a suitable output format for 'o.xyz'\n"
+                                                        "o.xyz: Invalid argument\n"
+                                                     << "o.xyz: the destination name has no extension ffmpeg knows";
+        QTest::newRow("unknown encoder") << "Unknown encoder 'libfoo'\n" << "this ffmpeg has no encoder named libfoo";
+        QTest::newRow("unknown option") << "Unrecognized option 'crff'.\nError splitting the argument list: Option not "
+                                           "found\n"
+                                        << "ffmpeg does not know the option -crff";
         QTest::newRow("no stream for a map") << "Stream map '0:s:1' matches no streams.\n"
                                              << "the source has no stream that -map 0:s:1 asks for";
         QTest::newRow("too small for H.265")
