@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <climits>
 #include <ctime>
-#include <cstdint>
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
