@@ -65,8 +65,8 @@ void AVC::ConvertMedia(bool OverWrite)
 
     const QString options = m_settings.options(OverWrite);
     const QString encoderPath = programFolder() + QLatin1Char('/') + QLatin1String(EncoderName);
-    const bool asWritten = !m_settings.value(Setting::ExtraOptions).isEmpty();
-    m_commandLine = CommandLine::quoteIfNeeded(encoderPath) + (asWritten ? QLatin1String(" ") + QLatin1String(AsWrittenMarker) : QString())
+    const QString mark = m_settings.asWritten() ? QLatin1String(" ") + QLatin1String(AsWrittenMarker) : QString();
+    m_commandLine = CommandLine::quoteIfNeeded(encoderPath) + mark
         + QLatin1String(" -i ") + CommandLine::quote(m_sourceFile)
         + QLatin1Char(' ') + options + CommandLine::quote(m_destFile);
 

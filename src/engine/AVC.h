@@ -22,7 +22,7 @@ public:
     enum class State { Idle, Polling, Stopped };
 
     static constexpr const char *EncoderName = "avformat.dll";
-    // The encoder's first argument on a line whose options are today's ffmpeg syntax (ExtraOptions):
+    // The encoder's first argument on a line whose options are today's ffmpeg syntax (setAsWritten):
     // the adapter passes them on as written instead of translating the classic options.
     static constexpr const char *AsWrittenMarker = "--as-written";
     static constexpr int ChunkSize = 256;
@@ -56,6 +56,9 @@ public:
     void setAudioChannels(const QString &StrValue) { setSetting(Setting::AudioChannels, StrValue); }
     // Command-line text that goes on as it is: quote each argument (CommandLine::joinCommandLine).
     void setExtraOptions(const QString &StrValue) { setSetting(Setting::ExtraOptions, StrValue); }
+    // The options are today's syntax (a preset for today's devices, the user's): the command line
+    // is marked so that the adapter passes them on as written. Cleared with the settings.
+    void setAsWritten(bool on) { m_settings.setAsWritten(on); }
     void setSourceFile(const QString &StrValue) { m_sourceFile = StrValue; }
     void setDestFile(const QString &StrValue) { m_destFile = StrValue; }
 

@@ -45,7 +45,8 @@ QList<Source> sources(const QString &subtitleFile)
 // The user's presets of the test.
 const char UserPresets[] = R"({"presets": [
     {"name": "Quality MP4", "extension": ".mp4", "arguments": ["-crf", "18", "-maxrate", "900", "-bufsize", "900"]},
-    {"name": "WMV in MP4", "extension": ".mp4", "arguments": ["-c:v", "wmv2"]}
+    {"name": "WMV in MP4", "extension": ".mp4", "arguments": ["-c:v", "wmv2"]},
+    {"name": "Plain MP4", "extension": ".mp4", "arguments": []}
 ]})";
 
 } // namespace
@@ -90,6 +91,8 @@ private slots:
         QTest::newRow("user preset as written") << "plain.avi" << "Quality MP4" << "quality.mp4"
                                                 << "video h264, audio aac" << QString()
                                                 << "arguments -crf 18 -maxrate 900 -bufsize 900";
+        QTest::newRow("user preset without arguments") << "plain.avi" << "Plain MP4" << "plain.mp4"
+                                                       << "video h264, audio aac" << QString() << QString();
         QTest::newRow("MKV copy of a phone's MP4") << "phone.mov" << mkv << "phone.mkv"
                                                    << "video h264, audio aac, subtitle subrip" << QString() << QString();
         QTest::newRow("MKV copy keeps every audio track") << "two-languages.mkv" << mkv << "both.mkv"
