@@ -2,6 +2,7 @@
 // program's command-line mode, the encoder adapter and the system's ffmpeg on small generated
 // sources. Each case checks the streams of the result or the exact reason of the failure.
 
+#include "FileContent.h"
 #include "RunProgram.h"
 
 #include <QtTest>
@@ -62,8 +63,8 @@ private slots:
         const QString subtitles = m_dir.filePath(QStringLiteral("subtitles.srt"));
         write(subtitles, Subtitles.toUtf8());
         for (const Source &source : sources(subtitles)) {
-            const Run made = run(QStringLiteral("ffmpeg"), QStringList{"-v", "error", "-nostdin"} + source.arguments
-                                                               + QStringList{m_dir.filePath(QLatin1String(source.name))});
+            const ProgramRun made = runProgram(QStringLiteral("ffmpeg"), QStringList{"-v", "error", "-nostdin"} + source.arguments
+                                                                         + QStringList{m_dir.filePath(QLatin1String(source.name))});
             QVERIFY2(made.exitCode == 0, made.output.constData());
         }
         write(m_dir.filePath(QStringLiteral("config/Zorvik/vidomar-presets.json")), UserPresets);
@@ -131,7 +132,8 @@ private slots:
         const QString log = work.filePath(QStringLiteral("arguments.log"));
         QProcessEnvironment env = m_env;
         env.insert(QStringLiteral("ARGUMENTS_LOG"), log);
-        const Run conversion = run(m_vidomar, {"--json", "--preset", preset, "-o", out, m_dir.filePath(source)}, env);
+        const ProgramRun conversion = runProgram(m_vidomar, {"--json", "--preset", preset, "-o", out, m_dir.filePath(source)},
+                                                 {.environment = env, .errorsApart = true});
 
         QJsonObject end;
         for (const QByteArray &line : conversion.output.split('\n')) {
@@ -148,7 +150,7 @@ private slots:
         } else {
             QVERIFY2(conversion.exitCode == 0, conversion.output.constData());
             QCOMPARE(end.value(QLatin1String("event")).toString(), QStringLiteral("done"));
-            const Run probe = run(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "stream=codec_type,codec_name",
+            const ProgramRun probe = runProgram(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "stream=codec_type,codec_name",
                                                               "-of", "csv=p=0", out});
             QStringList found;
             for (const QByteArray &line : probe.output.trimmed().split('\n')) {
@@ -161,12 +163,12 @@ private slots:
 
         const QStringList words = check.split(u' ');
         if (words.first() == QLatin1String("frames")) {
-            const Run count = run(QStringLiteral("ffprobe"), {"-v", "error", "-count_frames", "-select_streams", "v:0",
+            const ProgramRun count = runProgram(QStringLiteral("ffprobe"), {"-v", "error", "-count_frames", "-select_streams", "v:0",
                                                               "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", out});
             QCOMPARE(count.output.trimmed(), words.at(1).toUtf8());
         } else if (words.first() == QLatin1String("progressive")) {
             // "Multi frame detection: TFF: 4 BFF: 0 Progressive: 46 Undetermined: 0"
-            const Run idet = run(QStringLiteral("ffmpeg"), {"-nostdin", "-i", out, "-vf", "idet", "-f", "null", "-"});
+            const ProgramRun idet = runProgram(QStringLiteral("ffmpeg"), {"-nostdin", "-i", out, "-vf", "idet", "-f", "null", "-"});
             const QRegularExpressionMatch counts = QRegularExpression(QStringLiteral(
                 "Multi frame detection: TFF:\\s*(\\d+) BFF:\\s*(\\d+) Progressive:\\s*(\\d+)")).match(QString::fromUtf8(idet.output));
             QVERIFY2(counts.hasMatch(), idet.output.constData());
@@ -174,7 +176,8 @@ private slots:
                      qPrintable(counts.captured(0)));
         } else if (words.first() == QLatin1String("arguments")) {
             // Nothing at all ran when the words are missing: the case was refused before encoding.
-            const QStringList given = QString::fromUtf8(readAll(log)).split(u'\n', Qt::SkipEmptyParts);
+            const QStringList given = QFile::exists(log) ? QString::fromUtf8(contentOf(log)).split(u'\n', Qt::SkipEmptyParts)
+                                                         : QStringList();
             const QStringList expected = words.mid(1);
             QVERIFY2(expected.isEmpty() ? given.isEmpty() : QString(u'\n' + given.join(u'\n') + u'\n').contains(
                          u'\n' + expected.join(u'\n') + u'\n'),
@@ -189,12 +192,6 @@ private:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
-    }
-
-    static QByteArray readAll(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QTemporaryDir m_dir;
