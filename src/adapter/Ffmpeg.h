@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Finding the installed ffmpeg and reading what it offers.
 class Ffmpeg {
@@ -14,4 +15,22 @@ public:
     static bool listsEncoder(std::string_view listing, std::string_view encoder);
     // Runs "ffmpeg -encoders" and looks for the encoder.
     static bool hasEncoder(const std::string &program, std::string_view encoder);
+
+    // One stream of a source as ffmpeg lists it.
+    struct Stream {
+        int index = 0;
+        std::string type;   // "Video", "Audio", "Subtitle", "Data", "Attachment"
+        std::string codec;  // for a stream without a codec ffmpeg knows ("none"), its tag
+    };
+    // The streams of input #0 in the text of "ffmpeg -i SOURCE".
+    static std::vector<Stream> listedStreams(std::string_view listing);
+    // Runs "ffmpeg -i SOURCE" and reads its streams; empty when it cannot tell.
+    static std::vector<Stream> streamsOf(const std::string &program, const std::string &source);
+
+private:
+    enum class Channel { Output, Error };
+    // Runs the program and collects what it writes on one channel; the exit status, or -1 when
+    // it could not run or a stop signal came.
+    static int run(const std::string &program, const std::vector<std::string> &arguments, Channel channel,
+                   std::string &text);
 };

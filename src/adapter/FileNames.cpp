@@ -13,7 +13,8 @@ std::string asFileName(const std::string &name)
     return "./" + name;
 }
 
-std::vector<Renamed> makeFileNames(std::vector<std::string> &arguments, std::optional<std::size_t> destination)
+std::vector<Renamed> makeFileNames(std::vector<std::string> &arguments, std::optional<std::size_t> destination,
+                                   bool onlyTheJobsOwn)
 {
     std::vector<Renamed> renamed;
     const auto rename = [&](std::string &name) {
@@ -22,6 +23,13 @@ std::vector<Renamed> makeFileNames(std::vector<std::string> &arguments, std::opt
             renamed.push_back({given, name});
         name = std::move(given);
     };
+    if (onlyTheJobsOwn) {
+        if (arguments.size() > 2 && arguments[0] == "-i" && (!destination || *destination != 1))
+            rename(arguments[1]);
+        if (destination)
+            rename(arguments[*destination]);
+        return renamed;
+    }
     // An input after -f is that format's to read (a device, a filter graph), not a file.
     bool formatNamed = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {

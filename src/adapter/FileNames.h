@@ -19,7 +19,9 @@ struct Renamed {
 };
 
 // The inputs (the value of each -i whose format no -f names) and the destination become names
-// that can only be files. Returns the names that changed.
-std::vector<Renamed> makeFileNames(std::vector<std::string> &arguments, std::optional<std::size_t> destination);
+// that can only be files; with onlyTheJobsOwn, only the job's input (a leading "-i NAME") and the
+// destination, since the other arguments are passed on as written. Returns the names that changed.
+std::vector<Renamed> makeFileNames(std::vector<std::string> &arguments, std::optional<std::size_t> destination,
+                                   bool onlyTheJobsOwn = false);
 
 }

@@ -301,3 +301,13 @@ Translation Translator::translate(const std::vector<std::string> &oldArguments) 
         result.destination = result.arguments.size() - 1;
     return result;
 }
+
+Translation Translator::asWritten(std::vector<std::string> arguments)
+{
+    Translation result;
+    result.arguments = std::move(arguments);
+    if (!result.arguments.empty())
+        result.destination = result.arguments.size() - 1;
+    result.asWritten = true;
+    return result;
+}

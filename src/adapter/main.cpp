@@ -1,56 +1,30 @@
-// avformat.dll: runs the installed ffmpeg with the presets' old option syntax translated, writes
-// into a temporary file beside the destination and moves it there only when ffmpeg succeeded.
+// avformat.dll: runs the installed ffmpeg with the classic presets' old option syntax translated
+// (other lines as written), writes into a temporary file beside the destination and moves it
+// there only when ffmpeg succeeded.
 
 #include "ChildProcess.h"
 #include "Destination.h"
+#include "ErrorOutput.h"
 #include "Ffmpeg.h"
 #include "FileNames.h"
+#include "MatroskaFit.h"
 #include "OutputWatch.h"
 #include "TemporaryFile.h"
 #include "Translator.h"
+#include "UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// The adapter's error output: ffmpeg's lines passed on, and the adapter's own, each on a line of
-// its own.
-class ErrorOutput {
-public:
-    void pass(std::string_view text)
-    {
-        if (text.empty())
-            return;
-        const char *data = text.data();
-        std::size_t left = text.size();
-        while (left > 0) {
-            const ssize_t n = write(STDERR_FILENO, data, left);
-            if (n < 0 && errno == EINTR)
-                continue;
-            // Nobody reads any more (the program has gone): the run goes on to its end.
-            if (n <= 0)
-                break;
-            data += n;
-            left -= static_cast<std::size_t>(n);
-        }
-        m_atLineStart = text.back() == '\n';
-    }
-
-    void say(const std::string &line)
-    {
-        pass((m_atLineStart ? "" : "\n") + line + "\n");
-    }
-
-private:
-    bool m_atLineStart = true;
-};
+// Put first by the job on a line in today's syntax.
+constexpr std::string_view AsWritten = "--as-written";
 
 ErrorOutput g_errors;
 
@@ -70,9 +44,115 @@ bool exists(const std::string &path)
     return stat(path.c_str(), &info) == 0;
 }
 
+bool isRegularFile(const std::string &path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 std::string reason(int error)
 {
     return std::strerror(error);
+}
+
+std::string signalText(int signal)
+{
+    return "signal " + std::to_string(signal) + " (" + strsignal(signal) + ")";
+}
+
+// Ends the run for a stop signal, saying so for whoever reads the output.
+int stopped(int signal)
+{
+    say("avformat.dll: stopped by " + signalText(signal));
+    return 128 + signal;
+}
+
+std::string folderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+// The longest file name the folder's file system takes; the common limit when it cannot tell.
+std::size_t nameMaxOf(const std::string &folder)
+{
+    errno = 0;
+    const long max = pathconf(folder.c_str(), _PC_NAME_MAX);
+    return max > 0 ? static_cast<std::size_t>(max) : TemporaryFile::NameMax;
+}
+
+Translation translate(std::vector<std::string> given, const std::string &ffmpeg)
+{
+    if (!given.empty() && given.front() == AsWritten) {
+        given.erase(given.begin());
+        // The preset for today's copy into Matroska asks for what the source needs.
+        const auto directive = std::ranges::find(given, MatroskaFit::Directive);
+        if (directive == given.end())
+            return Translator::asWritten(std::move(given));
+        given.erase(directive);
+        Translation translation = Translator::asWritten(std::move(given));
+        std::vector<std::string> &arguments = translation.arguments;
+        // A source that is not a regular file (a pipe) would be used up by looking at it.
+        if (arguments.size() > 2 && arguments[0] == "-i" && isRegularFile(arguments[1])) {
+            const MatroskaFit::Fit fit = MatroskaFit::fit(Ffmpeg::streamsOf(ffmpeg, arguments[1]));
+            arguments.insert(arguments.end() - 1, fit.arguments.begin(), fit.arguments.end());
+            translation.destination = arguments.size() - 1;
+            translation.notes = fit.notes;
+        }
+        return translation;
+    }
+    const Translator translator([&](std::string_view encoder) { return Ffmpeg::hasEncoder(ffmpeg, encoder); });
+    return translator.translate(given);
+}
+
+// Decides how the destination is written: through a temporary file beside it when it is
+// replaced or new, in place when it is a device or a pipe, and not at all (ffmpeg refuses) when
+// an existing file must not be replaced. The destination argument is changed to the temporary
+// file. Returns the exit status when the run must end here.
+std::optional<int> prepareDestination(Translation &translation, std::optional<TemporaryFile> &temporary,
+                                      std::vector<std::string> &arguments)
+{
+    std::string &destination = translation.arguments[*translation.destination];
+    const std::string shown = destination;
+    // Without -y an existing destination is ffmpeg's to refuse; -n never replaces one.
+    const bool replace = contains(translation.arguments, "-y") || !exists(destination);
+    if (!TemporaryFile::appliesTo(destination) || !replace || contains(translation.arguments, "-n"))
+        return std::nullopt;
+    const std::optional<Destination> resolved = Destination::resolve(destination);
+    if (!resolved) {
+        say(shown + ": " + reason(errno));
+        return 1;
+    }
+    const bool existing = resolved->exists;
+    if (existing && S_ISDIR(resolved->info.st_mode)) {
+        say("avformat.dll: cannot replace the destination: " + reason(EISDIR));
+        return 1;
+    }
+    if (existing && !resolved->writable()) {
+        say(shown + ": " + reason(EACCES));
+        return 1;
+    }
+    // A device or a pipe is written in place: a file renamed over it would replace it.
+    if (existing && !S_ISREG(resolved->info.st_mode))
+        return std::nullopt;
+    const std::string folder = folderOf(resolved->target);
+    const std::size_t nameMax = nameMaxOf(folder);
+    const std::size_t slash = resolved->target.rfind('/');
+    const std::size_t nameSize = resolved->target.size() - (slash == std::string::npos ? 0 : slash + 1);
+    if (!existing && nameSize > nameMax) {
+        say(shown + ": the name is too long for its folder (" + std::to_string(nameSize)
+            + " bytes; the file system there takes at most " + std::to_string(nameMax) + ")");
+        return 1;
+    }
+    temporary.emplace(resolved->target, nameMax);
+    TemporaryFile::removeStale(temporary->folder());
+    if (!temporary->create(existing ? &resolved->info : nullptr)) {
+        say("avformat.dll: cannot write beside " + shown + ": " + reason(errno));
+        return 1;
+    }
+    arguments.push_back("-y");
+    destination = temporary->path();
+    return std::nullopt;
 }
 
 }
@@ -88,49 +168,20 @@ int main(int argc, char **argv)
         return 127;
     }
 
-    const Translator translator([&](std::string_view encoder) { return Ffmpeg::hasEncoder(*ffmpeg, encoder); });
-    Translation translation = translator.translate(std::vector<std::string>(argv + 1, argv + argc));
+    Translation translation = translate(std::vector<std::string>(argv + 1, argv + argc), *ffmpeg);
     for (const std::string &note : translation.notes)
         say(note);
-    // Stopped while asking ffmpeg for its encoders: nothing has been written yet.
+    // Stopped while asking ffmpeg: nothing has been written yet.
     if (const int signal = ChildProcess::pendingStopSignal())
-        return 128 + signal;
+        return stopped(signal);
 
     std::vector<std::string> arguments{"-nostdin"};
     std::optional<TemporaryFile> temporary;
     std::string shown;
     if (translation.destination) {
-        std::string &destination = translation.arguments[*translation.destination];
-        shown = destination;
-        // Without -y an existing destination is ffmpeg's to refuse; -n never replaces one.
-        const bool replace = contains(translation.arguments, "-y") || !exists(destination);
-        if (TemporaryFile::appliesTo(destination) && replace && !contains(translation.arguments, "-n")) {
-            const std::optional<Destination> resolved = Destination::resolve(destination);
-            if (!resolved) {
-                say(shown + ": " + reason(errno));
-                return 1;
-            }
-            const bool existing = resolved->exists;
-            if (existing && S_ISDIR(resolved->info.st_mode)) {
-                say("avformat.dll: cannot replace the destination: " + reason(EISDIR));
-                return 1;
-            }
-            if (existing && !resolved->writable()) {
-                say(shown + ": " + reason(EACCES));
-                return 1;
-            }
-            // A device or a pipe is written in place: a file renamed over it would replace it.
-            if (!existing || S_ISREG(resolved->info.st_mode)) {
-                temporary.emplace(resolved->target);
-                TemporaryFile::removeStale(temporary->folder(), TemporaryFile::hostName());
-                if (!temporary->create(existing ? &resolved->info : nullptr)) {
-                    say("avformat.dll: cannot write beside " + shown + ": " + reason(errno));
-                    return 1;
-                }
-                arguments.push_back("-y");
-                destination = temporary->path();
-            }
-        }
+        shown = translation.arguments[*translation.destination];
+        if (const std::optional<int> refused = prepareDestination(translation, temporary, arguments))
+            return *refused;
     }
     // ffmpeg's lines name every file as the user did: the hidden file as the destination.
     std::vector<OutputWatch::Name> names;
@@ -138,52 +189,40 @@ int main(int argc, char **argv)
         names.push_back({FileNames::asFileName(temporary->path()), shown});
         names.push_back({temporary->path(), shown});
     }
-    for (const FileNames::Renamed &name : FileNames::makeFileNames(translation.arguments, translation.destination))
+    for (const FileNames::Renamed &name :
+         FileNames::makeFileNames(translation.arguments, translation.destination, translation.asWritten))
         names.push_back({name.given, name.original});
     arguments.insert(arguments.end(), translation.arguments.begin(), translation.arguments.end());
-    OutputWatch watch(names, shown);
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+
+    std::optional<UniqueFd::Pipe> pipe = UniqueFd::pipe();
+    if (!pipe) {
         say("avformat.dll: cannot read ffmpeg's output: " + reason(errno));
-        if (temporary)
-            temporary->discard();
         return 1;
     }
     ChildProcess encoder;
-    const bool started = encoder.start(*ffmpeg, arguments, -1, pipeFds[1]);
+    const bool started = encoder.start(*ffmpeg, arguments, -1, pipe->write.get());
     const int startError = errno;
-    close(pipeFds[1]);
+    pipe->write.reset();
     if (!started) {
-        close(pipeFds[0]);
         say("avformat.dll: cannot start " + *ffmpeg + ": " + reason(startError));
-        if (temporary)
-            temporary->discard();
         return 127;
     }
-    const ChildProcess::Output output{pipeFds[0], [&](std::string_view piece) { g_errors.pass(watch.take(piece)); },
+    OutputWatch watch(names, shown);
+    const ChildProcess::Output output{pipe->read.get(), [&](std::string_view piece) { g_errors.pass(watch.take(piece)); },
                                       [&] { g_errors.pass(watch.flush()); }};
     const int status = encoder.wait(output);
-    close(pipeFds[0]);
-    if (encoder.stopSignal() != 0) {
-        if (temporary)
-            temporary->discard();
-        return 128 + encoder.stopSignal();
-    }
+    if (encoder.stopSignal() != 0)
+        return stopped(encoder.stopSignal());
     if (status != 0 || watch.writeFailure()) {
-        if (temporary)
-            temporary->discard();
         std::string line = watch.tellingLine();
         if (line.empty() && encoder.endSignal() != 0)
-            line = "ffmpeg ended by signal " + std::to_string(encoder.endSignal()) + " ("
-                + strsignal(encoder.endSignal()) + ")";
+            line = "ffmpeg ended by " + signalText(encoder.endSignal());
         if (!line.empty())
             say(line);
         return status != 0 ? status : 1;
     }
     if (temporary && !temporary->commit()) {
-        const int error = errno;
-        temporary->discard();
-        say("avformat.dll: cannot replace the destination: " + reason(error));
+        say("avformat.dll: cannot replace the destination: " + reason(errno));
         return 1;
     }
     return 0;

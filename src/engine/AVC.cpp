@@ -84,7 +84,9 @@ void AVC::ConvertMedia(bool OverWrite)
 
     const QString options = m_settings.options(OverWrite);
     const QString encoderPath = programFolder() + QLatin1Char('/') + QLatin1String(EncoderName);
-    m_commandLine = CommandLine::quoteIfNeeded(encoderPath) + QLatin1String(" -i ") + CommandLine::quote(m_sourceFile)
+    const QString mark = m_settings.asWritten() ? QLatin1String(" ") + QLatin1String(AsWrittenMarker) : QString();
+    m_commandLine = CommandLine::quoteIfNeeded(encoderPath) + mark
+        + QLatin1String(" -i ") + CommandLine::quote(m_sourceFile)
         + QLatin1Char(' ') + options + CommandLine::quote(m_destFile);
 
     const QFileInfo encoder(encoderPath);
@@ -242,11 +244,12 @@ QString AVC::failureReason() const
         return QStringLiteral("the encoder did not run");
     if (m_process->error() == QProcess::FailedToStart)
         return QStringLiteral("the encoder could not be started (%1)").arg(m_process->errorString());
+    // Killed from outside: whatever it printed last was cut short, and the signal is the reason.
+    if (m_process->exitStatus() == QProcess::CrashExit)
+        return FailureReason::killedBy(m_process->exitCode());
     const QString line = FailureReason::tellingLine(m_tail);
     if (!line.isEmpty())
         return line;
-    if (m_process->exitStatus() == QProcess::CrashExit)
-        return QStringLiteral("the encoder stopped unexpectedly");
     return QStringLiteral("the encoder exited with code %1").arg(m_process->exitCode());
 }
 

@@ -22,6 +22,9 @@ public:
     enum class State { Idle, Polling, Stopped };
 
     static constexpr const char *EncoderName = "avformat.dll";
+    // The encoder's first argument on a line whose options are today's ffmpeg syntax (setAsWritten):
+    // the adapter passes them on as written instead of translating the classic options.
+    static constexpr const char *AsWrittenMarker = "--as-written";
     static constexpr int ChunkSize = 256;
     // How long a cancelled encoder has to clean up before it is killed.
     static constexpr int StopGraceMs = 3000;
@@ -57,6 +60,9 @@ public:
     void setAudioChannels(const QString &StrValue) { setSetting(Setting::AudioChannels, StrValue); }
     // Command-line text that goes on as it is: quote each argument (CommandLine::joinCommandLine).
     void setExtraOptions(const QString &StrValue) { setSetting(Setting::ExtraOptions, StrValue); }
+    // The options are today's syntax (a preset for today's devices, the user's): the command line
+    // is marked so that the adapter passes them on as written. Cleared with the settings.
+    void setAsWritten(bool on) { m_settings.setAsWritten(on); }
     void setSourceFile(const QString &StrValue) { m_sourceFile = StrValue; }
     void setDestFile(const QString &StrValue) { m_destFile = StrValue; }
 

@@ -53,6 +53,7 @@ void EncoderSettings::clear()
 {
     m_values.fill(QString());
     m_flags.fill(false);
+    m_asWritten = false;
 }
 
 QString EncoderSettings::options(bool overWrite) const

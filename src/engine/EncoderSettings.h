@@ -52,6 +52,10 @@ public:
     void setFlag(Setting setting, bool on);
     QString value(Setting setting) const;
     bool flag(Setting setting) const;
+    // The options are today's ffmpeg syntax, to reach ffmpeg as written rather than be translated
+    // from the classic presets' syntax.
+    void setAsWritten(bool on) { m_asWritten = on; }
+    bool asWritten() const { return m_asWritten; }
     void clear();
 
     // The option part of the command line: "-y " when asked, then each set option followed by its
@@ -61,4 +65,5 @@ public:
 private:
     std::array<QString, SettingCount> m_values;
     std::array<bool, SettingCount> m_flags{};
+    bool m_asWritten = false;
 };

@@ -223,6 +223,7 @@ void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, con
     if (preset->group == PresetGroup::Classic) {
         // Nothing of a data preset stays; the classic settings left by an earlier attempt do.
         job.setExtraOptions(QString());
+        job.setAsWritten(false);
         for (const auto &[setting, value] : preset->values)
             job.setSetting(setting, QString::fromLatin1(value));
         if (preset->deInterlace)
@@ -233,6 +234,7 @@ void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, con
         // Today's arguments alone: nothing a classic preset left may reach their command line.
         job.clearSettings();
         job.setExtraOptions(CommandLine::joinCommandLine(preset->arguments));
+        job.setAsWritten(true);
     }
     const int ratio = preset->sizeRatio();
     if (ratioField)

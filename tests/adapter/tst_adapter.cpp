@@ -9,7 +9,9 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
@@ -116,11 +118,37 @@ private slots:
         QCOMPARE(args.mid(0, 7), QStringList({"-nostdin", "-y", "-i", source, "-y", "-b:v", "512k"}));
         const QString written = args.last();
         QCOMPARE(QFileInfo(written).absolutePath(), m_work->path());
-        const auto owner = TemporaryFile::ownerOf(QFileInfo(written).fileName().toStdString());
-        QVERIFY(owner);
-        QCOMPARE(owner->host, TemporaryFile::hostName());
+        QVERIFY(TemporaryFile::isTemporaryName(QFileInfo(written).fileName().toStdString()));
         if (mode == QLatin1String("fail"))
             QVERIFY(result.output.endsWith("in.avi: Invalid data found when processing input\n"));
+    }
+
+    // A line in today's syntax, marked by the job, reaches ffmpeg as written: no translation and
+    // no completion, only the adapter's own -nostdin, -y and file names around it.
+    void asWritten()
+    {
+        const QString destination = m_work->filePath(QStringLiteral("out.mp4"));
+        const ProgramRun result = run({"--as-written", "-i", "in.avi", "-y", "-crf", "18", "-maxrate", "900", "-bufsize",
+                                   "900", destination},
+                                  QStringLiteral("ok"));
+        QCOMPARE(result.exitCode, 0);
+        const QStringList args = recordedArguments();
+        QCOMPARE(args.mid(0, args.size() - 1), QStringList({"-nostdin", "-y", "-i", "./in.avi", "-y", "-crf", "18",
+                                                            "-maxrate", "900", "-bufsize", "900"}));
+        QVERIFY(!result.output.contains("avformat.dll"));
+        QCOMPARE(contentOf(destination), QByteArray("converted"));
+    }
+
+    // A name its folder's file system cannot hold is refused before ffmpeg runs.
+    void nameTooLong()
+    {
+        const QString destination = m_work->filePath(QString(252, 'a') + QStringLiteral(".avi"));
+        const ProgramRun result = run({"-i", "in.avi", "-y", destination}, QStringLiteral("ok"));
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(result.output),
+                 destination + ": the name is too long for its folder (256 bytes; the file system there takes at most 255)\n");
+        QVERIFY(!QFile::exists(m_work->filePath(QStringLiteral("args"))));
+        QCOMPARE(hiddenFiles(), QStringList());
     }
 
     void outputAndInput()
@@ -254,6 +282,8 @@ private slots:
         QVERIFY(adapter.waitForFinished(5000));
         QCOMPARE(adapter.exitStatus(), QProcess::NormalExit);
         QCOMPARE(adapter.exitCode(), 128 + signal);
+        QVERIFY(adapter.readAll().endsWith("avformat.dll: stopped by signal " + QByteArray::number(signal) + " ("
+                                           + strsignal(signal) + ")\n"));
         QVERIFY(ProcessTree::isGone(ffmpeg));
         QCOMPARE(QFile::exists(m_work->filePath(QStringLiteral("signal"))), mode == QLatin1String("wait"));
         QCOMPARE(contentOf(m_destination), QByteArray("old"));
@@ -261,7 +291,7 @@ private slots:
     }
 
     // Killing the adapter outright takes ffmpeg with it; the file left behind is removed by the
-    // next run into the same folder, whatever its destination.
+    // next run into the same folder once it has rested for a minute, whatever its destination.
     void killedAdapter()
     {
         QProcess adapter;
@@ -272,12 +302,35 @@ private slots:
         QVERIFY(adapter.waitForFinished(5000));
         QTRY_VERIFY_WITH_TIMEOUT(ProcessTree::isGone(ffmpeg), 5000);
         QCOMPARE(hiddenFiles().size(), 1);
+        age(m_work->filePath(hiddenFiles().constFirst()), 61);
 
         const QString other = m_work->filePath(QStringLiteral("other.mp4"));
         QCOMPARE(run({"-i", "in.avi", "-y", "-vcodec", "mpeg4", other}, QStringLiteral("ok")).exitCode, 0);
         QCOMPARE(hiddenFiles(), QStringList());
         QCOMPARE(contentOf(other), QByteArray("converted"));
         QCOMPARE(contentOf(m_destination), QByteArray("old"));
+    }
+
+    // A running conversion's file stays when another run sweeps the folder, even when its name
+    // reads as a process this machine does not have (a run in another PID namespace, or on
+    // another machine of the same name) and it has not changed for long.
+    void liveRunKept()
+    {
+        QProcess adapter;
+        start(adapter, {"-i", "in.avi", "-y", m_destination}, environment(QStringLiteral("wait")));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_work->filePath(QStringLiteral("ready"))), 10000);
+        const auto stop = qScopeGuard([&] { kill(pid_t(adapter.processId()), SIGTERM); adapter.waitForFinished(5000); });
+        QCOMPARE(hiddenFiles().size(), 1);
+        const QString running = m_work->filePath(hiddenFiles().constFirst());
+        const QString elsewhere = m_work->filePath(".out.avformat-" + QString::fromStdString(TemporaryFile::hostName())
+                                                   + "-2147483646.avi");
+        QVERIFY(QFile::rename(running, elsewhere));
+        age(elsewhere, 3600);
+
+        const QString other = m_work->filePath(QStringLiteral("other.avi"));
+        QCOMPARE(run({"-i", "in.avi", "-y", other}, QStringLiteral("ok")).exitCode, 0);
+        QCOMPARE(contentOf(elsewhere), QByteArray("partial"));
+        QVERIFY(QFile::rename(elsewhere, running));
     }
 
     // kill -9 of the program that started the adapter: the adapter stops ffmpeg, removes its
@@ -438,6 +491,12 @@ private:
     pid_t fakePid() const
     {
         return pid_t(contentOf(m_work->filePath(QStringLiteral("pid"))).trimmed().toInt());
+    }
+
+    static void age(const QString &path, int seconds)
+    {
+        const timeval times[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
+        QCOMPARE(utimes(QFile::encodeName(path).constData(), times), 0);
     }
 
     QStringList hiddenFiles() const

@@ -64,6 +64,12 @@ private slots:
         const Result made = runIn(m_dir.path(), QStringLiteral("ffmpeg"),
                                   {"-v", "error", "-nostdin", "-i", "subtitles.srt", "subtitles.mkv"});
         QVERIFY2(made.exitCode == 0, qPrintable(made.output));
+        // A phone's file: text subtitles Matroska cannot hold and a timecode track.
+        const Result phone = runIn(m_dir.path(), QStringLiteral("ffmpeg"),
+                                   {"-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc=size=64x48:rate=25:duration=1",
+                                    "-i", "subtitles.srt", "-map", "0", "-map", "1", "-c:v", "mpeg4", "-c:s", "mov_text",
+                                    "-timecode", "00:00:00:00", "phone.mov"});
+        QVERIFY2(phone.exitCode == 0, qPrintable(phone.output));
     }
 
     // Relative names as the command-line mode passes them: each one converts from the file of
@@ -167,6 +173,24 @@ private slots:
         QVERIFY(result.exitCode != 0);
         QCOMPARE(result.lastLine(), lastLine);
         QCOMPARE(entries(work.path()), QStringList());
+    }
+
+    // The copy into Matroska converts the subtitles it cannot hold, leaves out the timecode, and
+    // says so, one line each.
+    void fitMatroska()
+    {
+        QTemporaryDir work;
+        const Result result = runIn(work.path(), m_adapter, {"--as-written", "-i", m_dir.filePath(QStringLiteral("phone.mov")),
+                                                             "-y", "-map", "0", "-map", "-0:d", "-c", "copy",
+                                                             "--fit-matroska", "out.mkv"});
+        QVERIFY2(result.exitCode == 0, qPrintable(result.output));
+        const QStringList notes = result.output.split(u'\n').filter(QStringLiteral("avformat.dll: "));
+        QCOMPARE(notes, QStringList({"avformat.dll: Matroska cannot hold mov_text subtitles; converting stream #0:1 "
+                                     "(mov_text) to SRT",
+                                     "avformat.dll: Matroska holds no data streams; leaving out stream #0:2 (tmcd)"}));
+        const Result probe = runIn(work.path(), QStringLiteral("ffprobe"),
+                                   {"-v", "error", "-show_entries", "stream=codec_name", "-of", "csv=p=0", "out.mkv"});
+        QCOMPARE(probe.output.split(u'\n', Qt::SkipEmptyParts), QStringList({"mpeg4", "subrip"}));
     }
 
 private:

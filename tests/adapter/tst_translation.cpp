@@ -1,5 +1,6 @@
 #include "Ffmpeg.h"
 #include "FileNames.h"
+#include "MatroskaFit.h"
 #include "Translator.h"
 
 #include <QtTest>
@@ -206,13 +207,19 @@ private slots:
                                                     << "-f lavfi -i sine -i ./in.avi ./o.avi";
         QTest::newRow("values are not names") << "-i in.avi -metadata t=x -vf scale=2:2 o.avi"
                                               << "-i ./in.avi -metadata t=x -vf scale=2:2 ./o.avi";
+        // A line in today's syntax: the job's own source and destination only; the rest is the user's.
+        QTest::newRow("as written") << "--as-written -i in.avi -y -i logo.png -maxrate 900 o.mp4"
+                                    << "-i ./in.avi -y -i logo.png -maxrate 900 ./o.mp4";
     }
     void fileNames()
     {
         QFETCH(QString, line);
         QFETCH(QString, expected);
-        Translation translation = Translator(nullptr).translate(toStd(line.split(' ')));
-        FileNames::makeFileNames(translation.arguments, translation.destination);
+        QStringList tokens = line.split(' ');
+        const bool asWritten = tokens.first() == QLatin1String("--as-written");
+        Translation translation = asWritten ? Translator::asWritten(toStd(tokens.mid(1)))
+                                            : Translator(nullptr).translate(toStd(tokens));
+        FileNames::makeFileNames(translation.arguments, translation.destination, translation.asWritten);
         QCOMPARE(toQt(translation.arguments).join(' '), expected);
     }
 
@@ -233,6 +240,41 @@ private slots:
         QFETCH(QString, listing);
         QFETCH(bool, listed);
         QCOMPARE(Ffmpeg::listsEncoder(listing.toStdString(), "libopencore_amrnb"), listed);
+    }
+
+    // The streams ffmpeg lists for a source, and what the copy into Matroska adds for them.
+    void matroskaFit_data()
+    {
+        QTest::addColumn<QString>("listing");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("notes");
+        const QString input = QStringLiteral("Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'in.mov':\n  Duration: 00:00:01.02\n"
+                                             "  Stream #0:0[0x1](und): Video: h264 (avc1 / 0x31637661), yuv420p\n"
+                                             "    Metadata:\n      handler_name    : VideoHandler\n");
+        const QString movText = QStringLiteral("  Stream #0:%1[0x3](eng): Subtitle: mov_text (tx3g / 0x67337874), 0 kb/s\n");
+        const QString srt = QStringLiteral("  Stream #0:%1: Subtitle: subrip\n");
+        QTest::newRow("video only") << input << QStringList() << QStringList();
+        QTest::newRow("phone video with subtitles and a timecode")
+            << input + movText.arg(1) + "  Stream #0:2[0x4](eng): Data: none (tmcd / 0x64636D74), 0 kb/s\n"
+            << QStringList{"-c:s:0", "srt"}
+            << QStringList{"avformat.dll: Matroska cannot hold mov_text subtitles; converting stream #0:1 (mov_text) to SRT",
+                           "avformat.dll: Matroska holds no data streams; leaving out stream #0:2 (tmcd)"};
+        QTest::newRow("the subtitle index counts only what is written")
+            << input + srt.arg(1) + "  Stream #0:2: Subtitle: xsub\n" + movText.arg(3)
+            << QStringList{"-map", "-0:2", "-c:s:1", "srt"}
+            << QStringList{"avformat.dll: Matroska cannot hold xsub subtitles; leaving out stream #0:2 (xsub)",
+                           "avformat.dll: Matroska cannot hold mov_text subtitles; converting stream #0:3 (mov_text) to SRT"};
+        QTest::newRow("an output listing is not the source's")
+            << input + "Output #0, matroska, to 'o.mkv':\n" + movText.arg(1) << QStringList() << QStringList();
+    }
+    void matroskaFit()
+    {
+        QFETCH(QString, listing);
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, notes);
+        const MatroskaFit::Fit fit = MatroskaFit::fit(Ffmpeg::listedStreams(listing.toStdString()));
+        QCOMPARE(toQt(fit.arguments), arguments);
+        QCOMPARE(toQt(fit.notes), notes);
     }
 
     void findFfmpeg()

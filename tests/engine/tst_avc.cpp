@@ -277,7 +277,7 @@ private slots:
                                        << QByteArray("in.avi: Invalid data found when processing input")
                                        << "Conversion failed: in.avi: Invalid data found when processing input";
         QTest::newRow("crash") << QByteArray("0") << QByteArray("1") << QByteArray("Segmentation fault ahead")
-                               << "Conversion failed: Segmentation fault ahead";
+                               << "Conversion failed: the encoder was killed by signal 9 (Killed)";
         // A progress line never names the reason.
         QTest::newRow("silent failure") << QByteArray("3") << QByteArray("0") << QByteArray()
                                         << "Conversion failed: the encoder exited with code 3";

@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+#include <csignal>
+
 class TestFailureReason : public QObject {
     Q_OBJECT
 private slots:
@@ -26,11 +28,10 @@ private slots:
         QTest::newRow("full disk, the adapter's closing line")
             << fullDisk + "/d/out.mp4: No space left on device\n" << "/d/out.mp4: No space left on device";
         QTest::newRow("audio progress") << "Output #0, mp3, to 'o.mp3':\nsize=      24kB time=00:00:01.50 bitrate= 128.0kbits/s\r"
-                                        << "Output #0, mp3, to 'o.mp3':";
+                                        << QString();
         QTest::newRow("killed encoder") << listing + progress + "\nffmpeg ended by signal 9 (Killed)\n"
                                         << "ffmpeg ended by signal 9 (Killed)";
-        QTest::newRow("stopped encoder") << listing + progress + "Exiting normally, received signal 15.\n"
-                                         << "Stream #0:0: Video: mpeg4";
+        QTest::newRow("stopped encoder") << listing + progress + "Exiting normally, received signal 15.\n" << QString();
         QTest::newRow("no sound track") << listing + "Output file #0 does not contain any stream\n"
                                            "the source has no sound track\n"
                                         << "the source has no sound track";
@@ -39,6 +40,42 @@ private slots:
                                             "[libx264 @ 0x5] ref P L0: 72.8%  5.8% 18.5%  2.9%\n"
                                          << QString();
         QTest::newRow("only progress") << progress + progress << QString();
+        // A known cause wins over the consequences and chatter ffmpeg prints below it.
+        QTest::newRow("no extension") << "[NULL @ 0x5590650e5a80] Unable to find a suitable output format for 'noext'\n"
+                                         "noext: Invalid argument\n"
+                                      << "noext: the destination name has no extension ffmpeg knows";
+        QTest::newRow("codec the container cannot hold")
+            << "[mp4 @ 0x56308fe16a80] Could not find tag for codec wmv2 in stream #0, codec not currently supported "
+               "in container\nCould not write header for output file #0 (incorrect codec parameters ?): Invalid "
+               "argument\nError initializing output stream 0:0 -- \nConversion failed!\n"
+            << "this container cannot hold that codec (wmv2)";
+        QTest::newRow("subtitles Matroska cannot hold")
+            << "[matroska @ 0x55efe4fe1980] Subtitle codec 94213 is not supported.\nCould not write header for output "
+               "file #0 (incorrect codec parameters ?): Function not implemented\nError initializing output stream "
+               "0:3 -- \nStream mapping:\n  Stream #0:0 -> #0:0 (copy)\n    Last message repeated 1 times\n"
+            << "this container cannot hold that codec";
+        QTest::newRow("cover art only") << "Stream map '0:V:0' matches no streams.\nTo ignore this, add a trailing '?' "
+                                           "to the map.\n"
+                                        << "the source has no video; use an audio preset";
+        QTest::newRow("no sound for an audio preset") << "Stream map '0:a:0' matches no streams.\n"
+                                                      << "the source has no sound track";
+        QTest::newRow("no extension, older wording") << "Unable to find a suitable output format for 'o.xyz'\n"
+                                                        "o.xyz: Invalid argument\n"
+                                                     << "o.xyz: the destination name has no extension ffmpeg knows";
+        QTest::newRow("unknown encoder") << "Unknown encoder 'libfoo'\n" << "this ffmpeg has no encoder named libfoo";
+        QTest::newRow("unknown option") << "Unrecognized option 'crff'.\nError splitting the argument list: Option not "
+                                           "found\n"
+                                        << "ffmpeg does not know the option -crff";
+        QTest::newRow("no stream for a map") << "Stream map '0:s:1' matches no streams.\n"
+                                             << "the source has no stream that -map 0:s:1 asks for";
+        QTest::newRow("too small for H.265")
+            << "[libx265 @ 0x563690883f80] Image size is too small (2x2).\nError initializing output stream 0:0 -- "
+               "Error while opening encoder for output stream #0:0 - maybe incorrect parameters such as bit_rate, "
+               "rate, width or height\nConversion failed!\n"
+            << "the picture (2x2) is too small for H.265; use an H.264 preset";
+        QTest::newRow("cut short in the metadata") << listing + "    Metadata:\n      encoder         : Lavc59.37.100 aac\n"
+                                                   << QString();
+        QTest::newRow("the adapter's notes") << "avformat.dll: -b counts kbit/s; using 512k\n" << QString();
         QTest::newRow("nothing") << QString() << QString();
     }
     void tellingLine()
@@ -46,6 +83,12 @@ private slots:
         QFETCH(QString, output);
         QFETCH(QString, line);
         QCOMPARE(FailureReason::tellingLine(output), line);
+    }
+
+    void killedBy()
+    {
+        QCOMPARE(FailureReason::killedBy(SIGKILL), QStringLiteral("the encoder was killed by signal 9 (Killed)"));
+        QCOMPARE(FailureReason::killedBy(SIGSEGV), QStringLiteral("the encoder was killed by signal 11 (Segmentation fault)"));
     }
 };
 

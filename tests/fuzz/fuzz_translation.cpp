@@ -1,13 +1,14 @@
 // The adapter's translation of the presets' old options. Input: one byte whose low bit says
 // whether ffmpeg has the AMR-NB encoder, four bytes of a process id, then the old arguments cut
 // at NUL bytes (as argv holds them). The translation never fails, any destination it names is
-// one of its arguments, the encoder is asked about at most once, the temporary name beside the
-// destination leads back to this host and its process id, and the destination handed to ffmpeg
-// can only be a file. The same bytes also serve as an encoder listing.
+// one of its arguments, the encoder is asked about at most once, the temporary name is a hidden
+// one beside the destination, and the destination handed to ffmpeg can only be a file. The same
+// bytes also serve as an encoder listing and as a stream listing.
 
 #include "Ffmpeg.h"
 #include "FileNames.h"
 #include "FuzzSupport.h"
+#include "MatroskaFit.h"
 #include "TemporaryFile.h"
 #include "Translator.h"
 
@@ -45,9 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             static const std::string host = TemporaryFile::hostName();
             const std::string path = TemporaryFile::pathFor(destination, host, pid);
             const std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-            const auto owner = TemporaryFile::ownerOf(name);
-            if (!owner || owner->pid != pid || owner->host != host)
-                Fuzz::fail("a temporary name does not lead back to its process", QString::fromStdString(path));
+            // What the sweep may take for a leftover is decided by its lock, not by its name; the
+            // name only has to lie beside the destination, hidden, recognisable, and differ from
+            // the destination.
+            const std::size_t slash = destination.rfind('/');
+            const std::string folder = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
+            if (path.substr(0, path.size() - name.size()) != folder || !name.starts_with('.') || path == destination
+                || !TemporaryFile::isTemporaryName(name))
+                Fuzz::fail("a temporary name that is not one beside its destination", QString::fromStdString(path));
         }
         FileNames::makeFileNames(translation.arguments, translation.destination);
         const std::string &given = translation.arguments[*translation.destination];
@@ -56,6 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             Fuzz::fail("a destination ffmpeg could read as something else", QString::fromStdString(given));
     }
 
+    // The same line in today's syntax: only the job's own names change, and the destination
+    // stays the last argument.
+    Translation asWritten = Translator::asWritten(old);
+    FileNames::makeFileNames(asWritten.arguments, asWritten.destination, true);
+    if (asWritten.arguments.size() != old.size() || *asWritten.destination != old.size() - 1)
+        Fuzz::fail("a line passed on as written changed its length");
+
     Ffmpeg::listsEncoder(rest, old.front());
+    MatroskaFit::fit(Ffmpeg::listedStreams(rest));
     return 0;
 }
