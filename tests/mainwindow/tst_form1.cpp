@@ -6,9 +6,14 @@
 #include "workflow/Conversion.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/FormatBox.h"
+#include "mainwindow/MessageBoxPresenter.h"
 #include "mainwindow/WindowHelpers.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QMimeData>
@@ -134,9 +139,18 @@ private slots:
         QCOMPARE(form.Timer1().interval(), 0);
         QVERIFY(form.tmrCheck().isActive());
         QCOMPARE(form.tmrAutoUpdate().interval(), 30000);
-        // Showing the window selects the default preset.
+        // Nothing has run: the bar shows no figure.
+        QVERIFY(!form.ProBar()->ShowValue());
+        // Showing the window selects the default preset, and the list opens on it.
         form.show();
         QCOMPARE(form.cboFormat()->currentText(), QString::fromLatin1(Form1::DefaultPreset));
+        QCOMPARE(form.cboFormat()->currentIndex(), form.cboFormat()->findText(QString::fromLatin1(Form1::DefaultPreset)));
+        // A separator has room of its own, not the height of an underline.
+        form.cboFormat()->showPopup();
+        QAbstractItemView *list = form.cboFormat()->view();
+        QVERIFY(list->visualRect(list->model()->index(27, 0)).height() >= 9);
+        form.cboFormat()->view()->window()->grab().save(screenshotFolder() + QLatin1String("/window-format-list.png"));
+        form.cboFormat()->hidePopup();
         form.grab().save(screenshotFolder() + QLatin1String("/window-idle.png"));
 
         // The keys step over a separator onto the next group.
@@ -151,48 +165,64 @@ private slots:
     void destination_data()
     {
         QTest::addColumn<QString>("source");
-        QTest::addColumn<bool>("fromDialog");
+        QTest::addColumn<QString>("entry"); // "dialog", or typed and then "" nothing, "Return", "Tab"
         QTest::addColumn<QStringList>("presets");
         QTest::addColumn<QString>("dest");
-        QTest::newRow("party.avi to mp4") << "/clips/party.avi" << true << QStringList{"iPOD Video (320x240) MPEG4"}
+        const QString dialog = QStringLiteral("dialog");
+        QTest::newRow("party.avi to mp4") << "/clips/party.avi" << dialog << QStringList{"iPOD Video (320x240) MPEG4"}
                                           << "/clips/party.mp4";
-        QTest::newRow("then wav") << "/clips/party.avi" << true
+        QTest::newRow("then wav") << "/clips/party.avi" << dialog
                                   << QStringList{"iPOD Video (320x240) MPEG4", "WAVE Sound (WAV)"} << "/clips/party.wav";
-        QTest::newRow("every occurrence") << "/clips/my.avi.files/clip.avi" << true
+        QTest::newRow("every occurrence") << "/clips/my.avi.files/clip.avi" << dialog
                                           << QStringList{"iPOD Video (320x240) MPEG4"} << "/clips/my.mp4.files/clip.mp4";
         // Where the rules would name the source itself, the destination is set apart from it.
-        QTest::newRow("mixed-case extension") << "/clips/party.Avi" << true << QStringList{"WAVE Sound (WAV)"}
+        QTest::newRow("mixed-case extension") << "/clips/party.Avi" << dialog << QStringList{"WAVE Sound (WAV)"}
                                               << "/clips/party (converted).wav";
-        QTest::newRow("typed path") << "/clips/typed.avi" << false << QStringList{"WAVE Sound (WAV)"}
-                                    << "/clips/typed (converted).wav";
-        QTest::newRow("same extension") << "/clips/party.avi" << true << QStringList{"Sony PSP (Normal)"}
+        QTest::newRow("same extension") << "/clips/party.avi" << dialog << QStringList{"Sony PSP (Normal)"}
                                         << "/clips/party (converted).avi";
         QTest::newRow("set apart, then another extension")
-            << "/clips/party.avi" << true << QStringList{"Sony PSP (Normal)", "iPOD Video (320x240) MPEG4"}
+            << "/clips/party.avi" << dialog << QStringList{"Sony PSP (Normal)", "iPOD Video (320x240) MPEG4"}
             << "/clips/party.mp4";
-        QTest::newRow("a name with dots") << "/clips/v1.2/party.final.avi" << true << QStringList{"Zune MPEG-4 Video"}
+        QTest::newRow("a name with dots") << "/clips/v1.2/party.final.avi" << dialog << QStringList{"Zune MPEG-4 Video"}
                                           << "/clips/v1.2/party.final (converted).avi";
+        // A typed source is taken as a chosen one, on Return, on leaving the field, or at a preset.
+        QTest::newRow("typed, then a preset") << "/clips/typed.avi" << "" << QStringList{"WAVE Sound (WAV)"}
+                                              << "/clips/typed.wav";
+        QTest::newRow("typed, Return") << "/clips/typed.avi" << "Return" << QStringList{} << "/clips/typed.mp4";
+        QTest::newRow("typed, leaves the field") << "/clips/typed.avi" << "Tab" << QStringList{} << "/clips/typed.mp4";
+        // Only a preset's name moves the destination; text on the way to one leaves it whole.
+        QTest::newRow("text on the way to a preset")
+            << "/clips/party.avi" << dialog << QStringList{"WAV", "WAVE Sound"} << "/clips/party.mp4";
+        QTest::newRow("a preset's name typed in full")
+            << "/clips/party.avi" << dialog << QStringList{"W", "WAVE Sound (WAV)"} << "/clips/party.wav";
     }
     void destination()
     {
         QFETCH(QString, source);
-        QFETCH(bool, fromDialog);
+        QFETCH(QString, entry);
         QFETCH(QStringList, presets);
         QFETCH(QString, dest);
         Desk desk;
         Form1 form;
         form.show();
-        if (fromDialog) {
+        if (entry == QLatin1String("dialog")) {
             desk.dialogAnswer = source;
             form.cmdSource_Click();
             QCOMPARE(desk.dialogs.size(), 1);
-            QCOMPARE(desk.dialogs.at(0).title, QStringLiteral("Select a AVI Video File to Convert"));
+            QCOMPARE(desk.dialogs.at(0).title, QStringLiteral("Select a Video File to Convert"));
             QCOMPARE(desk.dialogs.at(0).filter,
                      QStringLiteral("Video Files (*.avi *.mp4 *.m4v *.mkv *.mov *.webm *.wmv *.mpg *.mpeg *.flv *.3gp "
                                     "*.ts *.vob *.ogv);;AVI Video Files (*.avi);;All Files (*)"));
             QVERIFY(!desk.dialogs.at(0).save);
         } else {
+            form.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            form.txtSource()->setFocus();
             QTest::keyClicks(form.txtSource(), source);
+            if (entry == QLatin1String("Return"))
+                QTest::keyClick(form.txtSource(), Qt::Key_Return);
+            else if (entry == QLatin1String("Tab"))
+                QTest::keyClick(form.txtSource(), Qt::Key_Tab);
         }
         for (const QString &preset : presets)
             form.cboFormat()->setCurrentText(preset);
@@ -249,6 +279,9 @@ private slots:
                                         << "Error: ipod video is not defined.|48|Not Supported";
         QTest::newRow("encoder missing") << preset << "out.mp4" << false
                                          << "Unable to locate avformat.dll|0|Zorvik Vidomar";
+        // %1 is the program folder; in.avi is a file, so no folder can be made below it.
+        QTest::newRow("folder cannot be made") << preset << "in.avi/videos/out.mp4" << true
+                                               << "Cannot write to %1/in.avi/videos: Not a directory|16|Zorvik Vidomar";
     }
     void refusedConvert()
     {
@@ -271,7 +304,7 @@ private slots:
         form.ProBar()->setShowValue(true);
         form.ProBar()->setCaption(QStringLiteral("Conversion Finished !"));
         form.cmdConvert_Click();
-        QCOMPARE(desk.boxes, QStringList{box});
+        QCOMPARE(desk.boxes, QStringList{box.arg(run.folder.path())});
         QVERIFY(!form.conversion()->running());
         QCOMPARE(form.ProBar()->ProValue().toInt(), 0);
         QVERIFY(!form.ProBar()->ShowValue());
@@ -308,6 +341,13 @@ private slots:
         form.cmdConvert_Click();
         QVERIFY(form.conversion()->running());
         QCOMPARE(form.ProBar()->Caption(), Converting);
+        // While it runs, what names the run stays as it is, and Convert is Stop.
+        const int preset = form.cboFormat()->currentIndex();
+        QVERIFY(form.txtSource()->isReadOnly() && form.txtDest()->isReadOnly() && form.formatBox()->isReadOnly());
+        QTest::keyClick(form.cboFormat(), Qt::Key_Down);
+        QCOMPARE(form.cboFormat()->currentIndex(), preset);
+        QCOMPARE(form.cmdConvert()->accessibleName(), QStringLiteral("Stop"));
+        QVERIFY(form.cmdConvert()->toolTip().startsWith(QLatin1String("Stop")));
         const QRegularExpression withTimeLeft(QRegularExpression::escape(Converting) + QStringLiteral(" \\d+:\\d\\d left"));
         for (qsizetype i = 0; i < chunks.size(); ++i) {
             form.AVC1_DataOutput(chunks.at(i), fileSize);
@@ -365,6 +405,8 @@ private slots:
         QCOMPARE(form.ProBar()->ProValue().toInt(), value);
         QCOMPARE(form.ProBar()->ShowValue(), showValue);
         QCOMPARE(form.ProBar()->Caption(), caption);
+        QVERIFY(!form.txtSource()->isReadOnly() && !form.txtDest()->isReadOnly() && !form.formatBox()->isReadOnly());
+        QCOMPARE(form.cmdConvert()->accessibleName(), QStringLiteral("Convert"));
         // Unless the window is the active one, the user hears of the end on the desktop.
         if (!caption.isEmpty())
             QCOMPARE(desk.notes, form.isActiveWindow() ? QStringList{} : QStringList{caption});
@@ -590,6 +632,131 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 10000);
         QVERIFY(!form.conversion()->running());
         QVERIFY(isGone(pid));
+    }
+
+    // A stop or close question still open when the run ends on its own goes away unanswered.
+    void questionGoesWhenTheRunEnds_data()
+    {
+        QTest::addColumn<bool>("closing");
+        QTest::newRow("stop") << false;
+        QTest::newRow("close") << true;
+    }
+    void questionGoesWhenTheRunEnds()
+    {
+        QFETCH(bool, closing);
+        Desk desk;
+        const MessageBoxes::Handler recorder = MessageBoxes::install(MessageBoxPresenter::present);
+        Form1 form;
+        form.show();
+        FakeConversion run(form);
+        Env env{{"FAKE_SILENT_MS", "500"}};
+        form.cmdConvert_Click();
+        QVERIFY(form.conversion()->running());
+        // Only a box that never goes would still be there after this.
+        QTimer::singleShot(20000, [] {
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(widget))
+                    box->reject();
+        });
+        if (closing)
+            form.close();
+        else
+            form.cmdConvert_Click();
+        MessageBoxes::install(recorder);
+        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
+        QVERIFY(form.isVisible());
+    }
+
+    // A missing destination folder is made, as the command line makes it.
+    void missingFolderIsMade()
+    {
+        Desk desk;
+        Form1 form;
+        form.show();
+        FakeConversion run(form);
+        Env env{{"FAKE_SILENT_MS", "60000"}};
+        form.txtDest()->setText(run.folder.file(QStringLiteral("new/deeper/out.mp4")));
+        form.cmdConvert_Click();
+        QVERIFY2(desk.boxes.isEmpty(), qPrintable(desk.boxes.join(u'\n')));
+        QVERIFY(form.conversion()->running());
+        QVERIFY(QFileInfo(run.folder.file(QStringLiteral("new/deeper"))).isDir());
+    }
+
+    // The keyboard: Tab runs top to bottom past the bar and the logo, the access keys reach the
+    // fields and Convert, Return in Save as converts.
+    void keyboard_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::addColumn<QString>("focus"); // where the focus is after the keys
+        QTest::addColumn<bool>("converts");
+        const QStringList order{"txtSource", "cmdSource", "cboFormat", "txtDest", "cmdDest", "cmdConvert", "cmdMin",
+                                "cmdClose", "txtSource"};
+        for (qsizetype i = 0; i + 1 < order.size(); ++i)
+            QTest::addRow("Tab from %s", qPrintable(order.at(i)))
+                << order.at(i) << QKeyCombination(Qt::Key_Tab) << order.at(i + 1) << false;
+        QTest::newRow("Shift+Tab from the source") << "txtSource" << (Qt::SHIFT | Qt::Key_Backtab) << "cmdClose" << false;
+        QTest::newRow("Alt+S") << "cmdClose" << (Qt::ALT | Qt::Key_S) << "txtSource" << false;
+        QTest::newRow("Alt+T") << "txtSource" << (Qt::ALT | Qt::Key_T) << "cboFormat" << false;
+        QTest::newRow("Alt+A") << "txtSource" << (Qt::ALT | Qt::Key_A) << "txtDest" << false;
+        QTest::newRow("Alt+C") << "txtSource" << (Qt::ALT | Qt::Key_C) << "txtSource" << true;
+        QTest::newRow("Return in Save as") << "txtDest" << QKeyCombination(Qt::Key_Return) << "txtDest" << true;
+    }
+    void keyboard()
+    {
+        QFETCH(QString, from);
+        QFETCH(QKeyCombination, keys);
+        QFETCH(QString, focus);
+        QFETCH(bool, converts);
+        Desk desk;
+        Form1 form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(QApplication::focusWidget(), form.txtSource());
+        auto *start = form.findChild<QWidget *>(from);
+        start->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+        QVERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(desk.boxes, converts ? QStringList{"Select AVI Video file to convert|64|Select File"} : QStringList{});
+    }
+
+    // What a screen reader reads: each control's role and name; the tooltips say the names too.
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QAccessible::Role>("role");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("txtSource") << "txtSource" << QAccessible::EditableText << "Source video";
+        QTest::newRow("cmdSource") << "cmdSource" << QAccessible::Client << "Browse for the source video";
+        QTest::newRow("cboFormat") << "cboFormat" << QAccessible::ComboBox << "Convert to";
+        QTest::newRow("txtDest") << "txtDest" << QAccessible::EditableText << "Save as";
+        QTest::newRow("cmdDest") << "cmdDest" << QAccessible::Client << "Choose where to save";
+        QTest::newRow("cmdConvert") << "cmdConvert" << QAccessible::Client << "Convert";
+        QTest::newRow("cmdMin") << "cmdMin" << QAccessible::Client << "Minimise";
+        QTest::newRow("cmdClose") << "cmdClose" << QAccessible::Client << "Close";
+        QTest::newRow("cmdLogo") << "cmdLogo" << QAccessible::Client << "Zorvik home page";
+        QTest::newRow("ProBar") << "ProBar" << QAccessible::Client << "Conversion progress";
+    }
+    void accessibleNames()
+    {
+        QFETCH(QString, control);
+        QFETCH(QAccessible::Role, role);
+        QFETCH(QString, name);
+        Desk desk;
+        Form1 form;
+        form.show();
+        auto *widget = form.findChild<QWidget *>(control);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->role(), role);
+        // A field is read by its label, as screen readers on this platform take it.
+        const auto labels = accessible->relations(QAccessible::Label);
+        QCOMPARE(labels.isEmpty() ? accessible->text(QAccessible::Name) : labels.first().first->text(QAccessible::Name),
+                 name);
+        if (control != QLatin1String("ProBar"))
+            QVERIFY2(widget->toolTip().startsWith(name), qPrintable(widget->toolTip()));
     }
 
 
