@@ -106,6 +106,12 @@ Form1::Form1(QWidget *parent)
     }
     setAcceptDrops(true);
     createControls(*form);
+    if (factor < 1) {
+        // The format box keeps the application's font, which the stored form cannot scale.
+        QFont font = m_cboFormat->font();
+        font.setPointSizeF(font.pointSizeF() * factor);
+        m_cboFormat->setFont(font);
+    }
     setUpWindowAccess(*this);
     m_runLook = std::make_unique<RunLook>(*this);
     // Nothing has run yet: the bar shows no figure.

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Reads the program's accessibility tree over AT-SPI, as a screen reader does.
 
-access-probe.py APP tree         one line per object: role, a tab, name
+access-probe.py APP tree         one line per object: role, name and the label's name, tab-separated
 access-probe.py APP value        the progress bar's value, minimum and maximum
 access-probe.py APP press NAME   runs the press action of the push button NAME
 Exits 1 with a reason on stderr when the application or the object is not found.
@@ -42,7 +42,9 @@ def main():
     command = sys.argv[2]
     if command == "tree":
         for node in walk(app):
-            print("%s\t%s" % (node.getRoleName(), node.name))
+            labels = [relation.getTarget(0).name for relation in node.getRelationSet()
+                      if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY and relation.getNTargets()]
+            print("%s\t%s\t%s" % (node.getRoleName(), node.name, labels[0] if labels else ""))
     elif command == "value":
         value = find(app, "progress bar").queryValue()
         print("%g %g %g" % (value.currentValue, value.minimumValue, value.maximumValue))
