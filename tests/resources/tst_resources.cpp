@@ -1,5 +1,6 @@
 #include "IconGroup.h"
 #include "VidomarResources.h"
+#include "controls/button/ButtonResources.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 using namespace VidomarResources;
+using namespace ButtonResources;
 
 class TestResources : public QObject
 {
