@@ -307,15 +307,19 @@ private slots:
             QVERIFY2(m_xdo->key(window, QStringLiteral("Tab")), qPrintable(m_xdo->error()));
             shots << shot(QString::number(shots.size()));
         }
+        // Shot k has the focus on stop k; shot 0 is the window before it took the keyboard, so the
+        // first stop is seen on the last shot, after the round.
         const qsizetype stops = std::size(FocusStops);
+        QStringList unseen;
         for (qsizetype i = 0; i < stops; ++i) {
             const QString name = QLatin1String(FocusStops[i]);
             const QRect place = controlRect(name).adjusted(-3, -3, 3, 3).translated(origin);
-            // With the focus (shot i) against the shot before it, when the focus was elsewhere.
-            const QImage focused = shots.at(i).copy(place);
+            const QImage focused = shots.at(i == 0 ? stops : i).copy(place);
             const QImage unfocused = shots.at(i == 0 ? stops - 1 : i - 1).copy(place);
-            QVERIFY2(focused != unfocused, qPrintable(name + QStringLiteral(" shows no focus (focus-*.png)")));
+            if (focused == unfocused)
+                unseen << name;
         }
+        QVERIFY2(unseen.isEmpty(), qPrintable(unseen.join(u' ') + QStringLiteral(" show no focus (focus-*.png)")));
         QVERIFY2(closeProgram(), qPrintable(m_failure));
     }
 
