@@ -149,6 +149,7 @@ private slots:
         form.cboFormat()->showPopup();
         QAbstractItemView *list = form.cboFormat()->view();
         QVERIFY(list->visualRect(list->model()->index(27, 0)).height() >= 9);
+        list->scrollTo(list->model()->index(38, 0));
         form.cboFormat()->view()->window()->grab().save(screenshotFolder() + QLatin1String("/window-format-list.png"));
         form.cboFormat()->hidePopup();
         form.grab().save(screenshotFolder() + QLatin1String("/window-idle.png"));
