@@ -31,6 +31,8 @@ void RunLook::show(bool running)
     TavloClick *convert = m_form.cmdConvert();
     convert->setAccessibleName(QLatin1String(running ? "Stop" : "Convert"));
     convert->setToolTip(QLatin1String(running ? StopTip : ConvertTip));
+    // Setting a face picture repaints with that face; the state on show comes back after.
+    const int32_t shown = convert->runtime().LastState;
     StepGuard("Convert's face").run([&] {
         if (running) {
             convert->setPicNormal(Picture::fromPath(QStringLiteral(":/art/stop-normal.png")));
@@ -41,5 +43,6 @@ void RunLook::show(bool running)
             convert->setPicOver(m_over);
             convert->setPicDown(m_down);
         }
+        convert->Redraw(shown);
     });
 }
