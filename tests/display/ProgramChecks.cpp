@@ -4,7 +4,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 QRect controlRect(const QString &name)
 {
@@ -39,45 +38,3 @@ double blockShare(const QImage &screen, const QRect &bar)
     }
     return double(orange) / (bar.width() * bar.height());
 }
-
-Run run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return {-1, process.readAll()};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
-}
-
-Probe probe(const QString &path)
-{
-    const Run result
-        = run(QStringLiteral("ffprobe"), {"-v", "error", "-show_format", "-show_streams", "-of", "json", path});
-    if (result.exitCode != 0) {
-        Probe failed;
-        failed.error = QString::fromLocal8Bit(result.output);
-        return failed;
-    }
-    const QJsonObject json = QJsonDocument::fromJson(result.output).object();
-    Probe found;
-    found.seconds
-        = json.value(QStringLiteral("format")).toObject().value(QStringLiteral("duration")).toString().toDouble();
-    for (const QJsonValue &value : json.value(QStringLiteral("streams")).toArray()) {
-        const QJsonObject stream = value.toObject();
-        const QString codec = stream.value(QStringLiteral("codec_name")).toString();
-        if (stream.value(QStringLiteral("codec_type")).toString() == QLatin1String("video")) {
-            found.video = codec;
-            found.size
-                = {stream.value(QStringLiteral("width")).toInt(), stream.value(QStringLiteral("height")).toInt()};
-        } else {
-            found.audio = codec;
-        }
-    }
-    return found;
-}
-
