@@ -1,4 +1,5 @@
 #include "Clip.h"
+#include "Desk.h"
 #include "FakeEncoder.h"
 #include "Probe.h"
 #include "common/MessageBoxes.h"
@@ -13,7 +14,6 @@
 #include "mainwindow/WindowHelpers.h"
 
 #include <QAbstractItemView>
-#include <QAccessible>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QDesktopServices>
@@ -30,49 +30,6 @@ namespace {
 
 const QString Converting = QStringLiteral("Converting Video File. Please wait...");
 const QString Question = QStringLiteral("|36|Zorvik Vidomar"); // Yes and No, the question icon
-
-// Answers the window's message boxes and dialogs, and records them.
-class Desk : public QObject {
-    Q_OBJECT
-public:
-    Desk()
-    {
-        m_boxes = MessageBoxes::install([this](const QString &text, int style, const QString &title) {
-            boxes << QStringLiteral("%1|%2|%3").arg(text).arg(style).arg(title);
-            return answer ? answer() : int(MessageBoxes::Ok);
-        });
-        m_dialogs = FileDialogs::install([this](const FileDialogs::Request &request) {
-            dialogs << request;
-            return dialogAnswer;
-        });
-        m_notifier = DesktopNotifier::install([this](const QString &summary, const QString &) { notes << summary; });
-        for (const char *scheme : {"http", "https"})
-            QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
-    }
-    ~Desk() override
-    {
-        MessageBoxes::install(m_boxes);
-        FileDialogs::install(m_dialogs);
-        DesktopNotifier::install(m_notifier);
-        for (const char *scheme : {"http", "https"})
-            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
-    }
-
-    QStringList boxes;
-    std::function<int()> answer; // the answer to every box; OK when unset
-    QList<FileDialogs::Request> dialogs;
-    QString dialogAnswer;
-    QStringList notes;
-    QStringList opened;
-
-public slots:
-    void open(const QUrl &url) { opened << url.toString(); }
-
-private:
-    MessageBoxes::Handler m_boxes;
-    FileDialogs::Handler m_dialogs;
-    DesktopNotifier::Handler m_notifier;
-};
 
 // The window set to convert a source in a program folder of its own, with the fake encoder.
 struct FakeConversion {
@@ -675,84 +632,6 @@ private slots:
         QVERIFY2(desk.boxes.isEmpty(), qPrintable(desk.boxes.join(u'\n')));
         QVERIFY(form.conversion()->running());
         QVERIFY(QFileInfo(run.folder.file(QStringLiteral("new/deeper"))).isDir());
-    }
-
-    // The keyboard: Tab runs top to bottom past the bar and the logo, the access keys reach the
-    // fields and Convert, Return in Save as converts.
-    void keyboard_data()
-    {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QKeyCombination>("keys");
-        QTest::addColumn<QString>("focus"); // where the focus is after the keys
-        QTest::addColumn<bool>("converts");
-        const QStringList order{"txtSource", "cmdSource", "cboFormat", "txtDest", "cmdDest", "cmdConvert", "cmdMin",
-                                "cmdClose", "txtSource"};
-        for (qsizetype i = 0; i + 1 < order.size(); ++i)
-            QTest::addRow("Tab from %s", qPrintable(order.at(i)))
-                << order.at(i) << QKeyCombination(Qt::Key_Tab) << order.at(i + 1) << false;
-        QTest::newRow("Shift+Tab from the source") << "txtSource" << (Qt::SHIFT | Qt::Key_Backtab) << "cmdClose" << false;
-        QTest::newRow("Alt+S") << "cmdClose" << (Qt::ALT | Qt::Key_S) << "txtSource" << false;
-        QTest::newRow("Alt+T") << "txtSource" << (Qt::ALT | Qt::Key_T) << "cboFormat" << false;
-        QTest::newRow("Alt+A") << "txtSource" << (Qt::ALT | Qt::Key_A) << "txtDest" << false;
-        QTest::newRow("Alt+C") << "txtSource" << (Qt::ALT | Qt::Key_C) << "txtSource" << true;
-        QTest::newRow("Return in Save as") << "txtDest" << QKeyCombination(Qt::Key_Return) << "txtDest" << true;
-        QTest::newRow("Space on Convert") << "cmdConvert" << QKeyCombination(Qt::Key_Space) << "cmdConvert" << true;
-    }
-    void keyboard()
-    {
-        QFETCH(QString, from);
-        QFETCH(QKeyCombination, keys);
-        QFETCH(QString, focus);
-        QFETCH(bool, converts);
-        Desk desk;
-        Form1 form;
-        form.show();
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(QApplication::focusWidget(), form.txtSource());
-        auto *start = form.findChild<QWidget *>(from);
-        start->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
-        QVERIFY(QApplication::focusWidget());
-        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-        QCOMPARE(desk.boxes, converts ? QStringList{"Select AVI Video file to convert|64|Select File"} : QStringList{});
-    }
-
-    // What a screen reader reads: each control's role and name; the tooltips say the names too.
-    void accessibleNames_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QAccessible::Role>("role");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("txtSource") << "txtSource" << QAccessible::EditableText << "Source video";
-        QTest::newRow("cmdSource") << "cmdSource" << QAccessible::Button << "Browse for the source video";
-        QTest::newRow("cboFormat") << "cboFormat" << QAccessible::ComboBox << "Convert to";
-        QTest::newRow("txtDest") << "txtDest" << QAccessible::EditableText << "Save as";
-        QTest::newRow("cmdDest") << "cmdDest" << QAccessible::Button << "Choose where to save";
-        QTest::newRow("cmdConvert") << "cmdConvert" << QAccessible::Button << "Convert";
-        QTest::newRow("cmdMin") << "cmdMin" << QAccessible::Button << "Minimise";
-        QTest::newRow("cmdClose") << "cmdClose" << QAccessible::Button << "Close";
-        QTest::newRow("cmdLogo") << "cmdLogo" << QAccessible::Button << "Zorvik home page";
-        QTest::newRow("ProBar") << "ProBar" << QAccessible::ProgressBar << "Conversion progress";
-    }
-    void accessibleNames()
-    {
-        QFETCH(QString, control);
-        QFETCH(QAccessible::Role, role);
-        QFETCH(QString, name);
-        Desk desk;
-        Form1 form;
-        form.show();
-        auto *widget = form.findChild<QWidget *>(control);
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-        QVERIFY(accessible);
-        QCOMPARE(accessible->role(), role);
-        // A field is read by its label, as screen readers on this platform take it.
-        const auto labels = accessible->relations(QAccessible::Label);
-        QCOMPARE(labels.isEmpty() ? accessible->text(QAccessible::Name) : labels.first().first->text(QAccessible::Name),
-                 name);
-        if (control != QLatin1String("ProBar"))
-            QVERIFY2(widget->toolTip().startsWith(name), qPrintable(widget->toolTip()));
     }
 
 
