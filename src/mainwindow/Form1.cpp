@@ -237,6 +237,8 @@ QTimer &Form1::Timer1() { return m_run->timer(); }
 void Form1::connectConversion()
 {
     connect(m_conversion, &Conversion::progressed, this, &Form1::showProgress);
+    // A message about the run is about its end: the question about stopping it goes first.
+    connect(m_conversion, &Conversion::message, this, [] { MessageBoxPresenter::dismissQuestions(); });
     connect(m_conversion, &Conversion::sourceMissing, this, [this] {
         endRun();
         showIdleBar(QString());

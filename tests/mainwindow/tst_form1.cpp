@@ -13,6 +13,7 @@
 #include "mainwindow/MessageBoxPresenter.h"
 #include "mainwindow/WindowHelpers.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QMessageBox>
@@ -590,33 +591,56 @@ private slots:
     void questionGoesWhenTheRunEnds_data()
     {
         QTest::addColumn<bool>("closing");
-        QTest::newRow("stop") << false;
-        QTest::newRow("close") << true;
+        QTest::addColumn<QByteArray>("exitCode");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("stop, finished") << false << QByteArray("0") << "Conversion Finished !";
+        QTest::newRow("close, finished") << true << QByteArray("0") << "Conversion Finished !";
+        QTest::newRow("stop, failed") << false << QByteArray("1") << "Conversion Failed !";
     }
     void questionGoesWhenTheRunEnds()
     {
         QFETCH(bool, closing);
+        QFETCH(QByteArray, exitCode);
+        QFETCH(QString, caption);
         Desk desk;
         const MessageBoxes::Handler recorder = MessageBoxes::install(MessageBoxPresenter::present);
         Form1 form;
         form.show();
         FakeConversion run(form);
-        Env env{{"FAKE_SILENT_MS", "500"}};
+        Env env{{"FAKE_SILENT_MS", "500"}, {"FAKE_EXIT", exitCode}, {"FAKE_LAST_LINE", "in.avi: Invalid data"}};
         form.cmdConvert_Click();
         QVERIFY(form.conversion()->running());
-        // Only a box that never goes would still be there after this.
-        QTimer::singleShot(20000, [] {
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                if (auto *box = qobject_cast<QMessageBox *>(widget))
+        // The failure's message is read (OK) once it shows, and the boxes on show then are kept;
+        // only a box that never goes would still be there after the last round.
+        QStringList seen;
+        QTimer reader;
+        int rounds = 0;
+        connect(&reader, &QTimer::timeout, [&] {
+            const bool last = ++rounds > 400;
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *box = qobject_cast<QMessageBox *>(widget);
+                if (!box || !box->isVisible())
+                    continue;
+                if (box->button(QMessageBox::Ok)) {
+                    for (QWidget *open : QApplication::topLevelWidgets())
+                        if (qobject_cast<QMessageBox *>(open) && open->isVisible())
+                            seen << qobject_cast<QMessageBox *>(open)->text();
+                    box->button(QMessageBox::Ok)->click();
+                } else if (last) {
                     box->reject();
+                }
+            }
         });
+        reader.start(50);
         if (closing)
             form.close();
         else
             form.cmdConvert_Click();
         MessageBoxes::install(recorder);
-        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
+        QTRY_COMPARE_WITH_TIMEOUT(form.ProBar()->Caption(), caption, 10000);
         QVERIFY(form.isVisible());
+        // A failure's message stands alone: the question went before it showed.
+        QCOMPARE(seen, exitCode == "0" ? QStringList{} : QStringList{"Conversion failed: in.avi: Invalid data"});
     }
 
     // A missing destination folder is made, as the command line makes it.
