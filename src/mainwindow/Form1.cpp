@@ -10,6 +10,11 @@
 #include "workflow/Conversion.h"
 #include "workflow/ConversionRun.h"
 #include "mainwindow/DesktopNotifier.h"
+#include "mainwindow/DestinationFolder.h"
+#include "mainwindow/FormatBox.h"
+#include "mainwindow/MessageBoxPresenter.h"
+#include "mainwindow/RunLook.h"
+#include "mainwindow/WindowAccess.h"
 #include "workflow/DestinationName.h"
 #include "workflow/Presets.h"
 #include "mainwindow/StoredForm.h"
@@ -29,6 +34,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -84,14 +90,33 @@ Form1::Form1(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     QString error;
-    const std::optional<StoredForm> form = StoredForm::load(QLatin1String(FormResource), &error);
+    std::optional<StoredForm> form = StoredForm::load(QLatin1String(FormResource), &error);
     if (!form)
         qFatal("The window's stored form is damaged: %s", qPrintable(error));
+    const double factor = fitFactor(form->clientSize);
+    if (factor < 1)
+        form = form->scaled(factor);
     setWindowTitle(form->caption);
     setFixedSize(form->clientSize);
     m_background = form->picture.image();
+    if (factor < 1) {
+        m_background = m_background.scaled(form->clientSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // Opened where all of it shows, not at a place that may push it over the screen's edge.
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        move(available.topLeft() + QPoint((available.width() - width()) / 2, (available.height() - height()) / 2));
+    }
     setAcceptDrops(true);
     createControls(*form);
+    if (factor < 1) {
+        // The format box keeps the application's font, which the stored form cannot scale.
+        QFont font = m_cboFormat->font();
+        font.setPointSizeF(font.pointSizeF() * factor);
+        m_cboFormat->setFont(font);
+    }
+    setUpWindowAccess(*this);
+    m_runLook = std::make_unique<RunLook>(*this);
+    // Nothing has run yet: the bar shows no figure.
+    showIdleBar(QString());
 
     m_tmrCheck.setInterval(1000);
     m_tmrAutoUpdate.setInterval(30000);
@@ -105,7 +130,23 @@ Form1::Form1(QWidget *parent)
     m_tmrAutoUpdate.start();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The closing window takes the focus from the source field, whose editingFinished would
+    // otherwise reach a window that is no longer there.
+    disconnect(m_txtSource, nullptr, this, nullptr);
+}
+
+QComboBox *Form1::cboFormat() const { return m_cboFormat; }
+
+double Form1::fitFactor(QSize size)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen || size.isEmpty())
+        return 1;
+    const QRect available = screen->availableGeometry();
+    return std::min({1.0, double(available.width()) / size.width(), double(available.height()) / size.height()});
+}
 
 void Form1::createControls(const StoredForm &form)
 {
@@ -152,19 +193,10 @@ void Form1::createControls(const StoredForm &form)
             (stored.name == QLatin1String("txtSource") ? m_txtSource : m_txtDest) = edit;
             widget = edit;
         } else if (stored.kind == QLatin1String("ComboBox")) {
-            m_cboFormat = new QComboBox(this);
+            m_cboFormat = new FormatBox(this);
             m_cboFormat->setObjectName(stored.name);
             m_cboFormat->setGeometry(stored.geometry);
-            m_cboFormat->setEditable(true);
             m_cboFormat->setMaxVisibleItems(27);
-            // One group after the other, a separator between them.
-            std::optional<PresetGroup> group;
-            for (const Preset &preset : Presets::all()) {
-                if (group && *group != preset.group)
-                    m_cboFormat->insertSeparator(m_cboFormat->count());
-                group = preset.group;
-                m_cboFormat->addItem(QString::fromUtf8(preset.name));
-            }
             // A chosen item and typed text both run the destination update.
             connect(m_cboFormat, &QComboBox::currentTextChanged, this, &Form1::cboFormat_Click);
             widget = m_cboFormat;
@@ -175,6 +207,7 @@ void Form1::createControls(const StoredForm &form)
             widget->setFont(*stored.font);
         tabOrder.append({stored.tabIndex, widget});
     }
+    connect(m_txtSource, &QLineEdit::editingFinished, this, &Form1::txtSource_EditingFinished);
     m_txtSource->setStyleSheet(QLatin1String(TextControlStyle));
     m_txtDest->setStyleSheet(QLatin1String(TextControlStyle));
     m_cboFormat->setPalette(darkPalette(m_cboFormat->palette()));
@@ -204,11 +237,15 @@ QTimer &Form1::Timer1() { return m_run->timer(); }
 void Form1::connectConversion()
 {
     connect(m_conversion, &Conversion::progressed, this, &Form1::showProgress);
+    // A message about the run is about its end: the question about stopping it goes first.
+    connect(m_conversion, &Conversion::message, this, [] { MessageBoxPresenter::dismissQuestions(); });
     connect(m_conversion, &Conversion::sourceMissing, this, [this] {
+        endRun();
         showIdleBar(QString());
         closeIfAsked();
     });
     connect(m_conversion, &Conversion::finished, this, [this] {
+        endRun();
         QApplication::beep();
         // A result that is shorter than its source says so beside the usual words.
         const QString warning = m_conversion->warning();
@@ -221,11 +258,13 @@ void Form1::connectConversion()
         closeIfAsked();
     });
     connect(m_conversion, &Conversion::failed, this, [this] {
+        endRun();
         showIdleBar(QStringLiteral("Conversion Failed !"));
         notifyIfUnwatched(QStringLiteral("Conversion Failed !"), m_txtSource->text());
         closeIfAsked();
     });
     connect(m_conversion, &Conversion::cancelled, this, [this] {
+        endRun();
         showIdleBar(QStringLiteral("Conversion Cancelled !"));
         closeIfAsked();
     });
@@ -238,7 +277,8 @@ void Form1::Form_Activate()
     if (m_activated)
         return;
     m_activated = true;
-    m_cboFormat->setCurrentText(QLatin1String(DefaultPreset));
+    // The index, not the text: the list then opens on the preset the box shows.
+    m_cboFormat->setCurrentIndex(m_cboFormat->findText(QLatin1String(DefaultPreset)));
     cboFormat_Click();
 }
 
@@ -252,9 +292,13 @@ QString Form1::videosFolder()
 
 void Form1::cboFormat_Click()
 {
-    if (m_txtSource->text().isEmpty())
+    // Text typed on the way to a preset's name leaves the destination as it is.
+    if (m_txtSource->text().isEmpty() || !m_cboFormat->isPreset(m_cboFormat->currentText()))
         return;
     m_targetExtension = FormatExtension(m_cboFormat->currentText());
+    // A source typed or pasted since the last update is taken as a chosen one would be.
+    if (m_txtSource->text() != m_lastSourcePath)
+        m_sourceExtension = PathExtension(m_txtSource->text());
     // A name the window set apart from the source is derived afresh, so that it does not keep
     // " (converted)" once the preset's extension differs from the source's.
     QString derived;
@@ -266,6 +310,12 @@ void Form1::cboFormat_Click()
     m_setApartDest = proposed == derived ? QString() : proposed;
     m_txtDest->setText(proposed);
     m_lastSourcePath = m_txtSource->text();
+}
+
+void Form1::txtSource_EditingFinished()
+{
+    if (!m_txtSource->text().isEmpty() && m_txtSource->text() != m_lastSourcePath)
+        cboFormat_Click();
 }
 
 void Form1::useSource(const QString &path)
@@ -283,7 +333,7 @@ void Form1::cmdSource_Click()
         + QStringLiteral("AVI Video Files (*.avi)") + QChar(0) + QStringLiteral("*.avi") + QChar(0)
         + QStringLiteral("All Files (*)") + QChar(0) + QStringLiteral("*");
     const QString initialDir = m_txtSource->text().isEmpty() ? videosFolder() : m_txtSource->text();
-    const QString chosen = ShowOpenDialog(QStringLiteral("Select a AVI Video File to Convert"), filter, initialDir, this,
+    const QString chosen = ShowOpenDialog(QStringLiteral("Select a Video File to Convert"), filter, initialDir, this,
                                           QString());
     if (!chosen.isEmpty()) {
         m_txtSource->setText(chosen);
@@ -327,6 +377,14 @@ void Form1::cmdConvert_Click()
     const QString preset = m_cboFormat->currentText();
     const QString source = m_txtSource->text();
     const QString destination = m_txtDest->text();
+    // Said before anything runs, rather than as the encoder's failure at its end.
+    if (Presets::find(preset) && !destination.isEmpty()) {
+        if (const QString problem = prepareDestinationFolder(destination); !problem.isEmpty()) {
+            MessageBoxes::show(problem, MessageBoxes::Critical);
+            showIdleBar(QString());
+            return;
+        }
+    }
     // The derived name can be an unrelated file of the user's (an older video of the same name).
     if (Presets::find(preset) && !destination.isEmpty() && QFileInfo::exists(destination)
         && !isSameFile(source, destination)) {
@@ -344,6 +402,8 @@ void Form1::cmdConvert_Click()
         m_proBar->setShowValue(true);
         m_proBar->setCaption(QLatin1String(ConvertingCaption));
     });
+    if (m_conversion->running())
+        m_runLook->show(true);
 }
 
 void Form1::askToStopConversion()
@@ -360,6 +420,12 @@ void Form1::stopAndClose()
 {
     m_closeWhenStopped = true;
     close();
+}
+
+void Form1::endRun()
+{
+    m_runLook->show(false);
+    MessageBoxPresenter::dismissQuestions();
 }
 
 void Form1::closeIfAsked()
@@ -422,7 +488,7 @@ void Form1::paintEvent(QPaintEvent *)
     if (m_background.isNull())
         painter.fillRect(rect(), QColor(24, 24, 28));
     else
-        painter.drawImage(0, 0, m_background);
+        painter.drawImage(rect(), m_background);
 }
 
 void Form1::showEvent(QShowEvent *event)

@@ -5,10 +5,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 class AVC;
 class Conversion;
 class ConversionRun;
+class FormatBox;
 class QComboBox;
+class RunLook;
 class TavloClick;
 class TavloProBar;
 class UpdateWindow;
@@ -29,7 +33,8 @@ public:
     // The controls, as the stored form creates them.
     QLineEdit *txtSource() const { return m_txtSource; }
     QLineEdit *txtDest() const { return m_txtDest; }
-    QComboBox *cboFormat() const { return m_cboFormat; }
+    QComboBox *cboFormat() const;
+    FormatBox *formatBox() const { return m_cboFormat; }
     TavloClick *cmdSource() const { return m_cmdSource; }
     TavloClick *cmdDest() const { return m_cmdDest; }
     TavloClick *cmdConvert() const { return m_cmdConvert; }
@@ -58,6 +63,8 @@ public:
 
     // The handlers, named after what raises them.
     void cboFormat_Click();
+    // A typed or pasted source, once Return is pressed or the field left, as a chosen one.
+    void txtSource_EditingFinished();
     void cmdSource_Click();
     void cmdDest_Click();
     void cmdConvert_Click();
@@ -85,11 +92,15 @@ private:
     void showIdleBar(const QString &caption);
     void showProgress(int percent);
     void closeIfAsked();
+    // After a run: the idle look, and no question about the run left open.
+    void endRun();
+    // Scales the window down when the screen's available area is smaller than it.
+    static double fitFactor(QSize size);
 
     QImage m_background;
     QLineEdit *m_txtSource = nullptr;
     QLineEdit *m_txtDest = nullptr;
-    QComboBox *m_cboFormat = nullptr;
+    FormatBox *m_cboFormat = nullptr;
     TavloClick *m_cmdSource = nullptr;
     TavloClick *m_cmdDest = nullptr;
     TavloClick *m_cmdConvert = nullptr;
@@ -103,6 +114,7 @@ private:
     UpdateWindow *m_updateWindow = nullptr;
     ConversionRun *m_run = nullptr;
     Conversion *m_conversion = nullptr; // the run's
+    std::unique_ptr<RunLook> m_runLook;
 
     QString m_lastSourcePath;
     QString m_targetExtension;

@@ -2,10 +2,22 @@
 
 #include "common/MessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
 namespace MessageBoxPresenter {
+
+namespace {
+
+// The Yes/No questions on show, innermost last.
+QList<QMessageBox *> &openQuestions()
+{
+    static QList<QMessageBox *> boxes;
+    return boxes;
+}
+
+} // namespace
 
 int present(const QString &text, int style, const QString &title)
 {
@@ -21,11 +33,23 @@ int present(const QString &text, int style, const QString &title)
     }
     if ((style & 0x0F) == 4) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? MessageBoxes::Yes : MessageBoxes::No;
+        openQuestions().append(&box);
+        const int answer = box.exec();
+        openQuestions().removeOne(&box);
+        return answer == QMessageBox::Yes ? MessageBoxes::Yes : MessageBoxes::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MessageBoxes::Ok;
+}
+
+void dismissQuestions()
+{
+    const QList<QMessageBox *> boxes = openQuestions();
+    for (QMessageBox *box : boxes) {
+        if (QAbstractButton *no = box->button(QMessageBox::No))
+            no->click();
+    }
 }
 
 } // namespace MessageBoxPresenter

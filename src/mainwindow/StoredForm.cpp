@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+
 namespace {
 
 int pixels(const QJsonObject &object, const char *key)
@@ -68,4 +70,25 @@ const StoredControl *StoredForm::control(const QString &name) const
             return &control;
     }
     return nullptr;
+}
+
+StoredForm StoredForm::scaled(double factor) const
+{
+    const auto scale = [factor](int value) { return int(std::lrint(value * factor)); };
+    StoredForm form = *this;
+    form.clientSize = QSize(scale(clientSize.width()), scale(clientSize.height()));
+    for (StoredControl &control : form.controls) {
+        const QRect &g = control.geometry;
+        control.geometry = QRect(scale(g.x()), scale(g.y()), scale(g.width()), scale(g.height()));
+        if (control.font)
+            control.font->setPointSizeF(control.font->pointSizeF() * factor);
+        QJsonObject properties = control.properties.object();
+        if (properties.contains(QLatin1String("Font"))) {
+            QJsonObject font = properties.value(QLatin1String("Font")).toObject();
+            font.insert(QLatin1String("size"), font.value(QLatin1String("size")).toDouble(8.25) * factor);
+            properties.insert(QLatin1String("Font"), font);
+            control.properties = PropertyBag(properties);
+        }
+    }
+    return form;
 }

@@ -34,4 +34,8 @@ struct StoredForm {
     static std::optional<StoredForm> load(const QString &path, QString *error = nullptr);
 
     const StoredControl *control(const QString &name) const;
+
+    // The same form drawn smaller (factor below 1) or larger, keeping its proportions: sizes,
+    // places and fonts, the controls' stored fonts included. The picture stays as it is.
+    StoredForm scaled(double factor) const;
 };

@@ -5,7 +5,7 @@
 #include <csignal>
 #include <sys/prctl.h>
 
-XServer::XServer()
+XServer::XServer(const QString &screen)
 {
     // -displayfd 1: the server writes the display number it took to its standard output once it
     // accepts connections, which is the moment clients may start.
@@ -13,7 +13,7 @@ XServer::XServer()
     // A suite that dies leaves no server behind.
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start(QStringLiteral("Xvfb"),
-                    QStringList{"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+                    QStringList{"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", screen});
     if (!m_process.waitForStarted(10000)) {
         m_error = QStringLiteral("Xvfb did not start: ") + m_process.errorString();
         return;

@@ -7,7 +7,8 @@
 // when its last client leaves, so one server serves every program a suite starts.
 class XServer {
 public:
-    XServer();
+    // screen: "<width>x<height>x<depth>".
+    explicit XServer(const QString &screen = QStringLiteral("1024x768x24"));
     ~XServer();
     Q_DISABLE_COPY(XServer)
 

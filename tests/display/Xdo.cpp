@@ -91,6 +91,12 @@ bool Xdo::key(quint64 window, const QString &keys) const
                 QString::number(window), QStringLiteral("key"), keys});
 }
 
+bool Xdo::type(quint64 window, const QString &text) const
+{
+    return run({QStringLiteral("xdotool"), QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                QString::number(window), QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+}
+
 QImage Xdo::screenshot(const QString &name) const
 {
     const QString path = QDir(m_screenshots).filePath(name + QStringLiteral(".png"));

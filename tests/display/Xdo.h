@@ -22,6 +22,8 @@ public:
     // Gives the window the keyboard focus, as a window manager does on a click, then types keys
     // ("n", "Return").
     bool key(quint64 window, const QString &keys) const;
+    // Gives the window the keyboard focus, then types the text character by character.
+    bool type(quint64 window, const QString &text) const;
     // The whole screen, also saved as <screenshot folder>/<name>.png for review.
     QImage screenshot(const QString &name) const;
 

@@ -1,4 +1,5 @@
 #include "Clip.h"
+#include "Desk.h"
 #include "FakeEncoder.h"
 #include "Probe.h"
 #include "common/MessageBoxes.h"
@@ -8,9 +9,14 @@
 #include "workflow/Conversion.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/FormatBox.h"
+#include "mainwindow/MessageBoxPresenter.h"
 #include "mainwindow/WindowHelpers.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QMimeData>
@@ -25,49 +31,6 @@ namespace {
 
 const QString Converting = QStringLiteral("Converting Video File. Please wait...");
 const QString Question = QStringLiteral("|36|Zorvik Vidomar"); // Yes and No, the question icon
-
-// Answers the window's message boxes and dialogs, and records them.
-class Desk : public QObject {
-    Q_OBJECT
-public:
-    Desk()
-    {
-        m_boxes = MessageBoxes::install([this](const QString &text, int style, const QString &title) {
-            boxes << QStringLiteral("%1|%2|%3").arg(text).arg(style).arg(title);
-            return answer ? answer() : int(MessageBoxes::Ok);
-        });
-        m_dialogs = FileDialogs::install([this](const FileDialogs::Request &request) {
-            dialogs << request;
-            return dialogAnswer;
-        });
-        m_notifier = DesktopNotifier::install([this](const QString &summary, const QString &) { notes << summary; });
-        for (const char *scheme : {"http", "https"})
-            QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
-    }
-    ~Desk() override
-    {
-        MessageBoxes::install(m_boxes);
-        FileDialogs::install(m_dialogs);
-        DesktopNotifier::install(m_notifier);
-        for (const char *scheme : {"http", "https"})
-            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
-    }
-
-    QStringList boxes;
-    std::function<int()> answer; // the answer to every box; OK when unset
-    QList<FileDialogs::Request> dialogs;
-    QString dialogAnswer;
-    QStringList notes;
-    QStringList opened;
-
-public slots:
-    void open(const QUrl &url) { opened << url.toString(); }
-
-private:
-    MessageBoxes::Handler m_boxes;
-    FileDialogs::Handler m_dialogs;
-    DesktopNotifier::Handler m_notifier;
-};
 
 // The window set to convert a source in a program folder of its own, with the fake encoder.
 struct FakeConversion {
@@ -135,9 +98,19 @@ private slots:
         QCOMPARE(form.Timer1().interval(), 0);
         QVERIFY(form.tmrCheck().isActive());
         QCOMPARE(form.tmrAutoUpdate().interval(), 30000);
-        // Showing the window selects the default preset.
+        // Nothing has run: the bar shows no figure.
+        QVERIFY(!form.ProBar()->ShowValue());
+        // Showing the window selects the default preset, and the list opens on it.
         form.show();
         QCOMPARE(form.cboFormat()->currentText(), QString::fromLatin1(Form1::DefaultPreset));
+        QCOMPARE(form.cboFormat()->currentIndex(), form.cboFormat()->findText(QString::fromLatin1(Form1::DefaultPreset)));
+        // A separator has room of its own, not the height of an underline.
+        form.cboFormat()->showPopup();
+        QAbstractItemView *list = form.cboFormat()->view();
+        QVERIFY(list->visualRect(list->model()->index(27, 0)).height() >= 9);
+        list->scrollTo(list->model()->index(38, 0));
+        form.cboFormat()->view()->window()->grab().save(screenshotFolder() + QLatin1String("/window-format-list.png"));
+        form.cboFormat()->hidePopup();
         form.grab().save(screenshotFolder() + QLatin1String("/window-idle.png"));
 
         // The keys step over a separator onto the next group.
@@ -152,48 +125,64 @@ private slots:
     void destination_data()
     {
         QTest::addColumn<QString>("source");
-        QTest::addColumn<bool>("fromDialog");
+        QTest::addColumn<QString>("entry"); // "dialog", or typed and then "" nothing, "Return", "Tab"
         QTest::addColumn<QStringList>("presets");
         QTest::addColumn<QString>("dest");
-        QTest::newRow("party.avi to mp4") << "/clips/party.avi" << true << QStringList{"iPOD Video (320x240) MPEG4"}
+        const QString dialog = QStringLiteral("dialog");
+        QTest::newRow("party.avi to mp4") << "/clips/party.avi" << dialog << QStringList{"iPOD Video (320x240) MPEG4"}
                                           << "/clips/party.mp4";
-        QTest::newRow("then wav") << "/clips/party.avi" << true
+        QTest::newRow("then wav") << "/clips/party.avi" << dialog
                                   << QStringList{"iPOD Video (320x240) MPEG4", "WAVE Sound (WAV)"} << "/clips/party.wav";
-        QTest::newRow("every occurrence") << "/clips/my.avi.files/clip.avi" << true
+        QTest::newRow("every occurrence") << "/clips/my.avi.files/clip.avi" << dialog
                                           << QStringList{"iPOD Video (320x240) MPEG4"} << "/clips/my.mp4.files/clip.mp4";
         // Where the rules would name the source itself, the destination is set apart from it.
-        QTest::newRow("mixed-case extension") << "/clips/party.Avi" << true << QStringList{"WAVE Sound (WAV)"}
+        QTest::newRow("mixed-case extension") << "/clips/party.Avi" << dialog << QStringList{"WAVE Sound (WAV)"}
                                               << "/clips/party (converted).wav";
-        QTest::newRow("typed path") << "/clips/typed.avi" << false << QStringList{"WAVE Sound (WAV)"}
-                                    << "/clips/typed (converted).wav";
-        QTest::newRow("same extension") << "/clips/party.avi" << true << QStringList{"Sony PSP (Normal)"}
+        QTest::newRow("same extension") << "/clips/party.avi" << dialog << QStringList{"Sony PSP (Normal)"}
                                         << "/clips/party (converted).avi";
         QTest::newRow("set apart, then another extension")
-            << "/clips/party.avi" << true << QStringList{"Sony PSP (Normal)", "iPOD Video (320x240) MPEG4"}
+            << "/clips/party.avi" << dialog << QStringList{"Sony PSP (Normal)", "iPOD Video (320x240) MPEG4"}
             << "/clips/party.mp4";
-        QTest::newRow("a name with dots") << "/clips/v1.2/party.final.avi" << true << QStringList{"Zune MPEG-4 Video"}
+        QTest::newRow("a name with dots") << "/clips/v1.2/party.final.avi" << dialog << QStringList{"Zune MPEG-4 Video"}
                                           << "/clips/v1.2/party.final (converted).avi";
+        // A typed source is taken as a chosen one, on Return, on leaving the field, or at a preset.
+        QTest::newRow("typed, then a preset") << "/clips/typed.avi" << "" << QStringList{"WAVE Sound (WAV)"}
+                                              << "/clips/typed.wav";
+        QTest::newRow("typed, Return") << "/clips/typed.avi" << "Return" << QStringList{} << "/clips/typed.mp4";
+        QTest::newRow("typed, leaves the field") << "/clips/typed.avi" << "Tab" << QStringList{} << "/clips/typed.mp4";
+        // Only a preset's name moves the destination; text on the way to one leaves it whole.
+        QTest::newRow("text on the way to a preset")
+            << "/clips/party.avi" << dialog << QStringList{"WAV", "WAVE Sound"} << "/clips/party.mp4";
+        QTest::newRow("a preset's name typed in full")
+            << "/clips/party.avi" << dialog << QStringList{"W", "WAVE Sound (WAV)"} << "/clips/party.wav";
     }
     void destination()
     {
         QFETCH(QString, source);
-        QFETCH(bool, fromDialog);
+        QFETCH(QString, entry);
         QFETCH(QStringList, presets);
         QFETCH(QString, dest);
         Desk desk;
         Form1 form;
         form.show();
-        if (fromDialog) {
+        if (entry == QLatin1String("dialog")) {
             desk.dialogAnswer = source;
             form.cmdSource_Click();
             QCOMPARE(desk.dialogs.size(), 1);
-            QCOMPARE(desk.dialogs.at(0).title, QStringLiteral("Select a AVI Video File to Convert"));
+            QCOMPARE(desk.dialogs.at(0).title, QStringLiteral("Select a Video File to Convert"));
             QCOMPARE(desk.dialogs.at(0).filter,
                      QStringLiteral("Video Files (*.avi *.mp4 *.m4v *.mkv *.mov *.webm *.wmv *.mpg *.mpeg *.flv *.3gp "
                                     "*.ts *.vob *.ogv);;AVI Video Files (*.avi);;All Files (*)"));
             QVERIFY(!desk.dialogs.at(0).save);
         } else {
+            form.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            form.txtSource()->setFocus();
             QTest::keyClicks(form.txtSource(), source);
+            if (entry == QLatin1String("Return"))
+                QTest::keyClick(form.txtSource(), Qt::Key_Return);
+            else if (entry == QLatin1String("Tab"))
+                QTest::keyClick(form.txtSource(), Qt::Key_Tab);
         }
         for (const QString &preset : presets)
             form.cboFormat()->setCurrentText(preset);
@@ -250,6 +239,9 @@ private slots:
                                         << "Error: ipod video is not defined.|48|Not Supported";
         QTest::newRow("encoder missing") << preset << "out.mp4" << false
                                          << "Unable to locate avformat.dll|0|Zorvik Vidomar";
+        // %1 is the program folder; in.avi is a file, so no folder can be made below it.
+        QTest::newRow("folder cannot be made") << preset << "in.avi/videos/out.mp4" << true
+                                               << "Cannot write to %1/in.avi/videos: Not a directory|16|Zorvik Vidomar";
     }
     void refusedConvert()
     {
@@ -272,7 +264,7 @@ private slots:
         form.ProBar()->setShowValue(true);
         form.ProBar()->setCaption(QStringLiteral("Conversion Finished !"));
         form.cmdConvert_Click();
-        QCOMPARE(desk.boxes, QStringList{box});
+        QCOMPARE(desk.boxes, QStringList{box.arg(run.folder.path())});
         QVERIFY(!form.conversion()->running());
         QCOMPARE(form.ProBar()->ProValue().toInt(), 0);
         QVERIFY(!form.ProBar()->ShowValue());
@@ -317,6 +309,13 @@ private slots:
         form.cmdConvert_Click();
         QVERIFY(form.conversion()->running());
         QCOMPARE(form.ProBar()->Caption(), Converting);
+        // While it runs, what names the run stays as it is, and Convert is Stop.
+        const int preset = form.cboFormat()->currentIndex();
+        QVERIFY(form.txtSource()->isReadOnly() && form.txtDest()->isReadOnly() && form.formatBox()->isReadOnly());
+        QTest::keyClick(form.cboFormat(), Qt::Key_Down);
+        QCOMPARE(form.cboFormat()->currentIndex(), preset);
+        QCOMPARE(form.cmdConvert()->accessibleName(), QStringLiteral("Stop"));
+        QVERIFY(form.cmdConvert()->toolTip().startsWith(QLatin1String("Stop")));
         const QRegularExpression withTimeLeft(QRegularExpression::escape(Converting) + QStringLiteral(" \\d+:\\d\\d left"));
         for (qsizetype i = 0; i < chunks.size(); ++i) {
             emit form.AVC1()->DataOutput(chunks.at(i), fileSize);
@@ -376,6 +375,8 @@ private slots:
         QCOMPARE(form.ProBar()->ProValue().toInt(), value);
         QCOMPARE(form.ProBar()->ShowValue(), showValue);
         QCOMPARE(form.ProBar()->Caption(), caption);
+        QVERIFY(!form.txtSource()->isReadOnly() && !form.txtDest()->isReadOnly() && !form.formatBox()->isReadOnly());
+        QCOMPARE(form.cmdConvert()->accessibleName(), QStringLiteral("Convert"));
         // Unless the window is the active one, the user hears of the end on the desktop.
         if (!caption.isEmpty())
             QCOMPARE(desk.notes, form.isActiveWindow() ? QStringList{} : QStringList{caption});
@@ -595,6 +596,77 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 10000);
         QVERIFY(!form.conversion()->running());
         QVERIFY(isGone(pid));
+    }
+
+    // A stop or close question still open when the run ends on its own goes away unanswered.
+    void questionGoesWhenTheRunEnds_data()
+    {
+        QTest::addColumn<bool>("closing");
+        QTest::addColumn<QByteArray>("exitCode");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("stop, finished") << false << QByteArray("0") << "Conversion Finished !";
+        QTest::newRow("close, finished") << true << QByteArray("0") << "Conversion Finished !";
+        QTest::newRow("stop, failed") << false << QByteArray("1") << "Conversion Failed !";
+    }
+    void questionGoesWhenTheRunEnds()
+    {
+        QFETCH(bool, closing);
+        QFETCH(QByteArray, exitCode);
+        QFETCH(QString, caption);
+        Desk desk;
+        const MessageBoxes::Handler recorder = MessageBoxes::install(MessageBoxPresenter::present);
+        Form1 form;
+        form.show();
+        FakeConversion run(form);
+        Env env{{"FAKE_SILENT_MS", "500"}, {"FAKE_EXIT", exitCode}, {"FAKE_LAST_LINE", "in.avi: Invalid data"}};
+        form.cmdConvert_Click();
+        QVERIFY(form.conversion()->running());
+        // The failure's message is read (OK) once it shows, and the boxes on show then are kept;
+        // only a box that never goes would still be there after the last round.
+        QStringList seen;
+        QTimer reader;
+        int rounds = 0;
+        connect(&reader, &QTimer::timeout, [&] {
+            const bool last = ++rounds > 400;
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *box = qobject_cast<QMessageBox *>(widget);
+                if (!box || !box->isVisible())
+                    continue;
+                if (box->button(QMessageBox::Ok)) {
+                    for (QWidget *open : QApplication::topLevelWidgets())
+                        if (qobject_cast<QMessageBox *>(open) && open->isVisible())
+                            seen << qobject_cast<QMessageBox *>(open)->text();
+                    box->button(QMessageBox::Ok)->click();
+                } else if (last) {
+                    box->reject();
+                }
+            }
+        });
+        reader.start(50);
+        if (closing)
+            form.close();
+        else
+            form.cmdConvert_Click();
+        MessageBoxes::install(recorder);
+        QTRY_COMPARE_WITH_TIMEOUT(form.ProBar()->Caption(), caption, 10000);
+        QVERIFY(form.isVisible());
+        // A failure's message stands alone: the question went before it showed.
+        QCOMPARE(seen, exitCode == "0" ? QStringList{} : QStringList{"Conversion failed: in.avi: Invalid data"});
+    }
+
+    // A missing destination folder is made, as the command line makes it.
+    void missingFolderIsMade()
+    {
+        Desk desk;
+        Form1 form;
+        form.show();
+        FakeConversion run(form);
+        Env env{{"FAKE_SILENT_MS", "60000"}};
+        form.txtDest()->setText(run.folder.file(QStringLiteral("new/deeper/out.mp4")));
+        form.cmdConvert_Click();
+        QVERIFY2(desk.boxes.isEmpty(), qPrintable(desk.boxes.join(u'\n')));
+        QVERIFY(form.conversion()->running());
+        QVERIFY(QFileInfo(run.folder.file(QStringLiteral("new/deeper"))).isDir());
     }
 
 

@@ -31,6 +31,7 @@ Artwork paintArtwork()
     const PictureButton buttons[] = {
         {"browse", Layout::CmdSource, ButtonFaces::browse},
         {"convert", Layout::CmdConvert, ButtonFaces::convert},
+        {"stop", Layout::CmdConvert, ButtonFaces::stop},
         {"min", Layout::CmdMin, ButtonFaces::minimise},
         {"close", Layout::CmdClose, ButtonFaces::close},
     };

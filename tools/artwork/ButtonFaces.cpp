@@ -105,15 +105,29 @@ QImage browse(const QImage &background, const QRect &place, State state)
                          Fonts::ui(12, true), QColor(0, 0, 0, 110));
 }
 
-QImage convert(const QImage &background, const QRect &place, State state)
+namespace {
+
+QImage convertFace(const QImage &background, const QRect &place, State state, const QString &caption)
 {
     static const Shading Shadings[] = {
         {QColor(255, 158, 52), QColor(228, 98, 0), QColor(150, 60, 0), QColor(255, 255, 255)},
         {QColor(255, 180, 92), QColor(246, 116, 8), QColor(170, 72, 0), QColor(255, 255, 255)},
         {QColor(204, 86, 0), QColor(232, 108, 0), QColor(128, 50, 0), QColor(255, 240, 228)},
     };
-    return roundedButton(background, place, 8, Shadings[int(state)], state, QStringLiteral("Convert"),
-                         Fonts::display(19, true), QColor(120, 44, 0, 150));
+    return roundedButton(background, place, 8, Shadings[int(state)], state, caption, Fonts::display(19, true),
+                         QColor(120, 44, 0, 150));
+}
+
+} // namespace
+
+QImage convert(const QImage &background, const QRect &place, State state)
+{
+    return convertFace(background, place, state, QStringLiteral("Convert"));
+}
+
+QImage stop(const QImage &background, const QRect &place, State state)
+{
+    return convertFace(background, place, state, QStringLiteral("Stop"));
 }
 
 QImage minimise(const QImage &background, const QRect &place, State state)

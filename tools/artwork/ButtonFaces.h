@@ -12,6 +12,8 @@ enum class State { Normal, Over, Down };
 
 QImage browse(const QImage &background, const QRect &place, State state);
 QImage convert(const QImage &background, const QRect &place, State state);
+// Convert's face while a conversion runs.
+QImage stop(const QImage &background, const QRect &place, State state);
 QImage minimise(const QImage &background, const QRect &place, State state);
 QImage close(const QImage &background, const QRect &place, State state);
 

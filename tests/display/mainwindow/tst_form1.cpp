@@ -2,9 +2,11 @@
 // events, checked by screenshots and by the files it writes. Offscreen tests deliver events in
 // an order no display keeps; these see what a user sees.
 
+#include "AccessibilityBus.h"
 #include "Clip.h"
 #include "Probe.h"
 #include "ProcessTree.h"
+#include "ProgramChecks.h"
 #include "XServer.h"
 #include "Xdo.h"
 
@@ -12,6 +14,7 @@
 
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <netinet/in.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -23,44 +26,11 @@ constexpr int ClipSeconds = 8;
 // The window's caption, and the title every message box of the program carries.
 const char *const MainWindowName = "^Zorvik Vidomar 1\\.0$";
 const char *const BoxName = "^Zorvik Vidomar$";
+// The keyboard's stops, top to bottom, then minimise and close.
+const char *const FocusStops[] = {"txtSource", "cmdSource", "cboFormat", "txtDest",
+                                  "cmdDest",   "cmdConvert", "cmdMin",   "cmdClose"};
 
 enum class Outcome { Completes, Stopped, StoppedAndClosed };
-
-// Where the stored form puts a control, in pixels of the window (twips / 15).
-QRect controlRect(const QString &name)
-{
-    QFile file(QStringLiteral(VIDOMAR_FORM_FILE));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QJsonArray controls
-        = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("controls")).toArray();
-    for (const QJsonValue &value : controls) {
-        const QJsonObject control = value.toObject();
-        if (control.value(QStringLiteral("name")).toString() == name)
-            return {control.value(QStringLiteral("Left")).toInt() / 15,
-                    control.value(QStringLiteral("Top")).toInt() / 15,
-                    control.value(QStringLiteral("Width")).toInt() / 15,
-                    control.value(QStringLiteral("Height")).toInt() / 15};
-    }
-    return {};
-}
-
-// The share of the bar's pixels that its orange blocks cover.
-double blockShare(const QImage &screen, const QRect &bar)
-{
-    if (screen.isNull() || bar.isEmpty())
-        return -1;
-    int orange = 0;
-    for (int y = bar.top(); y <= bar.bottom(); ++y) {
-        for (int x = bar.left(); x <= bar.right(); ++x) {
-            const QRgb pixel = screen.pixel(x, y);
-            const int red = qRed(pixel);
-            const int green = qGreen(pixel);
-            orange += red >= 140 && qBlue(pixel) <= 100 && green * 10 >= red * 3 && green * 10 <= red * 8;
-        }
-    }
-    return double(orange) / (bar.width() * bar.height());
-}
 
 } // namespace
 
@@ -80,9 +50,11 @@ private slots:
         QVERIFY2(QFileInfo(bin + QStringLiteral("/avformat.dll")).isExecutable(), "the encoder adapter is not built");
         QVERIFY(controlRect(QStringLiteral("cmdConvert")).isValid());
 
-        m_server = std::make_unique<XServer>();
-        QVERIFY2(!m_server->display().isEmpty(), qPrintable(m_server->error()));
-        m_xdo = std::make_unique<Xdo>(m_server->display(), bin + QStringLiteral("/../screenshots/display"));
+        m_mainServer = std::make_unique<XServer>();
+        QVERIFY2(!m_mainServer->display().isEmpty(), qPrintable(m_mainServer->error()));
+        m_mainXdo = std::make_unique<Xdo>(m_mainServer->display(), bin + QStringLiteral("/../screenshots/display"));
+        m_server = m_mainServer.get();
+        m_xdo = m_mainXdo.get();
 
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
@@ -113,8 +85,8 @@ private slots:
     {
         if (m_closedPort >= 0)
             ::close(m_closedPort);
-        m_xdo.reset();
-        m_server.reset();
+        m_mainXdo.reset();
+        m_mainServer.reset();
     }
 
     void init()
@@ -141,6 +113,10 @@ private slots:
             qWarning("program output:\n%s", m_program->readAll().constData());
         m_program.reset();
         m_case.reset();
+        m_bus.reset();
+        m_server = m_mainServer.get();
+        m_xdo = m_mainXdo.get();
+        m_scale = 1;
     }
 
     // Open the window with a source (as "Open With" does), move the pointer onto Convert and click
@@ -176,7 +152,9 @@ private slots:
         const quint64 window = startProgram(m_source, false);
         QVERIFY2(window, qPrintable(m_failure));
         const QRect convert = onScreen(window, QStringLiteral("cmdConvert"));
-        const QPoint centre = controlRect(QStringLiteral("cmdConvert")).center();
+        // Low on the button: the tooltip, which opens below the pointer, then covers none of it.
+        const QPoint centre(controlRect(QStringLiteral("cmdConvert")).center().x(),
+                            controlRect(QStringLiteral("cmdConvert")).bottom() - 8);
         // A spot of the window that no control covers.
         const QPoint away(300, 100);
         const auto face = [&](const QString &name) {
@@ -187,6 +165,9 @@ private slots:
         const QImage normal = face(QStringLiteral("normal"));
 
         QVERIFY2(m_xdo->click(window, centre), qPrintable(m_xdo->error()));
+        // Convert wears Stop while the run lasts; the pointer rests on it until the run is over.
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination) && encoders().isEmpty(); }, 60000),
+                 "the conversion did not finish");
         const QImage clicked = face(QStringLiteral("clicked"));
         QVERIFY2(m_xdo->move(window, away), qPrintable(m_xdo->error()));
         QTest::qWait(1000);
@@ -194,9 +175,6 @@ private slots:
         const QImage hovered = face(QStringLiteral("hovered"));
         QVERIFY(!normal.isNull() && hovered != normal);
         QVERIFY2(clicked == hovered, "the clicked button shows another face than a hovered one (see settle-*.png)");
-
-        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination) && encoders().isEmpty(); }, 60000),
-                 "the conversion did not finish");
         QVERIFY2(closeProgram(), qPrintable(m_failure));
     }
 
@@ -290,9 +268,134 @@ private slots:
         QVERIFY2(closeProgram(), qPrintable(m_failure));
     }
 
+    // Keys only: type the source's path, Tab to Convert, Space: the clip converts.
+    void keyboardOnlyRun()
+    {
+        const quint64 window = startProgram(QString(), false);
+        QVERIFY2(window, qPrintable(m_failure));
+        QVERIFY2(m_xdo->type(window, m_source), qPrintable(m_xdo->error()));
+        for (int stop = 0; stop < 5; ++stop)
+            QVERIFY2(m_xdo->key(window, QStringLiteral("Tab")), qPrintable(m_xdo->error()));
+        m_xdo->screenshot(QStringLiteral("keyboard-on-convert"));
+        QVERIFY2(m_xdo->key(window, QStringLiteral("space")), qPrintable(m_xdo->error()));
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination) && encoders().isEmpty(); }, 60000),
+                 "no finished destination");
+        const Probe result = probe(m_destination);
+        QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
+        QCOMPARE(result.videoCodec(), QStringLiteral("mpeg4"));
+        QVERIFY2(closeProgram(), qPrintable(m_failure));
+    }
+
+    // Every focus stop shows itself: the control looks different with the focus than without.
+    void focusIsSeen()
+    {
+        const quint64 window = startProgram(m_source, false);
+        QVERIFY2(window, qPrintable(m_failure));
+        // The pointer rests where no control is, so that no hover face changes the pictures.
+        QVERIFY2(m_xdo->move(window, QPoint(300, 100)), qPrintable(m_xdo->error()));
+        const QPoint origin = m_xdo->geometry(window).topLeft();
+        const auto shot = [&](const QString &name) {
+            QTest::qWait(1500); // fades and the caret's blink settle within this
+            return m_xdo->screenshot(QStringLiteral("focus-") + name);
+        };
+        // The first stop has the focus at start; the last one's Tab brings it back there.
+        QImage before = shot(QStringLiteral("start"));
+        QList<QImage> shots{before};
+        for (const char *stop : FocusStops) {
+            Q_UNUSED(stop);
+            QVERIFY2(m_xdo->key(window, QStringLiteral("Tab")), qPrintable(m_xdo->error()));
+            shots << shot(QString::number(shots.size()));
+        }
+        // Shot k has the focus on stop k; shot 0 is the window before it took the keyboard, so the
+        // first stop is seen on the last shot, after the round.
+        const qsizetype stops = std::size(FocusStops);
+        QStringList unseen;
+        for (qsizetype i = 0; i < stops; ++i) {
+            const QString name = QLatin1String(FocusStops[i]);
+            const QRect place = controlRect(name).adjusted(-3, -3, 3, 3).translated(origin);
+            const QImage focused = shots.at(i == 0 ? stops : i).copy(place);
+            const QImage unfocused = shots.at(i == 0 ? stops - 1 : i - 1).copy(place);
+            if (focused == unfocused)
+                unseen << name;
+        }
+        QVERIFY2(unseen.isEmpty(), qPrintable(unseen.join(u' ') + QStringLiteral(" show no focus (focus-*.png)")));
+        QVERIFY2(closeProgram(), qPrintable(m_failure));
+    }
+
+    // A screen reader's view over AT-SPI: named push buttons and fields, a progress bar whose
+    // value rises during a run, and Convert's press action starting that run.
+    void screenReader()
+    {
+        m_bus = std::make_unique<AccessibilityBus>(m_server->display());
+        QVERIFY2(!m_bus->address().isEmpty(), qPrintable(m_bus->error()));
+        const quint64 window = startProgram(
+            m_source, true,
+            {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + m_bus->address(), "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1"});
+        QVERIFY2(window, qPrintable(m_failure));
+        QString tree;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         tree = probeAccess({"tree"}).value_or(QString());
+                         return tree.contains(QLatin1String("progress bar"));
+                     },
+                     30000),
+                 qPrintable(m_failure + tree));
+        // Each object a line: role, name, the name of its label.
+        for (const char *expected :
+             {"push button\tBrowse for the source video\t", "push button\tChoose where to save\t",
+              "push button\tConvert\t", "push button\tMinimise\t", "push button\tClose\t",
+              "push button\tZorvik home page\t", "(text|entry)\tSource video\tSource video",
+              "combo box\t[^\t]*\tConvert to", "(text|entry)\tSave as\tSave as",
+              "progress bar\tConversion progress\t"}) {
+            const QRegularExpression line(QLatin1Char('^') + QLatin1String(expected) + QLatin1Char('$'),
+                                          QRegularExpression::MultilineOption);
+            QVERIFY2(line.match(tree).hasMatch(), qPrintable(QLatin1String(expected) + QLatin1String(" in:\n") + tree));
+        }
+
+        QVERIFY2(probeAccess({"press", "Convert"}), qPrintable(m_failure));
+        QVERIFY2(QTest::qWaitFor([&] { return !encoders().isEmpty(); }, 20000), "the press action converted nothing");
+        QList<double> values;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         const QString value = probeAccess({"value"}).value_or(QString());
+                         values << value.section(QLatin1Char(' '), 0, 0).toDouble();
+                         QTest::qWait(500);
+                         return values.size() >= 2 && values.last() > values.first() && values.last() < 100;
+                     },
+                     30000),
+                 qPrintable(QStringLiteral("the value does not rise: ") + m_failure));
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination) && encoders().isEmpty(); }, 60000),
+                 "no finished destination");
+        QVERIFY2(closeProgram(), qPrintable(m_failure));
+    }
+
+    // A window larger than the screen opens drawn smaller, wholly on it, and converts.
+    void smallScreen()
+    {
+        XServer small(QStringLiteral("1024x600x24"));
+        QVERIFY2(!small.display().isEmpty(), qPrintable(small.error()));
+        Xdo xdo(small.display(), qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/../screenshots/display"));
+        m_server = &small;
+        m_xdo = &xdo;
+        const quint64 window = startProgram(m_source, false, {"QT_SCALE_FACTOR=2"});
+        QVERIFY2(window, qPrintable(m_failure));
+        const QRect drawn = m_xdo->geometry(window);
+        QVERIFY2(QRect(0, 0, 1024, 600).contains(drawn), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(drawn.x()).arg(drawn.y()).arg(drawn.width()).arg(drawn.height())));
+        // Its proportions stay: 550 x 400.
+        QVERIFY(qAbs(drawn.width() * 400 - drawn.height() * 550) <= 550 * 2);
+        m_scale = drawn.width() / 550.0;
+        QTest::qWait(1000);
+        m_xdo->screenshot(QStringLiteral("small-screen"));
+        QVERIFY2(m_xdo->click(window, at(QStringLiteral("cmdConvert"))), qPrintable(m_xdo->error()));
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination) && encoders().isEmpty(); }, 60000),
+                 "no finished destination");
+        QVERIFY2(closeProgram(), qPrintable(m_failure));
+        m_program.reset();
+    }
+
 private:
     // Starts the program on the test display with a home of its own and waits for its window.
-    quint64 startProgram(const QString &source, bool paced)
+    quint64 startProgram(const QString &source, bool paced, const QStringList &extraEnvironment = {})
     {
         const QString home = m_case->filePath(QStringLiteral("home"));
         const QString runtime = m_case->filePath(QStringLiteral("runtime"));
@@ -320,13 +423,15 @@ private:
             environment.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_pacedFfmpeg);
         else
             environment.remove(QStringLiteral("VIDOMAR_FFMPEG"));
+        for (const QString &setting : extraEnvironment)
+            environment.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
 
         m_program = std::make_unique<QProcess>();
         m_program->setProcessEnvironment(environment);
         m_program->setProcessChannelMode(QProcess::MergedChannels);
         m_program->setStandardInputFile(QProcess::nullDevice());
         m_program->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        m_program->start(m_vidomar, {source});
+        m_program->start(m_vidomar, source.isEmpty() ? QStringList{} : QStringList{source});
         if (!m_program->waitForStarted(10000)) {
             m_failure = QStringLiteral("vidomar did not start: ") + m_program->errorString();
             return 0;
@@ -370,6 +475,31 @@ private:
         return found;
     }
 
+    // A control's centre in the window as drawn (smaller on a small screen).
+    QPoint at(const QString &control) const
+    {
+        const QPointF centre = QRectF(controlRect(control)).center() * m_scale;
+        return centre.toPoint();
+    }
+
+    // Runs the accessibility probe against the program: its output, or nothing with m_failure set.
+    std::optional<QString> probeAccess(const QStringList &arguments)
+    {
+        QProcess probe;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+        environment.insert(QStringLiteral("DISPLAY"), m_server->display());
+        probe.setProcessEnvironment(environment);
+        // Debian's own interpreter, where python3-pyatspi lives.
+        probe.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(VIDOMAR_ACCESS_PROBE), QStringLiteral("Zorvik Vidomar")} + arguments);
+        if (!probe.waitForFinished(30000) || probe.exitCode() != 0) {
+            m_failure = arguments.join(QLatin1Char(' ')) + QStringLiteral(": ") + QString::fromLocal8Bit(probe.readAllStandardError());
+            probe.kill();
+            return std::nullopt;
+        }
+        return QString::fromUtf8(probe.readAllStandardOutput());
+    }
+
     QRect onScreen(quint64 window, const QString &control) const
     {
         return controlRect(control).translated(m_xdo->geometry(window).topLeft());
@@ -380,7 +510,7 @@ private:
     bool closeProgram()
     {
         const QList<quint64> windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
-        if (windows.size() != 1 || !m_xdo->click(windows.first(), controlRect(QStringLiteral("cmdClose")).center())) {
+        if (windows.size() != 1 || !m_xdo->click(windows.first(), at(QStringLiteral("cmdClose")))) {
             m_failure = QStringLiteral("no window to close: ") + m_xdo->error();
             return false;
         }
@@ -396,8 +526,13 @@ private:
         return true;
     }
 
-    std::unique_ptr<XServer> m_server;
-    std::unique_ptr<Xdo> m_xdo;
+    // The display the case runs on: the suite's own, or a case's smaller one.
+    XServer *m_server = nullptr;
+    Xdo *m_xdo = nullptr;
+    double m_scale = 1; // the window as drawn against its stored size
+    std::unique_ptr<XServer> m_mainServer;
+    std::unique_ptr<Xdo> m_mainXdo;
+    std::unique_ptr<AccessibilityBus> m_bus;
     QTemporaryDir m_dir;
     QString m_vidomar;
     QString m_clip;
