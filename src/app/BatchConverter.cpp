@@ -51,7 +51,7 @@ void BatchConverter::finishWhenIdle()
 void BatchConverter::fill()
 {
     for (const auto &slot : m_slots) {
-        while (!slot->busy() && m_signal == 0 && m_next < m_plan.items.size()) {
+        while (!slot->busy() && !m_paused && m_signal == 0 && m_next < m_plan.items.size()) {
             const qsizetype index = m_next++;
             const ConversionItem &item = m_plan.items.at(index);
             // Looked at only now, so that a batch run again after an interruption skips what the
@@ -89,8 +89,30 @@ void BatchConverter::slotEnded(const ConversionSlot &slot, ConversionSlot::Outco
     QMetaObject::invokeMethod(this, &BatchConverter::fill, Qt::QueuedConnection);
 }
 
+void BatchConverter::pause()
+{
+    if (m_paused || m_finished)
+        return;
+    m_paused = true;
+    for (const auto &slot : m_slots)
+        slot->pause();
+    m_report.paused();
+}
+
+void BatchConverter::resume()
+{
+    if (!m_paused)
+        return;
+    m_paused = false;
+    for (const auto &slot : m_slots)
+        slot->resume();
+    m_report.resumed();
+    QMetaObject::invokeMethod(this, &BatchConverter::fill, Qt::QueuedConnection);
+}
+
 void BatchConverter::interrupt(int signal)
 {
+    resume();
     if (m_signal != 0 || m_finished)
         return;
     m_signal = signal;

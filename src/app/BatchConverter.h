@@ -25,6 +25,10 @@ public:
     // A stop signal: starts nothing more, cancels every running conversion and finishes with
     // 128 + signal once they have all ended. Conversions that finish meanwhile stay.
     void interrupt(int signal);
+    // Suspends every running conversion and lets them go on; the report hears of it once each
+    // way. The paused span counts neither as elapsed nor in the time left.
+    void pause();
+    void resume();
 
     static constexpr int ExitFailed = 1;
 
@@ -48,4 +52,5 @@ private:
     int m_failures = 0;
     int m_signal = 0;
     bool m_finished = false;
+    bool m_paused = false;
 };

@@ -41,6 +41,11 @@ int convert(const CommandLinePlan &plan)
     });
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::received, &converter, &BatchConverter::interrupt);
+    QObject::connect(&stopSignals, &StopSignals::suspendRequested, &converter, [&converter] {
+        converter.pause();
+        StopSignals::stopSelf();
+    });
+    QObject::connect(&stopSignals, &StopSignals::continued, &converter, &BatchConverter::resume);
 
     converter.start();
     QCoreApplication::exec();

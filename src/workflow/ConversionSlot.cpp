@@ -24,7 +24,6 @@ ConversionSlot::ConversionSlot(QObject *parent)
 bool ConversionSlot::start(qsizetype item, const QString &preset, const QString &source, const QString &destination)
 {
     m_item = item;
-    m_clock.start();
     return m_conversion.start(preset, source, destination);
 }
 
