@@ -40,10 +40,9 @@ int runWindow(int argc, char **argv)
     QApplication::setStyle(QStringLiteral("Fusion"));
     MessageBoxes::install(MessageBoxPresenter::present);
     Form1 window;
-    // A file named on the command line (as "Open with" passes it) is the source.
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1)
-        window.useSource(arguments.at(1));
+    // Files named on the command line (as "Open with" passes them): one is the source, several
+    // go into the queue.
+    window.useSources(QApplication::arguments().mid(1));
     // A stop signal ends the program as closing does, but without asking: the running conversion
     // is stopped cleanly first.
     StopSignals stopSignals;

@@ -9,6 +9,7 @@
 #include "workflow/ClockText.h"
 #include "workflow/Conversion.h"
 #include "mainwindow/DesktopNotifier.h"
+#include "mainwindow/WindowQueue.h"
 #include "workflow/DestinationName.h"
 #include "workflow/Presets.h"
 #include "mainwindow/StoredForm.h"
@@ -48,6 +49,7 @@ QLineEdit {
     background: #0d0e10; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px;
     padding: 0 5px; selection-background-color: #ff8000; selection-color: #000000;
 }
+
 QLineEdit:focus { border-color: #ff8000; }
 )";
 
@@ -91,6 +93,7 @@ Form1::Form1(QWidget *parent)
     m_background = form->picture.image();
     setAcceptDrops(true);
     createControls(*form);
+    createQueue(*form);
 
     m_timer1.setInterval(0);
     m_tmrCheck.setInterval(1000);
@@ -205,6 +208,9 @@ void Form1::Form_Load()
 void Form1::connectConversion()
 {
     connect(m_conversion, &Conversion::progressed, this, &Form1::showProgress);
+    // The single run's end hides Pause; its events follow below.
+    for (auto signal : {&Conversion::sourceMissing, &Conversion::finished, &Conversion::failed, &Conversion::cancelled})
+        connect(m_conversion, signal, this, &Form1::showPauseControl, Qt::QueuedConnection);
     connect(m_conversion, &Conversion::sourceMissing, this, [this] {
         showIdleBar(QString());
         closeIfAsked();
@@ -250,6 +256,10 @@ QString Form1::videosFolder()
 
 void Form1::cboFormat_Click()
 {
+    if (queueMode()) {
+        m_queue->setPreset(m_cboFormat->currentText());
+        return;
+    }
     if (m_txtSource->text().isEmpty())
         return;
     m_targetExtension = FormatExtension(m_cboFormat->currentText());
@@ -268,6 +278,8 @@ void Form1::cboFormat_Click()
 
 void Form1::useSource(const QString &path)
 {
+    if (queueMode() && !m_queue->runner().running())
+        m_queue->list().replaceAll({});
     m_txtSource->setText(path);
     m_sourceExtension = PathExtension(path);
     cboFormat_Click();
@@ -281,9 +293,15 @@ void Form1::cmdSource_Click()
         + QStringLiteral("AVI Video Files (*.avi)") + QChar(0) + QStringLiteral("*.avi") + QChar(0)
         + QStringLiteral("All Files (*)") + QChar(0) + QStringLiteral("*");
     const QString initialDir = m_txtSource->text().isEmpty() ? videosFolder() : m_txtSource->text();
-    const QString chosen = ShowOpenDialog(QStringLiteral("Select a AVI Video File to Convert"), filter, initialDir, this,
-                                          QString());
+    const QStringList chosenFiles = ShowOpenDialogMany(QStringLiteral("Select a AVI Video File to Convert"), filter, initialDir, this);
+    if (chosenFiles.size() > 1) {
+        useSources(chosenFiles);
+        return;
+    }
+    const QString chosen = chosenFiles.value(0);
     if (!chosen.isEmpty()) {
+        if (queueMode() && !m_queue->runner().running())
+            m_queue->list().replaceAll({});
         m_txtSource->setText(chosen);
         m_sourceExtension = PathExtension(chosen);
     }
@@ -292,6 +310,9 @@ void Form1::cmdSource_Click()
 
 void Form1::cmdDest_Click()
 {
+    // Each file of a queue has its destination beside its source.
+    if (queueMode())
+        return;
     if (m_txtSource->text().isEmpty()) {
         MessageBoxes::show(QStringLiteral("Please select a Source AVI Video File First"));
         return;
@@ -312,8 +333,15 @@ void Form1::cmdDest_Click()
 void Form1::cmdConvert_Click()
 {
     // A Convert during a conversion asks to stop it; it never starts another nor resets the bar.
-    if (m_conversion->running()) {
+    if (anythingRunning()) {
         askToStopConversion();
+        return;
+    }
+    if (queueMode()) {
+        if (m_queue->convert()) {
+            StepGuard("progress bar").run([this] { m_proBar->setShowValue(true); });
+            showQueue();
+        }
         return;
     }
     if (m_txtSource->text().isEmpty()) {
@@ -342,10 +370,19 @@ void Form1::cmdConvert_Click()
         m_proBar->setShowValue(true);
         m_proBar->setCaption(QLatin1String(ConvertingCaption));
     });
+    showPauseControl();
 }
 
 void Form1::askToStopConversion()
 {
+    if (m_queue->runner().running()) {
+        if (m_queue->runner().stopping())
+            return;
+        const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it?"), YesNoQuestion);
+        if (answer == MessageBoxes::Yes)
+            m_queue->runner().stop();
+        return;
+    }
     if (!m_conversion->running() || m_conversion->cancelling())
         return;
     const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it?"), YesNoQuestion);
@@ -438,6 +475,8 @@ void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     Form_Activate();
+    // Once the window is up: a queue a previous run left unfinished is offered.
+    QMetaObject::invokeMethod(m_queue, &WindowQueue::offerRecovery, Qt::QueuedConnection);
 }
 
 void Form1::changeEvent(QEvent *event)
@@ -459,6 +498,22 @@ void Form1::mousePressEvent(QMouseEvent *event)
 // the user decides, and the window closes once the encoder has cleaned up.
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (m_queue->runner().running()) {
+        if (!m_closeWhenStopped) {
+            const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it and close?"),
+                                                  YesNoQuestion);
+            if (answer != MessageBoxes::Yes) {
+                event->ignore();
+                return;
+            }
+            m_closeWhenStopped = true;
+        }
+        if (m_queue->runner().running()) {
+            m_queue->runner().stop();
+            event->ignore();
+            return;
+        }
+    }
     if (m_conversion->running()) {
         if (!m_closeWhenStopped) {
             const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it and close?"),
@@ -489,9 +544,13 @@ void Form1::dragEnterEvent(QDragEnterEvent *event)
 
 void Form1::dropEvent(QDropEvent *event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile())
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    if (paths.isEmpty())
         return;
-    useSource(urls.first().toLocalFile());
+    useSources(paths);
     event->acceptProposedAction();
 }

@@ -8,9 +8,11 @@
 class AVC;
 class Conversion;
 class QComboBox;
+class QueuePanel;
 class TavloClick;
 class TavloProBar;
 class UpdateWindow;
+class WindowQueue;
 struct StoredForm;
 
 // The program's one window: pick a source, a preset and a destination, press Convert, and watch
@@ -36,6 +38,10 @@ public:
     TavloClick *cmdClose() const { return m_cmdClose; }
     TavloClick *cmdLogo() const { return m_cmdLogo; }
     TavloProBar *ProBar() const { return m_proBar; }
+    // Beside Convert while something converts: suspends and resumes the encoders (Alt+P, Pause).
+    TavloClick *cmdPause() const { return m_cmdPause; }
+    WindowQueue *queue() const { return m_queue; }
+    QueuePanel *queuePanel() const { return m_queuePanel; }
     AVC *AVC1() const { return m_avc1; }
     Conversion *conversion() const { return m_conversion; }
     QTimer &Timer1() { return m_timer1; }
@@ -48,6 +54,8 @@ public:
 
     // Takes a file as the open dialog does: source, its extension, the destination update.
     void useSource(const QString &path);
+    // One file as useSource; several go into the queue, which opens below the form.
+    void useSources(const QStringList &paths);
 
     // Asks whether to stop a running conversion, and stops it on Yes (Convert or Esc meanwhile).
     void askToStopConversion();
@@ -62,6 +70,7 @@ public:
     void cmdLogo_Click();
     void cmdMin_Click();
     void cmdClose_Click();
+    void cmdPause_Click();
     void AVC1_DataOutput(const QString &strData, qint64 FileSize);
     void AVC1_Complete();
     void AVC1_Failed();
@@ -88,6 +97,12 @@ private:
     void showIdleBar(const QString &caption);
     void showProgress(int percent);
     void closeIfAsked();
+    void createQueue(const StoredForm &form);
+    bool queueMode() const;
+    bool anythingRunning() const;
+    void showQueue();
+    void queueFinished();
+    void showPauseControl();
 
     QImage m_background;
     QLineEdit *m_txtSource = nullptr;
@@ -107,6 +122,9 @@ private:
     AVC *m_avc1 = nullptr;
     UpdateWindow *m_updateWindow = nullptr;
     Conversion *m_conversion = nullptr;
+    WindowQueue *m_queue = nullptr;
+    QueuePanel *m_queuePanel = nullptr;
+    TavloClick *m_cmdPause = nullptr;
 
     QString m_lastSourcePath;
     QString m_targetExtension;

@@ -27,6 +27,9 @@ public:
     bool resume() { return m_conversion.resume(); }
     bool paused() const { return m_conversion.paused(); }
 
+    // Where the encoder is looked for; the program's own folder unless set.
+    void setProgramFolder(const QString &folder) { m_job.setProgramFolder(folder); }
+
     bool busy() const { return m_conversion.running(); }
     qsizetype item() const { return m_item; }
     qint64 elapsedMs() const { return m_conversion.elapsedMs(); }

@@ -16,6 +16,8 @@ struct QueueItem {
     State state = State::Waiting;
     int percent = 0;
     QString reason; // why it failed or was skipped
+    // Given by the list, so that a running item is found after the list was reordered.
+    quint64 id = 0;
 
     // Done, failed and skipped items never run again; cancelled ones may, as waiting ones do.
     bool finished() const { return state == State::Done || state == State::Failed || state == State::Skipped; }

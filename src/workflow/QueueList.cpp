@@ -51,6 +51,7 @@ qsizetype QueueList::add(QueueItem item)
     item.state = State::Waiting;
     item.percent = 0;
     item.reason.clear();
+    item.id = m_nextId++;
     item.destination = uniqueDestination(item.destination, pathsTaken(-1) << normalised(item.source));
     m_items.append(item);
     emit changed();
@@ -60,6 +61,8 @@ qsizetype QueueList::add(QueueItem item)
 void QueueList::replaceAll(const QueueItems &items)
 {
     m_items = items;
+    for (QueueItem &item : m_items)
+        item.id = m_nextId++;
     emit changed();
 }
 
@@ -131,6 +134,15 @@ void QueueList::setPercent(qsizetype index, int percent)
         return;
     m_items[index].percent = percent;
     emit progressed(index);
+}
+
+qsizetype QueueList::indexOf(quint64 id) const
+{
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if (m_items.at(i).id == id)
+            return i;
+    }
+    return -1;
 }
 
 qsizetype QueueList::nextWaiting() const

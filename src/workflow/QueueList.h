@@ -35,6 +35,8 @@ public:
     bool setState(qsizetype index, State state, const QString &reason = QString());
     void setPercent(qsizetype index, int percent);
 
+    // The item with this id, or -1.
+    qsizetype indexOf(quint64 id) const;
     // The first waiting item, or -1.
     qsizetype nextWaiting() const;
     qsizetype count(State state) const;
@@ -59,4 +61,5 @@ private:
     QStringList pathsTaken(qsizetype except) const;
 
     QueueItems m_items;
+    quint64 m_nextId = 1;
 };

@@ -49,7 +49,7 @@ private slots:
     void pausedEncoderRestsThenEnds()
     {
         QFETCH(bool, stopWhilePaused);
-        const QString folder = m_dir.filePath(QStringLiteral(stopWhilePaused ? "stopped" : "resumed"));
+        const QString folder = m_dir.filePath(QLatin1String(stopWhilePaused ? "stopped" : "resumed"));
         QVERIFY(QDir().mkpath(folder));
         const QString destination = folder + QStringLiteral("/converted.mp4");
 
