@@ -1,5 +1,5 @@
 #include "ButtonTestSupport.h"
-#include "VidomarResources.h"
+#include "controls/button/ButtonResources.h"
 #include "common/PropertyBag.h"
 #include "controls/button/HandCursor.h"
 
@@ -378,7 +378,7 @@ private slots:
         const QStringList expected{"ButtonIcon", "MouseIcon", "PicDown", "PicNormal", "PicOver", "TextureImage"};
         QCOMPARE(bag.keys(), expected);
         QCOMPARE(bag.object().value("MouseIcon").toObject().value("resource").toString(),
-                 QString::fromLatin1(VidomarResources::HandCursor));
+                 QString::fromLatin1(ButtonResources::HandCursor));
         QCOMPARE(bag.object().value("PicNormal").toObject(), QJsonObject());
     }
 

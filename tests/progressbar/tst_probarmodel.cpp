@@ -1,6 +1,6 @@
 #include "BarFixture.h"
 #include "common/PropertyBag.h"
-#include "controls/progressbar/ProBarDescriptors.h"
+#include "controls/progressbar/model/ProBarDescriptors.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>

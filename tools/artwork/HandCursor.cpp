@@ -1,6 +1,6 @@
 #include "HandCursor.h"
 
-#include "VidomarResources.h"
+#include "controls/button/ButtonResources.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -33,7 +33,7 @@ QPainterPath thumb(QPointF tip, QPointF base, qreal radius)
 QImage paint()
 {
     // The index finger is drawn so that the middle of its tip's outline is the hot spot.
-    const QPoint tip = VidomarResources::HandCursorHotSpot;
+    const QPoint tip = ButtonResources::HandCursorHotSpot;
     const qreal left = tip.x() - 2.0;
 
     QPainterPath hand = finger(left, tip.y() + 1, 5, 19);

@@ -1,6 +1,6 @@
 #include "controls/button/HandCursor.h"
 
-#include "VidomarResources.h"
+#include "controls/button/ButtonResources.h"
 
 #include <QPixmap>
 
@@ -8,7 +8,7 @@ namespace HandCursor {
 
 Picture picture()
 {
-    static const Picture hand = Picture::fromPath(QString::fromLatin1(VidomarResources::HandCursor));
+    static const Picture hand = Picture::fromPath(QString::fromLatin1(ButtonResources::HandCursor));
     return hand;
 }
 
@@ -17,8 +17,8 @@ QCursor cursorFor(const Picture &mouseIcon)
     if (!mouseIcon.hasImage())
         return QCursor(Qt::ArrowCursor);
     const QPixmap pixmap = QPixmap::fromImage(mouseIcon.image());
-    if (mouseIcon.sourcePath() == QLatin1String(VidomarResources::HandCursor)) {
-        const QPoint hotSpot = VidomarResources::HandCursorHotSpot;
+    if (mouseIcon.sourcePath() == QLatin1String(ButtonResources::HandCursor)) {
+        const QPoint hotSpot = ButtonResources::HandCursorHotSpot;
         return QCursor(pixmap, hotSpot.x(), hotSpot.y());
     }
     return QCursor(pixmap);

@@ -1,6 +1,7 @@
 #include "controls/button/SoundFiles.h"
 
 #include "common/RuntimeError.h"
+#include "controls/button/ButtonResources.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -152,7 +153,7 @@ QString privateSoundFolder(const QString &tempFolder)
 
 void SaveResourceToFile(int16_t resourceId, const QString &fileName)
 {
-    QFile resource(QStringLiteral(":/CUSTOM/%1").arg(resourceId));
+    QFile resource(ButtonResources::soundResource(resourceId));
     if (!resource.open(QIODevice::ReadOnly))
         throw RuntimeError(ResourceNotFound,
                            QStringLiteral("Resource with identifier '%1' not found").arg(resourceId));

@@ -4,8 +4,8 @@
 #include "common/PropertyBag.h"
 #include "common/Rounding.h"
 #include "common/StepGuard.h"
-#include "controls/progressbar/ProBarArithmetic.h"
-#include "controls/progressbar/ProBarPipeline.h"
+#include "controls/progressbar/paint/ProBarArithmetic.h"
+#include "controls/progressbar/paint/ProBarPipeline.h"
 
 #include <QMouseEvent>
 

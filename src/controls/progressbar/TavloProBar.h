@@ -4,9 +4,9 @@
 #include "common/Picture.h"
 #include "common/RuntimeError.h"
 #include "controls/SelfPaintedControl.h"
-#include "controls/progressbar/ProBarCanvas.h"
-#include "controls/progressbar/ProBarDescriptors.h"
-#include "controls/progressbar/ProBarProperties.h"
+#include "controls/progressbar/paint/ProBarCanvas.h"
+#include "controls/progressbar/model/ProBarDescriptors.h"
+#include "controls/progressbar/model/ProBarProperties.h"
 
 class PropertyBag;
 class StepGuard;

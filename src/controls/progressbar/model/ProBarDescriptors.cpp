@@ -1,4 +1,4 @@
-#include "controls/progressbar/ProBarDescriptors.h"
+#include "controls/progressbar/model/ProBarDescriptors.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "controls/progressbar/BlockImage.h"
+#include "controls/progressbar/paint/BlockImage.h"
 
 #include "common/Rounding.h"
 #include "common/RuntimeError.h"
 #include "common/StepGuard.h"
-#include "controls/progressbar/ProBarArithmetic.h"
-#include "controls/progressbar/ProBarProperties.h"
+#include "controls/progressbar/paint/ProBarArithmetic.h"
+#include "controls/progressbar/model/ProBarProperties.h"
 #include "drawing/Surface.h"
 
 #include <cmath>

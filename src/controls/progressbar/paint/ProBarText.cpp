@@ -1,10 +1,10 @@
-#include "controls/progressbar/ProBarText.h"
+#include "controls/progressbar/paint/ProBarText.h"
 
 #include "common/Rounding.h"
-#include "controls/progressbar/ProBarArithmetic.h"
-#include "controls/progressbar/ProBarCanvas.h"
-#include "controls/progressbar/ProBarProperties.h"
-#include "controls/progressbar/TurnedText.h"
+#include "controls/progressbar/paint/ProBarArithmetic.h"
+#include "controls/progressbar/paint/ProBarCanvas.h"
+#include "controls/progressbar/model/ProBarProperties.h"
+#include "controls/progressbar/paint/TurnedText.h"
 
 #include <algorithm>
 #include <cmath>

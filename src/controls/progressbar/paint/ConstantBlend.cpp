@@ -1,4 +1,4 @@
-#include "controls/progressbar/ConstantBlend.h"
+#include "controls/progressbar/paint/ConstantBlend.h"
 
 #include "drawing/Surface.h"
 

@@ -1,4 +1,4 @@
-#include "controls/progressbar/ProBarCanvas.h"
+#include "controls/progressbar/paint/ProBarCanvas.h"
 
 namespace {
 constexpr OleColor WindowBackground = OleColor(0x80000005);

@@ -1,13 +1,13 @@
-#include "controls/progressbar/ProBarPipeline.h"
+#include "controls/progressbar/paint/ProBarPipeline.h"
 
 #include "common/Rounding.h"
 #include "common/StepGuard.h"
-#include "controls/progressbar/BlockImage.h"
-#include "controls/progressbar/ProBarArithmetic.h"
-#include "controls/progressbar/ProBarCanvas.h"
-#include "controls/progressbar/ProBarLayers.h"
-#include "controls/progressbar/ProBarProperties.h"
-#include "controls/progressbar/ProBarText.h"
+#include "controls/progressbar/paint/BlockImage.h"
+#include "controls/progressbar/paint/ProBarArithmetic.h"
+#include "controls/progressbar/paint/ProBarCanvas.h"
+#include "controls/progressbar/paint/ProBarLayers.h"
+#include "controls/progressbar/model/ProBarProperties.h"
+#include "controls/progressbar/paint/ProBarText.h"
 
 namespace ProBarPipeline {
 

@@ -1,4 +1,4 @@
-#include "controls/progressbar/ProBarArithmetic.h"
+#include "controls/progressbar/paint/ProBarArithmetic.h"
 
 #include "common/Rounding.h"
 #include "common/RuntimeError.h"

@@ -2,7 +2,7 @@
 
 #include "common/PropertyBag.h"
 #include "controls/DescriptorTable.h"
-#include "controls/progressbar/ProBarProperties.h"
+#include "controls/progressbar/model/ProBarProperties.h"
 
 #include <QLatin1String>
 #include <QVariant>

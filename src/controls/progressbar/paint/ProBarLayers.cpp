@@ -1,10 +1,10 @@
-#include "controls/progressbar/ProBarLayers.h"
+#include "controls/progressbar/paint/ProBarLayers.h"
 
 #include "common/Rounding.h"
-#include "controls/progressbar/ConstantBlend.h"
-#include "controls/progressbar/ProBarArithmetic.h"
-#include "controls/progressbar/ProBarCanvas.h"
-#include "controls/progressbar/ProBarProperties.h"
+#include "controls/progressbar/paint/ConstantBlend.h"
+#include "controls/progressbar/paint/ProBarArithmetic.h"
+#include "controls/progressbar/paint/ProBarCanvas.h"
+#include "controls/progressbar/model/ProBarProperties.h"
 
 #include <array>
 #include <cstdlib>

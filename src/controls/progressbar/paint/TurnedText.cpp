@@ -1,4 +1,4 @@
-#include "controls/progressbar/TurnedText.h"
+#include "controls/progressbar/paint/TurnedText.h"
 
 #include "drawing/Surface.h"
 
