@@ -47,6 +47,11 @@ int runWindow(int argc, char **argv)
     // is stopped cleanly first.
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::received, &window, &Form1::stopAndClose);
+    QObject::connect(&stopSignals, &StopSignals::suspendRequested, &window, [&window] {
+        window.suspendEncoders(true);
+        StopSignals::stopSelf();
+    });
+    QObject::connect(&stopSignals, &StopSignals::continued, &window, [&window] { window.suspendEncoders(false); });
     window.show();
     const int status = QApplication::exec();
     return stopSignals.first() != 0 ? 128 + stopSignals.first() : status;

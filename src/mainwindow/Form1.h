@@ -61,6 +61,9 @@ public:
     void askToStopConversion();
     // Stops a running conversion without asking and closes once it has gone (a stop signal).
     void stopAndClose();
+    // Ctrl-Z in the terminal that started the window: the running encoders pause with it, and go
+    // on when it is continued.
+    void suspendEncoders(bool suspend);
 
     // The handlers, named after what raises them.
     void cboFormat_Click();
@@ -125,6 +128,7 @@ private:
     WindowQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
     TavloClick *m_cmdPause = nullptr;
+    bool m_suspendedBySignal = false; // paused by Ctrl-Z, not by the user
 
     QString m_lastSourcePath;
     QString m_targetExtension;

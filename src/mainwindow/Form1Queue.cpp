@@ -14,6 +14,8 @@
 #include <QJsonObject>
 #include <QShortcut>
 
+#include <utility>
+
 // Form1's part for several files: the queue below the form, Pause, and the queue's captions.
 
 // The queue's pieces stand apart from the stored form: the panel opens below it when several
@@ -154,4 +156,14 @@ void Form1::queueFinished()
     }
     showPauseControl();
     closeIfAsked();
+}
+
+void Form1::suspendEncoders(bool suspend)
+{
+    // What the user paused stays paused after the program is continued.
+    if (suspend)
+        m_suspendedBySignal = m_queue->runner().running() ? m_queue->runner().pause() : m_conversion->pause();
+    else if (std::exchange(m_suspendedBySignal, false))
+        m_queue->runner().running() ? m_queue->runner().resume() : m_conversion->resume();
+    showPauseControl();
 }
