@@ -294,7 +294,8 @@ void Form1::cmdSource_Click()
         + QStringLiteral("All Files (*)") + QChar(0) + QStringLiteral("*");
     const QString initialDir = m_txtSource->text().isEmpty() ? videosFolder() : m_txtSource->text();
     const QStringList chosenFiles = ShowOpenDialogMany(QStringLiteral("Select a AVI Video File to Convert"), filter, initialDir, this);
-    if (chosenFiles.size() > 1) {
+    // Several files, or one more for a queue that runs, go into the queue.
+    if (chosenFiles.size() > 1 || (!chosenFiles.isEmpty() && m_queue->runner().running())) {
         useSources(chosenFiles);
         return;
     }

@@ -69,7 +69,8 @@ bool Form1::anythingRunning() const
 
 void Form1::useSources(const QStringList &paths)
 {
-    if (paths.isEmpty())
+    // A single conversion that runs keeps the fields it was started from.
+    if (paths.isEmpty() || m_conversion->running())
         return;
     if (paths.size() == 1 && !m_queue->runner().running()) {
         m_queue->list().replaceAll({});
