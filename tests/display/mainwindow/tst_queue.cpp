@@ -238,7 +238,7 @@ private:
             return 0;
         }
         QList<quint64> windows;
-        QTest::qWaitFor([&] {
+        [[maybe_unused]] const bool done = QTest::qWaitFor([&] {
             windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
             return !windows.isEmpty() || m_program->state() == QProcess::NotRunning;
         }, 60000);
@@ -249,7 +249,7 @@ private:
     quint64 waitForBox(int milliseconds)
     {
         QList<quint64> boxes;
-        QTest::qWaitFor([&] {
+        [[maybe_unused]] const bool done = QTest::qWaitFor([&] {
             boxes = m_xdo->visibleWindows(QLatin1String(BoxName));
             return !boxes.isEmpty();
         }, milliseconds);
