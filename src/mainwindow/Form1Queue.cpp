@@ -36,12 +36,13 @@ void Form1::createQueue(const StoredForm &form)
         QJsonObject object = browse->properties.object();
         for (const char *key : {"CustomPic", "PicNormal", "PicOver", "PicDown"})
             object.remove(QLatin1String(key));
-        object.insert(QStringLiteral("Caption"), QStringLiteral("&Pause"));
+        object.insert(QStringLiteral("Caption"), QStringLiteral("Pause"));
         object.insert(QStringLiteral("ButtonColorNormal1"), 0x2A2520);
         object.insert(QStringLiteral("ButtonColorNormal2"), 0x4A443D);
         object.insert(QStringLiteral("ButtonColorOver1"), 0x3A342E);
         object.insert(QStringLiteral("ButtonColorOver2"), 0x6A6258);
         object.insert(QStringLiteral("BorderColor1"), 0x46423A);
+        object.insert(QStringLiteral("BorderColor2"), 0x6A6258);
         StepGuard("ReadProperties").run([&] { m_cmdPause->ReadProperties(PropertyBag(object)); });
         // Between the two Browse buttons, beside the format box.
         m_cmdPause->setGeometry(browse->geometry.translated(0, -54));
@@ -50,8 +51,11 @@ void Form1::createQueue(const StoredForm &form)
     m_cmdPause->setAccessibleName(QStringLiteral("Pause"));
     m_cmdPause->hide();
     connect(m_cmdPause, &TavloClick::Click, this, &Form1::cmdPause_Click);
-    auto *pauseKey = new QShortcut(QKeySequence(Qt::Key_Pause), this);
-    connect(pauseKey, &QShortcut::activated, this, &Form1::cmdPause_Click);
+    // The caption is drawn as it stands, so the access key is the window's own.
+    for (const QKeySequence &key : {QKeySequence(Qt::Key_Pause), QKeySequence(Qt::ALT | Qt::Key_P)}) {
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, &Form1::cmdPause_Click);
+    }
 }
 
 
@@ -102,8 +106,11 @@ void Form1::showPauseControl()
 {
     const bool paused = m_queue->runner().running() ? m_queue->runner().paused() : m_conversion->paused();
     m_cmdPause->setVisible(anythingRunning());
-    StepGuard("Caption").run([&] { m_cmdPause->setCaption(paused ? QStringLiteral("Resu&me") : QStringLiteral("&Pause")); });
-    m_cmdPause->setAccessibleName(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    const QString caption = paused ? QStringLiteral("Resume") : QStringLiteral("Pause");
+    // Each setting repaints the button: only a change is set.
+    if (m_cmdPause->Caption() != caption)
+        StepGuard("Caption").run([&] { m_cmdPause->setCaption(caption); });
+    m_cmdPause->setAccessibleName(caption);
 }
 
 
