@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(form.txtSource()->text(), sources.first());
     }
 
-    // Pause stops the encoder where it is; Resume lets it finish; the caption says so.
+    // Pause stops the encoder where it is; closing asks; Resume lets it finish; the caption says so.
     void pauseAndResume()
     {
         Recorder recorder;
@@ -133,6 +133,12 @@ private slots:
         QTRY_COMPARE(processState(encoder), 'T');
         QTest::qWait(300);
         QVERIFY(form.conversion()->running());
+        // Closing while paused asks as closing while converting does.
+        recorder.answer = MessageBoxes::No;
+        form.close();
+        QCOMPARE(recorder.shown, QStringList{"A conversion is running. Stop it and close?"});
+        QVERIFY(form.isVisible());
+        recorder.shown.clear();
         form.cmdPause_Click();
         QCOMPARE(form.cmdPause()->accessibleName(), QStringLiteral("Pause"));
         QTRY_VERIFY_WITH_TIMEOUT(!form.conversion()->running(), 20000);
