@@ -31,6 +31,8 @@ int main(int argc, char **argv)
     }
     QTemporaryDir home;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+    // Not a first start: no product page.
+    QSettings(QStringLiteral("Zorvik"), QStringLiteral("Zorvik")).setValue(QStringLiteral("First Run/Zorvik Vidomar"), QStringLiteral("No"));
     qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toUtf8());
     qputenv("VIDOMAR_UPDATE_HOST", "127.0.0.1:9");
     QStringList boxes;
