@@ -49,7 +49,6 @@ QLineEdit {
     background: #0d0e10; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px;
     padding: 0 5px; selection-background-color: #ff8000; selection-color: #000000;
 }
-
 QLineEdit:focus { border-color: #ff8000; }
 )";
 

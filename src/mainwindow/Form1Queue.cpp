@@ -58,18 +58,15 @@ void Form1::createQueue(const StoredForm &form)
     }
 }
 
-
 bool Form1::queueMode() const
 {
     return !m_queue->isEmpty();
 }
 
-
 bool Form1::anythingRunning() const
 {
     return m_conversion->running() || m_queue->runner().running();
 }
-
 
 void Form1::useSources(const QStringList &paths)
 {
@@ -83,7 +80,6 @@ void Form1::useSources(const QStringList &paths)
     }
     m_queue->addSources(paths, m_cboFormat->currentText(), !m_queue->runner().running());
 }
-
 
 void Form1::cmdPause_Click()
 {
@@ -101,7 +97,6 @@ void Form1::cmdPause_Click()
     showPauseControl();
 }
 
-
 void Form1::showPauseControl()
 {
     const bool paused = m_queue->runner().running() ? m_queue->runner().paused() : m_conversion->paused();
@@ -112,7 +107,6 @@ void Form1::showPauseControl()
         StepGuard("Caption").run([&] { m_cmdPause->setCaption(caption); });
     m_cmdPause->setAccessibleName(caption);
 }
-
 
 // The queue's items, caption and progress, and the fields that name its files.
 void Form1::showQueue()
@@ -141,7 +135,6 @@ void Form1::showQueue()
     }
     showPauseControl();
 }
-
 
 // One notification for the whole queue and, only when something failed, one box that says what.
 void Form1::queueFinished()
