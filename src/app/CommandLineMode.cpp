@@ -1,15 +1,18 @@
 #include "app/CommandLineMode.h"
 
-#include "app/BatchConverter.h"
+#include "app/BatchReport.h"
 #include "app/CommandLinePlan.h"
 #include "app/HumanReport.h"
 #include "app/JsonReport.h"
 #include "app/PresetListing.h"
 #include "app/StopSignals.h"
+#include "workflow/ConversionQueue.h"
+#include "workflow/Presets.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <cstdio>
 #include <memory>
@@ -20,36 +23,90 @@ namespace CommandLineMode {
 namespace {
 
 constexpr int ExitUsage = 2;
+constexpr int ExitFailed = 1;
 
+// How many conversions run at once: the plan's number, or one per processor for 0.
+int slotCount(int jobs)
+{
+    return jobs > 0 ? jobs : std::max(1, QThread::idealThreadCount());
+}
+
+// Converts the plan's items with its preset and tells the report about every event. The exit
+// status: 0 when every conversion succeeded or was skipped, 1 when one failed, 128 + the signal
+// when a stop signal cancelled the rest.
 int convert(const CommandLinePlan &plan)
 {
     if (!plan.outputFolder.isEmpty() && !QDir().mkpath(plan.outputFolder)) {
         std::fprintf(stderr, "vidomar: cannot create the folder %s\n", qPrintable(plan.outputFolder));
-        return BatchConverter::ExitFailed;
+        return ExitFailed;
     }
     std::unique_ptr<BatchReport> report;
     if (plan.json)
         report = std::make_unique<JsonReport>(plan, stdout, stderr);
     else
         report = std::make_unique<HumanReport>(plan, stderr, stdout, ::isatty(STDERR_FILENO) == 1);
+    BatchReport &r = *report;
 
-    BatchConverter converter(plan, *report);
-    int exitCode = 0;
-    QObject::connect(&converter, &BatchConverter::finished, [&exitCode](int code) {
-        exitCode = code;
-        QCoreApplication::exit(code);
+    ConversionQueue queue;
+    queue.setSlotCount(slotCount(plan.jobs));
+    queue.setSkipExisting(plan.noOverwrite);
+    for (const ConversionItem &item : plan.items)
+        queue.add(item.source, plan.preset, item.destination);
+    QObject::connect(&queue, &ConversionQueue::started, [&r](qsizetype item) { r.started(item); });
+    QObject::connect(&queue, &ConversionQueue::progressed, [&r](qsizetype item, int percent, qint64 elapsedMs,
+                                                                 std::optional<qint64> leftMs) {
+        r.progressed(item, percent, elapsedMs, leftMs);
     });
+    QObject::connect(&queue, &ConversionQueue::done,
+                     [&r](qsizetype item, qint64 elapsedMs, qint64 bytes) { r.done(item, elapsedMs, bytes); });
+    QObject::connect(&queue, &ConversionQueue::failed, [&r](qsizetype item, const QString &reason) { r.failed(item, reason); });
+    QObject::connect(&queue, &ConversionQueue::cancelled, [&r](qsizetype item) { r.cancelled(item); });
+    QObject::connect(&queue, &ConversionQueue::skipped, [&r](qsizetype item) { r.skipped(item); });
+
+    int stopSignal = 0;
+    int exitCode = 0;
+    QObject::connect(&queue, &ConversionQueue::finished, [&] {
+        exitCode = stopSignal != 0 ? 128 + stopSignal : queue.failures() > 0 ? ExitFailed : 0;
+        QCoreApplication::exit(exitCode);
+    });
+    // A stop signal starts nothing more and cancels every running conversion; the program ends
+    // once they have all ended.
     StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::received, &converter, &BatchConverter::interrupt);
-    QObject::connect(&stopSignals, &StopSignals::suspendRequested, &converter, [&converter] {
-        converter.pause();
+    QObject::connect(&stopSignals, &StopSignals::received, [&](int received) {
+        if (stopSignal != 0 || queue.isFinished())
+            return;
+        stopSignal = received;
+        const qsizetype running = queue.runningCount();
+        if (running > 0)
+            r.note(running == 1 ? QStringLiteral("cancelling the conversion")
+                                : QStringLiteral("cancelling %1 conversions").arg(running));
+        queue.resume();
+        queue.cancelAll();
+    });
+    // Ctrl-Z: the encoders, in process groups of their own, pause before the program stops; fg
+    // resumes them.
+    QObject::connect(&stopSignals, &StopSignals::suspendRequested, [&] {
+        if (queue.pause())
+            r.paused();
         StopSignals::stopSelf();
     });
-    QObject::connect(&stopSignals, &StopSignals::continued, &converter, &BatchConverter::resume);
+    QObject::connect(&stopSignals, &StopSignals::continued, [&] {
+        if (queue.resume())
+            r.resumed();
+    });
 
-    converter.start();
+    queue.start();
     QCoreApplication::exec();
     return exitCode;
+}
+
+// What is wrong with the user's preset file, once the list has been read.
+void reportPresetProblems()
+{
+    if (const QStringList problems = Presets::problems(); !problems.isEmpty()) {
+        std::fprintf(stderr, "vidomar: %s\n", qPrintable(problems.join(QLatin1Char('\n'))));
+        std::fflush(stderr);
+    }
 }
 
 } // namespace
@@ -68,6 +125,10 @@ bool wanted(const QStringList &arguments)
 int run(const QStringList &arguments)
 {
     const ParsedCommandLine parsed = parseCommandLine(arguments, FileProbe::system());
+    // Said before anything else, as soon as the parser has read the list.
+    const bool presetsRead = Presets::loaded();
+    if (presetsRead)
+        reportPresetProblems();
     if (const UsageError *error = std::get_if<UsageError>(&parsed)) {
         std::fprintf(stderr, "vidomar: %s\n%s", qPrintable(error->message),
                      error->showUsage ? qPrintable(commandLineUsage()) : "");
@@ -82,6 +143,8 @@ int run(const QStringList &arguments)
         std::printf("Zorvik Vidomar %s\n", qPrintable(QCoreApplication::applicationVersion()));
         return 0;
     case CommandLinePlan::Action::ListPresets:
+        if (!presetsRead)
+            reportPresetProblems();
         listPresets(stdout, plan.verbose, plan.json);
         return 0;
     case CommandLinePlan::Action::Convert:

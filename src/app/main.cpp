@@ -3,6 +3,7 @@
 #include "common/MessageBoxes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBoxPresenter.h"
+#include "workflow/Presets.h"
 
 #include <QApplication>
 
@@ -40,6 +41,9 @@ int runWindow(int argc, char **argv)
     QApplication::setStyle(QStringLiteral("Fusion"));
     MessageBoxes::install(MessageBoxPresenter::present);
     Form1 window;
+    // What is wrong with the user's preset file, which the window has listed without it: one box.
+    if (const QStringList problems = Presets::problems(); !problems.isEmpty())
+        MessageBoxes::show(problems.join(QLatin1Char('\n')), MessageBoxes::Exclamation);
     // Files named on the command line (as "Open with" passes them): one is the source, several
     // go into the queue.
     window.useSources(QApplication::arguments().mid(1));

@@ -28,12 +28,33 @@ AVC::~AVC()
 {
     if (m_timer)
         disconnect(m_timer, nullptr, this, nullptr);
-    // Stop a running encoder politely so that it removes its partial output.
     if (m_process && m_process->state() != QProcess::NotRunning) {
+        // A paused encoder could not act on the stop.
         continueEncoder();
-        m_process->terminate();
-        m_process->waitForFinished(2000);
+        letGo(m_process);
     }
+}
+
+// A running encoder is stopped politely so that it removes its partial output, killed if it is
+// still there after the grace period, and reaped once it has gone, without the owner waiting for
+// it. The application holds it meanwhile, and reaps it at the latest when it ends.
+void AVC::letGo(QProcess *process)
+{
+    process->disconnect(this);
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application || application->thread() != process->thread()) {
+        // Nothing outlives the job on this thread: its own destructor kills and reaps it.
+        process->terminate();
+        process->waitForFinished(StopGraceMs);
+        return;
+    }
+    process->setParent(application);
+    connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    process->terminate();
+    QTimer::singleShot(StopGraceMs, process, [process] {
+        if (process->state() != QProcess::NotRunning)
+            process->kill();
+    });
 }
 
 QString AVC::programFolder() const

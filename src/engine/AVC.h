@@ -28,6 +28,7 @@ public:
 
     // Binds to the host's poll timer; the job alone sets its interval and switches it.
     explicit AVC(QTimer *hostTimer, QObject *parent = nullptr);
+    // Stops a running encoder as CancelConvert does, without waiting for it to go.
     ~AVC() override;
 
     // The setting writers: each only stores its value.
@@ -109,6 +110,7 @@ private:
     void endRun();
     void dropProcess();
     void continueEncoder();
+    void letGo(QProcess *process);
 
     QPointer<QTimer> m_timer;
     EncoderSettings m_settings;

@@ -8,6 +8,7 @@
 #include "engine/SameFile.h"
 #include "workflow/ClockText.h"
 #include "workflow/Conversion.h"
+#include "workflow/ConversionRun.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/WindowQueue.h"
 #include "workflow/DestinationName.h"
@@ -94,7 +95,6 @@ Form1::Form1(QWidget *parent)
     createControls(*form);
     createQueue(*form);
 
-    m_timer1.setInterval(0);
     m_tmrCheck.setInterval(1000);
     m_tmrAutoUpdate.setInterval(30000);
     connect(&m_tmrCheck, &QTimer::timeout, this, &Form1::tmrCheck_Timer);
@@ -194,15 +194,14 @@ void Form1::createControls(const StoredForm &form)
 void Form1::Form_Load()
 {
     SetIcon(this, QStringLiteral("AAA"), true);
-    m_avc1 = new AVC(&m_timer1, this);
-    m_conversion = new Conversion(*m_avc1, this);
-    connect(m_avc1, &AVC::DataOutput, this, &Form1::AVC1_DataOutput);
-    connect(m_avc1, &AVC::Complete, this, &Form1::AVC1_Complete);
-    connect(m_avc1, &AVC::Failed, this, &Form1::AVC1_Failed);
-    connect(m_avc1, &AVC::Cancelled, this, &Form1::AVC1_Cancelled);
-    connect(m_avc1, &AVC::ErrorEvent, this, &Form1::AVC1_ErrorEvent);
+    m_run = new ConversionRun(this);
+    m_conversion = &m_run->conversion();
     connectConversion();
 }
+
+AVC *Form1::AVC1() const { return &m_run->job(); }
+
+QTimer &Form1::Timer1() { return m_run->timer(); }
 
 void Form1::connectConversion()
 {
@@ -426,17 +425,6 @@ void Form1::showIdleBar(const QString &caption)
         m_proBar->setShowValue(false);
     });
 }
-
-// The job's events go to the conversion, which reports back to the window.
-void Form1::AVC1_DataOutput(const QString &strData, qint64 FileSize) { m_conversion->onDataOutput(strData, FileSize); }
-
-void Form1::AVC1_Complete() { m_conversion->onComplete(); }
-
-void Form1::AVC1_Failed() { m_conversion->onFailed(); }
-
-void Form1::AVC1_Cancelled() { m_conversion->onCancelled(); }
-
-void Form1::AVC1_ErrorEvent(const QString &ErrorMessage) { m_conversion->onErrorEvent(ErrorMessage); }
 
 void Form1::notifyIfUnwatched(const QString &summary, const QString &body)
 {

@@ -7,6 +7,7 @@
 
 class AVC;
 class Conversion;
+class ConversionRun;
 class QComboBox;
 class QueuePanel;
 class TavloClick;
@@ -42,9 +43,10 @@ public:
     TavloClick *cmdPause() const { return m_cmdPause; }
     WindowQueue *queue() const { return m_queue; }
     QueuePanel *queuePanel() const { return m_queuePanel; }
-    AVC *AVC1() const { return m_avc1; }
+    // The run's parts: the job, its conversion and its poll timer.
+    AVC *AVC1() const;
     Conversion *conversion() const { return m_conversion; }
-    QTimer &Timer1() { return m_timer1; }
+    QTimer &Timer1();
     QTimer &tmrCheck() { return m_tmrCheck; }
     QTimer &tmrAutoUpdate() { return m_tmrAutoUpdate; }
     QString SourceExtension() const { return m_sourceExtension; }
@@ -74,11 +76,6 @@ public:
     void cmdMin_Click();
     void cmdClose_Click();
     void cmdPause_Click();
-    void AVC1_DataOutput(const QString &strData, qint64 FileSize);
-    void AVC1_Complete();
-    void AVC1_Failed();
-    void AVC1_Cancelled();
-    void AVC1_ErrorEvent(const QString &ErrorMessage);
     void tmrCheck_Timer();
     void tmrAutoUpdate_Timer();
 
@@ -119,12 +116,11 @@ private:
     TavloClick *m_cmdLogo = nullptr;
     TavloProBar *m_proBar = nullptr;
 
-    QTimer m_timer1;
     QTimer m_tmrCheck;
     QTimer m_tmrAutoUpdate;
-    AVC *m_avc1 = nullptr;
     UpdateWindow *m_updateWindow = nullptr;
-    Conversion *m_conversion = nullptr;
+    ConversionRun *m_run = nullptr;
+    Conversion *m_conversion = nullptr; // the run's
     WindowQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
     TavloClick *m_cmdPause = nullptr;

@@ -125,7 +125,6 @@ struct Registry {
     std::vector<Preset> presets;
     std::deque<QByteArray> texts; // the data groups' names and extensions, which the rows point into
     QStringList problems;
-    bool problemsShown = false;
 
     void add(const PresetFile::Contents &contents, PresetGroup group)
     {
@@ -146,34 +145,34 @@ struct Registry {
     }
 };
 
+bool g_loaded = false;
+
 Registry load()
 {
     Registry registry;
     registry.presets.assign(Table.begin(), Table.end());
 
+    // The program's own group is part of the program: without it whole, nothing is listed.
     QFile modern{QString::fromLatin1(ModernGroup)};
-    [[maybe_unused]] const bool opened = modern.open(QIODevice::ReadOnly);
-    Q_ASSERT(opened);
+    if (!modern.open(QIODevice::ReadOnly))
+        qFatal("The program's presets %s are missing: %s", ModernGroup, qPrintable(modern.errorString()));
     const PresetFile::Contents ours = PresetFile::parse(modern.readAll(), modern.fileName(), registry.names());
-    Q_ASSERT(ours.problems.isEmpty());
+    if (!ours.problems.isEmpty() || ours.entries.isEmpty())
+        qFatal("The program's presets are damaged: %s",
+               qPrintable(ours.problems.isEmpty() ? QStringLiteral("no preset in %1").arg(modern.fileName())
+                                                  : ours.problems.join(QLatin1Char('\n'))));
     registry.add(ours, PresetGroup::Modern);
 
     const PresetFile::Contents users = PresetFile::read(PresetFile::userFilePath(), registry.names());
     registry.add(users, PresetGroup::User);
     registry.problems = users.problems;
+    g_loaded = true;
     return registry;
 }
 
 Registry &registry()
 {
     static Registry registry = load();
-    // Shown after the list is complete, and marked first, so that a box's own event loop can use
-    // the presets without a second report.
-    if (!registry.problemsShown) {
-        registry.problemsShown = true;
-        if (!registry.problems.isEmpty())
-            MessageBoxes::show(registry.problems.join(QLatin1Char('\n')), MessageBoxes::Exclamation);
-    }
     return registry;
 }
 
@@ -189,6 +188,10 @@ namespace Presets {
 std::span<const Preset> all() { return registry().presets; }
 
 QStringList names() { return registry().names(); }
+
+QStringList problems() { return registry().problems; }
+
+bool loaded() { return g_loaded; }
 
 const Preset *find(const QString &name)
 {

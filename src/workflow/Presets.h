@@ -36,10 +36,16 @@ struct Preset {
 namespace Presets {
 
 // Every preset in the window's list order: the classic group, today's devices, the user's own.
-// The user's file is read on the first call; what is wrong with it is shown once, through the
-// MessageBoxes service, and the rest is listed.
+// The list is read on the first use; a missing or damaged group of the program's own stops the
+// program with a message. A broken entry of the user's file is left out and listed in problems().
 std::span<const Preset> all();
 QStringList names();
+
+// What is wrong with the user's file, one line each (the file, the entry, what); the front end
+// that loads the list reports them once.
+QStringList problems();
+// Whether the list has been read, by any of these functions.
+bool loaded();
 
 // The row with exactly this name (case-sensitive), or nullptr.
 const Preset *find(const QString &name);

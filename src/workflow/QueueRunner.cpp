@@ -26,82 +26,88 @@ bool QueueRunner::start()
     m_runItems = m_list.count(QueueItem::State::Waiting);
     if (m_runItems == 0)
         return false;
-    m_slots.clear();
-    for (int i = slotCount(m_atOnce); i > 0; --i) {
-        auto slot = std::make_unique<ConversionSlot>();
-        ConversionSlot *s = slot.get();
-        if (!m_programFolder.isEmpty())
-            s->setProgramFolder(m_programFolder);
-        connect(s, &ConversionSlot::progressed, this, [this, s](int percent) {
-            m_list.setPercent(m_list.indexOf(quint64(s->item())), percent);
-            emit progressed();
-        });
-        connect(s, &ConversionSlot::ended, this, [this, s](ConversionSlot::Outcome outcome) { slotEnded(*s, outcome); });
-        m_slots.push_back(std::move(slot));
-    }
+    m_slots = slotCount(m_atOnce);
+    m_queue = std::make_unique<ConversionQueue>();
+    m_queue->setSlotCount(m_slots);
+    if (!m_programFolder.isEmpty())
+        m_queue->setProgramFolder(m_programFolder);
+    ConversionQueue *queue = m_queue.get();
+    connect(queue, &ConversionQueue::progressed, this, [this](qsizetype queued, int percent, qint64, std::optional<qint64> leftMs) {
+        const quint64 id = m_ids.at(queued);
+        m_left.insert(id, leftMs);
+        m_list.setPercent(m_list.indexOf(id), percent);
+        emit progressed();
+    });
+    connect(queue, &ConversionQueue::done, this, [this](qsizetype queued) { ended(queued, QueueItem::State::Done); });
+    connect(queue, &ConversionQueue::failed, this,
+            [this](qsizetype queued, const QString &reason) { ended(queued, QueueItem::State::Failed, reason); });
+    connect(queue, &ConversionQueue::cancelled, this, [this](qsizetype queued) { ended(queued, QueueItem::State::Cancelled); });
+    connect(queue, &ConversionQueue::finished, this, &QueueRunner::queueFinished);
+    m_ids.clear();
+    m_left.clear();
+    m_inFlight = 0;
     m_running = true;
-    m_paused = false;
     m_stopping = false;
     m_ended = 0;
     m_summary = Summary();
-    fill();
+    feed();
+    queue->start();
+    emit progressed();
     return true;
 }
 
-void QueueRunner::fill()
+// Hands the next waiting items to the queue while it has slots free.
+void QueueRunner::feed()
 {
-    for (const auto &slot : m_slots) {
-        while (m_running && !slot->busy() && !m_paused && !m_stopping) {
-            const qsizetype index = m_list.nextWaiting();
-            if (index < 0)
-                break;
-            const QueueItem item = m_list.at(index);
-            m_list.setState(index, QueueItem::State::Converting);
-            if (!slot->start(qsizetype(item.id), item.preset, item.source, item.destination)) {
-                m_list.setState(index, QueueItem::State::Failed, slot->reason());
-                ++m_ended;
-                ++m_summary.failed;
-                m_summary.failures << QFileInfo(item.source).fileName() + QStringLiteral(" — ") + slot->reason();
-            }
-        }
+    while (m_running && !m_stopping && !m_queue->paused() && m_inFlight < m_slots) {
+        const qsizetype index = m_list.nextWaiting();
+        if (index < 0)
+            break;
+        const QueueItem item = m_list.at(index);
+        m_list.setState(index, QueueItem::State::Converting);
+        m_ids.append(item.id);
+        ++m_inFlight;
+        m_queue->add(item.source, item.preset, item.destination);
     }
-    emit progressed();
-    finishWhenIdle();
 }
 
-void QueueRunner::slotEnded(ConversionSlot &slot, ConversionSlot::Outcome outcome)
+void QueueRunner::ended(qsizetype queued, QueueItem::State state, const QString &reason)
 {
-    const qsizetype index = m_list.indexOf(quint64(slot.item()));
+    const qsizetype index = m_list.indexOf(m_ids.at(queued));
+    --m_inFlight;
+    ++m_ended;
     const QString name = index < 0 ? QString() : QFileInfo(m_list.at(index).source).fileName();
-    switch (outcome) {
-    case ConversionSlot::Outcome::Done:
-        m_list.setState(index, QueueItem::State::Done);
+    m_list.setState(index, state, reason);
+    switch (state) {
+    case QueueItem::State::Done:
         ++m_summary.done;
         break;
-    case ConversionSlot::Outcome::Failed:
-        m_list.setState(index, QueueItem::State::Failed, slot.reason());
+    case QueueItem::State::Failed:
         ++m_summary.failed;
-        m_summary.failures << name + QStringLiteral(" — ") + slot.reason();
+        m_summary.failures << name + QStringLiteral(" — ") + reason;
         break;
-    case ConversionSlot::Outcome::Cancelled:
-        m_list.setState(index, QueueItem::State::Cancelled);
+    default:
         ++m_summary.cancelled;
         break;
     }
-    ++m_ended;
-    // The next item starts from the event loop, not inside the ended job's own event.
-    QMetaObject::invokeMethod(this, &QueueRunner::fill, Qt::QueuedConnection);
+    feed();
+    emit progressed();
 }
 
-void QueueRunner::finishWhenIdle()
+void QueueRunner::queueFinished()
 {
-    if (!m_running)
+    // Handed over as slots come free, the queue may run dry while items still wait: a pause
+    // keeps them for the resumption.
+    if (!m_stopping && m_list.nextWaiting() >= 0) {
+        feed();
         return;
-    const bool busy = std::any_of(m_slots.begin(), m_slots.end(), [](const auto &slot) { return slot->busy(); });
-    if (busy || (!m_stopping && m_list.nextWaiting() >= 0))
-        return;
+    }
+    // Handed over but never started before the stop: they wait again.
+    for (qsizetype i = 0; i < m_list.size(); ++i) {
+        if (m_list.at(i).state == QueueItem::State::Converting)
+            m_list.setState(i, QueueItem::State::Waiting);
+    }
     m_running = false;
-    m_paused = false;
     m_stopping = false;
     emit finished();
 }
@@ -111,32 +117,23 @@ void QueueRunner::stop()
     if (!m_running || m_stopping)
         return;
     m_stopping = true;
-    m_paused = false;
-    for (const auto &slot : m_slots)
-        slot->cancel();
-    QMetaObject::invokeMethod(this, &QueueRunner::finishWhenIdle, Qt::QueuedConnection);
+    m_queue->cancelAll();
 }
 
 bool QueueRunner::pause()
 {
-    if (!m_running || m_paused || m_stopping)
+    if (!m_running || m_stopping || !m_queue->pause())
         return false;
-    m_paused = true;
-    for (const auto &slot : m_slots)
-        slot->pause();
     emit progressed();
     return true;
 }
 
 bool QueueRunner::resume()
 {
-    if (!m_paused)
+    if (!m_running || !m_queue->resume())
         return false;
-    m_paused = false;
-    for (const auto &slot : m_slots)
-        slot->resume();
+    feed();
     emit progressed();
-    QMetaObject::invokeMethod(this, &QueueRunner::fill, Qt::QueuedConnection);
     return true;
 }
 
@@ -160,19 +157,10 @@ int QueueRunner::currentPercent() const
     return index < 0 ? 0 : m_list.at(index).percent;
 }
 
-const ConversionSlot *QueueRunner::slotOf(qsizetype item) const
-{
-    for (const auto &slot : m_slots) {
-        if (slot->busy() && item >= 0 && slot->item() == qsizetype(m_list.at(item).id))
-            return slot.get();
-    }
-    return nullptr;
-}
-
 std::optional<qint64> QueueRunner::currentTimeLeftMs() const
 {
-    const ConversionSlot *slot = slotOf(current());
-    return slot ? slot->timeLeftMs() : std::nullopt;
+    const qsizetype index = current();
+    return index < 0 ? std::nullopt : m_left.value(m_list.at(index).id);
 }
 
 QString QueueRunner::summaryText(const Summary &summary)

@@ -1,18 +1,19 @@
 #pragma once
 
-#include "workflow/ConversionSlot.h"
+#include "workflow/ConversionQueue.h"
 #include "workflow/QueueList.h"
 
+#include <QHash>
 #include <QObject>
 
 #include <memory>
 #include <optional>
-#include <vector>
 
-// Runs the waiting items of a queue list, up to a number side by side, each through the same run
-// object the command line uses, and keeps the items' states in the list. Pausing suspends every
-// running encoder and starts nothing new; stopping cancels the running items and leaves the
-// waiting ones waiting.
+// Runs the waiting items of a queue list through the queue the command line uses, up to a number
+// side by side, and keeps the items' states in the list. Items are handed to the queue only as
+// slots come free, so that the list can still be reordered and edited while it runs. Pausing
+// suspends every running encoder and starts nothing new; stopping cancels the running items and
+// leaves the waiting ones waiting.
 class QueueRunner : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(QueueRunner)
@@ -35,11 +36,10 @@ public:
     bool resume();
 
     bool running() const { return m_running; }
-    bool paused() const { return m_paused; }
+    bool paused() const { return m_running && m_queue && m_queue->paused(); }
     bool stopping() const { return m_running && m_stopping; }
 
-    // "File 2 of 5": the ordinal of the earliest item still converting among this run's items,
-    // and their number.
+    // "File 2 of 5": one more than the items of this run that have ended, and their number.
     int fileNumber() const;
     int fileCount() const { return int(m_runItems); }
     // The earliest converting item, or -1.
@@ -51,7 +51,6 @@ public:
         int done = 0;
         int failed = 0;
         int cancelled = 0;
-        int skipped = 0;
         QStringList failures; // "name — reason"
     };
     const Summary &summary() const { return m_summary; }
@@ -64,17 +63,19 @@ signals:
     void finished();
 
 private:
-    void fill();
-    void slotEnded(ConversionSlot &slot, ConversionSlot::Outcome outcome);
-    void finishWhenIdle();
-    const ConversionSlot *slotOf(qsizetype item) const;
+    void feed();
+    void ended(qsizetype queued, QueueItem::State state, const QString &reason = QString());
+    void queueFinished();
 
     QueueList &m_list;
-    std::vector<std::unique_ptr<ConversionSlot>> m_slots;
+    std::unique_ptr<ConversionQueue> m_queue;
+    QList<quint64> m_ids; // the list's item of each of the queue's items
+    QHash<quint64, std::optional<qint64>> m_left;
     int m_atOnce = 1;
     QString m_programFolder;
+    int m_slots = 1;
+    int m_inFlight = 0; // handed to the queue and not ended
     bool m_running = false;
-    bool m_paused = false;
     bool m_stopping = false;
     qsizetype m_runItems = 0;
     qsizetype m_ended = 0;

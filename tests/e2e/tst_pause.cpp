@@ -3,7 +3,7 @@
 // paused, it leaves nothing behind.
 
 #include "CancelledConversion.h"
-#include "workflow/ConversionSlot.h"
+#include "workflow/ConversionRun.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -53,11 +53,11 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const QString destination = folder + QStringLiteral("/converted.mp4");
 
-        ConversionSlot slot;
-        QSignalSpy ended(&slot, &ConversionSlot::ended);
+        ConversionRun slot;
+        QSignalSpy ended(&slot, &ConversionRun::ended);
         int percent = 0;
-        connect(&slot, &ConversionSlot::progressed, this, [&percent](int p) { percent = p; });
-        QVERIFY(slot.start(0, QStringLiteral("iPOD Video (320x240) MPEG4"), m_clip, destination));
+        connect(&slot, &ConversionRun::progressed, this, [&percent](int p) { percent = p; });
+        QVERIFY(slot.start(QStringLiteral("iPOD Video (320x240) MPEG4"), m_clip, destination));
         QTRY_VERIFY_WITH_TIMEOUT(percent >= 3 || !ended.isEmpty(), 60000);
         QVERIFY2(ended.isEmpty(), "the clip converted before it could be paused");
 
@@ -88,11 +88,11 @@ private slots:
         QCOMPARE(CancelledConversion::descendants(), QList<pid_t>());
         const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
         if (stopWhilePaused) {
-            QCOMPARE(ended.first().first().value<ConversionSlot::Outcome>(), ConversionSlot::Outcome::Cancelled);
+            QCOMPARE(ended.first().first().value<ConversionRun::Outcome>(), ConversionRun::Outcome::Cancelled);
             QCOMPARE(left, QStringList());
             return;
         }
-        QCOMPARE(ended.first().first().value<ConversionSlot::Outcome>(), ConversionSlot::Outcome::Done);
+        QCOMPARE(ended.first().first().value<ConversionRun::Outcome>(), ConversionRun::Outcome::Done);
         QCOMPARE(left, QStringList{"converted.mp4"});
         QProcess decode;
         decode.setProcessChannelMode(QProcess::MergedChannels);

@@ -6,7 +6,7 @@
 // the encoder's start-up and its half-second reports weigh little against the wall time.
 
 #include "CancelledConversion.h"
-#include "workflow/Conversion.h"
+#include "workflow/ConversionRun.h"
 
 #include <QtTest>
 
@@ -23,15 +23,9 @@ private slots:
         const QString problem = CancelledConversion::makeClip(clip, 30, QStringLiteral("1920x1080"));
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-        QTimer timer1;
-        AVC job(&timer1);
-        job.setProgramFolder(bin);
-        Conversion conversion(job);
-        connect(&job, &AVC::DataOutput, &conversion, &Conversion::onDataOutput);
-        connect(&job, &AVC::ErrorEvent, &conversion, &Conversion::onErrorEvent);
-        connect(&job, &AVC::Complete, &conversion, &Conversion::onComplete);
-        connect(&job, &AVC::Failed, &conversion, &Conversion::onFailed);
-        connect(&job, &AVC::Cancelled, &conversion, &Conversion::onCancelled);
+        ConversionRun run;
+        run.job().setProgramFolder(bin);
+        Conversion &conversion = run.conversion();
         QElapsedTimer clock;
         QList<QPair<qint64, int>> shown;
         connect(&conversion, &Conversion::progressed, this, [&](int percent) { shown.append({clock.elapsed(), percent}); });

@@ -6,7 +6,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <memory>
 
 namespace {
 
@@ -440,6 +442,34 @@ private slots:
         QCOMPARE(::kill(pid, 0), -1);
         QTRY_VERIFY_WITH_TIMEOUT(beside.log.ended(), 10000);
         QVERIFY2(beside.log.events.last() == QLatin1String("Complete"), qPrintable(beside.log.events.join(u' ')));
+    }
+
+    // Destroying a job does not wait for its encoder: one that takes its time to clean up, or
+    // ignores the request until it is killed, is still there when the job has gone, and is reaped
+    // (no zombie left) once it ends.
+    void destroyingDoesNotWait_data()
+    {
+        QTest::addColumn<QByteArray>("termMs");
+        QTest::newRow("takes its time to clean up") << QByteArray("800");
+        QTest::newRow("ignores the request") << QByteArray("-1");
+    }
+    void destroyingDoesNotWait()
+    {
+        QFETCH(QByteArray, termMs);
+        FakeProgramFolder folder;
+        QVERIFY(folder.isValid());
+        auto run = std::make_unique<JobRun>(folder, 10);
+        {
+            Env env{{"FAKE_REPEAT", "2"}, {"FAKE_DELAY_MS", "60000"}, {"FAKE_TERM_MS", termMs}};
+            run->job.ConvertMedia(true);
+        }
+        const pid_t pid = pid_t(run->job.encoderProcessId());
+        QVERIFY(pid > 0);
+        // Its first output says it is ready for the request.
+        QTRY_VERIFY_WITH_TIMEOUT(!run->log.text().isEmpty(), 10000);
+        run.reset();
+        QCOMPARE(::kill(pid, 0), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(pid, 0) == -1 && errno == ESRCH, 10000);
     }
 
     void cancelWithNothingRunning()

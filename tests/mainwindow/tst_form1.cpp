@@ -310,14 +310,14 @@ private slots:
         QCOMPARE(form.ProBar()->Caption(), Converting);
         const QRegularExpression withTimeLeft(QRegularExpression::escape(Converting) + QStringLiteral(" \\d+:\\d\\d left"));
         for (qsizetype i = 0; i < chunks.size(); ++i) {
-            form.AVC1_DataOutput(chunks.at(i), fileSize);
+            emit form.AVC1()->DataOutput(chunks.at(i), fileSize);
             QCOMPARE(form.ProBar()->ProValue().toInt(), values.at(i));
             const QString caption = form.ProBar()->Caption();
             QVERIFY2(timeLeft.at(i) ? withTimeLeft.match(caption).hasMatch() : caption == Converting, qPrintable(caption));
             if (values.at(i) == 49)
                 form.grab().save(screenshotFolder() + QLatin1String("/window-converting.png"));
         }
-        form.AVC1_Complete();
+        emit form.AVC1()->Complete();
         QCOMPARE(form.ProBar()->ProValue().toInt(), 100);
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
         QVERIFY(desk.boxes.isEmpty());
@@ -397,8 +397,8 @@ private slots:
         Env env{{"FAKE_SILENT_MS", endsWhileAsked ? "300" : "60000"}};
         form.cmdConvert_Click();
         const qint64 pid = form.AVC1()->encoderProcessId();
-        form.AVC1_DataOutput(QStringLiteral("  Duration: 00:00:10.00, start: 0.0\n"), 1000);
-        form.AVC1_DataOutput(QStringLiteral("frame= 9 time=00:00:05.00 bitrate=1k\r"), 1000);
+        emit form.AVC1()->DataOutput(QStringLiteral("  Duration: 00:00:10.00, start: 0.0\n"), 1000);
+        emit form.AVC1()->DataOutput(QStringLiteral("frame= 9 time=00:00:05.00 bitrate=1k\r"), 1000);
         QCOMPARE(form.ProBar()->ProValue().toInt(), 50);
         desk.answer = [&] {
             if (endsWhileAsked && !QTest::qWaitFor([&] { return !form.conversion()->running(); }, 10000))
@@ -412,7 +412,7 @@ private slots:
         QCOMPARE(desk.boxes, QStringList{"A conversion is running. Stop it?" + Question});
         if (answer == MessageBoxes::No) {
             QVERIFY(form.conversion()->running());
-            form.AVC1_DataOutput(QStringLiteral("frame= 19 time=00:00:06.00 bitrate=1k\r"), 1000);
+            emit form.AVC1()->DataOutput(QStringLiteral("frame= 19 time=00:00:06.00 bitrate=1k\r"), 1000);
             QCOMPARE(form.ProBar()->ProValue().toInt(), 60);
             QVERIFY(form.ProBar()->Caption().startsWith(Converting));
             return;

@@ -1,10 +1,10 @@
-#include "workflow/ConversionSlot.h"
+#include "workflow/ConversionRun.h"
 
-ConversionSlot::ConversionSlot(QObject *parent)
+ConversionRun::ConversionRun(QObject *parent)
     : QObject(parent), m_job(&m_timer1), m_conversion(m_job)
 {
-    // The batch names the source with each message, so the conversion only keeps them.
-    m_conversion.setShowsMessages(false);
+    // Off until the job starts its poll.
+    m_timer1.setInterval(0);
     connect(&m_job, &AVC::DataOutput, &m_conversion, &Conversion::onDataOutput);
     connect(&m_job, &AVC::ErrorEvent, &m_conversion, &Conversion::onErrorEvent);
     connect(&m_job, &AVC::Complete, &m_conversion, &Conversion::onComplete);
@@ -21,13 +21,12 @@ ConversionSlot::ConversionSlot(QObject *parent)
     connect(&m_conversion, &Conversion::cancelled, this, [this] { emit ended(Outcome::Cancelled); });
 }
 
-bool ConversionSlot::start(qsizetype item, const QString &preset, const QString &source, const QString &destination)
+bool ConversionRun::start(const QString &preset, const QString &source, const QString &destination)
 {
-    m_item = item;
     return m_conversion.start(preset, source, destination);
 }
 
-void ConversionSlot::cancel()
+void ConversionRun::cancel()
 {
     m_conversion.cancel();
 }

@@ -1,0 +1,146 @@
+#include "workflow/ConversionQueue.h"
+
+#include <QFileInfo>
+
+ConversionQueue::ConversionQueue(QObject *parent)
+    : QObject(parent)
+{
+}
+
+ConversionQueue::~ConversionQueue() = default;
+
+qsizetype ConversionQueue::add(const QString &source, const QString &preset, const QString &destination)
+{
+    m_items.append({source, preset, destination});
+    if (m_started && !m_stopped) {
+        m_finished = false;
+        QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
+    }
+    return m_items.size() - 1;
+}
+
+void ConversionQueue::start()
+{
+    m_started = true;
+    QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
+}
+
+qsizetype ConversionQueue::runningCount() const
+{
+    return std::count_if(m_slots.begin(), m_slots.end(), [](const auto &slot) { return slot->run.busy(); });
+}
+
+void ConversionQueue::finishWhenIdle()
+{
+    if (m_finished || runningCount() > 0)
+        return;
+    if (!m_stopped && m_next < m_items.size())
+        return;
+    m_finished = true;
+    emit finished();
+}
+
+ConversionQueue::Slot *ConversionQueue::freeSlot()
+{
+    for (const auto &slot : m_slots) {
+        if (!slot->run.busy())
+            return slot.get();
+    }
+    if (int(m_slots.size()) >= m_slotCount)
+        return nullptr;
+    auto slot = std::make_unique<Slot>();
+    Slot *s = slot.get();
+    connect(&s->run, &ConversionRun::progressed, this, [this, s](int percent) {
+        emit progressed(s->item, percent, s->run.elapsedMs(), s->run.timeLeftMs());
+    });
+    connect(&s->run, &ConversionRun::ended, this, [this, s](ConversionRun::Outcome outcome) { slotEnded(*s, outcome); });
+    // The queue names the item with each message, so the runs only keep them.
+    s->run.conversion().setShowsMessages(false);
+    s->run.job().setProgramFolder(m_programFolder);
+    m_slots.push_back(std::move(slot));
+    return s;
+}
+
+// Starts items on the free slots, in the queue's order.
+void ConversionQueue::fill()
+{
+    while (!m_stopped && !m_paused && m_next < m_items.size()) {
+        Slot *slot = freeSlot();
+        if (!slot)
+            break;
+        const qsizetype index = m_next++;
+        // A copy: the handlers of the signals below may add items.
+        const Item item = m_items.at(index);
+        // Looked at only now, so that a queue run again after an interruption skips what the first
+        // run finished.
+        if (m_skipExisting) {
+            const QFileInfo destination(item.destination);
+            if (destination.exists() || destination.isSymLink()) {
+                emit skipped(index);
+                continue;
+            }
+        }
+        slot->item = index;
+        emit started(index);
+        if (m_stopped) {
+            // Cancelled from the handler of its own start.
+            emit cancelled(index);
+            break;
+        }
+        if (!slot->run.start(item.preset, item.source, item.destination)) {
+            ++m_failures;
+            emit failed(index, slot->run.reason());
+        }
+    }
+    finishWhenIdle();
+}
+
+void ConversionQueue::slotEnded(const Slot &slot, ConversionRun::Outcome outcome)
+{
+    const qsizetype index = slot.item;
+    switch (outcome) {
+    case ConversionRun::Outcome::Done:
+        emit done(index, slot.run.elapsedMs(), QFileInfo(m_items.at(index).destination).size());
+        break;
+    case ConversionRun::Outcome::Failed:
+        ++m_failures;
+        emit failed(index, slot.run.reason());
+        break;
+    case ConversionRun::Outcome::Cancelled:
+        emit cancelled(index);
+        break;
+    }
+    // The next item starts from the event loop, not inside the ended job's own event.
+    QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
+}
+
+void ConversionQueue::cancelAll()
+{
+    if (m_stopped || m_finished)
+        return;
+    m_stopped = true;
+    for (const auto &slot : m_slots)
+        slot->run.cancel();
+    QMetaObject::invokeMethod(this, &ConversionQueue::finishWhenIdle, Qt::QueuedConnection);
+}
+
+bool ConversionQueue::pause()
+{
+    if (m_paused || m_stopped || m_finished)
+        return false;
+    m_paused = true;
+    for (const auto &slot : m_slots)
+        slot->run.pause();
+    return true;
+}
+
+bool ConversionQueue::resume()
+{
+    if (!m_paused)
+        return false;
+    m_paused = false;
+    for (const auto &slot : m_slots)
+        slot->run.resume();
+    QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
+    return true;
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "workflow/ConversionRun.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// Converts its items in order, each with its own preset, up to its number of slots at once, each
+// slot a run of its own (the same job and conversion the window shows), and signals every item's
+// events by its index. Every item that is not skipped is started and then ends once: done, failed
+// or cancelled. The runs keep their messages: the owner says which item a reason is about.
+class ConversionQueue : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(ConversionQueue)
+
+public:
+    struct Item {
+        QString source;
+        QString preset;
+        QString destination;
+    };
+
+    explicit ConversionQueue(QObject *parent = nullptr);
+    ~ConversionQueue() override;
+
+    // How many conversions run at once (at least one); set before the start.
+    void setSlotCount(int count) { m_slotCount = std::max(1, count); }
+    int slotCount() const { return m_slotCount; }
+    // An item whose destination exists (a dangling link included) when its turn comes is skipped
+    // and left as it is.
+    void setSkipExisting(bool skip) { m_skipExisting = skip; }
+    // Where the runs look for the encoder; the program's own folder unless set.
+    void setProgramFolder(const QString &folder) { m_programFolder = folder; }
+
+    // Adds an item at the end and returns its index; one added while the queue runs starts in turn.
+    qsizetype add(const QString &source, const QString &preset, const QString &destination);
+    qsizetype count() const { return m_items.size(); }
+    const Item &item(qsizetype index) const { return m_items.at(index); }
+
+    // Starts the items from the event loop.
+    void start();
+    // Starts nothing more and cancels every running conversion; finished() follows once they have
+    // all ended. Conversions that finish meanwhile stay done.
+    void cancelAll();
+    // Suspends every running conversion and starts nothing new, and lets them go on; false when
+    // that changed nothing. The paused span counts neither as elapsed nor in the time left.
+    bool pause();
+    bool resume();
+    bool paused() const { return m_paused; }
+
+    bool cancelling() const { return m_stopped; }
+    bool isFinished() const { return m_finished; }
+    qsizetype runningCount() const;
+    int failures() const { return m_failures; }
+
+signals:
+    void started(qsizetype item);
+    // leftMs: once the encoder has reported how far it is.
+    void progressed(qsizetype item, int percent, qint64 elapsedMs, std::optional<qint64> leftMs);
+    void done(qsizetype item, qint64 elapsedMs, qint64 bytes);
+    void failed(qsizetype item, const QString &reason);
+    void cancelled(qsizetype item);
+    void skipped(qsizetype item);
+    // Nothing runs and nothing is left to start, or cancelAll() stopped the rest.
+    void finished();
+
+private:
+    struct Slot {
+        ConversionRun run;
+        qsizetype item = -1;
+    };
+
+    void fill();
+    Slot *freeSlot();
+    void slotEnded(const Slot &slot, ConversionRun::Outcome outcome);
+    void finishWhenIdle();
+
+    QList<Item> m_items;
+    std::vector<std::unique_ptr<Slot>> m_slots; // made as they are needed, up to m_slotCount
+    int m_slotCount = 1;
+    bool m_skipExisting = false;
+    QString m_programFolder;
+    qsizetype m_next = 0;
+    int m_failures = 0;
+    bool m_started = false;
+    bool m_stopped = false;
+    bool m_finished = false;
+    bool m_paused = false;
+};
