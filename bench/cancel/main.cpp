@@ -10,6 +10,7 @@
 // Prints one line per run and a summary; exit status 1 unless every run was clean.
 
 #include "CancelledConversion.h"
+#include "Clip.h"
 #include "workflow/Presets.h"
 
 #include <QCoreApplication>
@@ -57,7 +58,7 @@ int main(int argc, char **argv)
 
     QTemporaryDir work;
     const QString clip = work.filePath(QStringLiteral("clip.avi"));
-    if (const QString problem = CancelledConversion::makeClip(clip, clipSeconds); !problem.isEmpty()) {
+    if (const QString problem = makeClip(clip, {.seconds = clipSeconds}); !problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(problem));
         return 2;
     }

@@ -1,13 +1,13 @@
 // One conversion through "vidomar --preset" against the same encoder command run directly,
 // alternating, with a fake encoder that writes 2 MB of text in about 2 s. Prints the median ratio
 // (target <= 1.05) and the largest gap of the job's event loop during a run (target < 20 ms).
+#include "RunProgram.h"
 #include "engine/AVC.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -29,18 +29,13 @@ QProcessEnvironment fakeEnvironment()
 
 qint64 timeRun(const QString &program, const QStringList &arguments, const QString &folder)
 {
-    QProcess process;
-    process.setProcessEnvironment(fakeEnvironment());
-    process.setWorkingDirectory(folder);
-    process.setProcessChannelMode(QProcess::MergedChannels);
     QElapsedTimer clock;
     clock.start();
-    process.start(program, arguments);
-    process.waitForFinished(-1);
-    process.readAll();
-    if (process.exitCode() != 0)
-        std::fprintf(stderr, "warning: %s exited with %d\n", qPrintable(program), process.exitCode());
-    return clock.nsecsElapsed();
+    const ProgramRun run = runProgram(program, arguments, {.environment = fakeEnvironment(), .folder = folder, .limitMs = -1});
+    const qint64 nanoseconds = clock.nsecsElapsed();
+    if (run.exitCode != 0)
+        std::fprintf(stderr, "warning: %s exited with %d\n", qPrintable(program), run.exitCode);
+    return nanoseconds;
 }
 
 double median(QList<double> values)

@@ -6,6 +6,8 @@
 // finish, a message box appeared, descriptors grew, a child process stayed, or memory grew by more
 // than the allowance.
 
+#include "FileContent.h"
+#include "ProcessTree.h"
 #include "common/MessageBoxes.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
@@ -38,23 +40,12 @@ struct Figures {
     qint64 rssKiB = 0;
 };
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 Figures measure()
 {
     Figures figures;
     figures.descriptors = int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).size());
-    const QString tasks = QStringLiteral("/proc/self/task");
-    for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QByteArray children = readAll(tasks + u'/' + task + QStringLiteral("/children")).trimmed();
-        if (!children.isEmpty())
-            figures.children += int(children.split(' ').size());
-    }
-    for (const QByteArray &line : readAll(QStringLiteral("/proc/self/status")).split('\n')) {
+    figures.children = int(ProcessTree::below(ProcessTree::self()).size());
+    for (const QByteArray &line : contentOf(QStringLiteral("/proc/self/status")).split('\n')) {
         if (line.startsWith("VmRSS:"))
             figures.rssKiB = line.mid(6).trimmed().split(' ').first().toLongLong();
     }

@@ -1,6 +1,9 @@
 // The adapter as a process, with a shell script standing in for ffmpeg: what it is given, how its
 // end becomes the adapter's, and what happens to the destination.
 
+#include "FileContent.h"
+#include "ProcessTree.h"
+#include "RunProgram.h"
 #include "TemporaryFile.h"
 
 #include <QtTest>
@@ -60,26 +63,6 @@ esac
 
 const QString NotFound = QStringLiteral("avformat.dll: ffmpeg was not found; install the ffmpeg package\n");
 
-struct Result {
-    int exitCode = -1;
-    QByteArray output;
-};
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool isGone(pid_t pid)
-{
-    if (kill(pid, 0) != 0)
-        return errno == ESRCH;
-    const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
-    const qsizetype paren = stat.lastIndexOf(')');
-    return paren > 0 && stat.mid(paren + 2, 1) == "Z";
-}
-
 }
 
 class TestAdapter : public QObject {
@@ -123,7 +106,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QByteArray, destination);
         const QString source = m_work->filePath(QStringLiteral("a b \"c\" \\d $e.avi"));
-        const Result result = run({"-i", source, "-y", "-b", "512", m_destination}, mode);
+        const ProgramRun result = run({"-i", source, "-y", "-b", "512", m_destination}, mode);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(contentOf(m_destination), destination);
         QCOMPARE(hiddenFiles(), QStringList());
@@ -142,7 +125,7 @@ private slots:
 
     void outputAndInput()
     {
-        const Result result = run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok"));
+        const ProgramRun result = run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok"));
         QCOMPARE(result.exitCode, 0);
         QVERIFY(result.output.contains("frame=  1\rframe=  2\r"));
         QVERIFY(result.output.contains("on stdout\n"));
@@ -164,7 +147,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("VIDOMAR_FFMPEG"), override);
         env.insert(QStringLiteral("PATH"), path);
-        const Result result = run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok"), env);
+        const ProgramRun result = run({"-i", "in.avi", "-y", m_destination}, QStringLiteral("ok"), env);
         QCOMPARE(result.exitCode, 127);
         QCOMPARE(QString::fromUtf8(result.output), NotFound);
         QCOMPARE(contentOf(m_destination), QByteArray("old"));
@@ -208,7 +191,7 @@ private slots:
         QProcessEnvironment env = environment(QStringLiteral("ok"));
         env.insert(QStringLiteral("FAKE_ENCODERS"), encoders);
         const QString destination = m_work->filePath(QStringLiteral("out.3gp"));
-        const Result result = run({"-i", "in.avi", "-y", "-acodec", codec, destination}, QString(), env);
+        const ProgramRun result = run({"-i", "in.avi", "-y", "-acodec", codec, destination}, QString(), env);
         QCOMPARE(result.exitCode, 0);
         const QStringList args = recordedArguments();
         QCOMPARE(args.at(args.indexOf(QStringLiteral("-acodec")) + 1), used);
@@ -220,7 +203,7 @@ private slots:
     void folderMissing()
     {
         const QString destination = m_work->filePath(QStringLiteral("nope/out.avi"));
-        const Result result = run({"-i", "in.avi", "-y", destination}, QStringLiteral("ok"));
+        const ProgramRun result = run({"-i", "in.avi", "-y", destination}, QStringLiteral("ok"));
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(QString::fromUtf8(result.output),
                  "avformat.dll: cannot write beside " + destination + ": No such file or directory\n");
@@ -231,7 +214,7 @@ private slots:
     {
         const QString destination = m_work->filePath(QStringLiteral("folder"));
         QVERIFY(QDir().mkdir(destination));
-        const Result result = run({"-i", "in.avi", "-y", destination}, QStringLiteral("ok"));
+        const ProgramRun result = run({"-i", "in.avi", "-y", destination}, QStringLiteral("ok"));
         QCOMPARE(result.exitCode, 1);
         QVERIFY(result.output.contains("avformat.dll: cannot replace the destination: "));
         QVERIFY(QFileInfo(destination).isDir());
@@ -271,7 +254,7 @@ private slots:
         QVERIFY(adapter.waitForFinished(5000));
         QCOMPARE(adapter.exitStatus(), QProcess::NormalExit);
         QCOMPARE(adapter.exitCode(), 128 + signal);
-        QVERIFY(isGone(ffmpeg));
+        QVERIFY(ProcessTree::isGone(ffmpeg));
         QCOMPARE(QFile::exists(m_work->filePath(QStringLiteral("signal"))), mode == QLatin1String("wait"));
         QCOMPARE(contentOf(m_destination), QByteArray("old"));
         QCOMPARE(hiddenFiles(), QStringList());
@@ -287,7 +270,7 @@ private slots:
         const pid_t ffmpeg = fakePid();
         adapter.kill();
         QVERIFY(adapter.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(isGone(ffmpeg), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(ProcessTree::isGone(ffmpeg), 5000);
         QCOMPARE(hiddenFiles().size(), 1);
 
         const QString other = m_work->filePath(QStringLiteral("other.mp4"));
@@ -314,7 +297,7 @@ private slots:
 
         kill(pid_t(parent.processId()), SIGKILL);
         QVERIFY(parent.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(isGone(adapter) && isGone(ffmpeg), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(ProcessTree::isGone(adapter) && ProcessTree::isGone(ffmpeg), 5000);
         QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("signal"))));
         QCOMPARE(hiddenFiles(), QStringList());
         QCOMPARE(contentOf(m_destination), QByteArray("old"));
@@ -360,7 +343,7 @@ private slots:
         QProcessEnvironment env = environment(QStringLiteral("lines"));
         env.insert(QStringLiteral("FAKE_LINES"), lines);
         env.insert(QStringLiteral("FAKE_EXIT"), QString::number(ffmpegExit));
-        const Result result = run({"-i", "in.avi", "-y", m_destination}, QString(), env);
+        const ProgramRun result = run({"-i", "in.avi", "-y", m_destination}, QString(), env);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(contentOf(m_destination), QByteArray(exitCode == 0 ? "partial" : "old"));
         QCOMPARE(hiddenFiles(), QStringList());
@@ -412,14 +395,11 @@ private slots:
             QCOMPARE(chmod(QFile::encodeName(path).constData(), 0755), 0);
         QCOMPARE(chmod(destination.constData(), mode_t(mode)), 0);
 
-        QProcess adapter;
-        adapter.setProcessEnvironment(environment(QStringLiteral("ok")));
-        adapter.setProcessChannelMode(QProcess::MergedChannels);
-        adapter.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", m_adapter, "-i", "in.avi", "-y",
-                                m_destination});
-        QVERIFY(adapter.waitForFinished(30000));
-        const QString output = QString::fromUtf8(adapter.readAll());
-        QCOMPARE(adapter.exitCode(), refused ? 1 : 0);
+        const ProgramRun adapter = runProgram(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", m_adapter, "-i",
+                                                        "in.avi", "-y", m_destination},
+                                              {.environment = environment(QStringLiteral("ok")), .inputOpen = true, .limitMs = 30000});
+        const QString output = QString::fromUtf8(adapter.output);
+        QCOMPARE(adapter.exitCode, refused ? 1 : 0);
         QCOMPARE(contentOf(m_destination), QByteArray(refused ? "old" : "converted"));
         QCOMPARE(QFile::exists(m_work->filePath(QStringLiteral("args"))), !refused);
         if (refused)
@@ -445,15 +425,9 @@ private:
         QVERIFY(process.waitForStarted());
     }
 
-    Result run(const QStringList &args, const QString &mode, QProcessEnvironment env = {}) const
+    ProgramRun run(const QStringList &args, const QString &mode, QProcessEnvironment env = {}) const
     {
-        if (env.isEmpty())
-            env = environment(mode);
-        QProcess process;
-        start(process, args, env);
-        if (!process.waitForFinished(30000))
-            return {};
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
+        return runProgram(m_adapter, args, {.environment = env.isEmpty() ? environment(mode) : env, .inputOpen = true, .limitMs = 30000});
     }
 
     QStringList recordedArguments() const

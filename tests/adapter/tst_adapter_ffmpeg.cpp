@@ -1,6 +1,10 @@
 // The adapter with the system's ffmpeg: names ffmpeg would read as something else, a disk that
 // fills up, and sources that lack what the output needs.
 
+#include "Clip.h"
+#include "FileContent.h"
+#include "RunProgram.h"
+
 #include <QtTest>
 
 #include <sys/mount.h>
@@ -8,9 +12,12 @@
 
 namespace {
 
+// A run of the adapter or of ffmpeg's tools in a folder.
 struct Result {
     int exitCode = -1;
     QString output;
+
+    explicit Result(const ProgramRun &run) : exitCode(run.exitCode), output(QString::fromUtf8(run.output)) {}
 
     QString lastLine() const
     {
@@ -19,22 +26,9 @@ struct Result {
     }
 };
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 Result runIn(const QString &folder, const QString &program, const QStringList &args)
 {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, args);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAll())};
+    return Result(runProgram(program, args, {.folder = folder, .inputOpen = true, .limitMs = 60000}));
 }
 
 QStringList entries(const QString &folder)
@@ -56,20 +50,13 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_adapter = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/avformat.dll");
         QVERIFY2(QFileInfo(m_adapter).isExecutable(), qPrintable(m_adapter));
-        const QString lavfi = QStringLiteral("lavfi");
-        const auto make = [&](const QString &name, const QStringList &sources, const QStringList &codecs) {
-            QStringList args{"-v", "error", "-nostdin"};
-            for (const QString &source : sources)
-                args << "-f" << lavfi << "-i" << source;
-            const Result made = runIn(m_dir.path(), QStringLiteral("ffmpeg"), args + codecs + QStringList{name});
-            QVERIFY2(made.exitCode == 0, qPrintable(made.output));
-        };
-        make(QStringLiteral("sound.avi"), {"testsrc=size=64x48:rate=25:duration=1", "sine=duration=1"},
-             {"-c:v", "mpeg4", "-c:a", "pcm_s16le"});
-        make(QStringLiteral("silent.avi"), {"testsrc=size=96x64:rate=25:duration=1"}, {"-c:v", "mpeg4"});
-        // Large enough that no result fits on the small disk below.
-        make(QStringLiteral("large.avi"), {"testsrc=size=320x240:rate=25:duration=3", "sine=duration=3"},
-             {"-c:v", "mpeg4", "-q:v", "2", "-c:a", "pcm_s16le"});
+        for (const auto &[name, clip] : {std::pair<const char *, Clip>{"sound.avi", {.seconds = 1, .size = "64x48"}},
+                                         {"silent.avi", {.seconds = 1, .size = "96x64", .sound = false}},
+                                         // Large enough that no result fits on the small disk below.
+                                         {"large.avi", {.seconds = 3, .size = "320x240", .quality = 2}}}) {
+            const QString problem = makeClip(m_dir.filePath(QLatin1String(name)), clip);
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        }
         QFile subtitles(m_dir.filePath(QStringLiteral("subtitles.srt")));
         QVERIFY(subtitles.open(QIODevice::WriteOnly));
         subtitles.write("1\n00:00:00,000 --> 00:00:01,000\nhello\n");

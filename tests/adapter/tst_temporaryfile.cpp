@@ -1,3 +1,4 @@
+#include "FileContent.h"
 #include "TemporaryFile.h"
 
 #include <QtTest>
@@ -23,12 +24,6 @@ void touch(const QString &path, const QByteArray &content = "x")
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 }

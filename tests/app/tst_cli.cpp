@@ -1,4 +1,7 @@
 #include "FakeEncoder.h"
+#include "FileContent.h"
+#include "ProcessTree.h"
+#include "RunProgram.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,35 +22,20 @@ struct Run {
 Run runProgram(const FakeProgramFolder &folder, const QStringList &arguments,
                const QStringList &environment = {})
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString &pair : environment)
         env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(folder.path());
-    process.start(folder.program(), arguments);
-    Run run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const ProgramRun run = ::runProgram(
+        folder.program(), arguments,
+        {.environment = env, .folder = folder.path(), .errorsApart = true, .inputOpen = true, .limitMs = 60000});
+    return {run.exitCode, QString::fromUtf8(run.output), QString::fromUtf8(run.errors)};
 }
 
 // The first child of a process, or 0.
 pid_t childOf(qint64 parent)
 {
-    const QList<QByteArray> children = contentOf(QStringLiteral("/proc/%1/task/%1/children").arg(parent)).trimmed().split(' ');
-    return pid_t(children.first().toInt());
+    const QList<pid_t> children = ProcessTree::children(pid_t(parent));
+    return children.isEmpty() ? 0 : children.first();
 }
 
 // Whether the process has a handler of its own for the signal.

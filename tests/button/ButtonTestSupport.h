@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ErrorCode.h"
 #include "common/RuntimeError.h"
 #include "controls/button/TavloClick.h"
 #include "controls/button/model/ButtonDescriptors.h"
@@ -12,17 +13,6 @@
 #include <functional>
 
 namespace ButtonTest {
-
-// The RuntimeError code an action throws, or 0.
-inline int errorCode(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &error) {
-        return error.code();
-    }
-    return 0;
-}
 
 inline QStringList settingsFields(TavloClick &button)
 {
@@ -104,6 +94,7 @@ inline void makeDistinct(TavloClick &button)
     button.setShadowColor(0x0A0B0C);
     button.setShadowSize(6.5f);
     button.setShadowStyle(2);
+    button.setShowFocusRect(false);
     button.setSound(true);
     button.setSoundClick(3);
     button.setSoundCustom1(QStringLiteral("/sounds/one.wav"));

@@ -1,3 +1,4 @@
+#include "ErrorCode.h"
 #include "common/RuntimeError.h"
 #include "controls/button/model/ButtonFieldText.h"
 
@@ -7,20 +8,6 @@
 #include <functional>
 
 namespace Text = ButtonFieldText;
-
-namespace {
-
-int errorCode(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &error) {
-        return error.code();
-    }
-    return 0;
-}
-
-} // namespace
 
 class TestFieldText : public QObject {
     Q_OBJECT

@@ -321,7 +321,7 @@ private slots:
         QTest::mouseRelease(&button, Qt::LeftButton);
         button.setSoundUp(0);
         button.setSoundClick(number);
-        QTest::keyClick(&host.form, Qt::Key_Space); // no sound: keys do not click
+        QTest::keyClick(&host.form, Qt::Key_Space); // no sound: the form, not the button, takes the key
         const QStringList words{"Down", "Up"};
         QStringList expected;
         for (const QString &word : words) {

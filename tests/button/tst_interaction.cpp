@@ -313,25 +313,33 @@ private slots:
         QTest::addColumn<int>("key"); // a Qt key, or a Latin-1 character when below 256
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<QStringList>("events");
-        QTest::newRow("a") << int('a') << Qt::KeyboardModifiers()
-                           << QStringList{"KeyDown 65 0", "KeyPress 97", "KeyUp 65 0"};
+        QTest::addColumn<int>("face"); // the state painted last
+        const Qt::KeyboardModifiers none;
+        QTest::newRow("a") << int('a') << none << QStringList{"KeyDown 65 0", "KeyPress 97", "KeyUp 65 0"} << 0;
         QTest::newRow("Shift+A: the Shift key is a key too")
             << int('A') << Qt::KeyboardModifiers(Qt::ShiftModifier)
-            << QStringList{"KeyDown 16 1", "KeyDown 65 1", "KeyPress 65", "KeyUp 65 1", "KeyUp 16 0"};
+            << QStringList{"KeyDown 16 1", "KeyDown 65 1", "KeyPress 65", "KeyUp 65 1", "KeyUp 16 0"} << 0;
         QTest::newRow("Ctrl+C") << int('c') << Qt::KeyboardModifiers(Qt::ControlModifier)
-                                << QStringList{"KeyDown 17 2", "KeyDown 67 2", "KeyPress 99", "KeyUp 67 2", "KeyUp 17 0"};
-        QTest::newRow("F5 has no character") << int(Qt::Key_F5) << Qt::KeyboardModifiers()
-                                             << QStringList{"KeyDown 116 0", "KeyUp 116 0"};
-        QTest::newRow("Space does not click") << int(Qt::Key_Space) << Qt::KeyboardModifiers()
-                                              << QStringList{"KeyDown 32 0", "KeyPress 32", "KeyUp 32 0"};
-        QTest::newRow("Return does not click") << int(Qt::Key_Return) << Qt::KeyboardModifiers()
-                                               << QStringList{"KeyDown 13 0", "KeyPress 13", "KeyUp 13 0"};
+                                << QStringList{"KeyDown 17 2", "KeyDown 67 2", "KeyPress 99", "KeyUp 67 2", "KeyUp 17 0"} << 0;
+        QTest::newRow("F5 has no character") << int(Qt::Key_F5) << none << QStringList{"KeyDown 116 0", "KeyUp 116 0"} << 0;
+        // Space clicks on its release and leaves the face under the pointer (Over here).
+        QTest::newRow("Space clicks") << int(Qt::Key_Space) << none
+                                      << QStringList{"KeyDown 32 0", "KeyPress 32", "KeyUp 32 0", "Click"} << 1;
+        QTest::newRow("Return clicks") << int(Qt::Key_Return) << none
+                                       << QStringList{"KeyDown 13 0", "KeyPress 13", "Click", "KeyUp 13 0"} << 0;
+        QTest::newRow("keypad Enter clicks") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+                                             << QStringList{"KeyDown 13 0", "KeyPress 13", "Click", "KeyUp 13 0"} << 0;
+        QTest::newRow("Ctrl+Return is the window's") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier)
+            << QStringList{"KeyDown 17 2", "KeyDown 13 2", "KeyPress 13", "KeyUp 13 2", "KeyUp 17 0"} << 0;
+        QTest::newRow("Alt+Space is the window's") << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::AltModifier)
+            << QStringList{"KeyDown 18 4", "KeyDown 32 4", "KeyPress 32", "KeyUp 32 4", "KeyUp 18 0"} << 0;
     }
     void keys()
     {
         QFETCH(int, key);
         QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(QStringList, events);
+        QFETCH(int, face);
         Host host;
         host.button->setFocus();
         EventLog log(*host.button);
@@ -340,7 +348,95 @@ private slots:
         else
             QTest::keyClick(host.button, Qt::Key(key), modifiers);
         QCOMPARE(log.take(), events);
-        QCOMPARE(host.button->runtime().LastState, 0);
+        QCOMPARE(host.button->runtime().LastState, face);
+    }
+
+    // Space shows the Down face while held; its auto-repeat clicks nothing more; the click plays
+    // the access key's sound and no other; focus lost while it is held clicks nothing.
+    void spaceHeld()
+    {
+        SoundRecorder sounds;
+        Host host;
+        TavloClick &button = *host.button;
+        button.setSound(true);
+        button.setSoundDown(1);
+        button.setSoundUp(1);
+        button.setSoundClick(2);
+        button.setFocus();
+        EventLog log(button);
+        const auto send = [&](QEvent::Type type, bool repeat) {
+            QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), repeat);
+            QCoreApplication::sendEvent(&button, &event);
+        };
+        send(QEvent::KeyPress, false);
+        QCOMPARE(button.runtime().LastState, 2);
+        for (int i = 0; i < 3; ++i) {
+            send(QEvent::KeyRelease, true);
+            send(QEvent::KeyPress, true);
+        }
+        QCOMPARE(button.runtime().LastState, 2);
+        send(QEvent::KeyRelease, false);
+        QCOMPARE(log.take().filter(QStringLiteral("Click")), QStringList{"Click"});
+        QCOMPARE(sounds.take(), QStringList{sounds.file("Click")});
+
+        send(QEvent::KeyPress, false);
+        QWidget other(&host.form);
+        other.setFocusPolicy(Qt::StrongFocus);
+        other.show();
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(&button, &out);
+        QVERIFY(button.runtime().LastState != 2);
+        send(QEvent::KeyRelease, false);
+        QCOMPARE(log.take().filter(QStringLiteral("Click")), QStringList{});
+        QCOMPARE(sounds.take(), QStringList{});
+    }
+
+    // The focus indicator: shown, and visible on screen, when the focus came by keyboard; its
+    // pixels are the only difference the focus makes.
+    void focusIndicator_data()
+    {
+        QTest::addColumn<Qt::FocusReason>("reason");
+        QTest::addColumn<bool>("keyAfter"); // a key pressed after the focus came
+        QTest::addColumn<bool>("showFocusRect");
+        QTest::addColumn<bool>("pictureOnly");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("Tab") << Qt::TabFocusReason << false << true << false << true;
+        QTest::newRow("Backtab") << Qt::BacktabFocusReason << false << true << false << true;
+        QTest::newRow("access key") << Qt::ShortcutFocusReason << false << true << false << true;
+        QTest::newRow("Tab, picture without caption") << Qt::TabFocusReason << false << true << true << true;
+        QTest::newRow("mouse") << Qt::MouseFocusReason << false << true << false << false;
+        QTest::newRow("mouse, then a key") << Qt::MouseFocusReason << true << true << false << true;
+        QTest::newRow("Tab, ShowFocusRect off") << Qt::TabFocusReason << false << false << false << false;
+    }
+    void focusIndicator()
+    {
+        QFETCH(Qt::FocusReason, reason);
+        QFETCH(bool, keyAfter);
+        QFETCH(bool, showFocusRect);
+        QFETCH(bool, pictureOnly);
+        QFETCH(bool, shown);
+        Host host;
+        TavloClick &button = *host.button;
+        button.setShowFocusRect(showFocusRect);
+        if (pictureOnly) {
+            QImage face(80, 33, QImage::Format_RGB32);
+            face.fill(QColor(40, 90, 160));
+            button.setCaption(QString());
+            button.setPicNormal(Picture::fromImage(face));
+            button.setCustomPic(true);
+        }
+        activate(host);
+        // The window's activation gave the focus to its only control.
+        button.clearFocus();
+        const QImage unfocused = button.grab().toImage();
+        button.setFocus(reason);
+        if (keyAfter)
+            QTest::keyClick(&button, Qt::Key_Shift);
+        QVERIFY(button.hasFocus());
+        QCOMPARE(button.focusIndicatorShown(), shown);
+        QCOMPARE(button.grab().toImage() != unfocused, shown);
+        button.clearFocus();
+        QCOMPARE(button.grab().toImage(), unfocused);
     }
 
 private:

@@ -1,3 +1,4 @@
+#include "ErrorCode.h"
 #include "common/Picture.h"
 #include "common/PropertyBag.h"
 #include "common/RuntimeError.h"
@@ -29,16 +30,6 @@ QFont font(const QString &family, double size, bool bold = false, bool italic = 
     f.setUnderline(underline);
     f.setStrikeOut(strikeOut);
     return f;
-}
-
-int errorCode(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &error) {
-        return error.code();
-    }
-    return 0;
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "Xdo.h"
 
+#include "RunProgram.h"
+
 #include <QDir>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 Xdo::Xdo(QString display, QString screenshotFolder)
     : m_display(std::move(display))
@@ -14,24 +14,17 @@ Xdo::Xdo(QString display, QString screenshotFolder)
 // The command line is the program followed by its arguments.
 bool Xdo::run(const QStringList &command, QByteArray *output) const
 {
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), m_display);
-    process.setProcessEnvironment(environment);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(command.first(), command.mid(1));
     // A look-up or a key press takes milliseconds; a command that hangs is a failure, not a wait.
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished(5000);
-        m_error = command.join(QLatin1Char(' ')) + QStringLiteral(": no answer");
-        return false;
-    }
+    const ProgramRun ran = runProgram(command.first(), command.mid(1),
+                                      {.environment = environment, .errorsApart = true, .limitMs = 20000});
     if (output)
-        *output = process.readAllStandardOutput();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        m_error = command.join(QLatin1Char(' ')) + QStringLiteral(": ")
-            + QString::fromLocal8Bit(process.readAllStandardError());
+        *output = ran.output;
+    if (ran.exitCode != 0) {
+        m_error = command.join(QLatin1Char(' '))
+            + (ran.exitCode < 0 ? QStringLiteral(": no answer or a crash: ") : QStringLiteral(": "))
+            + QString::fromLocal8Bit(ran.errors);
         return false;
     }
     return true;

@@ -1,37 +1,19 @@
 // The command-line mode on several sources with the real adapter and ffmpeg: side by side with
 // --json, event by event; -n over an existing destination; a cancelled parallel run.
 
-#include "CancelledConversion.h"
+#include "Clip.h"
+#include "FileContent.h"
+#include "ProcessTree.h"
+#include "RunProgram.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QtTest>
 
 #include <csignal>
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runProgram(const QString &program, const QStringList &arguments, const QString &folder)
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(program, arguments);
-    Run run;
-    if (!process.waitForFinished(300000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
 
 // Every line of the output as a JSON object; a line that is not one fails the test.
 QList<QJsonObject> events(const QByteArray &out)
@@ -75,7 +57,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         // Long enough for several polls, so that each source reports progress more than once.
         const QString clip = m_dir.filePath(QStringLiteral("clip.avi"));
-        const QString problem = CancelledConversion::makeClip(clip, 60, QStringLiteral("320x240"));
+        const QString problem = makeClip(clip, {.seconds = 60, .size = QStringLiteral("320x240")});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         for (const char *name : {"a.avi", "b.avi", "c.avi"})
             QVERIFY(QFile::link(clip, m_dir.filePath(QLatin1String(name))));
@@ -85,11 +67,11 @@ private slots:
     // source's progress only rises, and its done event names the file written.
     void sideBySideAsJson()
     {
-        const Run run = runProgram(m_program, {"--preset", "iPOD Video (320x240) MPEG4", "-j", "2", "--json", "-d", "json",
+        const ProgramRun run = runProgram(m_program, {"--preset", "iPOD Video (320x240) MPEG4", "-j", "2", "--json", "-d", "json",
                                                "a.avi", "b.avi", "c.avi"},
-                                   m_dir.path());
-        QVERIFY2(run.exitCode == 0, run.err.constData());
-        const QList<QJsonObject> list = events(run.out);
+                                          {.folder = m_dir.path(), .errorsApart = true, .inputOpen = true});
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+        const QList<QJsonObject> list = events(run.output);
         QVERIFY(!list.isEmpty());
 
         QCOMPARE(field(list.at(0), "event"), QStringLiteral("start"));
@@ -139,23 +121,23 @@ private slots:
     {
         const QString folder = m_dir.filePath(QStringLiteral("kept"));
         QVERIFY(QDir().mkpath(folder));
-        const QByteArray earlier = CancelledConversion::contentOf(m_dir.filePath(QStringLiteral("a.avi"))).left(5000);
+        const QByteArray earlier = contentOf(m_dir.filePath(QStringLiteral("a.avi"))).left(5000);
         QFile existing(folder + QStringLiteral("/a.mp3"));
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.write(earlier);
         existing.close();
 
-        const Run run = runProgram(m_program, {"--preset", "MP3 Sound (MP3)", "-n", "--json", "-d", "kept", "a.avi", "b.avi"},
-                                   m_dir.path());
-        QVERIFY2(run.exitCode == 0, run.err.constData());
-        const QList<QJsonObject> list = events(run.out);
+        const ProgramRun run = runProgram(m_program, {"--preset", "MP3 Sound (MP3)", "-n", "--json", "-d", "kept", "a.avi", "b.avi"},
+                                          {.folder = m_dir.path(), .errorsApart = true, .inputOpen = true});
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+        const QList<QJsonObject> list = events(run.output);
         QVERIFY(!list.isEmpty());
         QCOMPARE(field(list.first(), "event"), QStringLiteral("skipped"));
         QCOMPARE(field(list.first(), "source"), QStringLiteral("a.avi"));
         QCOMPARE(field(list.first(), "destination"), QStringLiteral("kept/a.mp3"));
         QCOMPARE(field(list.last(), "event"), QStringLiteral("done"));
         QCOMPARE(field(list.last(), "source"), QStringLiteral("b.avi"));
-        QCOMPARE(CancelledConversion::contentOf(folder + QStringLiteral("/a.mp3")), earlier);
+        QCOMPARE(contentOf(folder + QStringLiteral("/a.mp3")), earlier);
         QCOMPARE(filesIn(folder), (QStringList{"a.mp3", "b.mp3"}));
     }
 
@@ -164,7 +146,7 @@ private slots:
     void cancelledSideBySide()
     {
         const QString clip = m_dir.filePath(QStringLiteral("long.avi"));
-        const QString problem = CancelledConversion::makeClip(clip, 180, QStringLiteral("320x240"));
+        const QString problem = makeClip(clip, {.seconds = 180, .size = QStringLiteral("320x240")});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         for (const char *name : {"long1.avi", "long2.avi", "long3.avi"})
             QVERIFY(QFile::link(clip, m_dir.filePath(QLatin1String(name))));
@@ -181,14 +163,7 @@ private slots:
             return files.size() == 2 && files.at(0).size() > 0 && files.at(1).size() > 0;
         };
         QTRY_VERIFY_WITH_TIMEOUT(writing(), 60000);
-        QList<pid_t> encoders;
-        QList<pid_t> open{pid_t(program.processId())};
-        while (!open.isEmpty()) {
-            for (pid_t child : CancelledConversion::childrenOf(open.takeLast())) {
-                encoders << child;
-                open << child;
-            }
-        }
+        const QList<pid_t> encoders = ProcessTree::below(pid_t(program.processId()));
         QCOMPARE(encoders.size(), 4); // two adapters, each with its ffmpeg
 
         ::kill(pid_t(program.processId()), SIGINT);
@@ -196,8 +171,8 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 130);
         for (pid_t pid : encoders)
-            QVERIFY2(CancelledConversion::isGone(pid), qPrintable(QString::number(pid)));
-        QCOMPARE(CancelledConversion::descendants(), QList<pid_t>());
+            QVERIFY2(ProcessTree::isGone(pid), qPrintable(QString::number(pid)));
+        QCOMPARE(ProcessTree::below(ProcessTree::self()), QList<pid_t>());
         QCOMPARE(filesIn(folder), QStringList());
 
         QStringList seen;

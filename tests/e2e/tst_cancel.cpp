@@ -4,7 +4,11 @@
 // cancelling one leaves the others alone.
 
 #include "CancelledConversion.h"
+#include "Clip.h"
+#include "ProcessTree.h"
+#include "RunProgram.h"
 
+#include <QProcess>
 #include <QtTest>
 
 #include <csignal>
@@ -20,7 +24,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
         // Long enough that even a fast machine is still converting at the job's later polls.
-        const QString problem = CancelledConversion::makeClip(m_clip, 60);
+        const QString problem = makeClip(m_clip, {.seconds = 60});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("out")));
     }
@@ -56,7 +60,7 @@ private slots:
         QVERIFY(outcome.cancelReported);
         QCOMPARE(outcome.endMessage, QString());
         QCOMPARE(outcome.survivors, QList<pid_t>());
-        QCOMPARE(CancelledConversion::descendants(), QList<pid_t>());
+        QCOMPARE(ProcessTree::below(ProcessTree::self()), QList<pid_t>());
         QCOMPARE(outcome.strayFiles, QStringList());
         QVERIFY(outcome.destinationIntact);
     }
@@ -104,15 +108,13 @@ private slots:
             }
             QVERIFY2(process.exitCode() == 0, qPrintable(output));
             QCOMPARE(left, QStringList{"converted.mp4"});
-            QProcess decode;
-            decode.setProcessChannelMode(QProcess::MergedChannels);
-            decode.start(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", folders.at(i) + QStringLiteral("/converted.mp4"),
-                                                    "-f", "null", "-"});
-            QVERIFY(decode.waitForFinished(120000));
-            QCOMPARE(decode.exitCode(), 0);
-            QCOMPARE(decode.readAll(), QByteArray());
+            const ProgramRun decode = runProgram(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i",
+                                                 folders.at(i) + QStringLiteral("/converted.mp4"), "-f", "null", "-"},
+                                                 {.limitMs = 120000});
+            QCOMPARE(decode.exitCode, 0);
+            QCOMPARE(decode.output, QByteArray());
         }
-        QCOMPARE(CancelledConversion::descendants(), QList<pid_t>());
+        QCOMPARE(ProcessTree::below(ProcessTree::self()), QList<pid_t>());
     }
 
 private:

@@ -3,6 +3,8 @@
 // looked up in the file, and decoded once.
 
 #include <QtEndian>
+#include "Clip.h"
+#include "Probe.h"
 #include "RunProgram.h"
 
 #include <QtTest>
@@ -149,17 +151,13 @@ private slots:
         // No user presets of the machine's user.
         m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
         for (const Source &source : Sources) {
-            const Run made = run(QStringLiteral("ffmpeg"),
-                                 {"-v", "error", "-nostdin", "-f", "lavfi", "-i",
-                                  QStringLiteral("testsrc2=size=%1x%2:rate=%3:duration=1,setsar=%4/%5")
-                                      .arg(source.width)
-                                      .arg(source.height)
-                                      .arg(QLatin1String(source.frameRate))
-                                      .arg(source.sampleAspect[0])
-                                      .arg(source.sampleAspect[1]),
-                                  "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=1", "-ac", "2",
-                                  "-c:v", "mpeg4", "-q:v", "3", "-c:a", "pcm_s16le", sourcePath(source.name)});
-            QVERIFY2(made.exitCode == 0, made.output.constData());
+            const QString problem = makeClip(sourcePath(source.name),
+                                             {.seconds = 1,
+                                              .size = QStringLiteral("%1x%2").arg(source.width).arg(source.height),
+                                              .rate = QLatin1String(source.frameRate),
+                                              .sampleAspect = QStringLiteral("%1/%2").arg(source.sampleAspect[0]).arg(source.sampleAspect[1]),
+                                              .quality = 3});
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
         }
     }
 
@@ -180,26 +178,18 @@ private slots:
         QFETCH(int, height);
         const Expected &e = expectedFor(preset);
         const QString out = m_dir.filePath(QStringLiteral("out%1%2").arg(m_count++).arg(QLatin1String(e.extension)));
-        const Run conversion = run(m_vidomar, {"--preset", preset, sourcePath(source), out}, m_env);
+        const ProgramRun conversion = runProgram(m_vidomar, {"--preset", preset, sourcePath(source), out}, {.environment = m_env});
         QVERIFY2(conversion.exitCode == 0, conversion.output.constData());
 
-        const Run probe = run(QStringLiteral("ffprobe"), {"-v", "error", "-show_format", "-show_streams", "-of", "json", out});
-        QCOMPARE(probe.exitCode, 0);
-        const QJsonObject json = QJsonDocument::fromJson(probe.output).object();
-        const QJsonObject format = json.value(QStringLiteral("format")).toObject();
+        const Probe found = probe(out);
+        QVERIFY2(found.error.isEmpty(), qPrintable(found.error));
+        const QJsonObject &format = found.format;
         QCOMPARE(containerOf(out, format), QLatin1String(e.container));
-        QVERIFY2(std::abs(format.value(QStringLiteral("duration")).toString().toDouble() - 1.0) < 0.2,
-                 qPrintable(format.value(QStringLiteral("duration")).toString()));
+        QVERIFY2(std::abs(found.seconds() - 1.0) < 0.2, qPrintable(format.value(QStringLiteral("duration")).toString()));
 
-        QJsonObject video;
-        QJsonObject audio;
-        int streams = 0;
-        for (const QJsonValue &value : json.value(QStringLiteral("streams")).toArray()) {
-            const QJsonObject stream = value.toObject();
-            ++streams;
-            (stream.value(QStringLiteral("codec_type")).toString() == QLatin1String("video") ? video : audio) = stream;
-        }
-        QCOMPARE(streams, *e.videoCodec ? 2 : 1);
+        const QJsonObject &video = found.video;
+        const QJsonObject &audio = found.audio;
+        QCOMPARE(found.streams, *e.videoCodec ? 2 : 1);
 
         QCOMPARE(audio.value(QStringLiteral("codec_name")).toString(), QLatin1String(e.audioCodec));
         QCOMPARE(audio.value(QStringLiteral("channels")).toInt(), 2);
@@ -231,7 +221,7 @@ private slots:
                      qPrintable(boxes.join(u' ')));
         }
 
-        const Run decode = run(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", out, "-f", "null", "-"});
+        const ProgramRun decode = runProgram(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", out, "-f", "null", "-"});
         QCOMPARE(decode.exitCode, 0);
         QCOMPARE(decode.output, QByteArray());
     }
@@ -250,12 +240,12 @@ private slots:
         presets.close();
 
         const QString out = m_dir.filePath(QStringLiteral("tagged.mka"));
-        const Run conversion = run(m_vidomar, {"--preset", "Tagged copy", sourcePath(QStringLiteral("4:3")), out}, m_env);
+        const ProgramRun conversion = runProgram(m_vidomar, {"--preset", "Tagged copy", sourcePath(QStringLiteral("4:3")), out}, {.environment = m_env});
         QVERIFY(QFile::remove(file));
         QVERIFY2(conversion.exitCode == 0, conversion.output.constData());
-        const Run probe = run(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format_tags=title", "-of",
+        const ProgramRun tags = runProgram(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format_tags=title", "-of",
                                                           "default=noprint_wrappers=1:nokey=1", out});
-        QCOMPARE(QString::fromUtf8(probe.output), title + u'\n');
+        QCOMPARE(QString::fromUtf8(tags.output), title + u'\n');
     }
 
 private:

@@ -1,6 +1,10 @@
 // Real conversions: the program's command-line mode, the encoder adapter and the system's ffmpeg,
 // on a generated clip; every output is probed with ffprobe and decoded once.
 
+#include "Clip.h"
+#include "FileContent.h"
+#include "Probe.h"
+#include "ProcessTree.h"
 #include "RunProgram.h"
 
 #include <QtTest>
@@ -64,24 +68,9 @@ constexpr Expected ExpectedPresets[] = {
     {"WAVE Sound (WAV)", ".wav", "wav", "", "", 0, 0, "", 0, "", "pcm_s16le", 41000, 2, 0},
 };
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 QStringList hiddenFiles(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression(QStringLiteral("^\\.")));
-}
-
-bool isGone(pid_t pid)
-{
-    if (kill(pid, 0) != 0)
-        return errno == ESRCH;
-    const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
-    const qsizetype paren = stat.lastIndexOf(')');
-    return paren > 0 && stat.mid(paren + 2, 1) == "Z";
 }
 
 QProcessEnvironment cleanEnvironment()
@@ -106,12 +95,9 @@ private slots:
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty(), "ffprobe is not installed");
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
-        const Run made = run(QStringLiteral("ffmpeg"),
-                             {"-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc2=size=640x480:rate=25:duration=3",
-                              "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=3", "-ac", "2",
-                              "-c:v", "mpeg4", "-q:v", "4", "-c:a", "pcm_s16le", m_clip});
-        QVERIFY2(made.exitCode == 0, made.output.constData());
-        const Run encoders = run(QStringLiteral("ffmpeg"), {"-hide_banner", "-encoders"});
+        const QString problem = makeClip(m_clip, {.seconds = int(ClipSeconds)});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        const ProgramRun encoders = runProgram(QStringLiteral("ffmpeg"), {"-hide_banner", "-encoders"});
         m_amrEncoder = encoders.output.contains(" libopencore_amrnb ");
     }
 
@@ -126,38 +112,21 @@ private slots:
         QFETCH(int, index);
         const Expected &e = ExpectedPresets[index];
         const QString out = m_dir.filePath(QStringLiteral("out%1%2").arg(index).arg(QLatin1String(e.extension)));
-        const Run conversion = run(m_vidomar, {"--preset", e.name, m_clip, out}, cleanEnvironment());
+        const ProgramRun conversion = runProgram(m_vidomar, {"--preset", e.name, m_clip, out}, {.environment = cleanEnvironment()});
         QVERIFY2(conversion.exitCode == 0, conversion.output.constData());
         QVERIFY(hiddenFiles(m_dir.path()).isEmpty());
 
-        const Run probe = run(QStringLiteral("ffprobe"), {"-v", "error", "-show_format", "-show_streams", "-show_packets",
-                                                          "-of", "json", out});
-        QCOMPARE(probe.exitCode, 0);
-        const QJsonObject json = QJsonDocument::fromJson(probe.output).object();
-        const QJsonObject format = json.value(QStringLiteral("format")).toObject();
-        QString container = format.value(QStringLiteral("format_name")).toString();
-        if (container.startsWith(QLatin1String("mov,")))
-            container = "mov/" + format.value(QStringLiteral("tags")).toObject().value(QStringLiteral("major_brand")).toString();
-        QCOMPARE(container, QLatin1String(e.container));
-
-        QJsonObject video;
-        QJsonObject audio;
-        int videoStreams = 0;
-        int audioStreams = 0;
-        for (const QJsonValue &value : json.value(QStringLiteral("streams")).toArray()) {
-            const QJsonObject stream = value.toObject();
-            const QString type = stream.value(QStringLiteral("codec_type")).toString();
-            if (type == QLatin1String("video") && ++videoStreams)
-                video = stream;
-            else if (type == QLatin1String("audio") && ++audioStreams)
-                audio = stream;
-        }
-        QCOMPARE(videoStreams, *e.videoCodec ? 1 : 0);
-        QCOMPARE(audioStreams, 1);
+        const Probe found = probe(out, true);
+        QVERIFY2(found.error.isEmpty(), qPrintable(found.error));
+        QCOMPARE(found.container(), QLatin1String(e.container));
+        const QJsonObject &video = found.video;
+        const QJsonObject &audio = found.audio;
+        QCOMPARE(found.videoStreams, *e.videoCodec ? 1 : 0);
+        QCOMPARE(found.audioStreams, 1);
 
         // Bits per stream from the packets, as containers differ in what they declare.
         qint64 bytes[2] = {0, 0};
-        for (const QJsonValue &value : json.value(QStringLiteral("packets")).toArray()) {
+        for (const QJsonValue &value : found.packets) {
             const QJsonObject packet = value.toObject();
             const bool isVideo = packet.value(QStringLiteral("stream_index")).toInt() == video.value(QStringLiteral("index")).toInt(-1);
             bytes[isVideo ? 0 : 1] += packet.value(QStringLiteral("size")).toString().toLongLong();
@@ -193,7 +162,7 @@ private slots:
                      qPrintable(QStringLiteral("audio %1 kbit/s").arg(measured)));
         }
 
-        const Run decode = run(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", out, "-f", "null", "-"});
+        const ProgramRun decode = runProgram(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", out, "-f", "null", "-"});
         QCOMPARE(decode.exitCode, 0);
         QCOMPARE(decode.output, QByteArray());
     }
@@ -210,7 +179,7 @@ private slots:
         QVERIFY(QFile::copy(m_clip, out));
         const QByteArray before = contentOf(out);
 
-        const Run conversion = run(m_vidomar, {"--preset", "iPOD Video (320x240) MPEG4", source, "-o", out}, cleanEnvironment());
+        const ProgramRun conversion = runProgram(m_vidomar, {"--preset", "iPOD Video (320x240) MPEG4", source, "-o", out}, {.environment = cleanEnvironment()});
         QVERIFY(conversion.exitCode > 0);
         QVERIFY2(conversion.output.contains("Conversion failed: " + source.toUtf8()
                                             + ": Invalid data found when processing input"),
@@ -224,7 +193,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_dir.filePath(QStringLiteral("no/ffmpeg")));
         const QString out = m_dir.filePath(QStringLiteral("missing.mp4"));
-        const Run conversion = run(m_vidomar, {"--preset", "iPOD Video (320x240) MPEG4", m_clip, out}, env);
+        const ProgramRun conversion = runProgram(m_vidomar, {"--preset", "iPOD Video (320x240) MPEG4", m_clip, out}, {.environment = env});
         QVERIFY(conversion.exitCode > 0);
         QVERIFY2(conversion.output.contains(
                      "Conversion failed: avformat.dll: ffmpeg was not found; install the ffmpeg package"),
@@ -268,7 +237,7 @@ private slots:
         QVERIFY(adapter.waitForFinished(5000));
         close(writeEnd);
         QCOMPARE(adapter.exitCode(), 128 + SIGTERM);
-        QVERIFY(isGone(ffmpeg));
+        QVERIFY(ProcessTree::isGone(ffmpeg));
         QVERIFY(hiddenFiles(m_dir.path()).isEmpty());
         QCOMPARE(contentOf(out), contentOf(m_clip));
     }
@@ -278,11 +247,8 @@ private slots:
     void cancelledByTheProgram()
     {
         const QString longClip = m_dir.filePath(QStringLiteral("long.avi"));
-        const Run made = run(QStringLiteral("ffmpeg"),
-                             {"-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc2=size=640x480:rate=25:duration=20",
-                              "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=20", "-ac", "2",
-                              "-c:v", "mpeg4", "-q:v", "4", "-c:a", "pcm_s16le", longClip});
-        QVERIFY2(made.exitCode == 0, made.output.constData());
+        const QString problem = makeClip(longClip, {.seconds = 20});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         const QString out = m_dir.filePath(QStringLiteral("cancelled.avi"));
         QVERIFY(QFile::copy(m_clip, out));
 
@@ -303,8 +269,8 @@ private slots:
         kill(pid_t(program.processId()), SIGINT);
         QVERIFY(program.waitForFinished(10000));
         QVERIFY(program.exitCode() != 0);
-        QVERIFY(isGone(adapter));
-        QVERIFY(isGone(ffmpeg));
+        QVERIFY(ProcessTree::isGone(adapter));
+        QVERIFY(ProcessTree::isGone(ffmpeg));
         QVERIFY(hiddenFiles(m_dir.path()).isEmpty());
         QCOMPARE(contentOf(out), contentOf(m_clip));
     }
@@ -312,13 +278,8 @@ private slots:
 private:
     static pid_t childOf(pid_t parent)
     {
-        const QString tasks = QStringLiteral("/proc/%1/task").arg(parent);
-        for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            const QByteArray children = contentOf(tasks + '/' + task + QStringLiteral("/children")).trimmed();
-            if (!children.isEmpty())
-                return pid_t(children.split(' ').first().toInt());
-        }
-        return 0;
+        const QList<pid_t> children = ProcessTree::children(parent);
+        return children.isEmpty() ? 0 : children.first();
     }
 
     QTemporaryDir m_dir;

@@ -5,7 +5,7 @@
 // clip is large enough (1920x1080) that the run lasts several of the preset's 2.1 s polls, so that
 // the encoder's start-up and its half-second reports weigh little against the wall time.
 
-#include "CancelledConversion.h"
+#include "Clip.h"
 #include "workflow/ConversionRun.h"
 
 #include <QtTest>
@@ -20,7 +20,7 @@ private slots:
         qunsetenv("VIDOMAR_FFMPEG");
         QTemporaryDir dir;
         const QString clip = dir.filePath(QStringLiteral("clip.avi"));
-        const QString problem = CancelledConversion::makeClip(clip, 30, QStringLiteral("1920x1080"));
+        const QString problem = makeClip(clip, {.seconds = 30, .size = QStringLiteral("1920x1080")});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         ConversionRun run;

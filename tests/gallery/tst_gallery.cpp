@@ -1,5 +1,7 @@
 // The contact-sheet tool's command line: what it answers to arguments that name no folder.
 
+#include "RunProgram.h"
+
 #include <QtTest>
 
 class TestGallery : public QObject {
@@ -24,16 +26,12 @@ private slots:
         QFETCH(bool, usageOnStdout);
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        QProcess gallery;
-        gallery.setWorkingDirectory(folder.path());
-        gallery.setStandardInputFile(QProcess::nullDevice());
-        gallery.start(qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/gallery"), arguments);
-        QVERIFY(gallery.waitForFinished(60000));
-        QCOMPARE(gallery.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(gallery.exitCode(), exitCode);
+        const ProgramRun gallery = runProgram(qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/gallery"), arguments,
+                                              {.folder = folder.path(), .errorsApart = true, .limitMs = 60000});
+        QCOMPARE(gallery.exitCode, exitCode);
         const QByteArray usage("usage: gallery <output folder>\n");
-        QCOMPARE(gallery.readAllStandardOutput() == usage, usageOnStdout);
-        QCOMPARE(gallery.readAllStandardError().endsWith(usage), !usageOnStdout);
+        QCOMPARE(gallery.output == usage, usageOnStdout);
+        QCOMPARE(gallery.errors.endsWith(usage), !usageOnStdout);
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 };

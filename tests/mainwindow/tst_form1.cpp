@@ -1,4 +1,6 @@
+#include "Clip.h"
 #include "FakeEncoder.h"
+#include "Probe.h"
 #include "common/MessageBoxes.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
@@ -12,7 +14,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QMimeData>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -503,13 +504,8 @@ private slots:
             QSKIP("the encoder adapter is not built");
         QTemporaryDir work;
         const QString source = work.filePath(QStringLiteral("clip one.avi"));
-        QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"),
-                     {"-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i", "testsrc2=size=640x480:rate=25:duration=3",
-                      "-f", "lavfi", "-i", "sine=frequency=440:duration=3", "-ac", "2", "-c:v", "mpeg4", "-c:a",
-                      "pcm_s16le", source});
-        QVERIFY(ffmpeg.waitForFinished(60000));
-        QCOMPARE(ffmpeg.exitCode(), 0);
+        const QString problem = makeClip(source);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         Desk desk;
         Form1 form;
@@ -523,13 +519,11 @@ private slots:
         form.grab().save(screenshotFolder() + QLatin1String("/window-finished.png"));
         QVERIFY2(desk.boxes.isEmpty(), qPrintable(desk.boxes.join(u'\n')));
 
-        QProcess probe;
-        probe.start(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "stream=codec_name,width,height",
-                                                "-of", "csv=p=0", work.filePath(QStringLiteral("clip one.mp4"))});
-        QVERIFY(probe.waitForFinished(30000));
-        const QString streams = QString::fromUtf8(probe.readAllStandardOutput());
-        QVERIFY2(streams.contains(QLatin1String("mpeg4,320,240")), qPrintable(streams));
-        QVERIFY2(streams.contains(QLatin1String("aac")), qPrintable(streams));
+        const Probe converted = probe(work.filePath(QStringLiteral("clip one.mp4")));
+        QVERIFY2(converted.error.isEmpty(), qPrintable(converted.error));
+        QCOMPARE(converted.videoCodec(), QStringLiteral("mpeg4"));
+        QCOMPARE(converted.size(), QSize(320, 240));
+        QCOMPARE(converted.audioCodec(), QStringLiteral("aac"));
 
         // A source that is no video: the encoder's reason, and the failure on the bar.
         const QString bogus = work.filePath(QStringLiteral("bogus.avi"));

@@ -1,4 +1,5 @@
 #include "BarFixture.h"
+#include "ErrorCode.h"
 #include "common/PropertyBag.h"
 #include "controls/progressbar/model/ProBarDescriptors.h"
 
@@ -10,16 +11,6 @@
 #include <map>
 
 namespace {
-
-int errorCode(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &error) {
-        return error.code();
-    }
-    return 0;
-}
 
 QImage solid(QSize size, QColor colour)
 {

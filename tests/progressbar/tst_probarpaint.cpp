@@ -1,4 +1,5 @@
 #include "BarFixture.h"
+#include "ErrorCode.h"
 #include "common/PropertyBag.h"
 #include "controls/progressbar/paint/BlockImage.h"
 #include "controls/progressbar/paint/ConstantBlend.h"
@@ -18,16 +19,6 @@
 Q_DECLARE_METATYPE(std::set<int>)
 
 namespace {
-
-int errorCode(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const RuntimeError &error) {
-        return error.code();
-    }
-    return 0;
-}
 
 // Table defaults, as a new instance has them (pictures empty, not Nothing).
 ProBarProperties defaults()

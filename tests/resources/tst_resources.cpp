@@ -1,4 +1,5 @@
 #include "IconGroup.h"
+#include "RunProgram.h"
 #include "VidomarResources.h"
 #include "controls/button/ButtonResources.h"
 
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QImage>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -224,12 +224,8 @@ void TestResources::committedPicturesAreCurrent()
     QVERIFY(output.isValid());
     const QString tool = QDir(qEnvironmentVariable("VIDOMAR_BIN_DIR")).filePath(QStringLiteral("artwork"));
     QVERIFY2(QFile::exists(tool), qPrintable(tool));
-    QProcess run;
-    run.setProcessChannelMode(QProcess::ForwardedChannels);
-    run.start(tool, {output.path()});
-    QVERIFY(run.waitForFinished(120000));
-    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(run.exitCode(), 0);
+    const ProgramRun painting = runProgram(tool, {output.path()}, {.limitMs = 120000});
+    QVERIFY2(painting.exitCode == 0, painting.output.constData());
 
     const QDir committed(QStringLiteral(VIDOMAR_RESOURCES_DIR));
     const QStringList painted = pngFilesBelow(output.path());
@@ -249,13 +245,12 @@ void TestResources::installsDesktopEntryAndIcons()
 {
     QTemporaryDir prefix;
     QVERIFY(prefix.isValid());
-    QProcess install;
-    install.setProcessChannelMode(QProcess::ForwardedChannels);
-    install.start(QStringLiteral(VIDOMAR_CMAKE), {QStringLiteral("--install"), QStringLiteral(VIDOMAR_BUILD_DIR),
-                                                  QStringLiteral("--prefix"), prefix.path(),
-                                                  QStringLiteral("--component"), QStringLiteral("desktop")});
-    QVERIFY(install.waitForFinished(60000));
-    QCOMPARE(install.exitCode(), 0);
+    const ProgramRun install = runProgram(QStringLiteral(VIDOMAR_CMAKE),
+                                          {QStringLiteral("--install"), QStringLiteral(VIDOMAR_BUILD_DIR),
+                                           QStringLiteral("--prefix"), prefix.path(), QStringLiteral("--component"),
+                                           QStringLiteral("desktop")},
+                                          {.limitMs = 60000});
+    QVERIFY2(install.exitCode == 0, install.output.constData());
 
     const QDir share(prefix.filePath(QStringLiteral("share")));
     const QMap<QString, QString> entry = desktopEntry(share.filePath(QStringLiteral("applications/vidomar.desktop")));

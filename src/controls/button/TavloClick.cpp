@@ -2,9 +2,11 @@
 
 #include "common/StepGuard.h"
 #include "controls/button/HandCursor.h"
+#include "controls/button/TavloClickAccessible.h"
 
 TavloClick::TavloClick(QWidget *parent) : SelfPaintedControl(parent)
 {
+    TavloClickAccessible::install();
     m_tmrFade.setObjectName(QStringLiteral("tmrFade"));
     m_tmrFade.setInterval(1);
     m_overTimer.setObjectName(QStringLiteral("OverTimer"));
@@ -98,6 +100,7 @@ void TavloClick::setTintHue(int32_t value) { setPropertyValue(ButtonProperty::Ti
 void TavloClick::setTintSaturation(int32_t value) { setPropertyValue(ButtonProperty::TintSaturation, QVariant::fromValue<qint32>(value)); }
 void TavloClick::setUpMotion(bool value) { setPropertyValue(ButtonProperty::UpMotion, value); }
 void TavloClick::setUserDrag(bool value) { setPropertyValue(ButtonProperty::UserDrag, value); }
+void TavloClick::setShowFocusRect(bool value) { setPropertyValue(ButtonProperty::ShowFocusRect, value); }
 
 QVariant TavloClick::propertyValue(ButtonProperty id) const
 {
@@ -143,6 +146,9 @@ void TavloClick::forwardToHost(ButtonProperty id)
     case ButtonProperty::MouseIcon:
         setCursor(HandCursor::cursorFor(m_props.mouseIcon));
         break;
+    case ButtonProperty::ShowFocusRect:
+        update();
+        break;
     default:
         break;
     }
@@ -154,6 +160,7 @@ void TavloClick::afterAssign(ButtonProperty id)
     switch (id) {
     case ButtonProperty::Caption:
         m_lblCap.setCaption(m_props.caption);
+        TavloClickAccessible::captionChanged(this);
         break;
     case ButtonProperty::CaptionColor:
         m_lblCap.setForeColor(m_props.captionColor);

@@ -165,6 +165,9 @@ public:
     void setShadowSize(float value);
     int32_t ShadowStyle() const { return m_props.shadowStyle; }
     void setShadowStyle(int32_t value);
+    // The focus indicator, laid over the face while the keyboard focus is on the button.
+    bool ShowFocusRect() const { return m_props.showFocusRect; }
+    void setShowFocusRect(bool value);
     bool Sound() const { return m_props.sound; }
     void setSound(bool value);
     int32_t SoundClick() const { return m_props.soundClick; }
@@ -310,8 +313,19 @@ public:
     using PointerQuery = std::function<QWidget *()>;
     static void setPointerQuery(PointerQuery query);
 
+    // The focus indicator shows while ShowFocusRect is on and the keyboard focus is on the
+    // button, unless the focus came by a mouse click and no key was pressed since.
+    bool focusIndicatorShown() const;
+
 protected:
     bool event(QEvent *event) override;
+    // Keyboard and focus (TavloClickKeyboard.cpp): Space clicks on release and shows the Down
+    // face while held, Return and Enter click on press, as the access key clicks.
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -331,8 +345,17 @@ private:
     void PlayButtonSound(int32_t Number, const QString &Word);
     void playEventSound(int32_t Number, const QString &Word);
 
+    void releaseSpace();
+
+    // The accessible button presses it as the access key does.
+    friend class TavloClickAccessible;
+
     // Buttons pressed on the control whose release over it is a click.
     Qt::MouseButtons m_clickButtons;
+    // Space is down on the focused button: its release clicks.
+    bool m_spaceHeld = false;
+    // The focus came by keyboard, or a key was pressed since it came.
+    bool m_focusVisible = false;
     // The caption whose access key is registered, and the registration.
     QString m_accessKeyCaption;
     int m_accessKeyId = 0;

@@ -1,4 +1,5 @@
 #include "controls/progressbar/TavloProBar.h"
+#include "controls/progressbar/TavloProBarAccessible.h"
 
 #include "controls/InputCodes.h"
 #include "common/PropertyBag.h"
@@ -18,6 +19,7 @@ bool verticalMode(int32_t mode) { return mode == 1 || mode == 3; }
 
 TavloProBar::TavloProBar(QWidget *parent) : SelfPaintedControl(parent)
 {
+    TavloProBarAccessible::install();
     connect(&m_tmrBusy, &HostTimer::timeout, this, &TavloProBar::busyTick);
     InitProperties();
 }
@@ -83,6 +85,7 @@ void TavloProBar::assign(ProBarProperty id, const QVariant &value)
         redraw(steps);
     }
     emit propertyChanged(QString(descriptor.name));
+    TavloProBarAccessible::propertyChanged(this, id);
     steps.rethrowFirst();
 }
 

@@ -2,6 +2,8 @@
 // events, checked by screenshots and by the files it writes. Offscreen tests deliver events in
 // an order no display keeps; these see what a user sees.
 
+#include "Clip.h"
+#include "Probe.h"
 #include "ProcessTree.h"
 #include "XServer.h"
 #include "Xdo.h"
@@ -60,61 +62,6 @@ double blockShare(const QImage &screen, const QRect &bar)
     return double(orange) / (bar.width() * bar.height());
 }
 
-struct Run {
-    int exitCode = -1;
-    QByteArray output;
-};
-
-Run run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return {-1, process.readAll()};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
-}
-
-// What ffprobe reads in a finished file.
-struct Probe {
-    QString error;
-    double seconds = 0;
-    QString video;
-    QSize size;
-    QString audio;
-};
-
-Probe probe(const QString &path)
-{
-    const Run result
-        = run(QStringLiteral("ffprobe"), {"-v", "error", "-show_format", "-show_streams", "-of", "json", path});
-    if (result.exitCode != 0) {
-        Probe failed;
-        failed.error = QString::fromLocal8Bit(result.output);
-        return failed;
-    }
-    const QJsonObject json = QJsonDocument::fromJson(result.output).object();
-    Probe found;
-    found.seconds
-        = json.value(QStringLiteral("format")).toObject().value(QStringLiteral("duration")).toString().toDouble();
-    for (const QJsonValue &value : json.value(QStringLiteral("streams")).toArray()) {
-        const QJsonObject stream = value.toObject();
-        const QString codec = stream.value(QStringLiteral("codec_name")).toString();
-        if (stream.value(QStringLiteral("codec_type")).toString() == QLatin1String("video")) {
-            found.video = codec;
-            found.size
-                = {stream.value(QStringLiteral("width")).toInt(), stream.value(QStringLiteral("height")).toInt()};
-        } else {
-            found.audio = codec;
-        }
-    }
-    return found;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Outcome)
@@ -139,13 +86,8 @@ private slots:
 
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
-        const QString seconds = QString::number(ClipSeconds);
-        const Run made = run(QStringLiteral("ffmpeg"),
-                             QStringList{"-v", "error", "-nostdin", "-f", "lavfi", "-i"}
-                                 << "testsrc2=size=320x240:rate=25:duration=" + seconds << "-f" << "lavfi" << "-i"
-                                 << "sine=frequency=440:sample_rate=44100:duration=" + seconds << "-ac" << "2" << "-c:v"
-                                 << "mpeg4" << "-q:v" << "4" << "-c:a" << "pcm_s16le" << m_clip);
-        QVERIFY2(made.exitCode == 0, made.output.constData());
+        const QString problem = makeClip(m_clip, {.seconds = ClipSeconds, .size = QStringLiteral("320x240")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         // The system's ffmpeg reading its input at the clip's own pace, so that a conversion runs
         // for the clip's length: long enough to be asked about, whatever the machine's speed.
@@ -215,10 +157,10 @@ private slots:
         QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination); }, 60000), "no finished destination");
         const Probe result = probe(m_destination);
         QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
-        QCOMPARE(result.video, QStringLiteral("mpeg4"));
-        QCOMPARE(result.size, QSize(320, 240));
-        QCOMPARE(result.audio, QStringLiteral("aac"));
-        QVERIFY2(qAbs(result.seconds - ClipSeconds) < 0.5, qPrintable(QString::number(result.seconds)));
+        QCOMPARE(result.videoCodec(), QStringLiteral("mpeg4"));
+        QCOMPARE(result.size(), QSize(320, 240));
+        QCOMPARE(result.audioCodec(), QStringLiteral("aac"));
+        QVERIFY2(qAbs(result.seconds() - ClipSeconds) < 0.5, qPrintable(QString::number(result.seconds())));
 
         // The bar fills with blocks at the end.
         const auto barFull
@@ -299,7 +241,7 @@ private slots:
                      "no finished destination");
             const Probe result = probe(m_destination);
             QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
-            QVERIFY2(qAbs(result.seconds - ClipSeconds) < 0.5, qPrintable(QString::number(result.seconds)));
+            QVERIFY2(qAbs(result.seconds() - ClipSeconds) < 0.5, qPrintable(QString::number(result.seconds())));
             QVERIFY2(QTest::qWaitFor([&] { return encoders().isEmpty(); }, 20000), "an encoder stayed");
             QVERIFY2(closeProgram(), qPrintable(m_failure));
             return;

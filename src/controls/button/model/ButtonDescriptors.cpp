@@ -86,6 +86,8 @@ std::array<ButtonDescriptor, ButtonPropertyCount> buildTable()
         {Id::ShadowColor, QLatin1String("ShadowColor"), T::Colour, longValue(0), &P::shadowColor, R::TranslateColor},
         {Id::ShadowSize, QLatin1String("ShadowSize"), T::Single, singleValue(6), &P::shadowSize},
         {Id::ShadowStyle, QLatin1String("ShadowStyle"), T::Long, longValue(0), &P::shadowStyle},
+        // Not painted into the faces: the widget lays the indicator over them while it has focus.
+        {Id::ShowFocusRect, QLatin1String("ShowFocusRect"), T::Boolean, yes, &P::showFocusRect, R::Store, 0, 0, None},
         {Id::Sound, QLatin1String("Sound"), T::Boolean, no, &P::sound, R::Store, 0, 0, None},
         {Id::SoundClick, QLatin1String("SoundClick"), T::Long, longValue(0), &P::soundClick, R::Store, 0, 0, None},
         {Id::SoundCustom1, QLatin1String("SoundCustom1"), T::String, text(""), &P::soundCustom1, R::Store, 0, 0, None},

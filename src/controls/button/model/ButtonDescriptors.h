@@ -20,7 +20,7 @@ enum class ButtonProperty {
     CaptionColor, CaptionShadow, CaptionShadowColor, CustomPic, DoubleClickEnable, Effects,
     EnableEffects, Enabled, Fade, FadeDelay, Font, Freeze, MaskColor, MouseIcon, PicDown, PicNormal,
     PicOver, RoundHeight, RoundSizeAuto, RoundWidth, Settings, SettingsFile, Shadow, ShadowColor,
-    ShadowSize, ShadowStyle, Sound, SoundClick, SoundCustom1, SoundCustom2, SoundDown, SoundIn,
+    ShadowSize, ShadowStyle, ShowFocusRect, Sound, SoundClick, SoundCustom1, SoundCustom2, SoundDown, SoundIn,
     SoundOut, SoundUp, Texture, TextureAlpha, TextureImage, TextureType, Tint, TintBright, TintHue,
     TintSaturation, UpMotion, UserDrag,
 };

@@ -13,9 +13,9 @@ constexpr TextField special(TextField::Kind kind) { return {kind}; }
 
 } // namespace
 
-const std::array<BagStep, 82> &bagOrder()
+const std::array<BagStep, 83> &bagOrder()
 {
-    static constexpr std::array<BagStep, 82> Order{{
+    static constexpr std::array<BagStep, 83> Order{{
         key(Id::Enabled), key(Id::Font), {BagStep::Kind::CaptionLabel, Id::CaptionColor},
         key(Id::TintBright), key(Id::PicNormal), key(Id::PicOver), key(Id::PicDown),
         key(Id::CustomPic), key(Id::ButtonIcon), key(Id::ButtonIconShow), key(Id::MaskColor),
@@ -40,6 +40,8 @@ const std::array<BagStep, 82> &bagOrder()
         key(Id::ButtonStyleDown), key(Id::ButtonColorBlendSize), key(Id::ButtonColorSplitSize),
         key(Id::Freeze), key(Id::Tint), key(Id::TintSaturation), key(Id::TintHue),
         key(Id::ButtonShape),
+        // Newer than the stored forms: a form without it keeps the default.
+        key(Id::ShowFocusRect),
     }};
     return Order;
 }

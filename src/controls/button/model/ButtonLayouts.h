@@ -43,7 +43,7 @@ inline constexpr int SettingsFieldCount = 76;
 // Settings fields from here on (the font) are applied with every error ignored.
 inline constexpr int FirstFontField = 72;
 
-const std::array<BagStep, 82> &bagOrder();
+const std::array<BagStep, 83> &bagOrder();
 const std::array<TextField, ThemeFieldCount> &themeFields();
 const std::array<TextField, SettingsFieldCount> &settingsFields();
 

@@ -75,6 +75,7 @@ struct ButtonProperties {
     OleColor shadowColor = 0;
     float shadowSize = 0;
     int32_t shadowStyle = 0;
+    bool showFocusRect = false;
     bool sound = false;
     int32_t soundClick = 0;
     QString soundCustom1;

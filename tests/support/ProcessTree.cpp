@@ -1,5 +1,6 @@
 #include "ProcessTree.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -12,6 +13,8 @@ struct Stat {
     pid_t parent = 0;
     char state = 0;
     QString name;
+
+    bool zombie() const { return state == 'Z'; }
 };
 
 // /proc/<pid>/stat: "pid (name) state ppid ..."; the name may hold blanks and parentheses.
@@ -34,24 +37,29 @@ bool readStat(pid_t pid, Stat *stat)
     return true;
 }
 
-} // namespace
-
-QList<Process> descendants(pid_t root)
+QHash<pid_t, Stat> allProcesses()
 {
     QHash<pid_t, Stat> all;
     for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         bool ok = false;
         const pid_t pid = pid_t(entry.toInt(&ok));
         Stat stat;
-        if (ok && readStat(pid, &stat) && stat.state != 'Z')
+        if (ok && readStat(pid, &stat))
             all.insert(pid, stat);
     }
+    return all;
+}
+
+// Breadth first; a zombie has no children of its own, so skipping zombies loses nothing below.
+QList<Process> walk(pid_t root, bool withZombies)
+{
+    const QHash<pid_t, Stat> all = allProcesses();
     QList<Process> found;
     QList<pid_t> parents{root};
     while (!parents.isEmpty()) {
         const pid_t parent = parents.takeFirst();
         for (auto it = all.cbegin(); it != all.cend(); ++it) {
-            if (it.value().parent == parent) {
+            if (it.value().parent == parent && (withZombies || !it.value().zombie())) {
                 found.append({it.key(), it.value().name});
                 parents.append(it.key());
             }
@@ -60,10 +68,52 @@ QList<Process> descendants(pid_t root)
     return found;
 }
 
+} // namespace
+
+pid_t self()
+{
+    return pid_t(QCoreApplication::applicationPid());
+}
+
+QList<pid_t> children(pid_t parent)
+{
+    QList<pid_t> found;
+    const QHash<pid_t, Stat> all = allProcesses();
+    for (auto it = all.cbegin(); it != all.cend(); ++it) {
+        if (it.value().parent == parent && !it.value().zombie())
+            found << it.key();
+    }
+    return found;
+}
+
+QList<Process> descendants(pid_t root)
+{
+    return walk(root, false);
+}
+
+QList<pid_t> below(pid_t root)
+{
+    QList<pid_t> pids;
+    for (const Process &process : walk(root, true))
+        pids << process.pid;
+    return pids;
+}
+
 bool isRunning(pid_t pid)
 {
     Stat stat;
-    return readStat(pid, &stat) && stat.state != 'Z';
+    return readStat(pid, &stat) && !stat.zombie();
+}
+
+QList<pid_t> processesNamed(const QByteArray &name)
+{
+    QList<pid_t> found;
+    const QHash<pid_t, Stat> all = allProcesses();
+    for (auto it = all.cbegin(); it != all.cend(); ++it) {
+        if (it.value().name == QString::fromLocal8Bit(name) && !it.value().zombie())
+            found << it.key();
+    }
+    return found;
 }
 
 } // namespace ProcessTree

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <sys/types.h>
+
+// The processes below one process, read from /proc.
+namespace ProcessTree {
+
+struct Process {
+    pid_t pid;
+    QString name; // the kernel's short name ("avformat.dll", "ffmpeg")
+};
+
+// This test's own process.
+pid_t self();
+// The living children of a process.
+QList<pid_t> children(pid_t parent);
+// Every living descendant (children, their children, ...).
+QList<Process> descendants(pid_t root);
+// Every descendant, zombies included: empty once everything started below has ended and been
+// collected.
+QList<pid_t> below(pid_t root);
+// Whether the process still runs (a zombie does not).
+bool isRunning(pid_t pid);
+// Gone, or a zombie nobody has collected yet.
+inline bool isGone(pid_t pid) { return !isRunning(pid); }
+// Every living process of this process namespace with this short name.
+QList<pid_t> processesNamed(const QByteArray &name);
+
+} // namespace ProcessTree

@@ -1,0 +1,26 @@
+#include "RunProgram.h"
+
+#include <QProcess>
+
+ProgramRun runProgram(const QString &program, const QStringList &arguments, const RunSetup &setup)
+{
+    QProcess process;
+    process.setProcessEnvironment(setup.environment);
+    process.setWorkingDirectory(setup.folder);
+    process.setProcessChannelMode(setup.errorsApart ? QProcess::SeparateChannels : QProcess::MergedChannels);
+    if (!setup.inputOpen)
+        process.setStandardInputFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    ProgramRun run;
+    const bool finished = process.waitForStarted() && process.waitForFinished(setup.limitMs);
+    if (!finished && process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    if (finished && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    run.output = process.readAllStandardOutput();
+    if (setup.errorsApart)
+        run.errors = process.readAllStandardError();
+    return run;
+}
