@@ -2,7 +2,10 @@
 // and use no processor time; resumed, the conversion finishes a file that decodes; stopped while
 // paused, it leaves nothing behind.
 
-#include "CancelledConversion.h"
+#include "Clip.h"
+#include "FileContent.h"
+#include "ProcessTree.h"
+#include "RunProgram.h"
 #include "workflow/ConversionRun.h"
 
 #include <QSignalSpy>
@@ -13,7 +16,7 @@ namespace {
 // The state letter and the processor ticks (user + system) of a process, from /proc.
 std::pair<char, qint64> stateAndTicks(pid_t pid)
 {
-    const QByteArray stat = CancelledConversion::contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
     const qsizetype paren = stat.lastIndexOf(')');
     if (paren < 0)
         return {'?', -1};
@@ -36,7 +39,7 @@ private slots:
         QCoreApplication::setApplicationName(QStringLiteral("vidomar"));
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
-        const QString problem = CancelledConversion::makeClip(m_clip, 60);
+        const QString problem = makeClip(m_clip, Clip{.seconds = 60});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
@@ -64,7 +67,9 @@ private slots:
         QVERIFY(slot.pause());
         QVERIFY(slot.paused());
         QVERIFY(!slot.pause());
-        const QList<pid_t> encoder = CancelledConversion::descendants();
+        QList<pid_t> encoder;
+        for (const ProcessTree::Process &process : ProcessTree::descendants(ProcessTree::self()))
+            encoder << process.pid;
         QCOMPARE(encoder.size(), 2); // the adapter and its ffmpeg
         const auto allStopped = [&encoder] {
             return std::all_of(encoder.begin(), encoder.end(), [](pid_t pid) { return stateAndTicks(pid).first == 'T'; });
@@ -85,7 +90,7 @@ private slots:
         else
             QVERIFY(slot.resume());
         QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), 180000);
-        QCOMPARE(CancelledConversion::descendants(), QList<pid_t>());
+        QTRY_COMPARE(ProcessTree::below(ProcessTree::self()), QList<pid_t>());
         const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
         if (stopWhilePaused) {
             QCOMPARE(ended.first().first().value<ConversionRun::Outcome>(), ConversionRun::Outcome::Cancelled);
@@ -94,12 +99,9 @@ private slots:
         }
         QCOMPARE(ended.first().first().value<ConversionRun::Outcome>(), ConversionRun::Outcome::Done);
         QCOMPARE(left, QStringList{"converted.mp4"});
-        QProcess decode;
-        decode.setProcessChannelMode(QProcess::MergedChannels);
-        decode.start(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", destination, "-f", "null", "-"});
-        QVERIFY(decode.waitForFinished(120000));
-        QCOMPARE(decode.exitCode(), 0);
-        QCOMPARE(decode.readAll(), QByteArray());
+        const ProgramRun decode = runProgram(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", destination, "-f", "null", "-"});
+        QCOMPARE(decode.exitCode, 0);
+        QCOMPARE(decode.output, QByteArray());
     }
 
 private:

@@ -3,7 +3,10 @@
 // finishes the file; a program killed in the middle of the second file offers, at its next start,
 // to continue, and converts the rest with nothing left over.
 
+#include "Clip.h"
+#include "FileContent.h"
 #include "ProcessTree.h"
+#include "RunProgram.h"
 #include "XServer.h"
 #include "Xdo.h"
 
@@ -22,12 +25,6 @@ const char *const BoxName = "^Zorvik Vidomar$";
 const QPoint ConvertCentre(474, 345);
 const QPoint PauseCentre(469, 218);
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The state letter and the processor ticks (user + system) of a process.
 std::pair<char, qint64> stateAndTicks(pid_t pid)
 {
@@ -38,24 +35,11 @@ std::pair<char, qint64> stateAndTicks(pid_t pid)
     return {fields.at(0).at(0), fields.at(11).toLongLong() + fields.at(12).toLongLong()};
 }
 
-int exitOf(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(120000))
-        return -1;
-    if (output)
-        *output = process.readAll();
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
 // A file that ffmpeg decodes to its end without a word.
 bool decodes(const QString &path)
 {
-    QByteArray output;
-    return exitOf(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", path, "-f", "null", "-"}, &output) == 0
-        && output.isEmpty();
+    const ProgramRun decode = runProgram(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", path, "-f", "null", "-"});
+    return decode.exitCode == 0 && decode.output.isEmpty();
 }
 
 } // namespace
@@ -73,12 +57,8 @@ private slots:
         m_xdo = std::make_unique<Xdo>(m_server->display(), bin + QStringLiteral("/../screenshots/display"));
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
-        const QString seconds = QString::number(ClipSeconds);
-        QCOMPARE(exitOf(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-f", "lavfi", "-i",
-                                                   "testsrc2=size=320x240:rate=25:duration=" + seconds, "-f", "lavfi", "-i",
-                                                   "sine=frequency=440:sample_rate=44100:duration=" + seconds, "-ac", "2",
-                                                   "-c:v", "mpeg4", "-q:v", "4", "-c:a", "pcm_s16le", m_clip}),
-                 0);
+        const QString problem = makeClip(m_clip, Clip{.seconds = ClipSeconds, .size = QStringLiteral("320x240")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         // ffmpeg reading at the clip's own pace, so that each conversion lasts long enough to act on.
         m_paced = m_dir.filePath(QStringLiteral("paced-ffmpeg"));
         QFile paced(m_paced);
