@@ -146,6 +146,36 @@ private slots:
         QCOMPARE(recorder.shown, QStringList());
     }
 
+    // Destinations that exist: one question for the batch; Keep all skips them, Replace all
+    // converts them.
+    void existingDestinations_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("done");
+        QTest::newRow("replace all") << int(MessageBoxes::Yes) << 2;
+        QTest::newRow("keep all") << int(MessageBoxes::No) << 0;
+    }
+    void existingDestinations()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, done);
+        Recorder recorder;
+        recorder.answer = answer;
+        Form1 form;
+        form.show();
+        form.queue()->runner().setProgramFolder(m_folder.path());
+        form.useSources({m_folder.makeSource(QStringLiteral("x.avi"), 1000), m_folder.makeSource(QStringLiteral("y.avi"), 1000)});
+        for (const QueueItem &item : form.queue()->list().items())
+            QVERIFY(QFile(item.destination).open(QIODevice::WriteOnly));
+        form.cmdConvert_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+        QCOMPARE(recorder.shown.size(), 1);
+        QVERIFY2(recorder.shown.first().startsWith(QStringLiteral("2 destinations already exist: x.mp4, y.mp4.")),
+                 qPrintable(recorder.shown.first()));
+        QCOMPARE(form.queue()->runner().summary().done, done);
+        QCOMPARE(form.queue()->list().count(QueueItem::State::Skipped), 2 - done);
+    }
+
     // What a killed run left is offered once; Yes converts what was not finished, and only that.
     void recoveryOffered_data()
     {
