@@ -13,7 +13,8 @@ public:
     virtual void started(qsizetype item) = 0;
     // leftMs: once the encoder has reported how far it is.
     virtual void progressed(qsizetype item, int percent, qint64 elapsedMs, std::optional<qint64> leftMs) = 0;
-    virtual void done(qsizetype item, qint64 elapsedMs, qint64 bytes) = 0;
+    // warning: what the user should know about the result, or empty.
+    virtual void done(qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning) = 0;
     virtual void failed(qsizetype item, const QString &reason) = 0;
     // -n: the destination exists and stays as it is.
     virtual void skipped(qsizetype item) = 0;

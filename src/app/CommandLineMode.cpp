@@ -6,6 +6,7 @@
 #include "app/JsonReport.h"
 #include "app/PresetListing.h"
 #include "app/StopSignals.h"
+#include "workflow/FileNameBytes.h"
 #include "workflow/ConversionQueue.h"
 #include "workflow/Presets.h"
 
@@ -14,8 +15,11 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace CommandLineMode {
@@ -24,6 +28,27 @@ namespace {
 
 constexpr int ExitUsage = 2;
 constexpr int ExitFailed = 1;
+
+// Makes the folder and the parents it lacks, by the name's bytes; the system's reason when it
+// cannot.
+std::optional<QString> makeFolder(const QString &folder)
+{
+    const QByteArray path = FileNameBytes::encode(folder);
+    for (qsizetype end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && path.at(end) != '/')
+            continue;
+        const QByteArray part = path.left(end);
+        struct stat info {};
+        if (::stat(part.constData(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode))
+                return QString::fromLocal8Bit(std::strerror(ENOTDIR));
+            continue;
+        }
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    return std::nullopt;
+}
 
 // How many conversions run at once: the plan's number, or one per processor for 0.
 int slotCount(int jobs)
@@ -36,9 +61,13 @@ int slotCount(int jobs)
 // when a stop signal cancelled the rest.
 int convert(const CommandLinePlan &plan)
 {
-    if (!plan.outputFolder.isEmpty() && !QDir().mkpath(plan.outputFolder)) {
-        std::fprintf(stderr, "vidomar: cannot create the folder %s\n", qPrintable(plan.outputFolder));
-        return ExitFailed;
+    if (!plan.outputFolder.isEmpty()) {
+        if (const std::optional<QString> reason = makeFolder(plan.outputFolder)) {
+            const QByteArray line = "vidomar: cannot create the folder " + FileNameBytes::encode(plan.outputFolder)
+                + ": " + reason->toLocal8Bit() + '\n';
+            std::fputs(line.constData(), stderr);
+            return ExitFailed;
+        }
     }
     std::unique_ptr<BatchReport> report;
     if (plan.json)
@@ -57,8 +86,9 @@ int convert(const CommandLinePlan &plan)
                                                                  std::optional<qint64> leftMs) {
         r.progressed(item, percent, elapsedMs, leftMs);
     });
-    QObject::connect(&queue, &ConversionQueue::done,
-                     [&r](qsizetype item, qint64 elapsedMs, qint64 bytes) { r.done(item, elapsedMs, bytes); });
+    QObject::connect(&queue, &ConversionQueue::done, [&r](qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning) {
+        r.done(item, elapsedMs, bytes, warning);
+    });
     QObject::connect(&queue, &ConversionQueue::failed, [&r](qsizetype item, const QString &reason) { r.failed(item, reason); });
     QObject::connect(&queue, &ConversionQueue::cancelled, [&r](qsizetype item) { r.cancelled(item); });
     QObject::connect(&queue, &ConversionQueue::skipped, [&r](qsizetype item) { r.skipped(item); });
@@ -130,7 +160,7 @@ int run(const QStringList &arguments)
     if (presetsRead)
         reportPresetProblems();
     if (const UsageError *error = std::get_if<UsageError>(&parsed)) {
-        std::fprintf(stderr, "vidomar: %s\n%s", qPrintable(error->message),
+        std::fprintf(stderr, "vidomar: %s\n%s", FileNameBytes::encode(error->message).constData(),
                      error->showUsage ? qPrintable(commandLineUsage()) : "");
         return ExitUsage;
     }

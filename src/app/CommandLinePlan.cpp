@@ -1,7 +1,7 @@
 #include "app/CommandLinePlan.h"
 
-#include "engine/SameFile.h"
 #include "workflow/DestinationName.h"
+#include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
 
 #include <QDir>
@@ -11,6 +11,7 @@
 
 #include <array>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -271,13 +272,27 @@ std::optional<UsageError> Parser::checkDestinationsApart() const
 
 FileProbe FileProbe::system()
 {
+    // By the names' bytes, which Qt's own file classes would not keep.
+    const auto status = [](const QString &path, struct stat &info, bool followLink) {
+        const QByteArray name = FileNameBytes::encode(path);
+        return (followLink ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info)) == 0;
+    };
     return {
-        [](const QString &path) {
-            const QFileInfo info(path);
-            return info.exists() || info.isSymLink();
+        [status](const QString &path) {
+            struct stat info {};
+            return status(path, info, false);
         },
-        [](const QString &path) { return QFileInfo(path).isDir(); },
-        [](const QString &a, const QString &b) { return isSameFile(a, b); },
+        [status](const QString &path) {
+            struct stat info {};
+            return status(path, info, true) && S_ISDIR(info.st_mode);
+        },
+        [status](const QString &a, const QString &b) {
+            struct stat sa {};
+            struct stat sb {};
+            if (status(a, sa, true) && status(b, sb, true))
+                return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+            return pathKey(a) == pathKey(b);
+        },
     };
 }
 

@@ -1,6 +1,7 @@
 #include "app/HumanReport.h"
 
 #include "workflow/ClockText.h"
+#include "workflow/FileNameBytes.h"
 
 #include <QFileInfo>
 
@@ -26,7 +27,7 @@ void HumanReport::say(const QString &text)
         m_board->print(line);
         return;
     }
-    std::fprintf(m_messages, "%s\n", qPrintable(line));
+    std::fprintf(m_messages, "%s\n", FileNameBytes::encode(line).constData());
     std::fflush(m_messages);
 }
 
@@ -60,13 +61,15 @@ void HumanReport::ended(qsizetype item, const QString &text)
     say(text);
 }
 
-void HumanReport::done(qsizetype item, qint64, qint64)
+void HumanReport::done(qsizetype item, qint64, qint64, const QString &warning)
 {
     const QString destination = QFileInfo(m_plan.items.at(item).destination).absoluteFilePath();
     ended(item, QLatin1String("finished ") + destination);
+    if (!warning.isEmpty())
+        say(m_plan.items.at(item).source + QLatin1String(": ") + warning);
     if (m_board)
         m_board->hide();
-    std::fprintf(m_results, "%s\n", qPrintable(destination));
+    std::fprintf(m_results, "%s\n", FileNameBytes::encode(destination).constData());
     std::fflush(m_results);
     if (m_board)
         m_board->show();

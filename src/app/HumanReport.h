@@ -18,7 +18,7 @@ public:
 
     void started(qsizetype item) override;
     void progressed(qsizetype item, int percent, qint64 elapsedMs, std::optional<qint64> leftMs) override;
-    void done(qsizetype item, qint64 elapsedMs, qint64 bytes) override;
+    void done(qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning) override;
     void failed(qsizetype item, const QString &reason) override;
     void skipped(qsizetype item) override;
     void cancelled(qsizetype item) override;

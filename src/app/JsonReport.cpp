@@ -1,5 +1,7 @@
 #include "app/JsonReport.h"
 
+#include "workflow/FileNameBytes.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -29,15 +31,25 @@ void JsonReport::write(const QJsonObject &event)
 
 void JsonReport::say(const QString &text)
 {
-    std::fprintf(m_messages, "vidomar: %s\n", qPrintable(text));
+    std::fprintf(m_messages, "vidomar: %s\n", FileNameBytes::encode(text).constData());
     std::fflush(m_messages);
+}
+
+void JsonReport::putName(QJsonObject &event, const QString &key, const QString &name)
+{
+    event.insert(key, FileNameBytes::shown(name));
+    if (!FileNameBytes::isText(name))
+        event.insert(key + QLatin1String("_bytes"), FileNameBytes::escaped(name));
 }
 
 void JsonReport::started(qsizetype item)
 {
     const ConversionItem &i = m_plan.items.at(item);
     m_percent.insert(item, 0);
-    write({{"event", "start"}, {"source", i.source}, {"destination", i.destination}, {"preset", m_plan.preset}});
+    QJsonObject event{{"event", "start"}, {"preset", m_plan.preset}};
+    putName(event, QStringLiteral("source"), i.source);
+    putName(event, QStringLiteral("destination"), i.destination);
+    write(event);
 }
 
 void JsonReport::progressed(qsizetype item, int percent, qint64 elapsedMs, std::optional<qint64> leftMs)
@@ -46,39 +58,50 @@ void JsonReport::progressed(qsizetype item, int percent, qint64 elapsedMs, std::
     if (percent == last)
         return;
     last = percent;
-    write({{"event", "progress"},
-           {"source", m_plan.items.at(item).source},
-           {"percent", percent},
-           {"elapsed", tenths(elapsedMs)},
-           {"left", leftMs ? QJsonValue(tenths(*leftMs)) : QJsonValue(QJsonValue::Null)}});
+    QJsonObject event{{"event", "progress"},
+                      {"percent", percent},
+                      {"elapsed", tenths(elapsedMs)},
+                      {"left", leftMs ? QJsonValue(tenths(*leftMs)) : QJsonValue(QJsonValue::Null)}};
+    putName(event, QStringLiteral("source"), m_plan.items.at(item).source);
+    write(event);
 }
 
-void JsonReport::done(qsizetype item, qint64 elapsedMs, qint64 bytes)
+void JsonReport::done(qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning)
 {
     const ConversionItem &i = m_plan.items.at(item);
-    write({{"event", "done"},
-           {"source", i.source},
-           {"destination", i.destination},
-           {"seconds", double(elapsedMs) / 1000.0},
-           {"bytes", bytes}});
+    QJsonObject event{{"event", "done"}, {"seconds", double(elapsedMs) / 1000.0}, {"bytes", bytes}};
+    putName(event, QStringLiteral("source"), i.source);
+    putName(event, QStringLiteral("destination"), i.destination);
+    if (!warning.isEmpty()) {
+        event.insert(QLatin1String("warning"), warning);
+        say(i.source + QLatin1String(": ") + warning);
+    }
+    write(event);
 }
 
 void JsonReport::failed(qsizetype item, const QString &reason)
 {
     const ConversionItem &i = m_plan.items.at(item);
     say(i.source + QLatin1String(": ") + reason);
-    write({{"event", "failed"}, {"source", i.source}, {"reason", reason}});
+    QJsonObject event{{"event", "failed"}, {"reason", FileNameBytes::shown(reason)}};
+    putName(event, QStringLiteral("source"), i.source);
+    write(event);
 }
 
 void JsonReport::skipped(qsizetype item)
 {
     const ConversionItem &i = m_plan.items.at(item);
-    write({{"event", "skipped"}, {"source", i.source}, {"destination", i.destination}});
+    QJsonObject event{{"event", "skipped"}};
+    putName(event, QStringLiteral("source"), i.source);
+    putName(event, QStringLiteral("destination"), i.destination);
+    write(event);
 }
 
 void JsonReport::cancelled(qsizetype item)
 {
-    write({{"event", "cancelled"}, {"source", m_plan.items.at(item).source}});
+    QJsonObject event{{"event", "cancelled"}};
+    putName(event, QStringLiteral("source"), m_plan.items.at(item).source);
+    write(event);
 }
 
 void JsonReport::note(const QString &text)

@@ -18,7 +18,7 @@ public:
 
     void started(qsizetype item) override;
     void progressed(qsizetype item, int percent, qint64 elapsedMs, std::optional<qint64> leftMs) override;
-    void done(qsizetype item, qint64 elapsedMs, qint64 bytes) override;
+    void done(qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning) override;
     void failed(qsizetype item, const QString &reason) override;
     void skipped(qsizetype item) override;
     void cancelled(qsizetype item) override;
@@ -29,6 +29,8 @@ public:
 private:
     void write(const QJsonObject &event);
     void say(const QString &text);
+    // The name under key, and, when it is not text, its bytes escaped under key + "_bytes".
+    static void putName(QJsonObject &event, const QString &key, const QString &name);
 
     const CommandLinePlan &m_plan;
     std::FILE *m_out;

@@ -1,5 +1,7 @@
 #include "app/ProgressBoard.h"
 
+#include "workflow/FileNameBytes.h"
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -34,7 +36,7 @@ void ProgressBoard::show()
 {
     const int columns = width() - 1;
     for (const auto &[key, text] : std::as_const(m_lines))
-        std::fprintf(m_stream, "%s\n", qPrintable(text.left(columns)));
+        std::fprintf(m_stream, "%s\n", FileNameBytes::encode(text.left(columns)).constData());
     m_drawn = m_lines.size();
     std::fflush(m_stream);
 }
@@ -62,6 +64,6 @@ void ProgressBoard::removeLine(qsizetype key)
 void ProgressBoard::print(const QString &line)
 {
     hide();
-    std::fprintf(m_stream, "%s\n", qPrintable(line));
+    std::fprintf(m_stream, "%s\n", FileNameBytes::encode(line).constData());
     show();
 }

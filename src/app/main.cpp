@@ -3,6 +3,7 @@
 #include "common/MessageBoxes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/MessageBoxPresenter.h"
+#include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
 
 #include <QApplication>
@@ -18,7 +19,17 @@ void setIdentity()
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
 }
 
-int runCommandLine(int argc, char **argv)
+constexpr int ExitUsage = 2;
+
+// The window needs a display; without one Qt would abort. A platform named on purpose
+// (QT_QPA_PLATFORM, -platform) is the user's choice and is tried.
+bool displayMissing(const QStringList &arguments)
+{
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !arguments.contains(QLatin1String("-platform"));
+}
+
+int runCommandLine(int argc, char **argv, const QStringList &arguments)
 {
     QCoreApplication app(argc, argv);
     setIdentity();
@@ -30,7 +41,7 @@ int runCommandLine(int argc, char **argv)
         std::fflush(stderr);
         return int(MessageBoxes::Ok);
     });
-    return CommandLineMode::run(QCoreApplication::arguments());
+    return CommandLineMode::run(arguments);
 }
 
 int runWindow(int argc, char **argv)
@@ -44,9 +55,12 @@ int runWindow(int argc, char **argv)
     // What is wrong with the user's preset file, which the window has listed without it: one box.
     if (const QStringList problems = Presets::problems(); !problems.isEmpty())
         MessageBoxes::show(problems.join(QLatin1Char('\n')), MessageBoxes::Exclamation);
-    // Files named on the command line (as "Open with" passes them): one is the source, several
-    // go into the queue.
-    window.useSources(QApplication::arguments().mid(1));
+    // Files named on the command line (as "Open with" passes them): one is the source, several go
+    // into the queue. Qt has taken its own options out of argv by now; each name keeps its bytes.
+    QStringList sources;
+    for (int i = 1; i < argc; ++i)
+        sources << FileNameBytes::decode(argv[i]);
+    window.useSources(sources);
     // A stop signal ends the program as closing does, but without asking: the running conversion
     // is stopped cleanly first.
     StopSignals stopSignals;
@@ -65,10 +79,15 @@ int runWindow(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // The names as the system gave them, bytes that are not UTF-8 included.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << FileNameBytes::decode(argv[i]);
     if (CommandLineMode::wanted(arguments))
-        return runCommandLine(argc, argv);
+        return runCommandLine(argc, argv, arguments);
+    if (displayMissing(arguments)) {
+        std::fputs("vidomar: no display: to convert from the command line, use --preset NAME SOURCE\u2026\n", stderr);
+        return ExitUsage;
+    }
     return runWindow(argc, argv);
 }

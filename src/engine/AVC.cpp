@@ -102,6 +102,8 @@ void AVC::ConvertMedia(bool OverWrite)
     const QFileInfo source(m_sourceFile);
     if (source.isFile() && source.isReadable())
         m_fileSize = source.size();
+    else if (source.exists() && !source.isFile() && !source.isDir() && source.isReadable())
+        m_fileSize = StreamSize;
 }
 
 void AVC::StartEncoder(const QString &commandLine)

@@ -25,6 +25,9 @@ public:
     static constexpr int ChunkSize = 256;
     // How long a cancelled encoder has to clean up before it is killed.
     static constexpr int StopGraceMs = 3000;
+    // The FileSize of a source without a length (a named pipe, a device), for the estimate while
+    // the encoder gives no time report.
+    static constexpr qint64 StreamSize = 100'000'000;
 
     // Binds to the host's poll timer; the job alone sets its interval and switches it.
     explicit AVC(QTimer *hostTimer, QObject *parent = nullptr);

@@ -215,11 +215,14 @@ void Form1::connectConversion()
     });
     connect(m_conversion, &Conversion::finished, this, [this] {
         QApplication::beep();
-        StepGuard("progress bar").run([this] {
+        // A result that is shorter than its source says so beside the usual words.
+        const QString warning = m_conversion->warning();
+        const QString finished = QStringLiteral("Conversion Finished !");
+        StepGuard("progress bar").run([this, &warning, &finished] {
             m_proBar->setProValue(100);
-            m_proBar->setCaption(QStringLiteral("Conversion Finished !"));
+            m_proBar->setCaption(warning.isEmpty() ? finished : finished + QLatin1String(" (") + warning + QLatin1Char(')'));
         });
-        notifyIfUnwatched(QStringLiteral("Conversion Finished !"), m_txtDest->text());
+        notifyIfUnwatched(finished, warning.isEmpty() ? m_txtDest->text() : m_txtDest->text() + QLatin1Char('\n') + warning);
         closeIfAsked();
     });
     connect(m_conversion, &Conversion::failed, this, [this] {

@@ -28,7 +28,7 @@ std::optional<StoredForm> StoredForm::load(const QString &path, QString *error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("cannot read %1").arg(path);
+            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
     QJsonParseError parseError{};

@@ -6,9 +6,11 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class AVC;
+class TextNameLinks;
 
 // One run of a preset over a job, the same for the window and the command line: applies the
 // preset, reads the job's output into the progress meter and the time left, and reports how the
@@ -21,6 +23,7 @@ class Conversion : public QObject {
 
 public:
     explicit Conversion(AVC &job, QObject *parent = nullptr);
+    ~Conversion() override;
 
     // Applies the preset and starts the encoder; false when nothing started (the reason has been
     // shown) or a run is still going. A run that is going keeps its meter.
@@ -44,6 +47,9 @@ public:
     const ProgressMeter &meter() const { return m_meter; }
     // The latest message about the run since its start: why it failed, when it did.
     QString lastMessage() const { return m_lastMessage; }
+    // After a run that finished: what the user should know about its result, or empty. The
+    // encoder's time fell well short of the source's stated duration: the source ended early.
+    QString warning() const { return m_warning; }
     // Off: messages are only signalled, for an owner that says itself which run they are about.
     void setShowsMessages(bool shows) { m_showsMessages = shows; }
     AVC &job() const { return m_job; }
@@ -67,6 +73,7 @@ signals:
 private:
     bool endRun();
     void say(const QString &text);
+    QString shortfall() const;
 
     AVC &m_job;
     ProgressMeter m_meter;
@@ -75,4 +82,6 @@ private:
     bool m_cancelling = false;
     bool m_showsMessages = true;
     QString m_lastMessage;
+    QString m_warning;
+    std::unique_ptr<TextNameLinks> m_links; // for a run whose names are not text
 };

@@ -1,6 +1,19 @@
 #include "workflow/ConversionQueue.h"
 
-#include <QFileInfo>
+#include "workflow/FileNameBytes.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+// By the name's bytes, which QFileInfo would not keep; 0 when it cannot be measured.
+qint64 sizeOf(const QString &path)
+{
+    struct stat info {};
+    return ::stat(FileNameBytes::encode(path).constData(), &info) == 0 ? qint64(info.st_size) : 0;
+}
+
+} // namespace
 
 ConversionQueue::ConversionQueue(QObject *parent)
     : QObject(parent)
@@ -73,12 +86,10 @@ void ConversionQueue::fill()
         const Item item = m_items.at(index);
         // Looked at only now, so that a queue run again after an interruption skips what the first
         // run finished.
-        if (m_skipExisting) {
-            const QFileInfo destination(item.destination);
-            if (destination.exists() || destination.isSymLink()) {
-                emit skipped(index);
-                continue;
-            }
+        struct stat info {};
+        if (m_skipExisting && ::lstat(FileNameBytes::encode(item.destination).constData(), &info) == 0) {
+            emit skipped(index);
+            continue;
         }
         slot->item = index;
         emit started(index);
@@ -100,7 +111,7 @@ void ConversionQueue::slotEnded(const Slot &slot, ConversionRun::Outcome outcome
     const qsizetype index = slot.item;
     switch (outcome) {
     case ConversionRun::Outcome::Done:
-        emit done(index, slot.run.elapsedMs(), QFileInfo(m_items.at(index).destination).size());
+        emit done(index, slot.run.elapsedMs(), sizeOf(m_items.at(index).destination), slot.run.conversion().warning());
         break;
     case ConversionRun::Outcome::Failed:
         ++m_failures;

@@ -62,7 +62,8 @@ signals:
     void started(qsizetype item);
     // leftMs: once the encoder has reported how far it is.
     void progressed(qsizetype item, int percent, qint64 elapsedMs, std::optional<qint64> leftMs);
-    void done(qsizetype item, qint64 elapsedMs, qint64 bytes);
+    // warning: what the user should know about the result (Conversion::warning), or empty.
+    void done(qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning);
     void failed(qsizetype item, const QString &reason);
     void cancelled(qsizetype item);
     void skipped(qsizetype item);

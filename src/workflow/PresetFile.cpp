@@ -6,9 +6,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSettings>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace PresetFile {
 
@@ -69,6 +75,18 @@ std::optional<QString> check(const QJsonValue &value, Entry &entry)
             return QStringLiteral("\"arguments\" item %1 is not a text").arg(i + 1);
         entry.arguments << list.at(i).toString();
     }
+    // The job adds -y to every run, and ffmpeg refuses -n beside it; an empty argument names no
+    // file and no option, and fails every run.
+    for (qsizetype i = 0; i < entry.arguments.size(); ++i) {
+        const QString &argument = entry.arguments.at(i);
+        if (argument.isEmpty())
+            return QStringLiteral("\"arguments\" item %1 is empty").arg(i + 1);
+        if (argument == QLatin1String("-n") || argument == QLatin1String("-y"))
+            return QStringLiteral("\"arguments\" item %1 is \"%2\": the program decides about replacing the "
+                                  "destination")
+                .arg(i + 1)
+                .arg(argument);
+    }
     return std::nullopt;
 }
 
@@ -91,18 +109,18 @@ Contents parse(const QByteArray &json, const QString &file, const QStringList &t
     }
 
     const QJsonArray list = presets.toArray();
+    // Sets, so that a file of many thousand presets loads in time linear in its size.
+    const QSet<QString> taken(takenNames.begin(), takenNames.end());
+    QSet<QString> loaded;
     for (qsizetype i = 0; i < list.size(); ++i) {
         Entry entry;
         std::optional<QString> problem = check(list.at(i), entry);
-        if (!problem && takenNames.contains(entry.name))
+        if (!problem && taken.contains(entry.name))
             problem = QStringLiteral("the name belongs to a preset of the program");
+        if (!problem && loaded.contains(entry.name))
+            problem = QStringLiteral("an earlier entry has the same name");
         if (!problem) {
-            for (qsizetype earlier = 0; earlier < contents.entries.size() && !problem; ++earlier) {
-                if (contents.entries.at(earlier).name == entry.name)
-                    problem = QStringLiteral("an earlier entry has the same name");
-            }
-        }
-        if (!problem) {
+            loaded.insert(entry.name);
             contents.entries << entry;
             continue;
         }
@@ -115,11 +133,26 @@ Contents parse(const QByteArray &json, const QString &file, const QStringList &t
 
 Contents read(const QString &path, const QStringList &takenNames)
 {
-    QFile file(path);
-    if (!file.exists())
-        return {};
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, {fileProblem(path, QStringLiteral("it cannot be read (%1)").arg(file.errorString()))}};
+    const auto cannotRead = [&path](const QString &why) {
+        return Contents{{}, {fileProblem(path, QStringLiteral("it cannot be read (%1)").arg(why))}};
+    };
+    // Opened without waiting, so that a named pipe or a device in its place cannot hold up the
+    // start; only a regular file is read.
+    QFile file;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? Contents{} : cannotRead(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return cannotRead(file.errorString());
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return cannotRead(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISDIR(info.st_mode))
+        return {{}, {fileProblem(path, QStringLiteral("it is a folder"))}};
+    if (!S_ISREG(info.st_mode))
+        return {{}, {fileProblem(path, QStringLiteral("it is not a regular file"))}};
     const QByteArray json = file.read(MaxSize + 1);
     if (json.size() > MaxSize)
         return {{}, {fileProblem(path, QStringLiteral("it is larger than 4 MiB"))}};

@@ -7,6 +7,7 @@
 #include "workflow/PresetFile.h"
 
 #include <QFile>
+#include <QHash>
 
 #include <array>
 #include <deque>
@@ -124,6 +125,7 @@ constexpr int DataRatio = 1;
 struct Registry {
     std::vector<Preset> presets;
     std::deque<QByteArray> texts; // the data groups' names and extensions, which the rows point into
+    QHash<QString, qsizetype> index; // name -> row, for lookups in a long list
     QStringList problems;
 
     void add(const PresetFile::Contents &contents, PresetGroup group)
@@ -166,6 +168,8 @@ Registry load()
     const PresetFile::Contents users = PresetFile::read(PresetFile::userFilePath(), registry.names());
     registry.add(users, PresetGroup::User);
     registry.problems = users.problems;
+    for (qsizetype row = 0; row < qsizetype(registry.presets.size()); ++row)
+        registry.index.insert(QString::fromUtf8(registry.presets[size_t(row)].name), row);
     g_loaded = true;
     return registry;
 }
@@ -195,11 +199,9 @@ bool loaded() { return g_loaded; }
 
 const Preset *find(const QString &name)
 {
-    for (const Preset &preset : all()) {
-        if (name == QString::fromUtf8(preset.name))
-            return &preset;
-    }
-    return nullptr;
+    const Registry &presets = registry();
+    const auto row = presets.index.constFind(name);
+    return row == presets.index.constEnd() ? nullptr : &presets.presets[size_t(*row)];
 }
 
 } // namespace Presets

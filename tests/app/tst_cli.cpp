@@ -106,9 +106,9 @@ private slots:
                         + event.value("reason").toString() + event.value("destination").toString();
         }
         QCOMPARE(events, (QStringList{"start in.avi in.wav", "failed in.avi Conversion failed: in.avi: Invalid data",
-                                      "start empty.avi empty.wav", "failed empty.avi The Source video file is not found!",
+                                      "start empty.avi empty.wav", "failed empty.avi The source video file is empty.",
                                       "skipped second.avi second.wav"}));
-        QVERIFY2(run.err.contains(QLatin1String("vidomar: empty.avi: The Source video file is not found!")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QLatin1String("vidomar: empty.avi: The source video file is empty.")), qPrintable(run.err));
     }
 
     // The user's own presets follow the program's; an entry that takes a program's name is
@@ -159,7 +159,7 @@ private slots:
                                         << "vidomar: nothing.avi: The Source video file is not found!" << QStringList{};
         QTest::newRow("empty source, then a good one")
             << QStringList{"--preset", wav, "empty.avi", "in.avi", "second.avi"} << QStringList{} << 1
-            << "The Source video file is not found!" << QStringList{"in.wav", "second.wav"};
+            << "The source video file is empty." << QStringList{"in.wav", "second.wav"};
         QTest::newRow("derived destination would be the source")
             << QStringList{"--preset", "Sony PSP (Normal)", "in.avi"} << QStringList{} << 0 << "vidomar: finished"
             << QStringList{"in (converted).avi"};

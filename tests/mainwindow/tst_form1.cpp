@@ -280,20 +280,27 @@ private slots:
     }
 
     // The bar's figure and caption from the job's text: nothing for the encoder's start-up, its
-    // time once it says it, the time left in the caption, 100 at the end.
+    // time once it says it, the time left in the caption, 100 at the end, and a source that ended
+    // well before its stated duration said so.
     void progress_data()
     {
         QTest::addColumn<QStringList>("chunks");
         QTest::addColumn<qint64>("fileSize");
         QTest::addColumn<QList<int>>("values");
         QTest::addColumn<QList<bool>>("timeLeft"); // whether the caption shows it
+        QTest::addColumn<QString>("finished");
         const QString block(256, QLatin1Char('x'));
+        const QString finished = QStringLiteral("Conversion Finished !");
         QTest::newRow("start-up text") << QStringList{block, block} << qint64(1500000) << QList<int>{0, 0}
-                                       << QList<bool>{false, false};
+                                       << QList<bool>{false, false} << finished;
         QTest::newRow("measured")
             << QStringList{"  Duration: 00:00:10.00, start: 0.0\n", "frame= 50 size= 256KiB time=00:00:04.9",
                            "0 bitrate=1.0kbits/s\r", "frame= 250 size=N/A time=00:00:10.00 bitrate=N/A\r"}
-            << qint64(50000000) << QList<int>{0, 0, 49, 99} << QList<bool>{false, false, true, true};
+            << qint64(50000000) << QList<int>{0, 0, 49, 99} << QList<bool>{false, false, true, true} << finished;
+        QTest::newRow("ended early")
+            << QStringList{"  Duration: 00:00:02.00, start: 0.0\n", "frame= 4 size= 1KiB time=00:00:00.16 bitrate=N/A\r"}
+            << qint64(50000) << QList<int>{0, 8} << QList<bool>{false, true}
+            << finished + QLatin1String(" (the source ended early, at 0:00.16 of 0:02.00)");
     }
     void progress()
     {
@@ -301,6 +308,7 @@ private slots:
         QFETCH(qint64, fileSize);
         QFETCH(QList<int>, values);
         QFETCH(QList<bool>, timeLeft);
+        QFETCH(QString, finished);
         Desk desk;
         Form1 form;
         form.show();
@@ -320,12 +328,13 @@ private slots:
         }
         emit form.AVC1()->Complete();
         QCOMPARE(form.ProBar()->ProValue().toInt(), 100);
-        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
+        QCOMPARE(form.ProBar()->Caption(), finished);
         QVERIFY(desk.boxes.isEmpty());
     }
 
-    // How a run ends, as the window shows it: a missing or empty source gives one box however
-    // much the encoder printed; a failure the encoder's reason; success no box.
+    // How a run ends, as the window shows it: a missing source gives one box however much the
+    // encoder printed, an empty one its own box before the encoder starts; a failure the
+    // encoder's reason; success no box.
     void endOfRun_data()
     {
         QTest::addColumn<qint64>("sourceSize");
@@ -336,7 +345,8 @@ private slots:
         QTest::addColumn<QString>("caption");
         const QStringList missing{"The Source video file is not found!|0|Zorvik Vidomar"};
         QTest::newRow("missing source") << qint64(-1) << QByteArray("1") << missing << 0 << false << "";
-        QTest::newRow("empty source") << qint64(0) << QByteArray("0") << missing << 0 << false << "";
+        QTest::newRow("empty source") << qint64(0) << QByteArray("0")
+                                      << QStringList{"The source video file is empty.|0|Zorvik Vidomar"} << 0 << false << "";
         QTest::newRow("failure") << qint64(1000) << QByteArray("1")
                                  << QStringList{"Conversion failed: in.avi: Invalid data|0|Zorvik Vidomar"} << 0 << false
                                  << "Conversion Failed !";
@@ -395,7 +405,8 @@ private slots:
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         FakeConversion run(form);
-        Env env{{"FAKE_SILENT_MS", endsWhileAsked ? "300" : "60000"}};
+        // The run that ends reaches the source's stated duration.
+        Env env{{"FAKE_SILENT_MS", endsWhileAsked ? "300" : "60000"}, {"FAKE_TEXT", "frame= 250 time=00:00:10.00 bitrate=1k\r"}};
         form.cmdConvert_Click();
         const qint64 pid = form.AVC1()->encoderProcessId();
         emit form.AVC1()->DataOutput(QStringLiteral("  Duration: 00:00:10.00, start: 0.0\n"), 1000);

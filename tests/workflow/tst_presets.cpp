@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 // The option part of the job's command line between the quoted source and destination.
@@ -272,7 +274,7 @@ private slots:
     // What is wrong with a preset file, one line per problem: the file, the entry, what.
     void loaderProblems_data()
     {
-        QTest::addColumn<QByteArray>("content"); // "<folder>": a folder stands there; null: no file
+        QTest::addColumn<QByteArray>("content"); // "<folder>", "<fifo>": one stands there; null: no file
         QTest::addColumn<QStringList>("loaded");
         QTest::addColumn<QString>("problem");    // %1 is the file; "" for none
         const QString skipped = QStringLiteral("%1, entry %2: %3; the entry is skipped.");
@@ -283,7 +285,9 @@ private slots:
         };
         QTest::newRow("no file") << QByteArray() << QStringList() << QString();
         QTest::newRow("a folder") << QByteArray("<folder>") << QStringList()
-                                  << none.arg("%1", "it cannot be read (file to open is a directory)");
+                                  << none.arg("%1", "it is a folder");
+        QTest::newRow("a named pipe") << QByteArray("<fifo>") << QStringList()
+                                      << none.arg("%1", "it is not a regular file");
         QTest::newRow("over 4 MiB") << QByteArray(PresetFile::MaxSize + 1, ' ') << QStringList()
                                     << none.arg("%1", "it is larger than 4 MiB");
         QTest::newRow("not JSON") << QByteArray("{\"presets\": [\n  {\"name\": \"A\",]}") << QStringList()
@@ -333,6 +337,17 @@ private slots:
         QTest::newRow("an argument not a text")
             << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-crf\", 20]") << QStringList{"A"}
             << skipped.arg("%1", "2 (\"B\")", "\"arguments\" item 2 is not a text");
+        const QString replacing = QStringLiteral("\"arguments\" item 2 is \"%1\": the program decides about "
+                                                 "replacing the destination");
+        QTest::newRow("-n in the arguments")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-c\", \"-n\"]") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", replacing.arg("-n"));
+        QTest::newRow("-y in the arguments")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-c\", \"-y\"]") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", replacing.arg("-y"));
+        QTest::newRow("an empty argument")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-crf\", \"\"]") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", "\"arguments\" item 2 is empty");
         QTest::newRow("other keys are left alone")
             << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [], \"note\": 1")
             << QStringList{"A", "B"} << QString();
@@ -346,6 +361,8 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("presets.json"));
         if (content == "<folder>") {
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("presets.json")));
+        } else if (content == "<fifo>") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (!content.isNull()) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));

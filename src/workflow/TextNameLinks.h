@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+// Names that are not text (see FileNameBytes) cannot reach the encoder as arguments: a process's
+// arguments pass through Qt as UTF-8. For such a run the encoder is given links with text names,
+// in a private folder of its own, that point at the source and the destination by their bytes;
+// the encoder adapter follows the destination's link and writes its target. The links and their
+// folder go with this object.
+class TextNameLinks {
+public:
+    // Nothing when the folder or a link cannot be made.
+    static std::unique_ptr<TextNameLinks> make(const QString &source, const QString &destination);
+    ~TextNameLinks();
+
+    QString source() const { return m_source; }
+    QString destination() const { return m_destination; }
+
+private:
+    TextNameLinks() = default;
+    bool link(const QString &target, const QString &name, QString &linkPath);
+
+    QByteArray m_folder;
+    QString m_source;
+    QString m_destination;
+};
