@@ -21,4 +21,7 @@ public:
     virtual void cancelled(qsizetype item) = 0;
     // About the batch as a whole.
     virtual void note(const QString &text) = 0;
+    // The running conversions were paused (the program is being stopped) and resumed.
+    virtual void paused() {}
+    virtual void resumed() {}
 };

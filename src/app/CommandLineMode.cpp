@@ -110,7 +110,19 @@ int convert(const CommandLinePlan &plan)
         if (running > 0)
             r.note(running == 1 ? QStringLiteral("cancelling the conversion")
                                 : QStringLiteral("cancelling %1 conversions").arg(running));
+        queue.resume();
         queue.cancelAll();
+    });
+    // Ctrl-Z: the encoders, in process groups of their own, pause before the program stops; fg
+    // resumes them.
+    QObject::connect(&stopSignals, &StopSignals::suspendRequested, [&] {
+        if (queue.pause())
+            r.paused();
+        StopSignals::stopSelf();
+    });
+    QObject::connect(&stopSignals, &StopSignals::continued, [&] {
+        if (queue.resume())
+            r.resumed();
     });
 
     queue.start();

@@ -108,3 +108,13 @@ void JsonReport::note(const QString &text)
 {
     say(text);
 }
+
+void JsonReport::paused()
+{
+    write({{"event", "paused"}});
+}
+
+void JsonReport::resumed()
+{
+    write({{"event", "resumed"}});
+}

@@ -23,6 +23,8 @@ public:
     void skipped(qsizetype item) override;
     void cancelled(qsizetype item) override;
     void note(const QString &text) override;
+    void paused() override;
+    void resumed() override;
 
 private:
     void write(const QJsonObject &event);

@@ -9,11 +9,11 @@
 
 namespace {
 
-constexpr std::array<int, 3> Handled{SIGINT, SIGTERM, SIGHUP};
+constexpr std::array<int, 5> Handled{SIGINT, SIGTERM, SIGHUP, SIGTSTP, SIGCONT};
 
 int g_pipe[2] = {-1, -1};
-std::array<struct sigaction, 3> g_previous{};
-std::array<bool, 3> g_installed{};
+std::array<struct sigaction, Handled.size()> g_previous{};
+std::array<bool, Handled.size()> g_installed{};
 
 void onSignal(int signal)
 {
@@ -64,8 +64,21 @@ void StopSignals::drain()
 {
     char byte = 0;
     while (::read(g_pipe[0], &byte, 1) == 1) {
+        if (byte == SIGTSTP) {
+            emit suspendRequested();
+            continue;
+        }
+        if (byte == SIGCONT) {
+            emit continued();
+            continue;
+        }
         if (m_first == 0)
             m_first = byte;
         emit received(byte);
     }
+}
+
+void StopSignals::stopSelf()
+{
+    ::raise(SIGSTOP);
 }

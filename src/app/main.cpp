@@ -55,14 +55,21 @@ int runWindow(int argc, char **argv)
     // What is wrong with the user's preset file, which the window has listed without it: one box.
     if (const QStringList problems = Presets::problems(); !problems.isEmpty())
         MessageBoxes::show(problems.join(QLatin1Char('\n')), MessageBoxes::Exclamation);
-    // A file named on the command line (as "Open with" passes it) is the source.
-    // Qt has taken its own options out of argv by now; the name keeps its bytes.
-    if (argc > 1)
-        window.useSource(FileNameBytes::decode(argv[1]));
+    // Files named on the command line (as "Open with" passes them): one is the source, several go
+    // into the queue. Qt has taken its own options out of argv by now; each name keeps its bytes.
+    QStringList sources;
+    for (int i = 1; i < argc; ++i)
+        sources << FileNameBytes::decode(argv[i]);
+    window.useSources(sources);
     // A stop signal ends the program as closing does, but without asking: the running conversion
     // is stopped cleanly first.
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::received, &window, &Form1::stopAndClose);
+    QObject::connect(&stopSignals, &StopSignals::suspendRequested, &window, [&window] {
+        window.suspendEncoders(true);
+        StopSignals::stopSelf();
+    });
+    QObject::connect(&stopSignals, &StopSignals::continued, &window, [&window] { window.suspendEncoders(false); });
     window.show();
     const int status = QApplication::exec();
     return stopSignals.first() != 0 ? 128 + stopSignals.first() : status;

@@ -12,6 +12,9 @@ class MessageBoxes
     : public ReplaceableHandler<MessageBoxes, int(const QString &text, int style, const QString &title)> {
 public:
     enum Style : int { OkOnly = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
+    // The buttons of the question about existing destinations of a batch: "Replace all" answers
+    // Yes, "Keep all" No, "Ask for each" Cancel.
+    static constexpr int ReplaceKeepAsk = 3;
     enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
     MessageBoxes() = delete;

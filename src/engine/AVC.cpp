@@ -2,11 +2,14 @@
 
 #include "engine/CommandLine.h"
 #include "engine/FailureReason.h"
+#include "engine/ProcessGroup.h"
 #include "engine/SameFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
+
+#include <csignal>
 
 namespace {
 
@@ -25,8 +28,11 @@ AVC::~AVC()
 {
     if (m_timer)
         disconnect(m_timer, nullptr, this, nullptr);
-    if (m_process && m_process->state() != QProcess::NotRunning)
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        // A paused encoder could not act on the stop.
+        continueEncoder();
         letGo(m_process);
+    }
 }
 
 // A running encoder is stopped politely so that it removes its partial output, killed if it is
@@ -114,6 +120,8 @@ void AVC::StartEncoder(const QString &commandLine)
     m_process->setStandardInputFile(QProcess::nullDevice());
     m_process->setProgram(arguments.takeFirst());
     m_process->setArguments(arguments);
+    ProcessGroup::startOwnGroup(*m_process);
+    m_paused = false;
     m_decoder.resetState();
     m_tail.clear();
     // The end is picked up at once rather than on the next regular tick, as long as the poll runs.
@@ -141,6 +149,7 @@ void AVC::CancelConvert()
     if (!encoderRunning())
         return;
     m_cancelRequested = true;
+    continueEncoder();
     m_process->terminate();
     // The timer belongs to the process: a process already gone and released takes it along.
     QTimer::singleShot(StopGraceMs, m_process, [process = m_process] {
@@ -149,12 +158,38 @@ void AVC::CancelConvert()
     });
 }
 
+bool AVC::pauseEncoder()
+{
+    if (m_paused || m_cancelRequested || !encoderRunning())
+        return false;
+    m_paused = ProcessGroup::signalGroup(pid_t(m_process->processId()), SIGSTOP);
+    return m_paused;
+}
+
+bool AVC::resumeEncoder()
+{
+    if (!m_paused)
+        return false;
+    continueEncoder();
+    return true;
+}
+
+void AVC::continueEncoder()
+{
+    if (!m_paused)
+        return;
+    m_paused = false;
+    if (m_process)
+        ProcessGroup::signalGroup(pid_t(m_process->processId()), SIGCONT);
+}
+
 // Lets go of the previous run's process without waiting for it: one still running (a run whose
 // poll stopped) is killed and released once it has gone.
 void AVC::dropProcess()
 {
     if (!m_process)
         return;
+    continueEncoder();
     QProcess *process = m_process;
     m_process = nullptr;
     process->disconnect(this);

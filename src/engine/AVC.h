@@ -81,6 +81,12 @@ public:
     // output, then a kill if it is still there after StopGraceMs. Returns at once; the run ends with
     // Cancelled (or Complete, had it just finished) on a later tick.
     void CancelConvert();
+    // Suspends the running encoder (the adapter and its ffmpeg, by their process group, nothing
+    // else) and lets it go on again. False when there is nothing to pause or resume. A cancel or
+    // the job's end resumes a paused encoder first, so that it can exit and remove its partial file.
+    bool pauseEncoder();
+    bool resumeEncoder();
+    bool paused() const { return m_paused; }
 
     // Where "avformat.dll" is looked for; the program's own folder unless set.
     QString programFolder() const;
@@ -112,6 +118,7 @@ private:
     QString failureReason() const;
     void endRun();
     void dropProcess();
+    void continueEncoder();
     void letGo(QProcess *process);
 
     QPointer<QTimer> m_timer;
@@ -128,4 +135,5 @@ private:
     QString m_tail; // the latest output, for the failure message
     bool m_inTick = false;
     bool m_cancelRequested = false;
+    bool m_paused = false;
 };

@@ -15,6 +15,7 @@
 #include "mainwindow/MessageBoxPresenter.h"
 #include "mainwindow/RunLook.h"
 #include "mainwindow/WindowAccess.h"
+#include "mainwindow/WindowQueue.h"
 #include "workflow/DestinationName.h"
 #include "workflow/Presets.h"
 #include "mainwindow/StoredForm.h"
@@ -113,7 +114,10 @@ Form1::Form1(QWidget *parent)
         font.setPointSizeF(font.pointSizeF() * factor);
         m_cboFormat->setFont(font);
     }
+    createQueue(*form);
     setUpWindowAccess(*this);
+    // Pause sits beside Convert in the keyboard order too.
+    setTabOrder(m_cmdConvert, m_cmdPause);
     m_runLook = std::make_unique<RunLook>(*this);
     // Nothing has run yet: the bar shows no figure.
     showIdleBar(QString());
@@ -239,6 +243,9 @@ void Form1::connectConversion()
     connect(m_conversion, &Conversion::progressed, this, &Form1::showProgress);
     // A message about the run is about its end: the question about stopping it goes first.
     connect(m_conversion, &Conversion::message, this, [] { MessageBoxPresenter::dismissQuestions(); });
+    // The single run's end hides Pause; its events follow below.
+    for (auto signal : {&Conversion::sourceMissing, &Conversion::finished, &Conversion::failed, &Conversion::cancelled})
+        connect(m_conversion, signal, this, &Form1::showPauseControl, Qt::QueuedConnection);
     connect(m_conversion, &Conversion::sourceMissing, this, [this] {
         endRun();
         showIdleBar(QString());
@@ -292,6 +299,10 @@ QString Form1::videosFolder()
 
 void Form1::cboFormat_Click()
 {
+    if (queueMode()) {
+        m_queue->setPreset(m_cboFormat->currentText());
+        return;
+    }
     // Text typed on the way to a preset's name leaves the destination as it is.
     if (m_txtSource->text().isEmpty() || !m_cboFormat->isPreset(m_cboFormat->currentText()))
         return;
@@ -320,6 +331,8 @@ void Form1::txtSource_EditingFinished()
 
 void Form1::useSource(const QString &path)
 {
+    if (queueMode() && !m_queue->runner().running())
+        m_queue->list().replaceAll({});
     m_txtSource->setText(path);
     m_sourceExtension = PathExtension(path);
     cboFormat_Click();
@@ -333,9 +346,16 @@ void Form1::cmdSource_Click()
         + QStringLiteral("AVI Video Files (*.avi)") + QChar(0) + QStringLiteral("*.avi") + QChar(0)
         + QStringLiteral("All Files (*)") + QChar(0) + QStringLiteral("*");
     const QString initialDir = m_txtSource->text().isEmpty() ? videosFolder() : m_txtSource->text();
-    const QString chosen = ShowOpenDialog(QStringLiteral("Select a Video File to Convert"), filter, initialDir, this,
-                                          QString());
+    const QStringList chosenFiles = ShowOpenDialogMany(QStringLiteral("Select a Video File to Convert"), filter, initialDir, this);
+    // Several files, or one more for a queue that runs, go into the queue.
+    if (chosenFiles.size() > 1 || (!chosenFiles.isEmpty() && m_queue->runner().running())) {
+        useSources(chosenFiles);
+        return;
+    }
+    const QString chosen = chosenFiles.value(0);
     if (!chosen.isEmpty()) {
+        if (queueMode() && !m_queue->runner().running())
+            m_queue->list().replaceAll({});
         m_txtSource->setText(chosen);
         m_sourceExtension = PathExtension(chosen);
     }
@@ -344,6 +364,9 @@ void Form1::cmdSource_Click()
 
 void Form1::cmdDest_Click()
 {
+    // Each file of a queue has its destination beside its source.
+    if (queueMode())
+        return;
     if (m_txtSource->text().isEmpty()) {
         MessageBoxes::show(QStringLiteral("Please select a Source AVI Video File First"));
         return;
@@ -364,8 +387,16 @@ void Form1::cmdDest_Click()
 void Form1::cmdConvert_Click()
 {
     // A Convert during a conversion asks to stop it; it never starts another nor resets the bar.
-    if (m_conversion->running()) {
+    if (anythingRunning()) {
         askToStopConversion();
+        return;
+    }
+    if (queueMode()) {
+        if (m_queue->convert()) {
+            StepGuard("progress bar").run([this] { m_proBar->setShowValue(true); });
+            m_runLook->show(true);
+            showQueue();
+        }
         return;
     }
     if (m_txtSource->text().isEmpty()) {
@@ -404,10 +435,19 @@ void Form1::cmdConvert_Click()
     });
     if (m_conversion->running())
         m_runLook->show(true);
+    showPauseControl();
 }
 
 void Form1::askToStopConversion()
 {
+    if (m_queue->runner().running()) {
+        if (m_queue->runner().stopping())
+            return;
+        const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it?"), YesNoQuestion);
+        if (answer == MessageBoxes::Yes)
+            m_queue->runner().stop();
+        return;
+    }
     if (!m_conversion->running() || m_conversion->cancelling())
         return;
     const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it?"), YesNoQuestion);
@@ -495,6 +535,8 @@ void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     Form_Activate();
+    // Once the window is up: a queue a previous run left unfinished is offered.
+    QMetaObject::invokeMethod(m_queue, &WindowQueue::offerRecovery, Qt::QueuedConnection);
 }
 
 void Form1::changeEvent(QEvent *event)
@@ -516,6 +558,22 @@ void Form1::mousePressEvent(QMouseEvent *event)
 // the user decides, and the window closes once the encoder has cleaned up.
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (m_queue->runner().running()) {
+        if (!m_closeWhenStopped) {
+            const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it and close?"),
+                                                  YesNoQuestion);
+            if (answer != MessageBoxes::Yes) {
+                event->ignore();
+                return;
+            }
+            m_closeWhenStopped = true;
+        }
+        if (m_queue->runner().running()) {
+            m_queue->runner().stop();
+            event->ignore();
+            return;
+        }
+    }
     if (m_conversion->running()) {
         if (!m_closeWhenStopped) {
             const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it and close?"),
@@ -546,9 +604,13 @@ void Form1::dragEnterEvent(QDragEnterEvent *event)
 
 void Form1::dropEvent(QDropEvent *event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile())
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    if (paths.isEmpty())
         return;
-    useSource(urls.first().toLocalFile());
+    useSources(paths);
     event->acceptProposedAction();
 }

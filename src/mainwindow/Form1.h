@@ -13,9 +13,11 @@ class ConversionRun;
 class FormatBox;
 class QComboBox;
 class RunLook;
+class QueuePanel;
 class TavloClick;
 class TavloProBar;
 class UpdateWindow;
+class WindowQueue;
 struct StoredForm;
 
 // The program's one window: pick a source, a preset and a destination, press Convert, and watch
@@ -42,6 +44,10 @@ public:
     TavloClick *cmdClose() const { return m_cmdClose; }
     TavloClick *cmdLogo() const { return m_cmdLogo; }
     TavloProBar *ProBar() const { return m_proBar; }
+    // Beside Convert while something converts: suspends and resumes the encoders (Alt+P, Pause).
+    TavloClick *cmdPause() const { return m_cmdPause; }
+    WindowQueue *queue() const { return m_queue; }
+    QueuePanel *queuePanel() const { return m_queuePanel; }
     // The run's parts: the job, its conversion and its poll timer.
     AVC *AVC1() const;
     Conversion *conversion() const { return m_conversion; }
@@ -55,11 +61,16 @@ public:
 
     // Takes a file as the open dialog does: source, its extension, the destination update.
     void useSource(const QString &path);
+    // One file as useSource; several go into the queue, which opens below the form.
+    void useSources(const QStringList &paths);
 
     // Asks whether to stop a running conversion, and stops it on Yes (Convert or Esc meanwhile).
     void askToStopConversion();
     // Stops a running conversion without asking and closes once it has gone (a stop signal).
     void stopAndClose();
+    // Ctrl-Z in the terminal that started the window: the running encoders pause with it, and go
+    // on when it is continued.
+    void suspendEncoders(bool suspend);
 
     // The handlers, named after what raises them.
     void cboFormat_Click();
@@ -71,6 +82,7 @@ public:
     void cmdLogo_Click();
     void cmdMin_Click();
     void cmdClose_Click();
+    void cmdPause_Click();
     void tmrCheck_Timer();
     void tmrAutoUpdate_Timer();
 
@@ -96,6 +108,12 @@ private:
     void endRun();
     // Scales the window down when the screen's available area is smaller than it.
     static double fitFactor(QSize size);
+    void createQueue(const StoredForm &form);
+    bool queueMode() const;
+    bool anythingRunning() const;
+    void showQueue();
+    void queueFinished();
+    void showPauseControl();
 
     QImage m_background;
     QLineEdit *m_txtSource = nullptr;
@@ -115,6 +133,10 @@ private:
     ConversionRun *m_run = nullptr;
     Conversion *m_conversion = nullptr; // the run's
     std::unique_ptr<RunLook> m_runLook;
+    WindowQueue *m_queue = nullptr;
+    QueuePanel *m_queuePanel = nullptr;
+    TavloClick *m_cmdPause = nullptr;
+    bool m_suspendedBySignal = false; // paused by Ctrl-Z, not by the user
 
     QString m_lastSourcePath;
     QString m_targetExtension;

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace MessageBoxPresenter {
 
@@ -37,6 +38,16 @@ int present(const QString &text, int style, const QString &title)
         const int answer = box.exec();
         openQuestions().removeOne(&box);
         return answer == QMessageBox::Yes ? MessageBoxes::Yes : MessageBoxes::No;
+    }
+    if ((style & 0x0F) == MessageBoxes::ReplaceKeepAsk) {
+        QAbstractButton *replace = box.addButton(QStringLiteral("&Replace all"), QMessageBox::AcceptRole);
+        QAbstractButton *keep = box.addButton(QStringLiteral("&Keep all"), QMessageBox::RejectRole);
+        box.addButton(QStringLiteral("&Ask for each"), QMessageBox::ActionRole);
+        box.setDefaultButton(qobject_cast<QPushButton *>(keep));
+        box.exec();
+        return box.clickedButton() == replace ? MessageBoxes::Yes
+            : box.clickedButton() == keep     ? MessageBoxes::No
+                                              : MessageBoxes::Cancel;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();

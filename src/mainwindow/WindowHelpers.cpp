@@ -52,6 +52,15 @@ QString ShowOpenDialog(const QString &title, const QString &filter, const QStrin
     return showDialog(false, title, filter, initialDir, owner, defaultName);
 }
 
+QStringList ShowOpenDialogMany(const QString &title, const QString &filter, const QString &initialDir, QWidget *owner)
+{
+    FileDialogs::Request request{false, title, dialogFilter(filter), initialDir, QString()};
+    request.many = true;
+    if (const FileDialogs::Handler answer = FileDialogs::current())
+        return answer(request).split(QChar(0), Qt::SkipEmptyParts);
+    return QFileDialog::getOpenFileNames(owner, title, initialDir, request.filter);
+}
+
 QString ShowSaveDialog(const QString &title, const QString &filter, const QString &initialDir, QWidget *owner,
                        const QString &defaultName)
 {

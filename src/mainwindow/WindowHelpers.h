@@ -3,6 +3,7 @@
 #include "common/ReplaceableHandler.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -15,6 +16,8 @@ QString PathExtension(const QString &path);
 // Both return the chosen path, or an empty string when the user cancels.
 QString ShowOpenDialog(const QString &title, const QString &filter, const QString &initialDir, QWidget *owner,
                        const QString &defaultName);
+// The open dialog that takes several files: every path chosen, none when the user cancels.
+QStringList ShowOpenDialogMany(const QString &title, const QString &filter, const QString &initialDir, QWidget *owner);
 QString ShowSaveDialog(const QString &title, const QString &filter, const QString &initialDir, QWidget *owner,
                        const QString &defaultName);
 
@@ -28,6 +31,8 @@ struct FileDialogRequest {
     QString filter; // as the dialog gets it
     QString initialDir;
     QString defaultName;
+    // Several files may be chosen; the answer then holds them separated by NUL characters.
+    bool many = false;
 };
 
 // The dialogs behind ShowOpenDialog and ShowSaveDialog; an installed handler answers instead of

@@ -75,7 +75,24 @@ void Conversion::cancel()
     if (!m_running)
         return;
     m_cancelling = true;
+    m_clock.resume();
     m_job.CancelConvert();
+}
+
+bool Conversion::pause()
+{
+    if (!m_running || m_cancelling || !m_job.pauseEncoder())
+        return false;
+    m_clock.pause();
+    return true;
+}
+
+bool Conversion::resume()
+{
+    if (!m_running || !m_job.resumeEncoder())
+        return false;
+    m_clock.resume();
+    return true;
 }
 
 std::optional<qint64> Conversion::timeLeftMs() const
@@ -108,6 +125,7 @@ bool Conversion::endRun()
     m_running = false;
     m_cancelling = false;
     m_links.reset();
+    m_clock.resume();
     return true;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/PausableClock.h"
 #include "engine/ProgressMeter.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -30,6 +30,13 @@ public:
     bool start(const QString &preset, const QString &source, const QString &destination);
     // Stops this run's encoder; cancelled() follows once it has gone.
     void cancel();
+    // Suspends and resumes the encoder; the paused span counts neither as elapsed nor in the time
+    // left. False when the run was not in the state to do so.
+    bool pause();
+    bool resume();
+    bool paused() const { return m_running && m_clock.isPaused(); }
+    // Wall time of this run without its pauses.
+    qint64 elapsedMs() const { return m_clock.elapsed(); }
 
     // From a start until the run's end is reported.
     bool running() const { return m_running; }
@@ -70,7 +77,7 @@ private:
 
     AVC &m_job;
     ProgressMeter m_meter;
-    QElapsedTimer m_clock;
+    PausableClock m_clock;
     bool m_running = false;
     bool m_cancelling = false;
     bool m_showsMessages = true;

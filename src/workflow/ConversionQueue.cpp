@@ -77,7 +77,7 @@ ConversionQueue::Slot *ConversionQueue::freeSlot()
 // Starts items on the free slots, in the queue's order.
 void ConversionQueue::fill()
 {
-    while (!m_stopped && m_next < m_items.size()) {
+    while (!m_stopped && !m_paused && m_next < m_items.size()) {
         Slot *slot = freeSlot();
         if (!slot)
             break;
@@ -133,4 +133,25 @@ void ConversionQueue::cancelAll()
     for (const auto &slot : m_slots)
         slot->run.cancel();
     QMetaObject::invokeMethod(this, &ConversionQueue::finishWhenIdle, Qt::QueuedConnection);
+}
+
+bool ConversionQueue::pause()
+{
+    if (m_paused || m_stopped || m_finished)
+        return false;
+    m_paused = true;
+    for (const auto &slot : m_slots)
+        slot->run.pause();
+    return true;
+}
+
+bool ConversionQueue::resume()
+{
+    if (!m_paused)
+        return false;
+    m_paused = false;
+    for (const auto &slot : m_slots)
+        slot->run.resume();
+    QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
+    return true;
 }

@@ -47,6 +47,11 @@ public:
     // Starts nothing more and cancels every running conversion; finished() follows once they have
     // all ended. Conversions that finish meanwhile stay done.
     void cancelAll();
+    // Suspends every running conversion and starts nothing new, and lets them go on; false when
+    // that changed nothing. The paused span counts neither as elapsed nor in the time left.
+    bool pause();
+    bool resume();
+    bool paused() const { return m_paused; }
 
     bool cancelling() const { return m_stopped; }
     bool isFinished() const { return m_finished; }
@@ -86,4 +91,5 @@ private:
     bool m_started = false;
     bool m_stopped = false;
     bool m_finished = false;
+    bool m_paused = false;
 };

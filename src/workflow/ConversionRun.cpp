@@ -23,7 +23,6 @@ ConversionRun::ConversionRun(QObject *parent)
 
 bool ConversionRun::start(const QString &preset, const QString &source, const QString &destination)
 {
-    m_clock.start();
     return m_conversion.start(preset, source, destination);
 }
 

@@ -3,7 +3,6 @@
 #include "engine/AVC.h"
 #include "workflow/Conversion.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -26,9 +25,14 @@ public:
     bool start(const QString &preset, const QString &source, const QString &destination);
     // Stops this run's encoder; ended(Cancelled) follows once it has gone.
     void cancel();
+    // Suspends and resumes this run's encoder; false when it was not running or not paused.
+    bool pause() { return m_conversion.pause(); }
+    bool resume() { return m_conversion.resume(); }
+    bool paused() const { return m_conversion.paused(); }
 
     bool busy() const { return m_conversion.running(); }
-    qint64 elapsedMs() const { return m_clock.elapsed(); }
+    // Wall time of the latest run without its pauses.
+    qint64 elapsedMs() const { return m_conversion.elapsedMs(); }
     std::optional<qint64> timeLeftMs() const { return m_conversion.timeLeftMs(); }
     // Why the latest run failed or did not start.
     QString reason() const { return m_conversion.lastMessage(); }
@@ -48,5 +52,4 @@ private:
     QTimer m_timer1;
     AVC m_job;
     Conversion m_conversion;
-    QElapsedTimer m_clock;
 };

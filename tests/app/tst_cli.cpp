@@ -254,6 +254,48 @@ private slots:
         QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(QLatin1String("conversion cancelled")));
     }
 
+    // Ctrl-Z pauses the encoder with the program and says so in --json; fg resumes both, and the
+    // stopped span counts neither as the conversion's time nor in the time left.
+    void suspendAndContinue()
+    {
+        FakeProgramFolder folder(true);
+        QVERIFY(folder.isValid());
+        folder.makeSource(QStringLiteral("in.avi"), 1000);
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("FAKE_REPEAT"), QStringLiteral("30"));
+        env.insert(QStringLiteral("FAKE_DELAY_MS"), QStringLiteral("100"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(folder.path());
+        QElapsedTimer wall;
+        wall.start();
+        process.start(folder.program(), {QStringLiteral("--json"), QStringLiteral("--preset"), QStringLiteral("MP3 Sound (MP3)"),
+                                         QStringLiteral("in.avi")});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(childOf(process.processId()) > 0, 10000);
+        const pid_t encoder = childOf(process.processId());
+        const auto state = [](qint64 pid) {
+            const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
+            return stat.mid(stat.lastIndexOf(')') + 2, 1);
+        };
+        QByteArray out;
+        ::kill(pid_t(process.processId()), SIGTSTP);
+        QTRY_VERIFY_WITH_TIMEOUT((out += process.readAllStandardOutput()).contains(R"({"event":"paused"})"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(state(process.processId()), QByteArray("T"), 5000);
+        QCOMPARE(state(encoder), QByteArray("T"));
+        QTest::qWait(1500);
+        QCOMPARE(state(encoder), QByteArray("T"));
+        ::kill(pid_t(process.processId()), SIGCONT);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        out += process.readAllStandardOutput();
+        const qsizetype paused = out.indexOf(R"({"event":"paused"})");
+        QVERIFY2(paused >= 0 && out.indexOf(R"({"event":"resumed"})") > paused, out.constData());
+        const QJsonObject done = QJsonDocument::fromJson(out.trimmed().split('\n').last()).object();
+        QCOMPARE(done.value("event").toString(), QStringLiteral("done"));
+        QVERIFY2(done.value("seconds").toDouble() < double(wall.elapsed()) / 1000.0 - 1.0, out.constData());
+    }
+
     // The window ends on SIGINT, SIGTERM and SIGHUP as on a close, with the signal in its exit
     // status; a SIGHUP ignored when it started (nohup) stays ignored.
     void windowStopSignals_data()

@@ -1,3 +1,4 @@
+#include "engine/PausableClock.h"
 #include "engine/ProgressMeter.h"
 
 #include <QFile>
@@ -281,6 +282,48 @@ private slots:
         QCOMPARE(meter.feed(QStringLiteral("frame= 193 size=N/A time=00:00:inf bitrate=N/A\r"), size), 76);
     }
 
+
+    // The run's clock without its pauses: steps are "start", "pause" and "resume" at a time in ms.
+    void pausedSpansNotCounted_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<qint64>("at");
+        QTest::addColumn<qint64>("elapsed");
+        QTest::newRow("never paused") << QStringList{"start@1000"} << qint64(5000) << qint64(4000);
+        QTest::newRow("while paused, stands still") << QStringList{"start@0", "pause@2000"} << qint64(9000) << qint64(2000);
+        QTest::newRow("after a resume") << QStringList{"start@0", "pause@2000", "resume@7000"} << qint64(8000) << qint64(3000);
+        QTest::newRow("two pauses") << QStringList{"start@0", "pause@1000", "resume@2000", "pause@3000", "resume@5000"}
+                                    << qint64(6000) << qint64(3000);
+        QTest::newRow("a second pause keeps the first's start")
+            << QStringList{"start@0", "pause@1000", "pause@4000", "resume@5000"} << qint64(5000) << qint64(1000);
+        QTest::newRow("resume without pause changes nothing") << QStringList{"start@0", "resume@3000"} << qint64(4000) << qint64(4000);
+        QTest::newRow("a new start forgets the pauses") << QStringList{"start@0", "pause@1000", "start@2000"} << qint64(3000) << qint64(1000);
+        QTest::newRow("not started") << QStringList{"pause@1000"} << qint64(3000) << qint64(0);
+    }
+    void pausedSpansNotCounted()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(qint64, at);
+        QFETCH(qint64, elapsed);
+        PausableClock clock;
+        for (const QString &step : steps) {
+            const QStringList parts = step.split(u'@');
+            const qint64 ms = parts.at(1).toLongLong();
+            if (parts.at(0) == QLatin1String("start"))
+                clock.start(ms);
+            else if (parts.at(0) == QLatin1String("pause"))
+                clock.pause(ms);
+            else
+                clock.resume(ms);
+        }
+        QCOMPARE(clock.elapsed(at), elapsed);
+        // The time left follows the clock: half done after 'elapsed' leaves as much again.
+        ProgressMeter meter;
+        meter.reset(1);
+        meter.feed(QStringLiteral("Duration: 00:00:10.00\ntime=00:00:05.00\r"), 1000000);
+        if (elapsed > 0)
+            QCOMPARE(meter.timeLeftMs(clock.elapsed(at)).value_or(-1), elapsed);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestProgressMeter)

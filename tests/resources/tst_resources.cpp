@@ -256,7 +256,7 @@ void TestResources::installsDesktopEntryAndIcons()
     const QMap<QString, QString> entry = desktopEntry(share.filePath(QStringLiteral("applications/vidomar.desktop")));
     QCOMPARE(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
     QCOMPARE(entry.value(QStringLiteral("Name")), QStringLiteral("Zorvik Vidomar"));
-    QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("vidomar %f"));
+    QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("vidomar %F"));
     QCOMPARE(entry.value(QStringLiteral("Categories")), QStringLiteral("AudioVideo;Video;"));
 
     // The entry's icon name resolves in the hicolor theme at every size.

@@ -1,0 +1,146 @@
+#include "mainwindow/QueuePanel.h"
+
+#include "mainwindow/WindowQueue.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+
+// The beds and borders of the form's own fields, and its orange.
+constexpr const char *PanelStyle = R"(
+QListWidget { background: #0d0e10; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px; }
+QListWidget:focus { border-color: #ff8000; }
+QListWidget::item:selected { background: #ff8000; color: #000000; }
+QPushButton, QComboBox { background: #1e2025; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px; padding: 2px 8px; }
+QPushButton:focus, QComboBox:focus { border-color: #ff8000; }
+QPushButton:disabled { color: #5a5e66; }
+QLabel { color: #b8bcc4; }
+)";
+
+} // namespace
+
+QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
+    : QWidget(parent), m_queue(queue)
+{
+    setObjectName(QStringLiteral("queuePanel"));
+    setAccessibleName(QStringLiteral("Queue"));
+    setStyleSheet(QLatin1String(PanelStyle));
+    m_items = new QListWidget(this);
+    m_items->setAccessibleName(QStringLiteral("Conversions in the queue"));
+    m_items->setAlternatingRowColors(false);
+    const auto button = [this](const QString &text, const QString &name, const QString &tip) {
+        auto *b = new QPushButton(text, this);
+        b->setAccessibleName(name);
+        b->setToolTip(tip);
+        return b;
+    };
+    m_remove = button(QStringLiteral("&Remove"), QStringLiteral("Remove from the queue"), QStringLiteral("Remove the chosen file (Delete)"));
+    m_up = button(QStringLiteral("&Up"), QStringLiteral("Move up"), QStringLiteral("Convert the chosen file earlier (Alt+Up)"));
+    m_down = button(QStringLiteral("Do&wn"), QStringLiteral("Move down"), QStringLiteral("Convert the chosen file later (Alt+Down)"));
+    m_clear = button(QStringLiteral("C&lear finished"), QStringLiteral("Clear finished"), QStringLiteral("Remove every file that has ended"));
+    m_atOnce = new QComboBox(this);
+    m_atOnce->setAccessibleName(QStringLiteral("Conversions at once"));
+    for (int n = 1; n <= std::max(4, QThread::idealThreadCount()); ++n)
+        m_atOnce->addItem(QString::number(n), n);
+    m_atOnce->addItem(QStringLiteral("One per processor"), 0);
+    m_atOnce->setCurrentIndex(std::max(0, m_atOnce->findData(queue.atOnce())));
+    auto *atOnceLabel = new QLabel(QStringLiteral("&At once:"), this);
+    atOnceLabel->setBuddy(m_atOnce);
+
+    auto *buttons = new QHBoxLayout;
+    for (QWidget *w : {static_cast<QWidget *>(m_remove), static_cast<QWidget *>(m_up), static_cast<QWidget *>(m_down),
+                       static_cast<QWidget *>(m_clear)})
+        buttons->addWidget(w);
+    buttons->addStretch();
+    buttons->addWidget(atOnceLabel);
+    buttons->addWidget(m_atOnce);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(18, 6, 16, 10);
+    layout->addWidget(m_items);
+    layout->addLayout(buttons);
+
+    connect(m_remove, &QPushButton::clicked, this, &QueuePanel::removeChosen);
+    connect(m_up, &QPushButton::clicked, this, [this] { moveChosen(-1); });
+    connect(m_down, &QPushButton::clicked, this, [this] { moveChosen(1); });
+    connect(m_clear, &QPushButton::clicked, this, [this] { m_queue.list().clearFinished(); });
+    connect(m_atOnce, &QComboBox::activated, this, [this](int index) { m_queue.setAtOnce(m_atOnce->itemData(index).toInt()); });
+    connect(m_items, &QListWidget::currentRowChanged, this, &QueuePanel::updateButtons);
+    auto *del = new QShortcut(QKeySequence::Delete, m_items, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(del, &QShortcut::activated, this, &QueuePanel::removeChosen);
+    auto *up = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Up), m_items, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(up, &QShortcut::activated, this, [this] { moveChosen(-1); });
+    auto *down = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), m_items, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(down, &QShortcut::activated, this, [this] { moveChosen(1); });
+    refresh();
+}
+
+QString QueuePanel::rowText(const QString &source, const QString &destination, const QString &preset, const QString &state)
+{
+    return QFileInfo(source).fileName() + QStringLiteral(" → ") + QFileInfo(destination).fileName() + QStringLiteral(" · ")
+        + preset + QStringLiteral(" · ") + state;
+}
+
+void QueuePanel::refresh()
+{
+    const QueueItems &items = m_queue.list().items();
+    const int chosen = m_items->currentRow();
+    while (m_items->count() > items.size())
+        delete m_items->takeItem(m_items->count() - 1);
+    while (m_items->count() < items.size())
+        m_items->addItem(QString());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QueueItem &item = items.at(i);
+        QListWidgetItem *row = m_items->item(int(i));
+        const QString text = rowText(item.source, item.destination, item.preset, item.stateText());
+        if (row->text() != text) {
+            row->setText(text);
+            row->setToolTip(item.source + QStringLiteral("\n→ ") + item.destination);
+        }
+    }
+    if (chosen >= m_items->count())
+        m_items->setCurrentRow(m_items->count() - 1);
+    updateButtons();
+}
+
+void QueuePanel::updateButtons()
+{
+    const int row = m_items->currentRow();
+    const QueueItems &items = m_queue.list().items();
+    const bool chosen = row >= 0 && row < items.size();
+    m_remove->setEnabled(chosen && items.at(row).state != QueueItem::State::Converting);
+    m_up->setEnabled(chosen && row > 0);
+    m_down->setEnabled(chosen && row + 1 < items.size());
+    m_clear->setEnabled(std::any_of(items.begin(), items.end(), [](const QueueItem &item) {
+        return item.finished() || item.state == QueueItem::State::Cancelled;
+    }));
+}
+
+void QueuePanel::removeChosen()
+{
+    m_queue.list().remove(m_items->currentRow());
+}
+
+void QueuePanel::moveChosen(int by)
+{
+    const int row = m_items->currentRow();
+    if (m_queue.list().move(row, by))
+        m_items->setCurrentRow(row + by);
+}
+
+void QueuePanel::paintEvent(QPaintEvent *)
+{
+    // The form's lower band continues below it.
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(24, 25, 29));
+    painter.setPen(QColor(58, 62, 70));
+    painter.drawLine(0, 0, width(), 0);
+}

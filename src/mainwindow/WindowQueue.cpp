@@ -1,0 +1,211 @@
+#include "mainwindow/WindowQueue.h"
+
+#include "common/MessageBoxes.h"
+#include "workflow/ClockText.h"
+#include "workflow/DestinationName.h"
+#include "workflow/Presets.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <utility>
+
+namespace {
+
+constexpr int YesNoQuestion = 4 + MessageBoxes::Question;
+constexpr const char *AtOnceKey = "Queue/At once";
+
+QStringList namesOf(const QStringList &paths)
+{
+    QStringList names;
+    for (const QString &path : paths)
+        names << QFileInfo(path).fileName();
+    return names;
+}
+
+} // namespace
+
+WindowQueue::WindowQueue(QObject *parent)
+    : QObject(parent), m_runner(m_list), m_left(m_file.load())
+{
+    m_runner.setAtOnce(std::max(0, QSettings(QStringLiteral("Zorvik"), QStringLiteral("Zorvik")).value(AtOnceKey, 1).toInt()));
+    // Every change of an item or a state is on disk at once, so that a crash loses none.
+    connect(&m_list, &QueueList::changed, this, [this] {
+        m_file.save(m_list.items());
+        emit changed();
+    });
+    connect(&m_list, &QueueList::progressed, this, &WindowQueue::changed);
+    connect(&m_runner, &QueueRunner::progressed, this, &WindowQueue::changed);
+    connect(&m_runner, &QueueRunner::finished, this, &WindowQueue::finished);
+}
+
+void WindowQueue::setAtOnce(int atOnce)
+{
+    m_runner.setAtOnce(std::max(0, atOnce));
+    QSettings(QStringLiteral("Zorvik"), QStringLiteral("Zorvik")).setValue(AtOnceKey, m_runner.atOnce());
+}
+
+QString WindowQueue::derivedDestination(const QString &source, const QString &preset)
+{
+    const QString extension = FormatExtension(preset);
+    return destinationApartFromSource(source, withExtension(source, extension), extension);
+}
+
+void WindowQueue::addSources(const QStringList &sources, const QString &preset, bool replaceWaiting)
+{
+    if (replaceWaiting && !m_runner.running()) {
+        QueueItems kept;
+        for (const QueueItem &item : m_list.items()) {
+            if (item.state != QueueItem::State::Waiting && item.state != QueueItem::State::Cancelled)
+                kept << item;
+        }
+        m_list.replaceAll(kept);
+    }
+    for (const QString &source : sources) {
+        QueueItem item;
+        item.source = QFileInfo(source).absoluteFilePath();
+        item.preset = preset;
+        item.destination = derivedDestination(item.source, preset);
+        m_list.add(item);
+    }
+}
+
+void WindowQueue::setPreset(const QString &preset)
+{
+    if (m_runner.running() || !Presets::find(preset))
+        return;
+    QueueItems items = m_list.items();
+    const auto follows = [&preset](const QueueItem &item) { return item.state == QueueItem::State::Waiting && item.preset != preset; };
+    if (std::none_of(items.begin(), items.end(), follows))
+        return;
+    // The new destinations are kept apart from every source and from one another.
+    QStringList taken;
+    for (const QueueItem &item : std::as_const(items)) {
+        taken << QDir::cleanPath(item.source);
+        if (!follows(item))
+            taken << QDir::cleanPath(item.destination);
+    }
+    for (QueueItem &item : items) {
+        if (!follows(item))
+            continue;
+        item.preset = preset;
+        item.destination = QueueList::uniqueDestination(derivedDestination(item.source, preset), taken);
+        taken << QDir::cleanPath(item.destination);
+    }
+    m_list.replaceAll(items);
+}
+
+bool WindowQueue::askAboutExistingDestinations()
+{
+    QList<qsizetype> existing;
+    for (qsizetype i = 0; i < m_list.size(); ++i) {
+        const QueueItem &item = m_list.at(i);
+        if ((item.state == QueueItem::State::Waiting || item.state == QueueItem::State::Cancelled)
+            && QFileInfo::exists(item.destination))
+            existing << i;
+    }
+    if (existing.isEmpty())
+        return true;
+    int answer = MessageBoxes::No;
+    if (existing.size() == 1) {
+        answer = MessageBoxes::Cancel;
+    } else {
+        QStringList names;
+        for (qsizetype i : existing)
+            names << m_list.at(i).destination;
+        const QString question = QStringLiteral("%1 destinations already exist: %2. Replace them all, keep them all, or ask for each?")
+                                     .arg(existing.size())
+                                     .arg(summaryOf(names).section(QStringLiteral(": "), 1));
+        answer = MessageBoxes::show(question, MessageBoxes::ReplaceKeepAsk + MessageBoxes::Question);
+    }
+    for (qsizetype i : std::as_const(existing)) {
+        bool replace = answer == MessageBoxes::Yes;
+        if (answer == MessageBoxes::Cancel) {
+            const QString question = QFileInfo(m_list.at(i).destination).fileName() + QLatin1String(" already exists. Replace it?");
+            replace = MessageBoxes::show(question, YesNoQuestion) == MessageBoxes::Yes;
+        }
+        if (!replace) {
+            if (m_list.at(i).state == QueueItem::State::Cancelled)
+                m_list.setState(i, QueueItem::State::Waiting);
+            m_list.setState(i, QueueItem::State::Skipped, QStringLiteral("the destination exists"));
+        }
+    }
+    return true;
+}
+
+bool WindowQueue::convert()
+{
+    if (m_runner.running())
+        return false;
+    askAboutExistingDestinations();
+    return m_runner.start();
+}
+
+void WindowQueue::offerRecovery()
+{
+    if (m_offered)
+        return;
+    m_offered = true;
+    const RecoveryFile::Loaded loaded = std::exchange(m_left, RecoveryFile::Loaded());
+    if (!loaded.problem.isEmpty()) {
+        QString text = QStringLiteral("The saved queue could not be used: ") + loaded.problem + QLatin1Char('.');
+        if (!loaded.setAsideTo.isEmpty())
+            text += QStringLiteral(" It was set aside as ") + loaded.setAsideTo + QLatin1Char('.');
+        MessageBoxes::show(text, MessageBoxes::Exclamation);
+        return;
+    }
+    QueueList left;
+    left.replaceAll(loaded.items);
+    const qsizetype unfinished = left.unfinishedCount();
+    if (unfinished == 0)
+        return;
+    const QString question = unfinished == 1 ? QStringLiteral("1 conversion was not finished. Continue it?")
+                                             : QStringLiteral("%1 conversions were not finished. Continue them?").arg(unfinished);
+    if (MessageBoxes::show(question, YesNoQuestion) != MessageBoxes::Yes) {
+        m_file.save(m_list.items());
+        return;
+    }
+    left.prepareToContinue();
+    for (const QueueItem &item : left.items())
+        m_list.add(item);
+    if (!m_runner.running())
+        convert();
+}
+
+QString WindowQueue::summaryOf(const QStringList &paths)
+{
+    const QStringList names = namesOf(paths);
+    if (names.size() == 1)
+        return paths.first();
+    QString text = QStringLiteral("%1 files: ").arg(names.size()) + names.mid(0, 2).join(QStringLiteral(", "));
+    if (names.size() > 2)
+        text += QStringLiteral(", …");
+    return text;
+}
+
+QString WindowQueue::sourceSummary() const
+{
+    QStringList sources;
+    for (const QueueItem &item : m_list.items())
+        sources << item.source;
+    return sources.isEmpty() ? QString() : summaryOf(sources);
+}
+
+QString WindowQueue::destinationSummary() const
+{
+    QStringList destinations;
+    for (const QueueItem &item : m_list.items())
+        destinations << item.destination;
+    return destinations.isEmpty() ? QString() : summaryOf(destinations);
+}
+
+QString WindowQueue::caption() const
+{
+    if (m_runner.paused())
+        return QStringLiteral("Paused");
+    QString text = QStringLiteral("File %1 of %2 · Converting…").arg(m_runner.fileNumber()).arg(m_runner.fileCount());
+    if (const std::optional<qint64> left = m_runner.currentTimeLeftMs())
+        text += QLatin1Char(' ') + clockText(*left) + QLatin1String(" left");
+    return text;
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "workflow/ConversionQueue.h"
+#include "workflow/QueueList.h"
+
+#include <QHash>
+#include <QObject>
+
+#include <memory>
+#include <optional>
+
+// Runs the waiting items of a queue list through the queue the command line uses, up to a number
+// side by side, and keeps the items' states in the list. Items are handed to the queue only as
+// slots come free, so that the list can still be reordered and edited while it runs. Pausing
+// suspends every running encoder and starts nothing new; stopping cancels the running items and
+// leaves the waiting ones waiting.
+class QueueRunner : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(QueueRunner)
+
+public:
+    explicit QueueRunner(QueueList &list, QObject *parent = nullptr);
+    ~QueueRunner() override;
+
+    // 0: one per processor. Takes effect at the next start.
+    void setAtOnce(int atOnce) { m_atOnce = atOnce; }
+    int atOnce() const { return m_atOnce; }
+    static int slotCount(int atOnce);
+    // Where the encoder is looked for; the program's own folder unless set.
+    void setProgramFolder(const QString &folder) { m_programFolder = folder; }
+
+    // Starts the waiting (and cancelled) items; false when there is nothing to convert.
+    bool start();
+    void stop();
+    bool pause();
+    bool resume();
+
+    bool running() const { return m_running; }
+    bool paused() const { return m_running && m_queue && m_queue->paused(); }
+    bool stopping() const { return m_running && m_stopping; }
+
+    // "File 2 of 5": one more than the items of this run that have ended, and their number.
+    int fileNumber() const;
+    int fileCount() const { return int(m_runItems); }
+    // The earliest converting item, or -1.
+    qsizetype current() const;
+    int currentPercent() const;
+    std::optional<qint64> currentTimeLeftMs() const;
+
+    struct Summary {
+        int done = 0;
+        int failed = 0;
+        int cancelled = 0;
+        QStringList failures; // "name — reason"
+    };
+    const Summary &summary() const { return m_summary; }
+    // "4 converted, 1 failed: name — reason"
+    static QString summaryText(const Summary &summary);
+
+signals:
+    // The current file or its progress changed.
+    void progressed();
+    void finished();
+
+private:
+    void feed();
+    void ended(qsizetype queued, QueueItem::State state, const QString &reason = QString());
+    void queueFinished();
+
+    QueueList &m_list;
+    std::unique_ptr<ConversionQueue> m_queue;
+    QList<quint64> m_ids; // the list's item of each of the queue's items
+    QHash<quint64, std::optional<qint64>> m_left;
+    int m_atOnce = 1;
+    QString m_programFolder;
+    int m_slots = 1;
+    int m_inFlight = 0; // handed to the queue and not ended
+    bool m_running = false;
+    bool m_stopping = false;
+    qsizetype m_runItems = 0;
+    qsizetype m_ended = 0;
+    Summary m_summary;
+};

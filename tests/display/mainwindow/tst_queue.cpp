@@ -1,0 +1,284 @@
+// The window's queue on a real X server with the real encoder: three files named on the command
+// line convert with one click on Convert; Pause stops the encoder's processor use and Resume
+// finishes the file; a program killed in the middle of the second file offers, at its next start,
+// to continue, and converts the rest with nothing left over.
+
+#include "Clip.h"
+#include "FileContent.h"
+#include "ProcessTree.h"
+#include "RunProgram.h"
+#include "XServer.h"
+#include "Xdo.h"
+
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/prctl.h>
+
+namespace {
+
+constexpr int ClipSeconds = 6;
+const char *const MainWindowName = "^Zorvik Vidomar 1\\.0$";
+const char *const BoxName = "^Zorvik Vidomar$";
+// Where the stored form puts Convert and the window puts Pause.
+const QPoint ConvertCentre(474, 345);
+const QPoint PauseCentre(469, 218);
+
+// The state letter and the processor ticks (user + system) of a process.
+std::pair<char, qint64> stateAndTicks(pid_t pid)
+{
+    const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return {'?', -1};
+    return {fields.at(0).at(0), fields.at(11).toLongLong() + fields.at(12).toLongLong()};
+}
+
+// A file that ffmpeg decodes to its end without a word.
+bool decodes(const QString &path)
+{
+    const ProgramRun decode = runProgram(QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", path, "-f", "null", "-"});
+    return decode.exitCode == 0 && decode.output.isEmpty();
+}
+
+} // namespace
+
+class TestQueueDisplay : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        const QString bin = qEnvironmentVariable("VIDOMAR_BIN_DIR");
+        m_vidomar = bin + QStringLiteral("/vidomar");
+        QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
+        m_server = std::make_unique<XServer>();
+        QVERIFY2(!m_server->display().isEmpty(), qPrintable(m_server->error()));
+        m_xdo = std::make_unique<Xdo>(m_server->display(), bin + QStringLiteral("/../screenshots/display"));
+        QVERIFY(m_dir.isValid());
+        m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
+        const QString problem = makeClip(m_clip, Clip{.seconds = ClipSeconds, .size = QStringLiteral("320x240")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        // ffmpeg reading at the clip's own pace, so that each conversion lasts long enough to act on.
+        m_paced = m_dir.filePath(QStringLiteral("paced-ffmpeg"));
+        QFile paced(m_paced);
+        QVERIFY(paced.open(QIODevice::WriteOnly));
+        paced.write("#!/bin/sh\ncase \" $* \" in *\" -i \"*) exec ffmpeg -re \"$@\" ;; esac\nexec ffmpeg \"$@\"\n");
+        paced.close();
+        QVERIFY(paced.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    }
+
+    void init()
+    {
+        m_case = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_case->isValid());
+        QVERIFY(QDir(m_case->path()).mkpath(QStringLiteral("videos")));
+        m_sources.clear();
+        for (const char *name : {"a.avi", "b.avi", "c.avi"}) {
+            m_sources << m_case->filePath(QStringLiteral("videos/") + QLatin1String(name));
+            QVERIFY(QFile::copy(m_clip, m_sources.last()));
+        }
+    }
+
+    void cleanup()
+    {
+        if (m_program && m_program->state() != QProcess::NotRunning) {
+            const QList<ProcessTree::Process> below = ProcessTree::descendants(pid_t(m_program->processId()));
+            m_program->kill();
+            m_program->waitForFinished(10000);
+            for (const ProcessTree::Process &process : below)
+                ::kill(process.pid, SIGKILL);
+        }
+        if (QTest::currentTestFailed() && m_program)
+            qWarning("program output:\n%s", m_program->readAll().constData());
+        m_program.reset();
+        m_case.reset();
+    }
+
+    // vidomar a.avi b.avi c.avi, one Convert: three files that decode, no box, the queue ends.
+    void threeSourcesOneConvert()
+    {
+        const quint64 window = startProgram(m_sources, false);
+        QVERIFY2(window, qPrintable(m_failure));
+        QVERIFY2(m_xdo->click(window, ConvertCentre), qPrintable(m_xdo->error()));
+        const auto allThere = [&] {
+            for (const QString &source : std::as_const(m_sources))
+                if (!QFileInfo::exists(QString(source).replace(QLatin1String(".avi"), QLatin1String(".mp4"))))
+                    return false;
+            return encoders().isEmpty();
+        };
+        QVERIFY2(QTest::qWaitFor(allThere, 180000), "the three files were not converted");
+        m_xdo->screenshot(QStringLiteral("queue-finished"));
+        for (const QString &source : std::as_const(m_sources))
+            QVERIFY2(decodes(QString(source).replace(QLatin1String(".avi"), QLatin1String(".mp4"))), qPrintable(source));
+        QCOMPARE(waitForBox(1500), quint64(0));
+        QCOMPARE(videos().size(), 6);
+        QVERIFY2(closeProgram(), qPrintable(m_failure));
+    }
+
+    // Pause: the encoder's processes stop and take no processor time; Resume finishes a good file.
+    void pauseStopsTheEncoder()
+    {
+        const quint64 window = startProgram({m_sources.first()}, true);
+        QVERIFY2(window, qPrintable(m_failure));
+        QVERIFY2(m_xdo->click(window, ConvertCentre), qPrintable(m_xdo->error()));
+        QVERIFY2(QTest::qWaitFor([&] { return encoderProcesses().size() == 2; }, 30000), "no encoder started");
+        QTest::qWait(1000);
+        QVERIFY2(m_xdo->click(window, PauseCentre), qPrintable(m_xdo->error()));
+        const QList<pid_t> encoder = encoderProcesses();
+        const auto stopped = [&] {
+            return std::all_of(encoder.begin(), encoder.end(), [](pid_t pid) { return stateAndTicks(pid).first == 'T'; });
+        };
+        QVERIFY2(QTest::qWaitFor(stopped, 10000), "the encoder did not stop");
+        m_xdo->screenshot(QStringLiteral("queue-paused"));
+        QList<qint64> ticks;
+        for (pid_t pid : encoder)
+            ticks << stateAndTicks(pid).second;
+        QTest::qWait(2000);
+        for (qsizetype i = 0; i < encoder.size(); ++i)
+            QCOMPARE(stateAndTicks(encoder.at(i)).second, ticks.at(i));
+        QVERIFY2(m_xdo->click(window, PauseCentre), qPrintable(m_xdo->error()));
+        const QString destination = QString(m_sources.first()).replace(QLatin1String(".avi"), QLatin1String(".mp4"));
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(destination) && encoders().isEmpty(); }, 60000),
+                 "the resumed conversion did not finish");
+        QVERIFY(decodes(destination));
+        QVERIFY2(closeProgram(), qPrintable(m_failure));
+    }
+
+    // Killed in the middle of the second file; started again, it offers to continue, and Yes
+    // converts what was left, with no temporary file anywhere.
+    void killedQueueContinues()
+    {
+        quint64 window = startProgram(m_sources, true);
+        QVERIFY2(window, qPrintable(m_failure));
+        QVERIFY2(m_xdo->click(window, ConvertCentre), qPrintable(m_xdo->error()));
+        const QString first = QString(m_sources.at(0)).replace(QLatin1String(".avi"), QLatin1String(".mp4"));
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(first) && !encoders().isEmpty(); }, 120000),
+                 "the second file did not start");
+        QTest::qWait(1500);
+        const QList<ProcessTree::Process> below = ProcessTree::descendants(pid_t(m_program->processId()));
+        ::kill(pid_t(m_program->processId()), SIGKILL);
+        QVERIFY(m_program->waitForFinished(10000));
+        for (const ProcessTree::Process &process : below)
+            QVERIFY2(QTest::qWaitFor([&] { return !ProcessTree::isRunning(process.pid); }, 20000), qPrintable(process.name));
+        const QByteArray firstContent = contentOf(first);
+
+        window = startProgram({}, false);
+        QVERIFY2(window, qPrintable(m_failure));
+        const quint64 box = waitForBox(20000);
+        QVERIFY2(box, "nothing was offered");
+        m_xdo->screenshot(QStringLiteral("queue-offered"));
+        QVERIFY2(m_xdo->key(box, QStringLiteral("y")), qPrintable(m_xdo->error()));
+        const auto allThere = [&] {
+            return videos().size() == 6 && encoders().isEmpty();
+        };
+        QVERIFY2(QTest::qWaitFor(allThere, 180000), qPrintable(videos().join(u' ')));
+        QCOMPARE(contentOf(first), firstContent); // never converted twice
+        for (const QString &source : std::as_const(m_sources))
+            QVERIFY2(decodes(QString(source).replace(QLatin1String(".avi"), QLatin1String(".mp4"))), qPrintable(source));
+        QVERIFY2(closeProgram(), qPrintable(m_failure));
+    }
+
+private:
+    QStringList videos() const
+    {
+        return QDir(m_case->filePath(QStringLiteral("videos"))).entryList(QDir::Files | QDir::Hidden);
+    }
+
+    quint64 startProgram(const QStringList &arguments, bool paced)
+    {
+        const QString home = m_case->filePath(QStringLiteral("home"));
+        const QString runtime = m_case->filePath(QStringLiteral("runtime"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QSettings settings(home + QStringLiteral("/.config/Zorvik/Zorvik.conf"), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("First Run/Zorvik Vidomar"), QStringLiteral("No"));
+        settings.sync();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), m_server->display());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("HOME"), home);
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/.local/state"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + runtime + QStringLiteral("/no-bus"));
+        environment.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), QStringLiteral("127.0.0.1:9"));
+        if (paced)
+            environment.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_paced);
+        else
+            environment.remove(QStringLiteral("VIDOMAR_FFMPEG"));
+        m_program = std::make_unique<QProcess>();
+        m_program->setProcessEnvironment(environment);
+        m_program->setProcessChannelMode(QProcess::MergedChannels);
+        m_program->setStandardInputFile(QProcess::nullDevice());
+        m_program->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        m_program->start(m_vidomar, arguments);
+        if (!m_program->waitForStarted(10000)) {
+            m_failure = m_program->errorString();
+            return 0;
+        }
+        QList<quint64> windows;
+        [[maybe_unused]] const bool done = QTest::qWaitFor([&] {
+            windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
+            return !windows.isEmpty() || m_program->state() == QProcess::NotRunning;
+        }, 60000);
+        m_failure = QStringLiteral("%1 main windows").arg(windows.size());
+        return windows.size() == 1 ? windows.first() : 0;
+    }
+
+    quint64 waitForBox(int milliseconds)
+    {
+        QList<quint64> boxes;
+        [[maybe_unused]] const bool done = QTest::qWaitFor([&] {
+            boxes = m_xdo->visibleWindows(QLatin1String(BoxName));
+            return !boxes.isEmpty();
+        }, milliseconds);
+        return boxes.isEmpty() ? 0 : boxes.first();
+    }
+
+    QList<pid_t> encoderProcesses() const
+    {
+        QList<pid_t> found;
+        for (const ProcessTree::Process &process : ProcessTree::descendants(pid_t(m_program->processId())))
+            if (process.name == QLatin1String("avformat.dll") || process.name == QLatin1String("ffmpeg"))
+                found << process.pid;
+        return found;
+    }
+
+    QList<pid_t> encoders() const
+    {
+        QList<pid_t> found;
+        for (const ProcessTree::Process &process : ProcessTree::descendants(pid_t(m_program->processId())))
+            if (process.name == QLatin1String("avformat.dll"))
+                found << process.pid;
+        return found;
+    }
+
+    bool closeProgram()
+    {
+        const QList<quint64> windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
+        if (windows.size() != 1 || !m_xdo->click(windows.first(), QPoint(534, 12))) {
+            m_failure = QStringLiteral("no window to close: ") + m_xdo->error();
+            return false;
+        }
+        if (!m_program->waitForFinished(30000) || m_program->exitStatus() != QProcess::NormalExit || m_program->exitCode() != 0) {
+            m_failure = QStringLiteral("the program did not end cleanly:\n") + QString::fromLocal8Bit(m_program->readAll());
+            return false;
+        }
+        return true;
+    }
+
+    std::unique_ptr<XServer> m_server;
+    std::unique_ptr<Xdo> m_xdo;
+    QTemporaryDir m_dir;
+    QString m_vidomar;
+    QString m_clip;
+    QString m_paced;
+    std::unique_ptr<QTemporaryDir> m_case;
+    QStringList m_sources;
+    std::unique_ptr<QProcess> m_program;
+    QString m_failure;
+};
+
+QTEST_GUILESS_MAIN(TestQueueDisplay)
+#include "tst_queue.moc"

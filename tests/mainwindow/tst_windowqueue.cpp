@@ -1,0 +1,239 @@
+// The window with several files, offscreen, with the fake encoder: one Convert converts them all,
+// a failure is summed up once, Pause suspends the encoder, and a queue left unfinished is offered
+// at the next start.
+
+#include "FakeEncoder.h"
+#include "common/MessageBoxes.h"
+#include "controls/button/TavloClick.h"
+#include "controls/progressbar/TavloProBar.h"
+#include "engine/AVC.h"
+#include "mainwindow/DesktopNotifier.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/QueuePanel.h"
+#include "mainwindow/WindowQueue.h"
+#include "workflow/Conversion.h"
+#include "workflow/RecoveryFile.h"
+
+#include <QListWidget>
+#include <QSettings>
+#include <QtTest>
+
+namespace {
+
+// Records the boxes and notifications, answering every box with the given answer.
+struct Recorder {
+    Recorder()
+    {
+        boxes = MessageBoxes::install([this](const QString &text, int, const QString &) {
+            shown << text;
+            return answer;
+        });
+        notifier = DesktopNotifier::install([this](const QString &summary, const QString &) { notes << summary; });
+    }
+    ~Recorder()
+    {
+        MessageBoxes::install(boxes);
+        DesktopNotifier::install(notifier);
+    }
+    QStringList shown;
+    QStringList notes;
+    int answer = MessageBoxes::Yes;
+    MessageBoxes::Handler boxes;
+    DesktopNotifier::Handler notifier;
+};
+
+char processState(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return '?';
+    const QByteArray text = stat.readAll();
+    return text.at(text.lastIndexOf(')') + 2);
+}
+
+} // namespace
+
+class TestWindowQueue : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.path());
+        qputenv("XDG_STATE_HOME", m_home.filePath(QStringLiteral("state")).toUtf8());
+        qputenv("VIDOMAR_UPDATE_HOST", "127.0.0.1:9");
+        QVERIFY(m_folder.isValid());
+    }
+
+    // Three sources, one Convert: three items done, one notification at most, no box; with a
+    // source missing, one box that names it and why.
+    void severalSources_data()
+    {
+        QTest::addColumn<bool>("oneMissing");
+        QTest::newRow("all converted") << false;
+        QTest::newRow("one failed") << true;
+    }
+    void severalSources()
+    {
+        QFETCH(bool, oneMissing);
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        form.queue()->runner().setProgramFolder(m_folder.path());
+        QStringList sources{m_folder.makeSource(QStringLiteral("a.avi"), 1000), m_folder.makeSource(QStringLiteral("b.mkv"), 1000),
+                            oneMissing ? m_folder.file(QStringLiteral("gone.avi")) : m_folder.makeSource(QStringLiteral("c.mp4"), 1000)};
+        form.useSources(sources);
+        QCOMPARE(form.queue()->list().size(), 3);
+        QVERIFY(form.queuePanel()->isVisible());
+        QCOMPARE(form.height(), 400 + QueuePanel::PanelHeight);
+        QCOMPARE(form.txtSource()->text(), QStringLiteral("3 files: a.avi, b.mkv, …"));
+        QVERIFY(form.txtSource()->isReadOnly());
+        QCOMPARE(form.queuePanel()->itemList()->count(), 3);
+        QVERIFY(form.queuePanel()->itemList()->item(0)->text().startsWith(QStringLiteral("a.avi → a.mp4 · iPOD")));
+
+        form.cmdConvert_Click();
+        QVERIFY(form.queue()->runner().running());
+        QVERIFY(form.cmdPause()->isVisible());
+        QVERIFY(form.ProBar()->Caption().startsWith(QStringLiteral("File 1 of 3 · Converting…")));
+        QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+        QVERIFY(!form.cmdPause()->isVisible());
+        const QueueRunner::Summary &summary = form.queue()->runner().summary();
+        QCOMPARE(summary.done, oneMissing ? 2 : 3);
+        QCOMPARE(summary.failed, oneMissing ? 1 : 0);
+        QVERIFY(recorder.notes.size() <= 1);
+        if (oneMissing) {
+            QCOMPARE(recorder.shown, QStringList{"2 converted, 1 failed: gone.avi — The Source video file is not found!"});
+        } else {
+            QCOMPARE(recorder.shown, QStringList());
+            QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
+        }
+        // Finished files are kept apart from a new single file: it empties the queue.
+        form.useSources({sources.first()});
+        QVERIFY(!form.queuePanel()->isVisible());
+        QCOMPARE(form.height(), 400);
+        QCOMPARE(form.txtSource()->text(), sources.first());
+    }
+
+    // Pause stops the encoder where it is; closing asks; Resume lets it finish; the caption says so.
+    void pauseAndResume()
+    {
+        Recorder recorder;
+        Env env{{"FAKE_REPEAT", "40"}, {"FAKE_DELAY_MS", "50"}};
+        Form1 form;
+        form.show();
+        form.AVC1()->setProgramFolder(m_folder.path());
+        form.useSource(m_folder.makeSource(QStringLiteral("single.avi"), 1000));
+        form.cmdConvert_Click();
+        QVERIFY(form.cmdPause()->isVisible());
+        QTRY_VERIFY(form.AVC1()->encoderProcessId() > 0);
+        const qint64 encoder = form.AVC1()->encoderProcessId();
+        form.cmdPause_Click();
+        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Paused"));
+        QCOMPARE(form.cmdPause()->accessibleName(), QStringLiteral("Resume"));
+        QTRY_COMPARE(processState(encoder), 'T');
+        QTest::qWait(300);
+        QVERIFY(form.conversion()->running());
+        // Closing while paused asks as closing while converting does.
+        recorder.answer = MessageBoxes::No;
+        form.close();
+        QCOMPARE(recorder.shown, QStringList{"A conversion is running. Stop it and close?"});
+        QVERIFY(form.isVisible());
+        recorder.shown.clear();
+        form.cmdPause_Click();
+        QCOMPARE(form.cmdPause()->accessibleName(), QStringLiteral("Pause"));
+        QTRY_VERIFY_WITH_TIMEOUT(!form.conversion()->running(), 20000);
+        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
+        QCOMPARE(recorder.shown, QStringList());
+    }
+
+    // Destinations that exist: one question for the batch; Keep all skips them, Replace all
+    // converts them.
+    void existingDestinations_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("done");
+        QTest::newRow("replace all") << int(MessageBoxes::Yes) << 2;
+        QTest::newRow("keep all") << int(MessageBoxes::No) << 0;
+    }
+    void existingDestinations()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, done);
+        Recorder recorder;
+        recorder.answer = answer;
+        Form1 form;
+        form.show();
+        form.queue()->runner().setProgramFolder(m_folder.path());
+        form.useSources({m_folder.makeSource(QStringLiteral("x.avi"), 1000), m_folder.makeSource(QStringLiteral("y.avi"), 1000)});
+        for (const QueueItem &item : form.queue()->list().items())
+            QVERIFY(QFile(item.destination).open(QIODevice::WriteOnly));
+        form.cmdConvert_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+        QCOMPARE(recorder.shown.size(), 1);
+        QVERIFY2(recorder.shown.first().startsWith(QStringLiteral("2 destinations already exist: x.mp4, y.mp4.")),
+                 qPrintable(recorder.shown.first()));
+        QCOMPARE(form.queue()->runner().summary().done, done);
+        QCOMPARE(form.queue()->list().count(QueueItem::State::Skipped), 2 - done);
+    }
+
+    // What a killed run left is offered once; Yes converts what was not finished, and only that.
+    void recoveryOffered_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("continued") << int(MessageBoxes::Yes);
+        QTest::newRow("declined") << int(MessageBoxes::No);
+    }
+    void recoveryOffered()
+    {
+        QFETCH(int, answer);
+        QueueItem done;
+        done.source = m_folder.makeSource(QStringLiteral("r1.avi"), 1000);
+        done.preset = QStringLiteral("MP3 Sound (MP3)");
+        done.destination = m_folder.file(QStringLiteral("r1.mp3"));
+        done.state = QueueItem::State::Done;
+        QueueItem converting = done;
+        converting.source = m_folder.makeSource(QStringLiteral("r2.avi"), 1000);
+        converting.destination = m_folder.file(QStringLiteral("r2.mp3"));
+        converting.state = QueueItem::State::Converting;
+        QVERIFY(RecoveryFile().save({done, converting}));
+
+        Recorder recorder;
+        recorder.answer = answer;
+        Form1 form;
+        form.queue()->runner().setProgramFolder(m_folder.path());
+        form.show();
+        QTRY_COMPARE(recorder.shown, QStringList{"1 conversion was not finished. Continue it?"});
+        if (answer == MessageBoxes::Yes) {
+            QCOMPARE(form.queue()->list().size(), 1);
+            QCOMPARE(form.queue()->list().at(0).source, converting.source);
+            QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+            QCOMPARE(form.queue()->runner().summary().done, 1);
+        }
+        QVERIFY(!QFileInfo::exists(RecoveryFile().path()));
+    }
+
+    void damagedQueueReportedOnce()
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(RecoveryFile().path()).absolutePath()));
+        QFile file(RecoveryFile().path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\"format\":\"vidomar-queue\",\"version\":1,\"items\":[{\"source\":\"/v/a.avi\",\"preset\":\"nothing we know\"");
+        file.close();
+        for (int start = 0; start < 2; ++start) {
+            Recorder recorder;
+            Form1 form;
+            form.show();
+            QTest::qWait(50);
+            QCOMPARE(recorder.shown.size(), start == 0 ? 1 : 0);
+            if (start == 0)
+                QVERIFY(recorder.shown.first().startsWith(QStringLiteral("The saved queue could not be used: it is not valid JSON")));
+        }
+    }
+
+private:
+    QTemporaryDir m_home;
+    FakeProgramFolder m_folder;
+};
+
+QTEST_MAIN(TestWindowQueue)
+#include "tst_windowqueue.moc"
