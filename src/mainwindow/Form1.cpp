@@ -558,23 +558,7 @@ void Form1::mousePressEvent(QMouseEvent *event)
 // the user decides, and the window closes once the encoder has cleaned up.
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (m_queue->runner().running()) {
-        if (!m_closeWhenStopped) {
-            const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it and close?"),
-                                                  YesNoQuestion);
-            if (answer != MessageBoxes::Yes) {
-                event->ignore();
-                return;
-            }
-            m_closeWhenStopped = true;
-        }
-        if (m_queue->runner().running()) {
-            m_queue->runner().stop();
-            event->ignore();
-            return;
-        }
-    }
-    if (m_conversion->running()) {
+    if (anythingRunning()) {
         if (!m_closeWhenStopped) {
             const int answer = MessageBoxes::show(QStringLiteral("A conversion is running. Stop it and close?"),
                                                   YesNoQuestion);
@@ -585,6 +569,11 @@ void Form1::closeEvent(QCloseEvent *event)
             m_closeWhenStopped = true;
         }
         // It may have ended while the question was open; then the window closes now.
+        if (m_queue->runner().running()) {
+            m_queue->runner().stop();
+            event->ignore();
+            return;
+        }
         if (m_conversion->running()) {
             m_conversion->cancel();
             event->ignore();

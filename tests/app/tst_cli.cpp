@@ -274,17 +274,14 @@ private slots:
         QVERIFY(process.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(childOf(process.processId()) > 0, 10000);
         const pid_t encoder = childOf(process.processId());
-        const auto state = [](qint64 pid) {
-            const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
-            return stat.mid(stat.lastIndexOf(')') + 2, 1);
-        };
+        const auto state = [](qint64 pid) { return ProcessTree::usage(pid_t(pid)).state; };
         QByteArray out;
         ::kill(pid_t(process.processId()), SIGTSTP);
         QTRY_VERIFY_WITH_TIMEOUT((out += process.readAllStandardOutput()).contains(R"({"event":"paused"})"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(state(process.processId()), QByteArray("T"), 5000);
-        QCOMPARE(state(encoder), QByteArray("T"));
+        QTRY_COMPARE_WITH_TIMEOUT(state(process.processId()), 'T', 5000);
+        QCOMPARE(state(encoder), 'T');
         QTest::qWait(1500);
-        QCOMPARE(state(encoder), QByteArray("T"));
+        QCOMPARE(state(encoder), 'T');
         ::kill(pid_t(process.processId()), SIGCONT);
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);

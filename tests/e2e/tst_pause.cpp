@@ -13,20 +13,6 @@
 
 namespace {
 
-// The state letter and the processor ticks (user + system) of a process, from /proc.
-std::pair<char, qint64> stateAndTicks(pid_t pid)
-{
-    const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
-    const qsizetype paren = stat.lastIndexOf(')');
-    if (paren < 0)
-        return {'?', -1};
-    const QList<QByteArray> fields = stat.mid(paren + 2).split(' ');
-    if (fields.size() < 13)
-        return {'?', -1};
-    // After the name: state is the first field, utime the 12th, stime the 13th.
-    return {fields.at(0).at(0), fields.at(11).toLongLong() + fields.at(12).toLongLong()};
-}
-
 } // namespace
 
 class TestPause : public QObject {
@@ -72,16 +58,16 @@ private slots:
             encoder << process.pid;
         QCOMPARE(encoder.size(), 2); // the adapter and its ffmpeg
         const auto allStopped = [&encoder] {
-            return std::all_of(encoder.begin(), encoder.end(), [](pid_t pid) { return stateAndTicks(pid).first == 'T'; });
+            return std::all_of(encoder.begin(), encoder.end(), [](pid_t pid) { return ProcessTree::usage(pid).state == 'T'; });
         };
         QTRY_VERIFY_WITH_TIMEOUT(allStopped(), 5000);
         QList<qint64> ticks;
         for (pid_t pid : encoder)
-            ticks << stateAndTicks(pid).second;
+            ticks << ProcessTree::usage(pid).ticks;
         const qint64 elapsed = slot.elapsedMs();
         QTest::qWait(2000);
         for (qsizetype i = 0; i < encoder.size(); ++i)
-            QCOMPARE(stateAndTicks(encoder.at(i)).second, ticks.at(i));
+            QCOMPARE(ProcessTree::usage(encoder.at(i)).ticks, ticks.at(i));
         QCOMPARE(slot.elapsedMs(), elapsed);
         QVERIFY(ended.isEmpty());
 

@@ -3,6 +3,7 @@
 // at the next start.
 
 #include "FakeEncoder.h"
+#include "ProcessTree.h"
 #include "common/MessageBoxes.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
@@ -41,15 +42,6 @@ struct Recorder {
     MessageBoxes::Handler boxes;
     DesktopNotifier::Handler notifier;
 };
-
-char processState(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return '?';
-    const QByteArray text = stat.readAll();
-    return text.at(text.lastIndexOf(')') + 2);
-}
 
 } // namespace
 
@@ -130,7 +122,7 @@ private slots:
         form.cmdPause_Click();
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Paused"));
         QCOMPARE(form.cmdPause()->accessibleName(), QStringLiteral("Resume"));
-        QTRY_COMPARE(processState(encoder), 'T');
+        QTRY_COMPARE(ProcessTree::usage(pid_t(encoder)).state, 'T');
         QTest::qWait(300);
         QVERIFY(form.conversion()->running());
         // Closing while paused asks as closing while converting does.

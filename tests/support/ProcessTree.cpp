@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QHash>
 
+#include <csignal>
+
 namespace ProcessTree {
 
 namespace {
@@ -12,6 +14,7 @@ namespace {
 struct Stat {
     pid_t parent = 0;
     char state = 0;
+    qint64 ticks = 0;
     QString name;
 
     bool zombie() const { return state == 'Z'; }
@@ -31,6 +34,8 @@ bool readStat(pid_t pid, Stat *stat)
     const QList<QByteArray> fields = text.mid(close + 2).split(' ');
     if (fields.size() < 2 || fields.at(0).isEmpty())
         return false;
+    // After the name: the state is the first field, user and system time the 12th and 13th.
+    stat->ticks = fields.size() >= 13 ? fields.at(11).toLongLong() + fields.at(12).toLongLong() : -1;
     stat->name = QString::fromLocal8Bit(text.mid(open + 1, close - open - 1));
     stat->state = fields.at(0).at(0);
     stat->parent = pid_t(fields.at(1).toInt());
@@ -114,6 +119,22 @@ QList<pid_t> processesNamed(const QByteArray &name)
             found << it.key();
     }
     return found;
+}
+
+Usage usage(pid_t pid)
+{
+    Stat stat;
+    if (!readStat(pid, &stat))
+        return {};
+    return {stat.state, stat.ticks};
+}
+
+void killWithDescendants(pid_t root)
+{
+    const QList<Process> below = descendants(root);
+    ::kill(root, SIGKILL);
+    for (const Process &process : below)
+        ::kill(process.pid, SIGKILL);
 }
 
 } // namespace ProcessTree

@@ -30,4 +30,15 @@ inline bool isGone(pid_t pid) { return !isRunning(pid); }
 // Every living process of this process namespace with this short name.
 QList<pid_t> processesNamed(const QByteArray &name);
 
+// A process's state letter ('R', 'S', 'T' when stopped, 'Z') and the processor ticks (user +
+// system) it has used; '?' and -1 when it is gone.
+struct Usage {
+    char state = '?';
+    qint64 ticks = -1;
+};
+Usage usage(pid_t pid);
+
+// Kills a process and every process below it (a program a failed test left running).
+void killWithDescendants(pid_t root);
+
 } // namespace ProcessTree

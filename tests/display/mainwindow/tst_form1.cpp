@@ -103,11 +103,8 @@ private slots:
     void cleanup()
     {
         if (m_program && m_program->state() != QProcess::NotRunning) {
-            const QList<ProcessTree::Process> below = ProcessTree::descendants(pid_t(m_program->processId()));
-            m_program->kill();
+            ProcessTree::killWithDescendants(pid_t(m_program->processId()));
             m_program->waitForFinished(10000);
-            for (const ProcessTree::Process &process : below)
-                ::kill(process.pid, SIGKILL);
         }
         if (QTest::currentTestFailed() && m_program)
             qWarning("program output:\n%s", m_program->readAll().constData());

@@ -25,16 +25,6 @@ const char *const BoxName = "^Zorvik Vidomar$";
 const QPoint ConvertCentre(474, 345);
 const QPoint PauseCentre(469, 218);
 
-// The state letter and the processor ticks (user + system) of a process.
-std::pair<char, qint64> stateAndTicks(pid_t pid)
-{
-    const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(pid));
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return {'?', -1};
-    return {fields.at(0).at(0), fields.at(11).toLongLong() + fields.at(12).toLongLong()};
-}
-
 // A file that ffmpeg decodes to its end without a word.
 bool decodes(const QString &path)
 {
@@ -83,11 +73,8 @@ private slots:
     void cleanup()
     {
         if (m_program && m_program->state() != QProcess::NotRunning) {
-            const QList<ProcessTree::Process> below = ProcessTree::descendants(pid_t(m_program->processId()));
-            m_program->kill();
+            ProcessTree::killWithDescendants(pid_t(m_program->processId()));
             m_program->waitForFinished(10000);
-            for (const ProcessTree::Process &process : below)
-                ::kill(process.pid, SIGKILL);
         }
         if (QTest::currentTestFailed() && m_program)
             qWarning("program output:\n%s", m_program->readAll().constData());
@@ -127,16 +114,16 @@ private slots:
         QVERIFY2(m_xdo->click(window, PauseCentre), qPrintable(m_xdo->error()));
         const QList<pid_t> encoder = encoderProcesses();
         const auto stopped = [&] {
-            return std::all_of(encoder.begin(), encoder.end(), [](pid_t pid) { return stateAndTicks(pid).first == 'T'; });
+            return std::all_of(encoder.begin(), encoder.end(), [](pid_t pid) { return ProcessTree::usage(pid).state == 'T'; });
         };
         QVERIFY2(QTest::qWaitFor(stopped, 10000), "the encoder did not stop");
         m_xdo->screenshot(QStringLiteral("queue-paused"));
         QList<qint64> ticks;
         for (pid_t pid : encoder)
-            ticks << stateAndTicks(pid).second;
+            ticks << ProcessTree::usage(pid).ticks;
         QTest::qWait(2000);
         for (qsizetype i = 0; i < encoder.size(); ++i)
-            QCOMPARE(stateAndTicks(encoder.at(i)).second, ticks.at(i));
+            QCOMPARE(ProcessTree::usage(encoder.at(i)).ticks, ticks.at(i));
         QVERIFY2(m_xdo->click(window, PauseCentre), qPrintable(m_xdo->error()));
         const QString destination = QString(m_sources.first()).replace(QLatin1String(".avi"), QLatin1String(".mp4"));
         QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(destination) && encoders().isEmpty(); }, 60000),
