@@ -527,8 +527,8 @@ void Form1::paintEvent(QPaintEvent *)
     QPainter painter(this);
     if (m_background.isNull())
         painter.fillRect(rect(), QColor(24, 24, 28));
-    else
-        painter.drawImage(rect(), m_background);
+    else // the form's own size: the queue panel below it paints itself
+        painter.drawImage(0, 0, m_background);
 }
 
 void Form1::showEvent(QShowEvent *event)
