@@ -74,7 +74,11 @@ private slots:
         form.queue()->runner().setProgramFolder(m_folder.path());
         QStringList sources{m_folder.makeSource(QStringLiteral("a.avi"), 1000), m_folder.makeSource(QStringLiteral("b.mkv"), 1000),
                             oneMissing ? m_folder.file(QStringLiteral("gone.avi")) : m_folder.makeSource(QStringLiteral("c.mp4"), 1000)};
+        // The artwork above the fields stays as it was when the panel opens below it.
+        const QRect artwork(0, 0, 550, 140);
+        const QImage before = form.grab(artwork).toImage();
         form.useSources(sources);
+        QCOMPARE(form.grab(artwork).toImage(), before);
         QCOMPARE(form.queue()->list().size(), 3);
         QVERIFY(form.queuePanel()->isVisible());
         QCOMPARE(form.height(), 400 + QueuePanel::PanelHeight);
@@ -86,9 +90,12 @@ private slots:
         form.cmdConvert_Click();
         QVERIFY(form.queue()->runner().running());
         QVERIFY(form.cmdPause()->isVisible());
+        QCOMPARE(form.cmdConvert()->accessibleName(), QStringLiteral("Stop"));
         QVERIFY(form.ProBar()->Caption().startsWith(QStringLiteral("File 1 of 3 · Converting…")));
         QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
         QVERIFY(!form.cmdPause()->isVisible());
+        QCOMPARE(form.cmdConvert()->accessibleName(), QStringLiteral("Convert"));
+        QVERIFY(form.txtSource()->isReadOnly());
         const QueueRunner::Summary &summary = form.queue()->runner().summary();
         QCOMPARE(summary.done, oneMissing ? 2 : 3);
         QCOMPARE(summary.failed, oneMissing ? 1 : 0);
