@@ -43,7 +43,7 @@ RecoveryFile::RecoveryFile(const QString &path)
 QString RecoveryFile::defaultPath()
 {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification: a relative value is ignored.
+    // A relative XDG_STATE_HOME is ignored, as for every XDG folder.
     if (!base.startsWith(u'/'))
         base = QDir::homePath() + QStringLiteral("/.local/state");
     return base + QStringLiteral("/Zorvik/queue.json");
