@@ -478,9 +478,13 @@ void Form1::showProgress(int percent)
 {
     if (m_conversion->cancelling())
         return;
-    QString caption = QLatin1String(ConvertingCaption);
-    if (const std::optional<qint64> left = m_conversion->timeLeftMs())
-        caption += QLatin1Char(' ') + clockText(*left) + QLatin1String(" left");
+    // The encoder's last lines still arrive after a pause: they move the bar, not the caption.
+    QString caption = QStringLiteral("Paused");
+    if (!m_conversion->paused()) {
+        caption = QLatin1String(ConvertingCaption);
+        if (const std::optional<qint64> left = m_conversion->timeLeftMs())
+            caption += QLatin1Char(' ') + clockText(*left) + QLatin1String(" left");
+    }
     StepGuard("progress bar").run([&] {
         if (m_proBar->ProValue().toInt() != percent)
             m_proBar->setProValue(percent);

@@ -89,11 +89,11 @@ void Form1::cmdPause_Click()
             m_queue->runner().resume();
         showQueue();
     } else if (m_conversion->running()) {
-        const bool paused = m_conversion->paused() ? !m_conversion->resume() : m_conversion->pause();
-        if (paused)
-            StepGuard("progress bar").run([this] { m_proBar->setCaption(QStringLiteral("Paused")); });
+        if (m_conversion->paused())
+            m_conversion->resume();
         else
-            showProgress(m_conversion->percent());
+            m_conversion->pause();
+        showProgress(m_conversion->percent());
     }
     showPauseControl();
 }

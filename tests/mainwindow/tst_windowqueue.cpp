@@ -132,6 +132,8 @@ private slots:
         QTRY_COMPARE(ProcessTree::usage(pid_t(encoder)).state, 'T');
         QTest::qWait(300);
         QVERIFY(form.conversion()->running());
+        // The lines the encoder wrote before it stopped leave the caption as it is.
+        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Paused"));
         // Closing while paused asks as closing while converting does.
         recorder.answer = MessageBoxes::No;
         form.close();
