@@ -11,7 +11,6 @@
 #include "workflow/Presets.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QRegularExpression>
 #include <QThread>
 

@@ -18,9 +18,8 @@ struct ReasonRow {
 // Known causes. ffmpeg prints a consequence after some of them ("noext: Invalid argument",
 // "Error initializing output stream 0:1 --"), so a cause wins over the lines below it.
 constexpr ReasonRow Causes[] = {
-    {R"(\[NULL @ 0x[0-9a-f]+\] Unable to find a suitable output format for '(.*)')",
+    {R"((?:\[NULL @ 0x[0-9a-f]+\] )?Unable to find a suitable output format for '(.*)')",
      "%1: the destination name has no extension ffmpeg knows"},
-    {R"(Unable to find a suitable output format for '(.*)')", "%1: the destination name has no extension ffmpeg knows"},
     {R"(\[\w+ @ 0x[0-9a-f]+\] Could not find tag for codec (\S+) in stream #\d+, codec not currently supported in container)",
      "this container cannot hold that codec (%1)"},
     {R"(\[\w+ @ 0x[0-9a-f]+\] (?:Subtitle )?codec \S+ is not supported\.?)", "this container cannot hold that codec"},
