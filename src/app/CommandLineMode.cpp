@@ -25,7 +25,6 @@ namespace CommandLineMode {
 
 namespace {
 
-constexpr int ExitUsage = 2;
 constexpr int ExitFailed = 1;
 
 // Makes the folder and the parents it lacks, by the name's bytes; the system's reason when it

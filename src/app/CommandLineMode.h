@@ -5,6 +5,9 @@
 // The program's command-line mode, for scripts, batches, tests and benchmarks.
 namespace CommandLineMode {
 
+// Bad usage: nothing was converted.
+constexpr int ExitUsage = 2;
+
 // True when the arguments ask for the command-line mode rather than the window.
 bool wanted(const QStringList &arguments);
 

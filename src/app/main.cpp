@@ -19,8 +19,6 @@ void setIdentity()
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
 }
 
-constexpr int ExitUsage = 2;
-
 // The window needs a display; without one Qt would abort. A platform named on purpose
 // (QT_QPA_PLATFORM, -platform) is the user's choice and is tried.
 bool displayMissing(const QStringList &arguments)
@@ -87,7 +85,7 @@ int main(int argc, char **argv)
         return runCommandLine(argc, argv, arguments);
     if (displayMissing(arguments)) {
         std::fputs("vidomar: no display: to convert from the command line, use --preset NAME SOURCE\u2026\n", stderr);
-        return ExitUsage;
+        return CommandLineMode::ExitUsage;
     }
     return runWindow(argc, argv);
 }
