@@ -7,6 +7,7 @@
 #include "Probe.h"
 #include "ProcessTree.h"
 #include "ProgramChecks.h"
+#include "ProgramOnDisplay.h"
 #include "XServer.h"
 #include "Xdo.h"
 
@@ -16,15 +17,13 @@
 #include <memory>
 #include <optional>
 #include <netinet/in.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int ClipSeconds = 8;
-// The window's caption, and the title every message box of the program carries.
-const char *const MainWindowName = "^Zorvik Vidomar 1\\.0$";
+// The title every message box of the program carries.
 const char *const BoxName = "^Zorvik Vidomar$";
 // The keyboard's stops, top to bottom, then minimise and close.
 const char *const FocusStops[] = {"txtSource", "cmdSource", "cboFormat", "txtDest",
@@ -102,13 +101,7 @@ private slots:
     // A program a failed test left behind ends here, with every process it started.
     void cleanup()
     {
-        if (m_program && m_program->state() != QProcess::NotRunning) {
-            ProcessTree::killWithDescendants(pid_t(m_program->processId()));
-            m_program->waitForFinished(10000);
-        }
-        if (QTest::currentTestFailed() && m_program)
-            qWarning("program output:\n%s", m_program->readAll().constData());
-        m_program.reset();
+        m_program.stop();
         m_case.reset();
         m_bus.reset();
         m_server = m_mainServer.get();
@@ -196,7 +189,7 @@ private slots:
         QVERIFY2(window, qPrintable(m_failure));
         QVERIFY2(m_xdo->click(window, controlRect(QStringLiteral("cmdConvert")).center()), qPrintable(m_xdo->error()));
         QVERIFY2(QTest::qWaitFor([&] { return !encoders().isEmpty(); }, 20000), "no encoder started");
-        const QList<ProcessTree::Process> running = ProcessTree::descendants(pid_t(m_program->processId()));
+        const QList<ProcessTree::Process> running = ProcessTree::descendants(m_program.pid());
 
         QVERIFY2(m_xdo->click(window, controlRect(button).center()), qPrintable(m_xdo->error()));
         const quint64 box = waitForBox(20000);
@@ -208,7 +201,7 @@ private slots:
         QVERIFY2(QTest::qWaitFor([&] { return !isBox(box); }, 10000), "the answer left the box open");
 
         if (outcome == Outcome::Completes) {
-            QVERIFY(m_xdo->visibleWindows(QLatin1String(MainWindowName)).contains(window));
+            QVERIFY(m_xdo->visibleWindows(ProgramOnDisplay::mainWindowName()).contains(window));
             for (const ProcessTree::Process &process : running)
                 QVERIFY2(ProcessTree::isRunning(process.pid), qPrintable(process.name));
             QVERIFY(!QFileInfo::exists(m_destination));
@@ -226,14 +219,14 @@ private slots:
             QVERIFY2(QTest::qWaitFor([&] { return !ProcessTree::isRunning(process.pid); }, 20000),
                      qPrintable(process.name));
         if (outcome == Outcome::StoppedAndClosed) {
-            QVERIFY2(m_program->waitForFinished(20000), "the window stayed");
-            QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
-            QCOMPARE(m_program->exitCode(), 0);
+            QVERIFY2(m_program.process()->waitForFinished(20000), "the window stayed");
+            QCOMPARE(m_program.process()->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(m_program.process()->exitCode(), 0);
         } else {
             // Stopped as cancelling stops: no message, no new conversion, an empty bar.
             QCOMPARE(waitForBox(1500), quint64(0));
             QVERIFY(encoders().isEmpty());
-            QVERIFY(m_xdo->visibleWindows(QLatin1String(MainWindowName)).contains(window));
+            QVERIFY(m_xdo->visibleWindows(ProgramOnDisplay::mainWindowName()).contains(window));
             const QRect bar = onScreen(window, QStringLiteral("ProBar"));
             const double blocks = blockShare(m_xdo->screenshot(QStringLiteral("stopped")), bar);
             QVERIFY2(blocks >= 0 && blocks < 0.02, qPrintable(QString::number(blocks)));
@@ -387,64 +380,23 @@ private slots:
         QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(m_destination) && encoders().isEmpty(); }, 60000),
                  "no finished destination");
         QVERIFY2(closeProgram(), qPrintable(m_failure));
-        m_program.reset();
+        m_program.stop();
     }
 
 private:
     // Starts the program on the test display with a home of its own and waits for its window.
     quint64 startProgram(const QString &source, bool paced, const QStringList &extraEnvironment = {})
     {
-        const QString home = m_case->filePath(QStringLiteral("home"));
-        const QString runtime = m_case->filePath(QStringLiteral("runtime"));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        // Not a first run: the product page stays closed.
-        QSettings settings(home + QStringLiteral("/.config/Zorvik/Zorvik.conf"), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("First Run/Zorvik Vidomar"), QStringLiteral("No"));
-        settings.sync();
-
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), m_server->display());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.insert(QStringLiteral("HOME"), home);
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        // No session bus: nothing reaches the desktop of whoever runs the tests.
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                           QStringLiteral("unix:path=") + runtime + QStringLiteral("/no-bus"));
-        environment.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), m_updateHost);
+        QProcessEnvironment settings;
+        settings.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), m_updateHost);
         if (paced)
-            environment.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_pacedFfmpeg);
-        else
-            environment.remove(QStringLiteral("VIDOMAR_FFMPEG"));
+            settings.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_pacedFfmpeg);
         for (const QString &setting : extraEnvironment)
-            environment.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
-
-        m_program = std::make_unique<QProcess>();
-        m_program->setProcessEnvironment(environment);
-        m_program->setProcessChannelMode(QProcess::MergedChannels);
-        m_program->setStandardInputFile(QProcess::nullDevice());
-        m_program->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        m_program->start(m_vidomar, source.isEmpty() ? QStringList{} : QStringList{source});
-        if (!m_program->waitForStarted(10000)) {
-            m_failure = QStringLiteral("vidomar did not start: ") + m_program->errorString();
-            return 0;
-        }
-        QList<quint64> windows;
-        const bool shown = QTest::qWaitFor(
-            [&] {
-                windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
-                return !windows.isEmpty() || m_program->state() == QProcess::NotRunning;
-            },
-            60000);
-        if (!shown || windows.size() != 1) {
-            m_failure = QStringLiteral("%1 main windows").arg(windows.size());
-            return 0;
-        }
-        return windows.first();
+            settings.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
+        const quint64 window = m_program.start(m_vidomar, source.isEmpty() ? QStringList{} : QStringList{source},
+                                               m_server->display(), *m_xdo, m_case->path(), settings);
+        m_failure = m_program.error();
+        return window;
     }
 
     // A message box that shows within the time.
@@ -466,7 +418,7 @@ private:
     QList<pid_t> encoders() const
     {
         QList<pid_t> found;
-        for (const ProcessTree::Process &process : ProcessTree::descendants(pid_t(m_program->processId())))
+        for (const ProcessTree::Process &process : ProcessTree::descendants(m_program.pid()))
             if (process.name == QLatin1String("avformat.dll"))
                 found << process.pid;
         return found;
@@ -506,21 +458,9 @@ private:
     // would make the exit fail).
     bool closeProgram()
     {
-        const QList<quint64> windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
-        if (windows.size() != 1 || !m_xdo->click(windows.first(), at(QStringLiteral("cmdClose")))) {
-            m_failure = QStringLiteral("no window to close: ") + m_xdo->error();
-            return false;
-        }
-        if (!m_program->waitForFinished(30000)) {
-            m_failure = QStringLiteral("the program did not end");
-            return false;
-        }
-        const QByteArray output = m_program->readAll();
-        if (m_program->exitStatus() != QProcess::NormalExit || m_program->exitCode() != 0) {
-            m_failure = QStringLiteral("exit %1:\n%2").arg(m_program->exitCode()).arg(QString::fromLocal8Bit(output));
-            return false;
-        }
-        return true;
+        const bool closed = m_program.close(*m_xdo, at(QStringLiteral("cmdClose")));
+        m_failure = m_program.error();
+        return closed;
     }
 
     // The display the case runs on: the suite's own, or a case's smaller one.
@@ -539,7 +479,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_case;
     QString m_source;
     QString m_destination;
-    std::unique_ptr<QProcess> m_program;
+    ProgramOnDisplay m_program;
     QString m_failure;
 };
 

@@ -6,6 +6,7 @@
 #include "Clip.h"
 #include "FileContent.h"
 #include "ProcessTree.h"
+#include "ProgramOnDisplay.h"
 #include "RunProgram.h"
 #include "XServer.h"
 #include "Xdo.h"
@@ -14,12 +15,10 @@
 
 #include <csignal>
 #include <memory>
-#include <sys/prctl.h>
 
 namespace {
 
 constexpr int ClipSeconds = 6;
-const char *const MainWindowName = "^Zorvik Vidomar 1\\.0$";
 const char *const BoxName = "^Zorvik Vidomar$";
 // Where the stored form puts Convert and the window puts Pause.
 const QPoint ConvertCentre(474, 345);
@@ -72,13 +71,7 @@ private slots:
 
     void cleanup()
     {
-        if (m_program && m_program->state() != QProcess::NotRunning) {
-            ProcessTree::killWithDescendants(pid_t(m_program->processId()));
-            m_program->waitForFinished(10000);
-        }
-        if (QTest::currentTestFailed() && m_program)
-            qWarning("program output:\n%s", m_program->readAll().constData());
-        m_program.reset();
+        m_program.stop();
         m_case.reset();
     }
 
@@ -143,9 +136,9 @@ private slots:
         QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(first) && !encoders().isEmpty(); }, 120000),
                  "the second file did not start");
         QTest::qWait(1500);
-        const QList<ProcessTree::Process> below = ProcessTree::descendants(pid_t(m_program->processId()));
-        ::kill(pid_t(m_program->processId()), SIGKILL);
-        QVERIFY(m_program->waitForFinished(10000));
+        const QList<ProcessTree::Process> below = ProcessTree::descendants(m_program.pid());
+        ::kill(m_program.pid(), SIGKILL);
+        QVERIFY(m_program.process()->waitForFinished(10000));
         for (const ProcessTree::Process &process : below)
             QVERIFY2(QTest::qWaitFor([&] { return !ProcessTree::isRunning(process.pid); }, 20000), qPrintable(process.name));
         const QByteArray firstContent = contentOf(first);
@@ -174,43 +167,13 @@ private:
 
     quint64 startProgram(const QStringList &arguments, bool paced)
     {
-        const QString home = m_case->filePath(QStringLiteral("home"));
-        const QString runtime = m_case->filePath(QStringLiteral("runtime"));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QSettings settings(home + QStringLiteral("/.config/Zorvik/Zorvik.conf"), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("First Run/Zorvik Vidomar"), QStringLiteral("No"));
-        settings.sync();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), m_server->display());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("HOME"), home);
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-        environment.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/.local/state"));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + runtime + QStringLiteral("/no-bus"));
-        environment.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), QStringLiteral("127.0.0.1:9"));
+        QProcessEnvironment settings;
+        settings.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), QStringLiteral("127.0.0.1:9"));
         if (paced)
-            environment.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_paced);
-        else
-            environment.remove(QStringLiteral("VIDOMAR_FFMPEG"));
-        m_program = std::make_unique<QProcess>();
-        m_program->setProcessEnvironment(environment);
-        m_program->setProcessChannelMode(QProcess::MergedChannels);
-        m_program->setStandardInputFile(QProcess::nullDevice());
-        m_program->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        m_program->start(m_vidomar, arguments);
-        if (!m_program->waitForStarted(10000)) {
-            m_failure = m_program->errorString();
-            return 0;
-        }
-        QList<quint64> windows;
-        [[maybe_unused]] const bool done = QTest::qWaitFor([&] {
-            windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
-            return !windows.isEmpty() || m_program->state() == QProcess::NotRunning;
-        }, 60000);
-        m_failure = QStringLiteral("%1 main windows").arg(windows.size());
-        return windows.size() == 1 ? windows.first() : 0;
+            settings.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_paced);
+        const quint64 window = m_program.start(m_vidomar, arguments, m_server->display(), *m_xdo, m_case->path(), settings);
+        m_failure = m_program.error();
+        return window;
     }
 
     quint64 waitForBox(int milliseconds)
@@ -226,7 +189,7 @@ private:
     QList<pid_t> encoderProcesses() const
     {
         QList<pid_t> found;
-        for (const ProcessTree::Process &process : ProcessTree::descendants(pid_t(m_program->processId())))
+        for (const ProcessTree::Process &process : ProcessTree::descendants(m_program.pid()))
             if (process.name == QLatin1String("avformat.dll") || process.name == QLatin1String("ffmpeg"))
                 found << process.pid;
         return found;
@@ -235,7 +198,7 @@ private:
     QList<pid_t> encoders() const
     {
         QList<pid_t> found;
-        for (const ProcessTree::Process &process : ProcessTree::descendants(pid_t(m_program->processId())))
+        for (const ProcessTree::Process &process : ProcessTree::descendants(m_program.pid()))
             if (process.name == QLatin1String("avformat.dll"))
                 found << process.pid;
         return found;
@@ -243,16 +206,9 @@ private:
 
     bool closeProgram()
     {
-        const QList<quint64> windows = m_xdo->visibleWindows(QLatin1String(MainWindowName));
-        if (windows.size() != 1 || !m_xdo->click(windows.first(), QPoint(534, 12))) {
-            m_failure = QStringLiteral("no window to close: ") + m_xdo->error();
-            return false;
-        }
-        if (!m_program->waitForFinished(30000) || m_program->exitStatus() != QProcess::NormalExit || m_program->exitCode() != 0) {
-            m_failure = QStringLiteral("the program did not end cleanly:\n") + QString::fromLocal8Bit(m_program->readAll());
-            return false;
-        }
-        return true;
+        const bool closed = m_program.close(*m_xdo, QPoint(534, 12));
+        m_failure = m_program.error();
+        return closed;
     }
 
     std::unique_ptr<XServer> m_server;
@@ -263,7 +219,7 @@ private:
     QString m_paced;
     std::unique_ptr<QTemporaryDir> m_case;
     QStringList m_sources;
-    std::unique_ptr<QProcess> m_program;
+    ProgramOnDisplay m_program;
     QString m_failure;
 };
 
