@@ -75,7 +75,7 @@ void Form1::useSources(const QStringList &paths)
     if (paths.isEmpty() || m_conversion->running())
         return;
     if (paths.size() == 1 && !m_queue->runner().running()) {
-        m_queue->list().replaceAll({});
+        // useSource closes a queue that stands idle.
         useSource(paths.first());
         return;
     }

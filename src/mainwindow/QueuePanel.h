@@ -21,11 +21,6 @@ public:
     QueuePanel(WindowQueue &queue, QWidget *parent = nullptr);
 
     QListWidget *itemList() const { return m_items; }
-    QPushButton *removeButton() const { return m_remove; }
-    QPushButton *upButton() const { return m_up; }
-    QPushButton *downButton() const { return m_down; }
-    QPushButton *clearButton() const { return m_clear; }
-    QComboBox *atOnceBox() const { return m_atOnce; }
 
     // Redraws the rows from the queue.
     void refresh();
