@@ -6,9 +6,12 @@
 #include "app/JsonReport.h"
 #include "app/PresetListing.h"
 #include "app/StopSignals.h"
+#include "app/WatchMode.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/ConversionQueue.h"
+#include "workflow/MakeFolder.h"
 #include "workflow/Presets.h"
+#include "workflow/RetryableFailure.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -26,27 +29,8 @@ namespace CommandLineMode {
 namespace {
 
 constexpr int ExitFailed = 1;
-
-// Makes the folder and the parents it lacks, by the name's bytes; the system's reason when it
-// cannot.
-std::optional<QString> makeFolder(const QString &folder)
-{
-    const QByteArray path = FileNameBytes::encode(folder);
-    for (qsizetype end = 1; end <= path.size(); ++end) {
-        if (end < path.size() && path.at(end) != '/')
-            continue;
-        const QByteArray part = path.left(end);
-        struct stat info {};
-        if (::stat(part.constData(), &info) == 0) {
-            if (!S_ISDIR(info.st_mode))
-                return QString::fromLocal8Bit(std::strerror(ENOTDIR));
-            continue;
-        }
-        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
-            return QString::fromLocal8Bit(std::strerror(errno));
-    }
-    return std::nullopt;
-}
+// EX_TEMPFAIL: every failure was one that running the same command again may mend.
+constexpr int ExitRetry = 75;
 
 // How many conversions run at once: the plan's number, or one per processor for 0.
 int slotCount(int jobs)
@@ -54,9 +38,22 @@ int slotCount(int jobs)
     return jobs > 0 ? jobs : std::max(1, QThread::idealThreadCount());
 }
 
+// What the folders held besides their media: files still being written always, the rest with -v.
+void reportPassedOver(const CommandLinePlan &plan, BatchReport &report)
+{
+    for (const QString &path : plan.passedOver.growing)
+        report.note(path + QLatin1String(": still being written; skipped"));
+    if (!plan.verbose)
+        return;
+    for (const QString &path : plan.passedOver.notMedia)
+        report.note(path + QLatin1String(": not media; left out"));
+    for (const QString &path : plan.passedOver.linksOut)
+        report.note(path + QLatin1String(": a link out of the folder; not followed"));
+}
+
 // Converts the plan's items with its preset and tells the report about every event. The exit
-// status: 0 when every conversion succeeded or was skipped, 1 when one failed, 128 + the signal
-// when a stop signal cancelled the rest.
+// status: 0 when every conversion succeeded or was skipped, 1 when one failed for good, 75 when
+// every failure may mend on a retry, 128 + the signal when a stop signal cancelled the rest.
 int convert(const CommandLinePlan &plan)
 {
     if (!plan.outputFolder.isEmpty()) {
@@ -77,8 +74,12 @@ int convert(const CommandLinePlan &plan)
     ConversionQueue queue;
     queue.setSlotCount(slotCount(plan.jobs));
     queue.setSkipExisting(plan.noOverwrite);
-    for (const ConversionItem &item : plan.items)
+    for (const ConversionItem &item : plan.items) {
+        // A mirrored tree's folders; one that cannot be made fails its conversion with the reason.
+        if (!plan.outputFolder.isEmpty())
+            makeFolder(item.destination.left(item.destination.lastIndexOf(QLatin1Char('/'))));
         queue.add(item.source, plan.preset, item.destination);
+    }
     QObject::connect(&queue, &ConversionQueue::started, [&r](qsizetype item) { r.started(item); });
     QObject::connect(&queue, &ConversionQueue::progressed, [&r](qsizetype item, int percent, qint64 elapsedMs,
                                                                  std::optional<qint64> leftMs) {
@@ -87,14 +88,23 @@ int convert(const CommandLinePlan &plan)
     QObject::connect(&queue, &ConversionQueue::done, [&r](qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning) {
         r.done(item, elapsedMs, bytes, warning);
     });
-    QObject::connect(&queue, &ConversionQueue::failed, [&r](qsizetype item, const QString &reason) { r.failed(item, reason); });
+    int lasting = 0;
+    int passing = plan.passedOver.growing.size();
+    QObject::connect(&queue, &ConversionQueue::failed, [&](qsizetype item, const QString &reason) {
+        ++(mayMendOnRetry(reason, plan.items.at(item).destination) ? passing : lasting);
+        r.failed(item, reason);
+    });
+    reportPassedOver(plan, r);
     QObject::connect(&queue, &ConversionQueue::cancelled, [&r](qsizetype item) { r.cancelled(item); });
     QObject::connect(&queue, &ConversionQueue::skipped, [&r](qsizetype item) { r.skipped(item); });
 
     int stopSignal = 0;
     int exitCode = 0;
     QObject::connect(&queue, &ConversionQueue::finished, [&] {
-        exitCode = stopSignal != 0 ? 128 + stopSignal : queue.failures() > 0 ? ExitFailed : 0;
+        if (const qsizetype left = plan.passedOver.notMedia.size(); left > 0)
+            r.note(left == 1 ? QStringLiteral("1 file is not media and was left out")
+                             : QStringLiteral("%1 files are not media and were left out").arg(left));
+        exitCode = stopSignal != 0 ? 128 + stopSignal : lasting > 0 ? ExitFailed : passing > 0 ? ExitRetry : 0;
         QCoreApplication::exit(exitCode);
     });
     // A stop signal starts nothing more and cancels every running conversion; the program ends
@@ -143,7 +153,7 @@ bool wanted(const QStringList &arguments)
 {
     // Long options belong to the command-line mode (an unknown one gets the usage), and so do its
     // own short ones; other single-dash arguments are left to the window's toolkit.
-    static const QStringList shortOptions{"-h", "-n", "-o", "-d", "-j"};
+    static const QStringList shortOptions{"-h", "-n", "-o", "-d", "-j", "-r", "-v"};
     static const QRegularExpression jobs(QStringLiteral("^-j[0-9]+$"));
     return std::any_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()), arguments.end(), [](const QString &arg) {
         return arg.startsWith(QLatin1String("--")) || shortOptions.contains(arg) || jobs.match(arg).hasMatch();
@@ -177,6 +187,8 @@ int run(const QStringList &arguments)
         return 0;
     case CommandLinePlan::Action::Convert:
         break;
+    case CommandLinePlan::Action::Watch:
+        return WatchMode::run(plan);
     }
     return convert(plan);
 }

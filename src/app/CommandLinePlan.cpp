@@ -1,5 +1,6 @@
 #include "app/CommandLinePlan.h"
 
+#include "app/SourceList.h"
 #include "workflow/DestinationName.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
@@ -11,11 +12,15 @@
 
 #include <array>
 #include <optional>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-enum class Option { Help, Version, ListPresets, Verbose, Json, NoOverwrite, Preset, Output, OutputFolder, Jobs };
+enum class Option { Help, Version, ListPresets, Verbose, Json, NoOverwrite, Preset, Output, OutputFolder, Jobs,
+                    Recursive, FollowLinks, FilesFrom, Null, Shard, Watch, OnStop, Settle };
 
 struct OptionInfo {
     Option option;
@@ -24,17 +29,26 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 10> Options{{
+constexpr std::array<OptionInfo, 18> Options{{
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
     {Option::ListPresets, 0, "list-presets", false},
-    {Option::Verbose, 0, "verbose", false},
+    {Option::Verbose, 'v', "verbose", false},
     {Option::Json, 0, "json", false},
     {Option::NoOverwrite, 'n', "no-overwrite", false},
     {Option::Preset, 0, "preset", true},
     {Option::Output, 'o', "output", true},
     {Option::OutputFolder, 'd', "output-dir", true},
     {Option::Jobs, 'j', "jobs", true},
+    // Folders, lists, shards and the watch folder.
+    {Option::Recursive, 'r', "recursive", false},
+    {Option::FollowLinks, 0, "follow-links", false},
+    {Option::FilesFrom, 0, "files-from", true},
+    {Option::Null, 0, "null", false},
+    {Option::Shard, 0, "shard", true},
+    {Option::Watch, 0, "watch", true},
+    {Option::OnStop, 0, "on-stop", true},
+    {Option::Settle, 0, "settle", true},
 }};
 
 // The same path however it was spelled, for comparing names that need not exist yet.
@@ -67,6 +81,7 @@ private:
     std::optional<UsageError> readOptions();
     std::optional<UsageError> take(const OptionInfo &info, std::optional<QString> attached, qsizetype &i);
     std::optional<UsageError> nameDestinations();
+    std::optional<UsageError> planMany();
     std::optional<UsageError> checkDestinationsApart() const;
 
     QString derived(const QString &source, const QString &extension) const;
@@ -97,6 +112,10 @@ ParsedCommandLine Parser::parse()
         return UsageError{QLatin1String("Not Supported: Error: ") + m_plan.preset
                               + QLatin1String(" is not defined. See vidomar --list-presets."),
                           false};
+    if (std::optional<UsageError> error = planMany())
+        return *error;
+    if (m_plan.action == CommandLinePlan::Action::Watch || SourceList::wanted(m_plan))
+        return m_plan;
     if (m_sources.isEmpty())
         return UsageError{QStringLiteral("no source file given")};
     if (std::optional<UsageError> error = nameDestinations())
@@ -184,6 +203,38 @@ std::optional<UsageError> Parser::take(const OptionInfo &info, std::optional<QSt
             return UsageError{optionName(info) + QLatin1String(" needs a name")};
         (info.option == Option::Output ? m_output : m_outputFolder) = value;
         break;
+    case Option::Recursive:
+        m_plan.recursive = true;
+        break;
+    case Option::FollowLinks:
+        m_plan.followLinks = true;
+        break;
+    case Option::Null:
+        m_plan.nullSeparated = true;
+        break;
+    case Option::FilesFrom:
+    case Option::Watch:
+        if (value.isEmpty())
+            return UsageError{optionName(info) + QLatin1String(" needs a name")};
+        (info.option == Option::FilesFrom ? m_plan.filesFrom : m_plan.watchFolder) = value;
+        break;
+    case Option::Shard:
+        if (!SourceList::readShard(value, m_plan.shard, m_plan.shards))
+            return UsageError{QStringLiteral("--shard needs I/N, 0 <= I < N (0/3, 1/3, 2/3); got \"%1\"").arg(value)};
+        break;
+    case Option::OnStop:
+        if (value != QLatin1String("finish") && value != QLatin1String("cancel"))
+            return UsageError{QStringLiteral("--on-stop is finish or cancel; got \"%1\"").arg(value)};
+        m_plan.finishOnStop = value == QLatin1String("finish");
+        break;
+    case Option::Settle: {
+        bool ok = false;
+        const double seconds = value.toDouble(&ok);
+        if (!ok || seconds < 0 || seconds > 86400)
+            return UsageError{QStringLiteral("--settle needs seconds; got \"%1\"").arg(value)};
+        m_plan.settleMs = int(seconds * 1000);
+        break;
+    }
     case Option::Jobs: {
         bool ok = false;
         const int jobs = value.toInt(&ok);
@@ -245,6 +296,30 @@ std::optional<UsageError> Parser::nameDestinations()
     return std::nullopt;
 }
 
+// The watch folder, and batches of folders, lists and shards (SourceList).
+std::optional<UsageError> Parser::planMany()
+{
+    if (m_plan.watchFolder.isEmpty() && !SourceList::wanted(m_plan))
+        return std::nullopt;
+    if (m_output)
+        return UsageError{QStringLiteral("-o names the destination of one source; for many use -d FOLDER")};
+    if (m_outputFolder) {
+        if (m_probe.exists(*m_outputFolder) && !m_probe.isFolder(*m_outputFolder))
+            return UsageError{QStringLiteral("%1 is not a folder").arg(*m_outputFolder), false};
+        m_plan.outputFolder = *m_outputFolder;
+    }
+    if (m_plan.watchFolder.isEmpty())
+        return SourceList::plan(m_plan, m_sources, m_probe);
+    if (!m_sources.isEmpty() || !m_plan.filesFrom.isEmpty() || m_plan.shards > 1)
+        return UsageError{QStringLiteral("--watch takes its sources from the folder alone")};
+    if (!m_outputFolder)
+        return UsageError{QStringLiteral("--watch needs -d FOLDER for the conversions")};
+    if (pathKey(*m_outputFolder) == pathKey(m_plan.watchFolder) || m_probe.sameFile(*m_outputFolder, m_plan.watchFolder))
+        return UsageError{QStringLiteral("the watched folder cannot be the output folder too"), false};
+    m_plan.action = CommandLinePlan::Action::Watch;
+    return std::nullopt;
+}
+
 std::optional<UsageError> Parser::checkDestinationsApart() const
 {
     QHash<QString, qsizetype> sources;
@@ -293,6 +368,28 @@ FileProbe FileProbe::system()
                 return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
             return pathKey(a) == pathKey(b);
         },
+        [](const QString &folder, bool followLinks, const QStringList &excluded) {
+            FolderScan::Options options;
+            options.followLinks = followLinks;
+            options.excluded = excluded;
+            return FolderScan::scan(folder, options);
+        },
+        [](const QString &file) -> std::optional<QByteArray> {
+            const bool standardInput = file == QLatin1String("-");
+            const int fd = standardInput ? STDIN_FILENO : ::open(FileNameBytes::encode(file).constData(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                return std::nullopt;
+            QByteArray list;
+            char buffer[65536];
+            ssize_t got = 0;
+            while ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR))
+                list.append(buffer, std::max<ssize_t>(got, 0));
+            if (!standardInput)
+                ::close(fd);
+            if (got < 0)
+                return std::nullopt;
+            return list;
+        },
     };
 }
 
@@ -307,7 +404,9 @@ QString commandLineUsage()
         "Usage: vidomar [--list-presets [--verbose] [--json] | --help | --version]\n"
         "       vidomar --preset NAME [OPTIONS] SOURCE [DEST]\n"
         "       vidomar --preset NAME [OPTIONS] -o DEST SOURCE\n"
-        "       vidomar --preset NAME [OPTIONS] [-d FOLDER] SOURCE...\n"
+        "       vidomar --preset NAME [OPTIONS] [-d FOLDER] [-r] SOURCE...\n"
+        "       vidomar --preset NAME [OPTIONS] --files-from LIST [--shard I/N] [-d FOLDER]\n"
+        "       vidomar --preset NAME [OPTIONS] --watch IN -d OUT\n"
         "       vidomar [SOURCE]   opens the window, with SOURCE chosen when given\n"
         "Converts each SOURCE with the preset NAME (see --list-presets).\n"
         "  -o, --output FILE      the destination of the one SOURCE; its extension picks the container\n"
@@ -315,11 +414,23 @@ QString commandLineUsage()
         "  -n, --no-overwrite     leave an existing destination as it is and report it as skipped\n"
         "  -j, --jobs N           convert up to N sources at once (default 1; 0: one per processor)\n"
         "      --json             progress and results as JSON lines on stdout\n"
-        "      --verbose          with --list-presets: each preset's extension and encoder options\n"
+        "  -v, --verbose          with --list-presets: each preset's extension and encoder options;\n"
+        "                         with -r: each file left out, and why\n"
+        "  -r, --recursive        a SOURCE folder gives the media files below it (hidden ones left out),\n"
+        "                         their tree mirrored under -d DIR, or each result beside its source\n"
+        "      --follow-links     follow links that lead out of a folder too\n"
+        "      --files-from LIST  the sources named in LIST, one a line (- : standard input)\n"
+        "      --null             the names in LIST end with NUL instead\n"
+        "      --shard I/N        convert only part I (0 to N-1) of N of the sorted sources\n"
+        "      --watch IN         convert each media file that settles below IN, until stopped\n"
+        "      --settle SECONDS   with --watch: how long a file must stay unchanged (default 5)\n"
+        "      --on-stop WHAT     with --watch: finish or cancel (default) the conversions at hand\n"
         "Without -o or -d a conversion goes beside its source with the preset's extension in place of\n"
         "the last one, as \"<name> (converted)<extension>\" where that would be the source itself. A\n"
         "second of two arguments that has the preset's extension and does not exist is the\n"
         "destination. Messages and progress go to stderr; stdout names each file written. Exit status:\n"
-        "0 when every conversion succeeded or was skipped, 1 when one failed, 2 on bad usage, 128 + the\n"
-        "signal after Ctrl-C (130), SIGTERM or SIGHUP, which cancel every running conversion.\n");
+        "0 when every conversion succeeded or was skipped, 1 when one failed for good, 2 on bad usage,\n"
+        "75 when every failure may mend on a retry (the encoder killed, the disk full, the destination\n"
+        "folder gone, a source still being written), 128 + the signal after Ctrl-C (130), SIGTERM or\n"
+        "SIGHUP, which cancel every running conversion; --watch ends with 0 once stopped.\n");
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "workflow/FolderScan.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <variant>
 
 // What the parser may ask of the file system; tests answer from a table.
@@ -13,6 +16,9 @@ struct FileProbe {
     std::function<bool(const QString &path)> exists;
     std::function<bool(const QString &path)> isFolder;
     std::function<bool(const QString &a, const QString &b)> sameFile;
+    // Folders and lists of sources.
+    std::function<FolderScanResult(const QString &folder, bool followLinks, const QStringList &excluded)> scanFolder;
+    std::function<std::optional<QByteArray>(const QString &file)> readList; // "-": standard input
 
     static FileProbe system();
 };
@@ -26,7 +32,7 @@ struct ConversionItem {
 
 // What the command line asks for, checked and with every destination named.
 struct CommandLinePlan {
-    enum class Action { Help, Version, ListPresets, Convert };
+    enum class Action { Help, Version, ListPresets, Convert, Watch };
 
     Action action = Action::Convert;
     bool verbose = false;
@@ -36,6 +42,19 @@ struct CommandLinePlan {
     QString preset;
     QString outputFolder; // created before the first conversion when missing
     QList<ConversionItem> items;
+
+    // Folders, lists, shards and the watch folder.
+    bool recursive = false;
+    bool followLinks = false;
+    QString filesFrom; // "-": standard input
+    bool nullSeparated = false;
+    int shard = 0;
+    int shards = 1;
+    QList<qsizetype> indices; // each item's place in the whole list; empty: its own
+    FolderScanResult passedOver; // what the folders held besides the sources
+    QString watchFolder;
+    bool finishOnStop = false; // a stop signal lets the conversions at hand finish
+    int settleMs = 5000;       // how long a watched file must stay unchanged
 };
 
 // Bad usage: nothing runs, the message is said and the exit status is 2.

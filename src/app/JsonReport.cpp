@@ -4,6 +4,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSysInfo>
 
 #include <cmath>
 
@@ -18,15 +19,24 @@ double tenths(qint64 ms)
 } // namespace
 
 JsonReport::JsonReport(const CommandLinePlan &plan, std::FILE *out, std::FILE *messages)
-    : m_plan(plan), m_out(out), m_messages(messages)
+    : m_plan(plan), m_out(out), m_messages(messages), m_host(QSysInfo::machineHostName())
 {
 }
 
-void JsonReport::write(const QJsonObject &event)
+void JsonReport::write(QJsonObject event)
 {
+    // Lines from many machines gathered in one file still say where each came from.
+    event.insert(QLatin1String("host"), m_host);
     const QByteArray line = QJsonDocument(event).toJson(QJsonDocument::Compact) + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), m_out);
     std::fflush(m_out);
+}
+
+void JsonReport::writeItem(qsizetype item, QJsonObject event)
+{
+    // The source's place in the whole list, which a shard is a part of.
+    event.insert(QLatin1String("index"), m_plan.indices.value(item, item));
+    write(event);
 }
 
 void JsonReport::say(const QString &text)
@@ -49,7 +59,7 @@ void JsonReport::started(qsizetype item)
     QJsonObject event{{"event", "start"}, {"preset", m_plan.preset}};
     putName(event, QStringLiteral("source"), i.source);
     putName(event, QStringLiteral("destination"), i.destination);
-    write(event);
+    writeItem(item, event);
 }
 
 void JsonReport::progressed(qsizetype item, int percent, qint64 elapsedMs, std::optional<qint64> leftMs)
@@ -63,7 +73,7 @@ void JsonReport::progressed(qsizetype item, int percent, qint64 elapsedMs, std::
                       {"elapsed", tenths(elapsedMs)},
                       {"left", leftMs ? QJsonValue(tenths(*leftMs)) : QJsonValue(QJsonValue::Null)}};
     putName(event, QStringLiteral("source"), m_plan.items.at(item).source);
-    write(event);
+    writeItem(item, event);
 }
 
 void JsonReport::done(qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning)
@@ -76,7 +86,7 @@ void JsonReport::done(qsizetype item, qint64 elapsedMs, qint64 bytes, const QStr
         event.insert(QLatin1String("warning"), warning);
         say(i.source + QLatin1String(": ") + warning);
     }
-    write(event);
+    writeItem(item, event);
 }
 
 void JsonReport::failed(qsizetype item, const QString &reason)
@@ -85,7 +95,7 @@ void JsonReport::failed(qsizetype item, const QString &reason)
     say(i.source + QLatin1String(": ") + reason);
     QJsonObject event{{"event", "failed"}, {"reason", FileNameBytes::shown(reason)}};
     putName(event, QStringLiteral("source"), i.source);
-    write(event);
+    writeItem(item, event);
 }
 
 void JsonReport::skipped(qsizetype item)
@@ -94,14 +104,14 @@ void JsonReport::skipped(qsizetype item)
     QJsonObject event{{"event", "skipped"}};
     putName(event, QStringLiteral("source"), i.source);
     putName(event, QStringLiteral("destination"), i.destination);
-    write(event);
+    writeItem(item, event);
 }
 
 void JsonReport::cancelled(qsizetype item)
 {
     QJsonObject event{{"event", "cancelled"}};
     putName(event, QStringLiteral("source"), m_plan.items.at(item).source);
-    write(event);
+    writeItem(item, event);
 }
 
 void JsonReport::note(const QString &text)

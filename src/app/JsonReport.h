@@ -10,7 +10,8 @@
 class QJsonObject;
 
 // The batch for programs: one JSON object per line on its stream and nothing else; a progress
-// event only when the percent changed. Failures and notes are also said to a person on the
+// event only when the percent changed. Each event names the host, and each about a source the
+// source's index in the whole list. Failures and notes are also said to a person on the
 // messages stream.
 class JsonReport : public BatchReport {
 public:
@@ -27,7 +28,8 @@ public:
     void resumed() override;
 
 private:
-    void write(const QJsonObject &event);
+    void write(QJsonObject event);
+    void writeItem(qsizetype item, QJsonObject event);
     void say(const QString &text);
     // The name under key, and, when it is not text, its bytes escaped under key + "_bytes".
     static void putName(QJsonObject &event, const QString &key, const QString &name);
@@ -36,4 +38,5 @@ private:
     std::FILE *m_out;
     std::FILE *m_messages;
     QHash<qsizetype, int> m_percent;
+    QString m_host;
 };

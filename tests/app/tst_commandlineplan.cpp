@@ -14,17 +14,40 @@ QString key(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-// Names in the table exist; one ending in '/' is a folder.
+// Names in the table exist; one ending in '/' is a folder, and its scan finds the files below it
+// (".txt" ones are not media); "LIST=a|b" is a list file naming a and b.
 FileProbe probeOver(const QStringList &existing)
 {
     auto files = std::make_shared<QStringList>();
     auto folders = std::make_shared<QStringList>();
-    for (const QString &name : existing)
-        (name.endsWith(u'/') ? *folders : *files) << key(name);
+    auto lists = std::make_shared<QHash<QString, QByteArray>>();
+    for (const QString &name : existing) {
+        if (name.contains(u'='))
+            lists->insert(name.section(u'=', 0, 0), name.section(u'=', 1).replace(u'|', u'\n').toUtf8());
+        else
+            (name.endsWith(u'/') ? *folders : *files) << key(name);
+    }
     return {
         [=](const QString &path) { return files->contains(key(path)) || folders->contains(key(path)); },
         [=](const QString &path) { return folders->contains(key(path)); },
         [=](const QString &a, const QString &b) { return files->contains(key(a)) && key(a) == key(b); },
+        [=](const QString &folder, bool, const QStringList &) {
+            FolderScanResult found;
+            const QString below = key(folder) + u'/';
+            QStringList names = *files;
+            names.sort();
+            for (const QString &name : std::as_const(names)) {
+                if (!name.startsWith(below))
+                    continue;
+                const QString path = folder + u'/' + name.mid(below.size());
+                if (name.endsWith(QLatin1String(".txt")))
+                    found.notMedia << path;
+                else
+                    found.media.append({path, name.mid(below.size())});
+            }
+            return found;
+        },
+        [=](const QString &file) { return lists->contains(file) ? std::optional(lists->value(file)) : std::nullopt; },
     };
 }
 
@@ -44,6 +67,8 @@ QString describe(const ParsedCommandLine &parsed)
             + (plan.json ? QStringLiteral(" json") : QString());
     case CommandLinePlan::Action::Convert:
         break;
+    case CommandLinePlan::Action::Watch:
+        return QStringLiteral("watch %1; dir %2").arg(plan.watchFolder, plan.outputFolder);
     }
     QStringList parts{QStringLiteral("j%1").arg(plan.jobs)};
     if (plan.noOverwrite)
@@ -52,8 +77,11 @@ QString describe(const ParsedCommandLine &parsed)
         parts << QStringLiteral("json");
     if (!plan.outputFolder.isEmpty())
         parts << QStringLiteral("dir ") + plan.outputFolder;
-    for (const ConversionItem &item : plan.items)
-        parts << item.source + QStringLiteral(" > ") + item.destination;
+    for (qsizetype i = 0; i < plan.items.size(); ++i) {
+        const ConversionItem &item = plan.items.at(i);
+        parts << (plan.indices.isEmpty() ? QString() : QStringLiteral("#%1 ").arg(plan.indices.at(i))) + item.source
+                + QStringLiteral(" > ") + item.destination;
+    }
     return parts.join(QStringLiteral("; "));
 }
 
@@ -143,6 +171,33 @@ private slots:
                                        << "error: --jobs needs a whole number";
         QTest::newRow("jobs in words") << QStringList{"--preset", Mp3, "--jobs=two", "a.avi"} << QStringList{}
                                        << "error: --jobs needs a whole number";
+
+        // Folders, lists and shards: the whole list named first, then partitioned.
+        const QStringList tree{"in/", "in/sub/", "in/b.avi", "in/a.mov", "in/sub/a.avi", "in/notes.txt", "in/a.avi"};
+        QTest::newRow("a folder mirrored") << QStringList{"--preset", Mp3, "-r", "-d", "out", "in"} << tree
+            << "j1; dir out; in/a.avi > out/a.mp3; in/a.mov > out/a (2).mp3; in/b.avi > out/b.mp3; in/sub/a.avi > out/sub/a.mp3";
+        QTest::newRow("a folder beside its sources") << QStringList{"--preset", Mp3, "-r", "in/sub"} << tree
+                                                     << "j1; in/sub/a.avi > in/sub/a.mp3";
+        QTest::newRow("a folder without -r") << QStringList{"--preset", Mp3, "in"} << tree << "j1; in > in.mp3";
+        QTest::newRow("a shard of the sorted list") << QStringList{"--preset", Mp3, "--files-from", "list", "--shard", "1/3", "-d", "out"}
+            << QStringList{"list=e.avi|d.avi|c.avi||b.avi|a.avi|c.avi"} << "j1; dir out; #1 b.avi > out/b.mp3; #4 e.avi > out/e.mp3";
+        QTest::newRow("a clash decided over the whole list") << QStringList{"--preset", Mp3, "--files-from=list", "--shard=1/2", "-dout"}
+            << QStringList{"list=y/a.avi|x/a.avi"} << "j1; dir out; #1 y/a.avi > out/a (2).mp3";
+        QTest::newRow("more shards than files") << QStringList{"--preset", Mp3, "--files-from", "list", "--shard", "2/3"}
+                                                << QStringList{"list=a.avi"} << "j1";
+        QTest::newRow("a list that cannot be read") << QStringList{"--preset", Mp3, "--files-from", "gone"} << QStringList{}
+                                                    << "error: cannot read the list gone";
+        QTest::newRow("a shard out of range") << QStringList{"--preset", Mp3, "--shard", "3/3", "a.avi"} << QStringList{}
+                                              << "error: --shard needs I/N";
+        QTest::newRow("-o with a folder") << QStringList{"--preset", Mp3, "-r", "-o", "x.mp3", "in"} << tree
+                                          << "error: -o names the destination of one source";
+        QTest::newRow("a watch folder") << QStringList{"--preset", Mp3, "--watch", "in", "-d", "out"} << tree << "watch in; dir out";
+        QTest::newRow("a watch folder without -d") << QStringList{"--preset", Mp3, "--watch", "in"} << tree
+                                                   << "error: --watch needs -d FOLDER";
+        QTest::newRow("a watch folder into itself") << QStringList{"--preset", Mp3, "--watch", "in", "-d", "in/."} << tree
+                                                    << "error: the watched folder cannot be the output folder too";
+        QTest::newRow("a watch folder with sources") << QStringList{"--preset", Mp3, "--watch", "in", "-d", "out", "a.avi"} << tree
+                                                     << "error: --watch takes its sources from the folder alone";
 
         // Options in their forms.
         QTest::newRow("bundled short options") << QStringList{"--preset", Mp3, "-nj4", "a.avi"} << QStringList{}
