@@ -3,17 +3,17 @@
 #include "workflow/MediaProbe.h"
 
 #include <QFileSystemWatcher>
+#include "workflow/FileNameBytes.h"
+
 #include <QSet>
 
+#include <algorithm>
 #include <sys/stat.h>
-
-#include "workflow/FileNameBytes.h"
 
 namespace {
 
 // Looked at while the folder is missing, to find it again soon.
 constexpr int MissingRescanMs = 2000;
-constexpr int SettleCheckMs = 1000;
 
 } // namespace
 
@@ -22,7 +22,7 @@ WatchFolder::WatchFolder(const QString &folder, QObject *parent)
 {
     m_soonTimer.setSingleShot(true);
     m_soonTimer.setInterval(200);
-    m_settleTimer.setInterval(SettleCheckMs);
+    m_settleTimer.setSingleShot(true);
     connect(&m_rescanTimer, &QTimer::timeout, this, &WatchFolder::rescan);
     connect(&m_soonTimer, &QTimer::timeout, this, &WatchFolder::rescan);
     connect(&m_settleTimer, &QTimer::timeout, this, &WatchFolder::checkSettling);
@@ -106,7 +106,9 @@ void WatchFolder::rescan()
 
 void WatchFolder::checkSettling()
 {
-    bool settling = false;
+    // Looked at again when the first settling file's time is up: any write in between has changed
+    // its size or time.
+    qint64 next = -1;
     QList<FolderFile> settled;
     for (auto it = m_known.begin(); it != m_known.end();) {
         Known &known = *it;
@@ -123,17 +125,17 @@ void WatchFolder::checkSettling()
             known.file = now;
             known.unchanged.start();
         }
-        if (known.unchanged.elapsed() >= m_settleMs) {
+        if (const qint64 left = m_settleMs - known.unchanged.elapsed(); left <= 0) {
             known.offered = true;
             settled << known.file;
-        } else {
-            settling = true;
+        } else if (next < 0 || left < next) {
+            next = left;
         }
         ++it;
     }
-    if (settling && !m_settleTimer.isActive())
-        m_settleTimer.start();
-    else if (!settling)
+    if (next >= 0)
+        m_settleTimer.start(int(std::clamp<qint64>(next, 10, m_settleMs)));
+    else
         m_settleTimer.stop();
     // Signalled last: a handler may forget a file, or stop the watch.
     for (const FolderFile &file : std::as_const(settled)) {

@@ -67,7 +67,7 @@ private:
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_rescanTimer;
     QTimer m_soonTimer;   // a notification's rescan, a moment later so that a burst makes one
-    QTimer m_settleTimer; // runs only while a file is settling
+    QTimer m_settleTimer; // set for the first settling file's time; off while none is
     QHash<QString, Known> m_known;
     bool m_missing = false;
     bool m_scannedOnce = false;
