@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QSet>
 #include <QThread>
 
 #include <cerrno>
@@ -90,8 +91,16 @@ int convert(const CommandLinePlan &plan)
     });
     int lasting = 0;
     int passing = plan.passedOver.growing.size();
+    // A destination folder missing from the start is the command's fault, not a passing one.
+    QSet<qsizetype> folderMissing;
+    for (qsizetype i = 0; i < plan.items.size(); ++i) {
+        if (RetryableFailure::folderGone(plan.items.at(i).destination))
+            folderMissing.insert(i);
+    }
     QObject::connect(&queue, &ConversionQueue::failed, [&](qsizetype item, const QString &reason) {
-        ++(mayMendOnRetry(reason, plan.items.at(item).destination) ? passing : lasting);
+        const bool mends = RetryableFailure::passingReason(reason)
+            || (!folderMissing.contains(item) && RetryableFailure::folderGone(plan.items.at(item).destination));
+        ++(mends ? passing : lasting);
         r.failed(item, reason);
     });
     reportPassedOver(plan, r);

@@ -163,7 +163,8 @@ int run(const CommandLinePlan &given)
     QObject::connect(&queue, &ConversionQueue::failed, [&](qsizetype item, const QString &reason) {
         const FolderFile &file = files.at(item);
         r.failed(item, reason);
-        if (mayMendOnRetry(reason, plan.items.at(item).destination) && ++tries[file.path] < Tries)
+        const bool mends = RetryableFailure::passingReason(reason) || RetryableFailure::folderGone(plan.items.at(item).destination);
+        if (mends && ++tries[file.path] < Tries)
             watch.forget(file.path);
         else
             remember(item, QStringLiteral("failed"), false);
@@ -173,6 +174,12 @@ int run(const CommandLinePlan &given)
         remember(item, QStringLiteral("skipped"), true);
         r.skipped(item);
         ended();
+    });
+    // Once stopping, the queue's end is the program's: an item added just before the stop never
+    // starts.
+    QObject::connect(&queue, &ConversionQueue::finished, [&] {
+        if (stopping)
+            QCoreApplication::exit(0);
     });
     // Only a stop cancels; the file is taken again by the next run.
     QObject::connect(&queue, &ConversionQueue::cancelled, [&](qsizetype item) {

@@ -48,7 +48,8 @@ public:
     // folders entered (the folder itself first) into folders when given.
     static QList<FolderFile> list(const QString &folder, const Options &options, QStringList *linksOut = nullptr,
                                   QStringList *folders = nullptr);
-    // The listing probed and checked for files still being written.
+    // The listing probed and checked for files still being written. It blocks (probes, and waits
+    // out the short check): the window runs it away from its own thread.
     static FolderScanResult scan(const QString &folder, const Options &options);
 
     // A name (the last part of a path) that is passed over.

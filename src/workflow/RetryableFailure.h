@@ -4,6 +4,13 @@
 
 // Whether a failed conversion may succeed when simply run again, as a batch system's retry
 // would: its encoder or ffmpeg was killed by a signal, the disk was full, or the destination's
-// folder vanished. A source ffmpeg cannot read, a preset it cannot follow and the like fail
-// again, and are not.
-bool mayMendOnRetry(const QString &reason, const QString &destination);
+// folder, there when the conversion started, vanished. A source ffmpeg cannot read, a preset it
+// cannot follow and the like fail again, and are not.
+namespace RetryableFailure {
+
+// The reason names a passing cause: a signal, a full disk.
+bool passingReason(const QString &reason);
+// The folder the destination goes into is not there (now).
+bool folderGone(const QString &destination);
+
+} // namespace RetryableFailure

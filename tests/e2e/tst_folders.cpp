@@ -115,9 +115,12 @@ private slots:
     // 75 when running again may mend it, 1 when it will fail again.
     void exitStatus_data()
     {
-        QTest::addColumn<QByteArray>("killed"); // the process killed mid-run; none: a corrupt source
+        // The process killed mid-run, "folder" for the destination's folder removed; none: a
+        // corrupt source.
+        QTest::addColumn<QByteArray>("killed");
         QTest::addColumn<int>("status");
         QTest::newRow("ffmpeg killed") << QByteArray("ffmpeg") << 75;
+        QTest::newRow("the destination folder removed") << QByteArray("folder") << 75;
         QTest::newRow("the adapter killed") << QByteArray("avformat.dll") << 75;
         QTest::newRow("a corrupt source") << QByteArray() << 1;
     }
@@ -132,10 +135,14 @@ private slots:
             const QString problem = makeClip(source, {.seconds = 120, .size = QStringLiteral("320x240")});
             QVERIFY2(problem.isEmpty(), qPrintable(problem));
         }
+        const QString folder = m_dir.filePath(QStringLiteral("vanishing"));
         QProcess program;
-        program.start(m_program, {"--preset", "Sony PSP (PSP AVC)", source, "-o", m_dir.filePath(QStringLiteral("killed.mp4"))});
+        program.start(m_program, {"--preset", "Sony PSP (PSP AVC)", source, "-d", folder});
         QVERIFY(program.waitForStarted());
-        if (!killed.isEmpty()) {
+        if (killed == "folder") {
+            QTRY_VERIFY_WITH_TIMEOUT(!QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty(), 30000);
+            QVERIFY(QDir(folder).removeRecursively());
+        } else if (!killed.isEmpty()) {
             pid_t victim = 0;
             QTRY_VERIFY_WITH_TIMEOUT([&] {
                 for (const ProcessTree::Process &p : ProcessTree::descendants(pid_t(program.processId()))) {
@@ -147,7 +154,7 @@ private slots:
             QTest::qWait(500);
             ::kill(victim, SIGKILL);
         }
-        QVERIFY(program.waitForFinished(60000));
+        QVERIFY(program.waitForFinished(120000));
         QVERIFY2(program.exitCode() == status, program.readAllStandardError().constData());
         QTRY_COMPARE(ProcessTree::below(ProcessTree::self()), QList<pid_t>());
     }
