@@ -216,6 +216,43 @@ private slots:
         QCOMPARE(tree(m_dir.filePath(QStringLiteral("converted"))), QStringList{"deep/slow.mp3"});
     }
 
+    // A stop signal with a conversion at hand: --on-stop says whether it finishes or is cancelled;
+    // either way the watch ends with 0 and leaves no partial result.
+    void watchStop_data()
+    {
+        QTest::addColumn<QString>("onStop");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QStringList>("results");
+        QTest::newRow("finish") << "finish" << "done" << QStringList{"long.mp4"};
+        QTest::newRow("cancel") << "cancel" << "cancelled" << QStringList{};
+    }
+    void watchStop()
+    {
+        QFETCH(QString, onStop);
+        QFETCH(QString, outcome);
+        QFETCH(QStringList, results);
+        const QString in = m_dir.filePath(QStringLiteral("stop-") + onStop);
+        QVERIFY(QDir().mkpath(in));
+        const QString problem = makeClip(in + QStringLiteral("/long.avi"), {.seconds = 60, .size = QStringLiteral("320x240")});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), m_dir.filePath(QStringLiteral("state")));
+        QProcess watch;
+        watch.setProcessEnvironment(environment);
+        const QString out = in + QStringLiteral("-out");
+        watch.start(m_program, {"--preset", "iPOD Video (320x240) MPEG4", "--watch", in, "-d", out, "--json", "--settle", "1",
+                                "--on-stop", onStop});
+        QVERIFY(watch.waitForStarted());
+        QByteArray events;
+        QTRY_VERIFY_WITH_TIMEOUT((events += watch.readAllStandardOutput()).contains("\"start\""), 30000);
+        ::kill(pid_t(watch.processId()), SIGTERM);
+        QVERIFY(watch.waitForFinished(120000));
+        events += watch.readAllStandardOutput();
+        QCOMPARE(watch.exitCode(), 0);
+        QCOMPARE(ofKind(jsonLines(events), outcome.toLatin1().constData(), "source").size(), 1);
+        QCOMPARE(tree(out), results);
+    }
+
 private:
     void put(const QString &name, const QByteArray &content)
     {
