@@ -3,6 +3,7 @@
 
 #include "Clip.h"
 #include "FileContent.h"
+#include "JsonLines.h"
 #include "ProcessTree.h"
 #include "RunProgram.h"
 
@@ -14,24 +15,6 @@
 #include <csignal>
 
 namespace {
-
-// Every line of the output as a JSON object; a line that is not one fails the test.
-QList<QJsonObject> events(const QByteArray &out)
-{
-    QList<QJsonObject> list;
-    for (const QByteArray &line : out.split('\n')) {
-        if (line.isEmpty())
-            continue;
-        QJsonParseError error{};
-        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
-        if (error.error != QJsonParseError::NoError || !document.isObject()) {
-            qWarning("not a JSON object: %s", line.constData());
-            return {};
-        }
-        list << document.object();
-    }
-    return list;
-}
 
 QString field(const QJsonObject &event, const char *name)
 {
@@ -71,7 +54,7 @@ private slots:
                                                "a.avi", "b.avi", "c.avi"},
                                           {.folder = m_dir.path(), .errorsApart = true, .inputOpen = true});
         QVERIFY2(run.exitCode == 0, run.errors.constData());
-        const QList<QJsonObject> list = events(run.output);
+        const QList<QJsonObject> list = jsonLines(run.output);
         QVERIFY(!list.isEmpty());
 
         QCOMPARE(field(list.at(0), "event"), QStringLiteral("start"));
@@ -130,7 +113,7 @@ private slots:
         const ProgramRun run = runProgram(m_program, {"--preset", "MP3 Sound (MP3)", "-n", "--json", "-d", "kept", "a.avi", "b.avi"},
                                           {.folder = m_dir.path(), .errorsApart = true, .inputOpen = true});
         QVERIFY2(run.exitCode == 0, run.errors.constData());
-        const QList<QJsonObject> list = events(run.output);
+        const QList<QJsonObject> list = jsonLines(run.output);
         QVERIFY(!list.isEmpty());
         QCOMPARE(field(list.first(), "event"), QStringLiteral("skipped"));
         QCOMPARE(field(list.first(), "source"), QStringLiteral("a.avi"));
@@ -176,7 +159,7 @@ private slots:
         QCOMPARE(filesIn(folder), QStringList());
 
         QStringList seen;
-        for (const QJsonObject &event : events(program.readAllStandardOutput())) {
+        for (const QJsonObject &event : jsonLines(program.readAllStandardOutput())) {
             if (field(event, "event") != QLatin1String("progress"))
                 seen << field(event, "event") + u' ' + field(event, "source");
         }
