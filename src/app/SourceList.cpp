@@ -66,13 +66,6 @@ bool readShard(const QString &text, int &shard, int &shards)
     return true;
 }
 
-QString mirrored(const QString &source, const QString &relative, const QString &outputFolder, const QString &extension)
-{
-    const QString place = relative.isEmpty() ? QFileInfo(source).fileName() : relative;
-    const QString name = withExtension(outputFolder.isEmpty() ? source : QDir(outputFolder).filePath(place), extension);
-    return name;
-}
-
 std::optional<UsageError> plan(CommandLinePlan &plan, const QStringList &arguments, const FileProbe &probe)
 {
     QStringList names = arguments;
@@ -118,7 +111,7 @@ std::optional<UsageError> plan(CommandLinePlan &plan, const QStringList &argumen
     const QString extension = FormatExtension(plan.preset);
     QList<ConversionItem> items;
     for (const Source &source : std::as_const(unique)) {
-        QString destination = mirrored(source.path, source.relative, plan.outputFolder, extension);
+        QString destination = FolderScan::mirrored(source.path, source.relative, plan.outputFolder, extension);
         if (probe.sameFile(source.path, destination))
             destination = convertedName(destination, extension);
         const QString first = destination;

@@ -21,8 +21,4 @@ std::optional<UsageError> plan(CommandLinePlan &plan, const QStringList &sources
 // "I/N" with 0 <= I < N; false when it is not that.
 bool readShard(const QString &text, int &shard, int &shards);
 
-// The name of the destination for a source below a folder: under the output folder at the
-// source's place below its folder, or beside the source without one.
-QString mirrored(const QString &source, const QString &relative, const QString &outputFolder, const QString &extension);
-
 } // namespace SourceList

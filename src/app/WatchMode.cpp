@@ -2,7 +2,6 @@
 
 #include "app/HumanReport.h"
 #include "app/JsonReport.h"
-#include "app/SourceList.h"
 #include "app/StopSignals.h"
 #include "workflow/ConversionQueue.h"
 #include "workflow/DestinationName.h"
@@ -115,7 +114,7 @@ int run(const CommandLinePlan &given)
     const auto feed = [&] {
         while (!stopping && active < slotTotal && !waiting.isEmpty()) {
             const FolderFile file = waiting.takeFirst();
-            const QString destination = SourceList::mirrored(file.path, file.relative, out, extension);
+            const QString destination = FolderScan::mirrored(file.path, file.relative, out, extension);
             makeFolder(destination.left(destination.lastIndexOf(QLatin1Char('/'))));
             plan.items.append({file.path, destination});
             files.append(file);

@@ -1,9 +1,12 @@
 #include "workflow/FolderScan.h"
 
+#include "workflow/DestinationName.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/MediaProbe.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -137,9 +140,11 @@ private:
 
 } // namespace
 
-bool FolderScan::isHiddenName(const QString &name)
+QString FolderScan::mirrored(const QString &source, const QString &relative, const QString &outputFolder, const QString &extension)
 {
-    return name.startsWith(QLatin1Char('.'));
+    if (outputFolder.isEmpty())
+        return withExtension(source, extension);
+    return withExtension(QDir(outputFolder).filePath(relative.isEmpty() ? QFileInfo(source).fileName() : relative), extension);
 }
 
 bool FolderScan::restat(FolderFile &file)

@@ -52,8 +52,11 @@ public:
     // out the short check): the window runs it away from its own thread.
     static FolderScanResult scan(const QString &folder, const Options &options);
 
-    // A name (the last part of a path) that is passed over.
-    static bool isHiddenName(const QString &name);
+    // The destination of a source found below a folder: at its place below the folder under the
+    // output folder, or beside it without one; a source named by itself (no place) goes into the
+    // output folder by its name. The preset's extension in place of the last one.
+    static QString mirrored(const QString &source, const QString &relative, const QString &outputFolder, const QString &extension);
+
     // The file's size and time now; false when it is gone.
     static bool restat(FolderFile &file);
 };
