@@ -72,16 +72,6 @@ QPalette darkPalette(QPalette palette)
     return palette;
 }
 
-// Every occurrence of the lower-case, then of the upper-case form of `from` replaced by `to`.
-QString replaceExtension(QString path, const QString &from, const QString &to)
-{
-    if (from.isEmpty())
-        return path;
-    path.replace(from.toLower(), to, Qt::CaseSensitive);
-    path.replace(from.toUpper(), to, Qt::CaseSensitive);
-    return path;
-}
-
 } // namespace
 
 Form1::Form1(QWidget *parent)
@@ -309,13 +299,11 @@ void Form1::cboFormat_Click()
         m_sourceExtension = PathExtension(m_txtSource->text());
     // A name the window set apart from the source is derived afresh, so that it does not keep
     // " (converted)" once the preset's extension differs from the source's.
-    QString derived;
-    if (m_txtDest->text().isEmpty() || m_txtSource->text() != m_lastSourcePath || m_txtDest->text() == m_setApartDest)
-        derived = replaceExtension(m_txtSource->text(), m_sourceExtension, m_targetExtension);
-    else
-        derived = replaceExtension(m_txtDest->text(), PathExtension(m_txtDest->text()), m_targetExtension);
-    const QString proposed = destinationApartFromSource(m_txtSource->text(), derived, m_targetExtension);
-    m_setApartDest = proposed == derived ? QString() : proposed;
+    const bool fromSource = m_txtDest->text().isEmpty() || m_txtSource->text() != m_lastSourcePath
+        || m_txtDest->text() == m_setApartDest;
+    const QString base = fromSource ? m_txtSource->text() : m_txtDest->text();
+    const QString proposed = destinationRenamed(m_txtSource->text(), base, m_targetExtension);
+    m_setApartDest = proposed == withExtension(base, m_targetExtension) ? QString() : proposed;
     m_txtDest->setText(proposed);
     m_lastSourcePath = m_txtSource->text();
 }
@@ -334,8 +322,7 @@ void Form1::cmdDest_Click()
         + QChar(0) + QLatin1Char('*') + m_targetExtension + QLatin1Char(' ') + QChar(0)
         + QStringLiteral("All Files (*)") + QChar(0) + QStringLiteral("*");
     const QString base = m_txtDest->text().isEmpty() ? m_txtSource->text() : m_txtDest->text();
-    const QString defaultName = destinationApartFromSource(
-        m_txtSource->text(), replaceExtension(base, m_sourceExtension, m_targetExtension), m_targetExtension);
+    const QString defaultName = destinationRenamed(m_txtSource->text(), base, m_targetExtension);
     const QString chosen = ShowSaveDialog(QStringLiteral("Select The Target Video File to Save."), filter,
                                           videosFolder(), this, defaultName);
     if (!chosen.isEmpty())

@@ -48,8 +48,7 @@ void WindowQueue::setAtOnce(int atOnce)
 
 QString WindowQueue::derivedDestination(const QString &source, const QString &preset)
 {
-    const QString extension = FormatExtension(preset);
-    return destinationApartFromSource(source, withExtension(source, extension), extension);
+    return destinationFor(source, FormatExtension(preset));
 }
 
 void WindowQueue::addSources(const QStringList &sources, const QString &preset, bool replaceWaiting)
@@ -82,16 +81,16 @@ void WindowQueue::setPreset(const QString &preset)
     // The new destinations are kept apart from every source and from one another.
     QStringList taken;
     for (const QueueItem &item : std::as_const(items)) {
-        taken << QDir::cleanPath(item.source);
+        taken << pathKey(item.source);
         if (!follows(item))
-            taken << QDir::cleanPath(item.destination);
+            taken << pathKey(item.destination);
     }
     for (QueueItem &item : items) {
         if (!follows(item))
             continue;
         item.preset = preset;
-        item.destination = QueueList::uniqueDestination(derivedDestination(item.source, preset), taken);
-        taken << QDir::cleanPath(item.destination);
+        item.destination = uniqueDestination(derivedDestination(item.source, preset), taken);
+        taken << pathKey(item.destination);
     }
     m_list.replaceAll(items);
 }

@@ -1,16 +1,6 @@
 #include "workflow/QueueList.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-namespace {
-
-QString normalised(const QString &path)
-{
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
-} // namespace
+#include "workflow/DestinationName.h"
 
 QueueList::QueueList(QObject *parent)
     : QObject(parent)
@@ -21,29 +11,11 @@ QStringList QueueList::pathsTaken(qsizetype except) const
 {
     QStringList taken;
     for (qsizetype i = 0; i < m_items.size(); ++i) {
-        taken << normalised(m_items.at(i).source);
+        taken << pathKey(m_items.at(i).source);
         if (i != except)
-            taken << normalised(m_items.at(i).destination);
+            taken << pathKey(m_items.at(i).destination);
     }
     return taken;
-}
-
-QString QueueList::uniqueDestination(const QString &wanted, const QStringList &taken)
-{
-    if (!taken.contains(normalised(wanted)))
-        return wanted;
-    const QFileInfo info(wanted);
-    const QString name = info.fileName();
-    // A leading dot starts a hidden name, not an extension.
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const QString stem = dot > 0 ? name.left(dot) : name;
-    const QString extension = dot > 0 ? name.mid(dot) : QString();
-    const QString folder = wanted.left(wanted.size() - name.size());
-    for (int n = 2;; ++n) {
-        const QString candidate = folder + stem + QStringLiteral(" (%1)").arg(n) + extension;
-        if (!taken.contains(normalised(candidate)))
-            return candidate;
-    }
 }
 
 qsizetype QueueList::add(QueueItem item)
@@ -52,7 +24,7 @@ qsizetype QueueList::add(QueueItem item)
     item.percent = 0;
     item.reason.clear();
     item.id = m_nextId++;
-    item.destination = uniqueDestination(item.destination, pathsTaken(-1) << normalised(item.source));
+    item.destination = uniqueDestination(item.destination, pathsTaken(-1) << pathKey(item.source));
     m_items.append(item);
     emit changed();
     return m_items.size() - 1;

@@ -22,7 +22,7 @@ public:
     const QueueItem &at(qsizetype index) const { return m_items.at(index); }
 
     // Appends the item as waiting. Its destination is made one of its own: never a destination
-    // or a source of another item (see uniqueDestination). Returns its index.
+    // or a source of another item (uniqueDestination). Returns its index.
     qsizetype add(QueueItem item);
     void replaceAll(const QueueItems &items);
     // A converting item stays where it is: false.
@@ -50,8 +50,6 @@ public:
     // done, failed, cancelled, or waiting (to start again); cancelled -> waiting. Done, failed
     // and skipped are final.
     static bool allowed(State from, State to);
-    // wanted, or "<name> (2)<ext>", "<name> (3)<ext>", ... when wanted is among taken.
-    static QString uniqueDestination(const QString &wanted, const QStringList &taken);
 
 signals:
     void changed();

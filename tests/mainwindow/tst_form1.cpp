@@ -133,11 +133,14 @@ private slots:
                                           << "/clips/party.mp4";
         QTest::newRow("then wav") << "/clips/party.avi" << dialog
                                   << QStringList{"iPOD Video (320x240) MPEG4", "WAVE Sound (WAV)"} << "/clips/party.wav";
-        QTest::newRow("every occurrence") << "/clips/my.avi.files/clip.avi" << dialog
-                                          << QStringList{"iPOD Video (320x240) MPEG4"} << "/clips/my.mp4.files/clip.mp4";
-        // Where the rules would name the source itself, the destination is set apart from it.
+        // Only the file name's last extension changes, in any case; folder names stay.
+        QTest::newRow("folder names untouched") << "/clips/my.avi.files/clip.avi" << dialog
+                                                << QStringList{"iPOD Video (320x240) MPEG4"} << "/clips/my.avi.files/clip.mp4";
         QTest::newRow("mixed-case extension") << "/clips/party.Avi" << dialog << QStringList{"WAVE Sound (WAV)"}
-                                              << "/clips/party (converted).wav";
+                                              << "/clips/party.wav";
+        QTest::newRow("typed mixed case") << "/clips/party.Avi" << "Return" << QStringList{"WAVE Sound (WAV)"}
+                                          << "/clips/party.wav";
+        // Where the rules would name the source itself, the destination is set apart from it.
         QTest::newRow("same extension") << "/clips/party.avi" << dialog << QStringList{"Sony PSP (Normal)"}
                                         << "/clips/party (converted).avi";
         QTest::newRow("set apart, then another extension")
