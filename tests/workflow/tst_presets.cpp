@@ -272,7 +272,7 @@ private slots:
         const QStringList line = CommandLine::splitCommandLine(job.commandLine());
         QCOMPARE(line.mid(line.indexOf(QStringLiteral("-i")) + 2, expected.size() + 1), expected + QStringList{"/v/out"});
         // Only today's line is marked to be passed on as written.
-        QCOMPARE(line.at(1) == QLatin1String(AVC::AsWrittenMarker), second == QLatin1String("Small MP4"));
+        QCOMPARE(line.at(1) == QLatin1String(Protocol::AsWritten), second == QLatin1String("Small MP4"));
     }
 
     // What is wrong with a preset file, one line per problem: the file, the entry, what.
