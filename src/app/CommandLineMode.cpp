@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <cerrno>
 #include <cstdio>
@@ -48,12 +47,6 @@ std::optional<QString> makeFolder(const QString &folder)
     return std::nullopt;
 }
 
-// How many conversions run at once: the plan's number, or one per processor for 0.
-int slotCount(int jobs)
-{
-    return jobs > 0 ? jobs : std::max(1, QThread::idealThreadCount());
-}
-
 // Converts the plan's items with its preset and tells the report about every event. The exit
 // status: 0 when every conversion succeeded or was skipped, 1 when one failed, 128 + the signal
 // when a stop signal cancelled the rest.
@@ -75,7 +68,7 @@ int convert(const CommandLinePlan &plan)
     BatchReport &r = *report;
 
     ConversionQueue queue;
-    queue.setSlotCount(slotCount(plan.jobs));
+    queue.setSlotCount(ConversionQueue::slotsFor(plan.jobs));
     queue.setSkipExisting(plan.noOverwrite);
     for (const ConversionItem &item : plan.items)
         queue.add(item.source, plan.preset, item.destination);

@@ -80,6 +80,7 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     connect(up, &QShortcut::activated, this, [this] { moveChosen(-1); });
     auto *down = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), m_items, nullptr, nullptr, Qt::WidgetShortcut);
     connect(down, &QShortcut::activated, this, [this] { moveChosen(1); });
+    connect(&m_queue, &WindowQueue::changed, this, &QueuePanel::refresh);
     refresh();
 }
 

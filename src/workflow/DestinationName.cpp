@@ -55,6 +55,11 @@ QString destinationRenamed(const QString &source, const QString &destination, co
     return convertedName(name, extension);
 }
 
+bool replacesAnotherFile(const QString &source, const QString &destination)
+{
+    return QFileInfo::exists(destination) && !isSameFile(source, destination);
+}
+
 QString uniqueDestination(const QString &wanted, const QStringList &taken)
 {
     if (!taken.contains(pathKey(wanted)))

@@ -30,5 +30,8 @@ QString destinationRenamed(const QString &source, const QString &destination, co
 // (which holds pathKeys).
 QString uniqueDestination(const QString &wanted, const QStringList &taken);
 
+// Converting would replace a file that exists and is not the source (that one is refused).
+bool replacesAnotherFile(const QString &source, const QString &destination);
+
 // The path with only its last extension replaced by the given one.
 QString withExtension(const QString &path, const QString &extension);

@@ -4,6 +4,7 @@
 
 #include "FakeEncoder.h"
 #include "ProcessTree.h"
+#include "workflow/ConversionRun.h"
 #include "common/MessageBoxes.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
@@ -120,18 +121,18 @@ private slots:
         Env env{{"FAKE_REPEAT", "40"}, {"FAKE_DELAY_MS", "50"}};
         Form1 form;
         form.show();
-        form.AVC1()->setProgramFolder(m_folder.path());
+        form.queue()->runner().setProgramFolder(m_folder.path());
         form.useSource(m_folder.makeSource(QStringLiteral("single.avi"), 1000));
         form.cmdConvert_Click();
         QVERIFY(form.cmdPause()->isVisible());
-        QTRY_VERIFY(form.AVC1()->encoderProcessId() > 0);
-        const qint64 encoder = form.AVC1()->encoderProcessId();
+        QTRY_VERIFY(form.run()->job().encoderProcessId() > 0);
+        const qint64 encoder = form.run()->job().encoderProcessId();
         form.cmdPause_Click();
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Paused"));
         QCOMPARE(form.cmdPause()->accessibleName(), QStringLiteral("Resume"));
         QTRY_COMPARE(ProcessTree::usage(pid_t(encoder)).state, 'T');
         QTest::qWait(300);
-        QVERIFY(form.conversion()->running());
+        QVERIFY(form.converting());
         // The lines the encoder wrote before it stopped leave the caption as it is.
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Paused"));
         // Closing while paused asks as closing while converting does.
@@ -142,7 +143,7 @@ private slots:
         recorder.shown.clear();
         form.cmdPause_Click();
         QCOMPARE(form.cmdPause()->accessibleName(), QStringLiteral("Pause"));
-        QTRY_VERIFY_WITH_TIMEOUT(!form.conversion()->running(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.converting(), 20000);
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
         QCOMPARE(recorder.shown, QStringList());
     }
