@@ -14,9 +14,11 @@
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/WindowQueue.h"
 #include "workflow/Conversion.h"
+#include "workflow/QueueModel.h"
 #include "workflow/RecoveryFile.h"
 
-#include <QListWidget>
+#include <QAbstractItemModelTester>
+#include <QListView>
 #include <QSettings>
 #include <QtTest>
 
@@ -85,8 +87,9 @@ private slots:
         QCOMPARE(form.height(), 400 + QueuePanel::PanelHeight);
         QCOMPARE(form.txtSource()->text(), QStringLiteral("3 files: a.avi, b.mkv, …"));
         QVERIFY(form.txtSource()->isReadOnly());
-        QCOMPARE(form.queuePanel()->itemList()->count(), 3);
-        QVERIFY(form.queuePanel()->itemList()->item(0)->text().startsWith(QStringLiteral("a.avi → a.mp4 · iPOD")));
+        QCOMPARE(form.queuePanel()->model()->rowCount(), 3);
+        QVERIFY(form.queuePanel()->model()->index(0, 0).data(Qt::AccessibleTextRole).toString().startsWith(
+            QStringLiteral("a.avi → a.mp4 · iPOD")));
 
         form.cmdConvert_Click();
         QVERIFY(form.queue()->runner().running());
@@ -112,6 +115,37 @@ private slots:
         QVERIFY(!form.queuePanel()->isVisible());
         QCOMPARE(form.height(), 400);
         QCOMPARE(form.txtSource()->text(), sources.first());
+    }
+
+    // The panel's list by keyboard: Alt+Down and Alt+Up move the chosen file and it stays chosen,
+    // Delete removes it; the rows the model gives stay consistent throughout.
+    void panelKeyboard()
+    {
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QAbstractItemModelTester tester(form.queuePanel()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        form.useSources({m_folder.file(QStringLiteral("k1.avi")), m_folder.file(QStringLiteral("k2.avi")),
+                         m_folder.file(QStringLiteral("k3.avi"))});
+        QListView *list = form.queuePanel()->itemList();
+        const auto sourceAt = [&](int row) { return QFileInfo(form.queue()->list().at(row).source).fileName(); };
+        list->setFocus();
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(sourceAt(1), QStringLiteral("k1.avi"));
+        QCOMPARE(list->currentIndex().row(), 1);
+        QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+        QTest::keyClick(list, Qt::Key_Up, Qt::AltModifier);
+        QCOMPARE(sourceAt(1), QStringLiteral("k1.avi"));
+        QCOMPARE(list->currentIndex().data(Qt::AccessibleTextRole).toString().left(6), QStringLiteral("k1.avi"));
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(form.queue()->list().size(), 2);
+        QCOMPARE(form.queuePanel()->model()->rowCount(), 2);
+        QVERIFY(sourceAt(0) != QLatin1String("k1.avi") && sourceAt(1) != QLatin1String("k1.avi"));
+        // Nothing is left for the next window to offer.
+        form.queue()->list().replaceAll({});
     }
 
     // Pause stops the encoder where it is; closing asks; Resume lets it finish; the caption says so.
