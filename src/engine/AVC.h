@@ -117,7 +117,7 @@ private:
     void endRun();
     void dropProcess();
     void continueEncoder();
-    void letGo(QProcess *process);
+    static void stopWithGrace(QProcess *process);
 
     QPointer<QTimer> m_timer;
     EncoderSettings m_settings;
