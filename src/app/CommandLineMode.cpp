@@ -7,6 +7,7 @@
 #include "app/PresetListing.h"
 #include "app/StopSignals.h"
 #include "workflow/FileNameBytes.h"
+#include "workflow/FolderMaker.h"
 #include "workflow/ConversionQueue.h"
 #include "workflow/Presets.h"
 
@@ -26,34 +27,13 @@ namespace {
 
 constexpr int ExitFailed = 1;
 
-// Makes the folder and the parents it lacks, by the name's bytes; the system's reason when it
-// cannot.
-std::optional<QString> makeFolder(const QString &folder)
-{
-    const QByteArray path = FileNameBytes::encode(folder);
-    for (qsizetype end = 1; end <= path.size(); ++end) {
-        if (end < path.size() && path.at(end) != '/')
-            continue;
-        const QByteArray part = path.left(end);
-        struct stat info {};
-        if (::stat(part.constData(), &info) == 0) {
-            if (!S_ISDIR(info.st_mode))
-                return QString::fromLocal8Bit(std::strerror(ENOTDIR));
-            continue;
-        }
-        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
-            return QString::fromLocal8Bit(std::strerror(errno));
-    }
-    return std::nullopt;
-}
-
 // Converts the plan's items with its preset and tells the report about every event. The exit
 // status: 0 when every conversion succeeded or was skipped, 1 when one failed, 128 + the signal
 // when a stop signal cancelled the rest.
 int convert(const CommandLinePlan &plan)
 {
     if (!plan.outputFolder.isEmpty()) {
-        if (const std::optional<QString> reason = makeFolder(plan.outputFolder)) {
+        if (const std::optional<QString> reason = makeFolders(plan.outputFolder)) {
             const QByteArray line = "vidomar: cannot create the folder " + FileNameBytes::encode(plan.outputFolder)
                 + ": " + reason->toLocal8Bit() + '\n';
             std::fputs(line.constData(), stderr);
