@@ -2,6 +2,7 @@
 // a failure is summed up once, Pause suspends the encoder, and a queue left unfinished is offered
 // at the next start.
 
+#include "BoxRecorder.h"
 #include "FakeEncoder.h"
 #include "ProcessTree.h"
 #include "workflow/ConversionRun.h"
@@ -25,24 +26,15 @@
 namespace {
 
 // Records the boxes and notifications, answering every box with the given answer.
-struct Recorder {
+struct Recorder : BoxRecorder {
     Recorder()
     {
-        boxes = MessageBoxes::install([this](const QString &text, int, const QString &) {
-            shown << text;
-            return answer;
-        });
+        answerAlways(MessageBoxes::Yes);
         notifier = DesktopNotifier::install([this](const QString &summary, const QString &) { notes << summary; });
     }
-    ~Recorder()
-    {
-        MessageBoxes::install(boxes);
-        DesktopNotifier::install(notifier);
-    }
-    QStringList shown;
+    ~Recorder() { DesktopNotifier::install(notifier); }
+    QStringList &shown = texts;
     QStringList notes;
-    int answer = MessageBoxes::Yes;
-    MessageBoxes::Handler boxes;
     DesktopNotifier::Handler notifier;
 };
 
@@ -170,7 +162,7 @@ private slots:
         // The lines the encoder wrote before it stopped leave the caption as it is.
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Paused"));
         // Closing while paused asks as closing while converting does.
-        recorder.answer = MessageBoxes::No;
+        recorder.answerAlways(MessageBoxes::No);
         form.close();
         QCOMPARE(recorder.shown, QStringList{"A conversion is running. Stop it and close?"});
         QVERIFY(form.isVisible());
@@ -196,7 +188,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(int, done);
         Recorder recorder;
-        recorder.answer = answer;
+        recorder.answerAlways(answer);
         Form1 form;
         form.show();
         form.queue()->runner().setProgramFolder(m_folder.path());
@@ -234,7 +226,7 @@ private slots:
         QVERIFY(RecoveryFile().save({done, converting}));
 
         Recorder recorder;
-        recorder.answer = answer;
+        recorder.answerAlways(answer);
         Form1 form;
         form.queue()->runner().setProgramFolder(m_folder.path());
         form.show();

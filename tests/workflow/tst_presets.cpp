@@ -1,3 +1,4 @@
+#include "BoxRecorder.h"
 #include "Translator.h"
 #include "common/MessageBoxes.h"
 #include "engine/AVC.h"
@@ -42,18 +43,6 @@ const char UserFile[] =
     "  {\"name\": \"No extension\", \"arguments\": []}\n"
     "]}\n";
 
-struct Recorder {
-    Recorder()
-    {
-        previous = MessageBoxes::install([this](const QString &text, int style, const QString &title) {
-            boxes << QStringLiteral("%1|%2|%3").arg(text).arg(style).arg(title);
-            return int(MessageBoxes::Ok);
-        });
-    }
-    ~Recorder() { MessageBoxes::install(previous); }
-    QStringList boxes;
-    MessageBoxes::Handler previous;
-};
 
 } // namespace
 
@@ -166,7 +155,7 @@ private slots:
     void unknownNames()
     {
         QFETCH(QString, name);
-        Recorder recorder;
+        BoxRecorder recorder;
         AVC job(nullptr);
         QSignalSpy errors(&job, &AVC::ErrorEvent);
         job.setSizeRatio(5);
@@ -383,7 +372,7 @@ private slots:
 private:
     QTemporaryDir m_config;
     QString m_userFile;
-    Recorder m_recorder;
+    BoxRecorder m_recorder;
 };
 
 QTEST_GUILESS_MAIN(TestPresets)
