@@ -11,7 +11,7 @@
 #include "common/MessageBoxes.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
-#include "engine/AVC.h"
+#include "mainwindow/WindowQueue.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/WindowHelpers.h"
@@ -106,7 +106,7 @@ int main(int argc, char **argv)
 
     Form1 form;
     form.show();
-    form.AVC1()->setProgramFolder(program);
+    form.queue()->runner().setProgramFolder(program);
     form.useSource(source);
 
     int completed = 0;
@@ -118,19 +118,14 @@ int main(int argc, char **argv)
         QTimer limit;
         limit.setSingleShot(true);
         QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        const auto ended = [&loop](int &counter) {
-            return [&loop, &counter] {
-                ++counter;
-                QTimer::singleShot(0, &loop, &QEventLoop::quit);
-            };
-        };
-        const QMetaObject::Connection onComplete = QObject::connect(form.AVC1(), &AVC::Complete, &loop, ended(completed));
-        const QMetaObject::Connection onFailed = QObject::connect(form.AVC1(), &AVC::Failed, &loop, ended(failed));
+        const QMetaObject::Connection onEnd = QObject::connect(form.queue(), &WindowQueue::finished, &loop, [&] {
+            ++(form.queue()->runner().lastEnding().state == QueueItem::State::Done ? completed : failed);
+            QTimer::singleShot(0, &loop, &QEventLoop::quit);
+        });
         limit.start(30000);
         QMetaObject::invokeMethod(form.cmdConvert(), "Click");
         loop.exec();
-        QObject::disconnect(onComplete);
-        QObject::disconnect(onFailed);
+        QObject::disconnect(onEnd);
         // Objects the run released late (the finished process) go before the count.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         figures << measure();

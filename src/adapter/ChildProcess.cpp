@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include "protocol/Protocol.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -121,7 +123,7 @@ bool ChildProcess::start(const std::string &program, const std::vector<std::stri
     for (std::string &s : strings)
         argv.push_back(s.data());
     argv.push_back(nullptr);
-    const std::string failure = "avformat.dll: cannot run " + program + ": ";
+    const std::string failure = Protocol::OutputPrefix + std::string("cannot run ") + program + ": ";
     const int nullInput = open("/dev/null", O_RDONLY | O_CLOEXEC);
     const pid_t parent = getpid();
 

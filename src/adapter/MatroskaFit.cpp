@@ -1,5 +1,7 @@
 #include "MatroskaFit.h"
 
+#include "protocol/Protocol.h"
+
 #include <algorithm>
 #include <array>
 #include <span>
@@ -7,7 +9,7 @@
 
 namespace {
 
-const std::string Prefix = "avformat.dll: ";
+const std::string Prefix = Protocol::OutputPrefix;
 
 // Subtitle codecs Matroska holds as they are.
 constexpr std::array<std::string_view, 9> Held{

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Ffmpeg.h"
+#include "protocol/Protocol.h"
 
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@
 // change is told in a note. Asked for by the directive in a preset's arguments.
 namespace MatroskaFit {
 
-inline constexpr const char *Directive = "--fit-matroska";
+inline constexpr const char *Directive = Protocol::FitMatroska;
 
 struct Fit {
     std::vector<std::string> arguments;  // output options to add after the preset's own

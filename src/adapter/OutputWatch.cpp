@@ -1,6 +1,7 @@
 #include "OutputWatch.h"
 
 #include "OutputRules.h"
+#include "protocol/Protocol.h"
 
 #include <algorithm>
 
@@ -101,6 +102,6 @@ std::string OutputWatch::tellingLine() const
     if (m_writeFailure)
         return m_destination + ": " + *m_writeFailure;
     if (m_noStreams && !m_inputAudio)
-        return m_inputVideo ? "the source has no sound track" : "the source has no picture and no sound";
+        return m_inputVideo ? Protocol::NoSoundTrack : Protocol::NoPictureNoSound;
     return {};
 }

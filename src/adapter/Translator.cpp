@@ -1,6 +1,7 @@
 #include "Translator.h"
 
 #include "TranslationTable.h"
+#include "protocol/Protocol.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +11,7 @@
 
 namespace {
 
-const std::string Prefix = "avformat.dll: ";
+const std::string Prefix = Protocol::OutputPrefix;
 
 // One option with its value, or one free argument (an output file, or a value ffmpeg reads on its own).
 struct Item {

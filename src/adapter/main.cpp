@@ -12,6 +12,7 @@
 #include "TemporaryFile.h"
 #include "Translator.h"
 #include "UniqueFd.h"
+#include "protocol/Protocol.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,7 +25,8 @@
 namespace {
 
 // Put first by the job on a line in today's syntax.
-constexpr std::string_view AsWritten = "--as-written";
+constexpr std::string_view AsWritten = Protocol::AsWritten;
+const std::string Prefix = Protocol::OutputPrefix;
 
 ErrorOutput g_errors;
 
@@ -63,7 +65,7 @@ std::string signalText(int signal)
 // Ends the run for a stop signal, saying so for whoever reads the output.
 int stopped(int signal)
 {
-    say("avformat.dll: stopped by " + signalText(signal));
+    say(Prefix + "stopped by " + signalText(signal));
     return 128 + signal;
 }
 
@@ -125,7 +127,7 @@ std::optional<int> prepareDestination(Translation &translation, std::optional<Te
     }
     const bool existing = resolved->exists;
     if (existing && S_ISDIR(resolved->info.st_mode)) {
-        say("avformat.dll: cannot replace the destination: " + reason(EISDIR));
+        say(Prefix + "cannot replace the destination: " + reason(EISDIR));
         return 1;
     }
     if (existing && !resolved->writable()) {
@@ -147,7 +149,7 @@ std::optional<int> prepareDestination(Translation &translation, std::optional<Te
     temporary.emplace(resolved->target, nameMax);
     TemporaryFile::removeStale(temporary->folder());
     if (!temporary->create(existing ? &resolved->info : nullptr)) {
-        say("avformat.dll: cannot write beside " + shown + ": " + reason(errno));
+        say(Prefix + "cannot write beside " + shown + ": " + reason(errno));
         return 1;
     }
     arguments.push_back("-y");
@@ -164,7 +166,7 @@ int main(int argc, char **argv)
     const char *override = std::getenv("VIDOMAR_FFMPEG");
     const std::optional<std::string> ffmpeg = Ffmpeg::find(override ? override : "", std::getenv("PATH"));
     if (!ffmpeg) {
-        say("avformat.dll: ffmpeg was not found; install the ffmpeg package");
+        say(Prefix + "ffmpeg was not found; install the ffmpeg package");
         return 127;
     }
 
@@ -196,7 +198,7 @@ int main(int argc, char **argv)
 
     std::optional<UniqueFd::Pipe> pipe = UniqueFd::pipe();
     if (!pipe) {
-        say("avformat.dll: cannot read ffmpeg's output: " + reason(errno));
+        say(Prefix + "cannot read ffmpeg's output: " + reason(errno));
         return 1;
     }
     ChildProcess encoder;
@@ -204,7 +206,7 @@ int main(int argc, char **argv)
     const int startError = errno;
     pipe->write.reset();
     if (!started) {
-        say("avformat.dll: cannot start " + *ffmpeg + ": " + reason(startError));
+        say(Prefix + "cannot start " + *ffmpeg + ": " + reason(startError));
         return 127;
     }
     OutputWatch watch(names, shown);
@@ -222,7 +224,7 @@ int main(int argc, char **argv)
         return status != 0 ? status : 1;
     }
     if (temporary && !temporary->commit()) {
-        say("avformat.dll: cannot replace the destination: " + reason(errno));
+        say(Prefix + "cannot replace the destination: " + reason(errno));
         return 1;
     }
     return 0;

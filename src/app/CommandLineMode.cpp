@@ -9,14 +9,13 @@
 #include "app/WatchMode.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/ConversionQueue.h"
-#include "workflow/MakeFolder.h"
+#include "workflow/FolderMaker.h"
 #include "workflow/Presets.h"
 #include "workflow/RetryableFailure.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSet>
-#include <QThread>
 
 #include <cerrno>
 #include <cstdio>
@@ -32,12 +31,6 @@ namespace {
 constexpr int ExitFailed = 1;
 // EX_TEMPFAIL: every failure was one that running the same command again may mend.
 constexpr int ExitRetry = 75;
-
-// How many conversions run at once: the plan's number, or one per processor for 0.
-int slotCount(int jobs)
-{
-    return jobs > 0 ? jobs : std::max(1, QThread::idealThreadCount());
-}
 
 // What the folders held besides their media: files still being written always, the rest with -v.
 void reportPassedOver(const CommandLinePlan &plan, BatchReport &report)
@@ -58,7 +51,7 @@ void reportPassedOver(const CommandLinePlan &plan, BatchReport &report)
 int convert(const CommandLinePlan &plan)
 {
     if (!plan.outputFolder.isEmpty()) {
-        if (const std::optional<QString> reason = makeFolder(plan.outputFolder)) {
+        if (const std::optional<QString> reason = makeFolders(plan.outputFolder)) {
             const QByteArray line = "vidomar: cannot create the folder " + FileNameBytes::encode(plan.outputFolder)
                 + ": " + reason->toLocal8Bit() + '\n';
             std::fputs(line.constData(), stderr);
@@ -73,12 +66,12 @@ int convert(const CommandLinePlan &plan)
     BatchReport &r = *report;
 
     ConversionQueue queue;
-    queue.setSlotCount(slotCount(plan.jobs));
+    queue.setSlotCount(ConversionQueue::slotsFor(plan.jobs));
     queue.setSkipExisting(plan.noOverwrite);
     for (const ConversionItem &item : plan.items) {
         // A mirrored tree's folders; one that cannot be made fails its conversion with the reason.
         if (!plan.outputFolder.isEmpty())
-            makeFolder(item.destination.left(item.destination.lastIndexOf(QLatin1Char('/'))));
+            makeFolders(item.destination.left(item.destination.lastIndexOf(QLatin1Char('/'))));
         queue.add(item.source, plan.preset, item.destination);
     }
     QObject::connect(&queue, &ConversionQueue::started, [&r](qsizetype item) { r.started(item); });

@@ -51,12 +51,6 @@ constexpr std::array<OptionInfo, 18> Options{{
     {Option::Settle, 0, "settle", true},
 }};
 
-// The same path however it was spelled, for comparing names that need not exist yet.
-QString pathKey(const QString &path)
-{
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
 // A name as it would be typed into a shell, for the hints in messages.
 QString typed(const QString &name)
 {
@@ -251,10 +245,7 @@ std::optional<UsageError> Parser::take(const OptionInfo &info, std::optional<QSt
 // name that would be the source itself gets " (converted)".
 QString Parser::derived(const QString &source, const QString &extension) const
 {
-    QString name = withExtension(source, extension);
-    if (m_outputFolder)
-        name = QDir(*m_outputFolder).filePath(QFileInfo(name).fileName());
-    return m_probe.sameFile(source, name) ? convertedName(name, extension) : name;
+    return destinationFor(source, extension, m_outputFolder.value_or(QString()), m_probe.sameFile);
 }
 
 std::optional<UsageError> Parser::nameDestinations()

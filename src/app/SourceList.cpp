@@ -20,11 +20,6 @@ struct Source {
     QString relative; // its place below the folder it was found in; empty for a named file
 };
 
-QString pathKey(const QString &path)
-{
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
 // The names in a list file: one a line, or NUL-separated; empty ones mean nothing.
 QStringList namesIn(const QByteArray &list, bool nullSeparated)
 {
@@ -36,13 +31,6 @@ QStringList namesIn(const QByteArray &list, bool nullSeparated)
             names << FileNameBytes::decode(name);
     }
     return names;
-}
-
-// "<name without its extension> (n)<extension>"
-QString numbered(const QString &path, int n, const QString &extension)
-{
-    const QString base = path.left(path.size() - extension.size());
-    return base + QStringLiteral(" (%1)").arg(n) + extension;
 }
 
 } // namespace
@@ -98,26 +86,22 @@ std::optional<UsageError> plan(CommandLinePlan &plan, const QStringList &argumen
         });
     }
     QSet<QString> seen;
-    QSet<QString> taken; // every source and every destination so far, by key
+    QStringList taken; // every source and every destination so far, by key
     QList<Source> unique;
     for (const Source &source : std::as_const(sources)) {
         const QString key = pathKey(source.path);
         if (seen.contains(key))
             continue;
         seen.insert(key);
-        taken.insert(key);
+        taken << key;
         unique.append(source);
     }
     const QString extension = FormatExtension(plan.preset);
     QList<ConversionItem> items;
     for (const Source &source : std::as_const(unique)) {
-        QString destination = FolderScan::mirrored(source.path, source.relative, plan.outputFolder, extension);
-        if (probe.sameFile(source.path, destination))
-            destination = convertedName(destination, extension);
-        const QString first = destination;
-        for (int n = 2; taken.contains(pathKey(destination)); ++n)
-            destination = numbered(first, n, extension);
-        taken.insert(pathKey(destination));
+        const QString destination = uniqueDestination(
+            FolderScan::mirrored(source.path, source.relative, plan.outputFolder, extension, probe.sameFile), taken);
+        taken << pathKey(destination);
         items.append({source.path, destination});
     }
     for (qsizetype i = 0; i < items.size(); ++i) {

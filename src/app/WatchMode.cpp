@@ -6,7 +6,7 @@
 #include "workflow/ConversionQueue.h"
 #include "workflow/DestinationName.h"
 #include "workflow/FileNameBytes.h"
-#include "workflow/MakeFolder.h"
+#include "workflow/FolderMaker.h"
 #include "workflow/Presets.h"
 #include "workflow/RetryableFailure.h"
 #include "workflow/WatchFolder.h"
@@ -15,7 +15,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QThread>
 
 #include <cstdio>
 #include <memory>
@@ -26,11 +25,6 @@ namespace {
 
 // How often a conversion that may mend is tried again in one run.
 constexpr int Tries = 3;
-
-QString pathKey(const QString &path)
-{
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
 
 void say(const QString &text)
 {
@@ -79,7 +73,7 @@ int run(const CommandLinePlan &given)
         say(QStringLiteral("cannot use the state file %1: %2").arg(state.file(), *reason));
         return 1;
     }
-    if (const std::optional<QString> reason = makeFolder(out)) {
+    if (const std::optional<QString> reason = makeFolders(out)) {
         say(QStringLiteral("cannot create the folder %1: %2").arg(out, *reason));
         return 1;
     }
@@ -90,7 +84,7 @@ int run(const CommandLinePlan &given)
         report = std::make_unique<WatchLog>(plan);
     BatchReport &r = *report;
 
-    const int slotTotal = plan.jobs > 0 ? plan.jobs : std::max(1, QThread::idealThreadCount());
+    const int slotTotal = ConversionQueue::slotsFor(plan.jobs);
     ConversionQueue queue;
     queue.setSlotCount(slotTotal);
     queue.setSkipExisting(plan.noOverwrite);
@@ -115,7 +109,7 @@ int run(const CommandLinePlan &given)
         while (!stopping && active < slotTotal && !waiting.isEmpty()) {
             const FolderFile file = waiting.takeFirst();
             const QString destination = FolderScan::mirrored(file.path, file.relative, out, extension);
-            makeFolder(destination.left(destination.lastIndexOf(QLatin1Char('/'))));
+            makeFolders(destination.left(destination.lastIndexOf(QLatin1Char('/'))));
             plan.items.append({file.path, destination});
             files.append(file);
             ++active;

@@ -15,5 +15,5 @@ int MessageBoxes::show(const QString &text, int style, const QString &title)
     std::fprintf(stderr, "%s: %s\n", qPrintable(shownTitle), qPrintable(text));
     std::fflush(stderr);
     // Unattended, a question is answered in the negative.
-    return (style & 0x0F) == 4 || (style & 0x0F) == 3 ? No : Ok;
+    return (style & 0x0F) == YesNo || (style & 0x0F) == 3 ? No : Ok;
 }

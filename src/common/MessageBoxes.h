@@ -15,6 +15,9 @@ public:
     // The buttons of the question about existing destinations of a batch: "Replace all" answers
     // Yes, "Keep all" No, "Ask for each" Cancel.
     static constexpr int ReplaceKeepAsk = 3;
+    // The Yes and No buttons, and the question box that has them.
+    static constexpr int YesNo = 4;
+    static constexpr int YesNoQuestion = YesNo + Question;
     enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
     MessageBoxes() = delete;

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <utility>
 
 namespace {
 
@@ -28,19 +29,36 @@ AVC::~AVC()
 {
     if (m_timer)
         disconnect(m_timer, nullptr, this, nullptr);
-    if (m_process && m_process->state() != QProcess::NotRunning) {
-        // A paused encoder could not act on the stop.
-        continueEncoder();
-        letGo(m_process);
-    }
+    dropProcess();
 }
 
-// A running encoder is stopped politely so that it removes its partial output, killed if it is
-// still there after the grace period, and reaped once it has gone, without the owner waiting for
-// it. The application holds it meanwhile, and reaps it at the latest when it ends.
-void AVC::letGo(QProcess *process)
+// Asked to stop, the encoder removes its partial output; one still there after the grace period
+// is killed.
+void AVC::stopWithGrace(QProcess *process)
 {
+    process->terminate();
+    // The timer belongs to the process: a process already gone and released takes it along.
+    QTimer::singleShot(StopGraceMs, process, [process] {
+        if (process->state() != QProcess::NotRunning)
+            process->kill();
+    });
+}
+
+// Lets go of this job's process without waiting for it: one that still runs (the job is going, or
+// a run whose poll stopped left it) is stopped with grace and reaped once it has gone. The
+// application holds it meanwhile, and reaps it at the latest when it ends.
+void AVC::dropProcess()
+{
+    if (!m_process)
+        return;
+    // A paused encoder could not act on the stop.
+    continueEncoder();
+    QProcess *process = std::exchange(m_process, nullptr);
     process->disconnect(this);
+    if (process->state() == QProcess::NotRunning) {
+        process->deleteLater();
+        return;
+    }
     QCoreApplication *application = QCoreApplication::instance();
     if (!application || application->thread() != process->thread()) {
         // Nothing outlives the job on this thread: its own destructor kills and reaps it.
@@ -50,11 +68,7 @@ void AVC::letGo(QProcess *process)
     }
     process->setParent(application);
     connect(process, &QProcess::finished, process, &QObject::deleteLater);
-    process->terminate();
-    QTimer::singleShot(StopGraceMs, process, [process] {
-        if (process->state() != QProcess::NotRunning)
-            process->kill();
-    });
+    stopWithGrace(process);
 }
 
 QString AVC::programFolder() const
@@ -90,7 +104,7 @@ void AVC::ConvertMedia(bool OverWrite)
 
     const QString options = m_settings.options(OverWrite);
     const QString encoderPath = programFolder() + QLatin1Char('/') + QLatin1String(EncoderName);
-    const QString mark = m_settings.asWritten() ? QLatin1String(" ") + QLatin1String(AsWrittenMarker) : QString();
+    const QString mark = m_settings.asWritten() ? QLatin1String(" ") + QLatin1String(Protocol::AsWritten) : QString();
     m_commandLine = CommandLine::quoteIfNeeded(encoderPath) + mark
         + QLatin1String(" -i ") + CommandLine::quote(m_sourceFile)
         + QLatin1Char(' ') + options + CommandLine::quote(m_destFile);
@@ -150,12 +164,7 @@ void AVC::CancelConvert()
         return;
     m_cancelRequested = true;
     continueEncoder();
-    m_process->terminate();
-    // The timer belongs to the process: a process already gone and released takes it along.
-    QTimer::singleShot(StopGraceMs, m_process, [process = m_process] {
-        if (process->state() != QProcess::NotRunning)
-            process->kill();
-    });
+    stopWithGrace(m_process);
 }
 
 bool AVC::pauseEncoder()
@@ -181,24 +190,6 @@ void AVC::continueEncoder()
     m_paused = false;
     if (m_process)
         ProcessGroup::signalGroup(pid_t(m_process->processId()), SIGCONT);
-}
-
-// Lets go of the previous run's process without waiting for it: one still running (a run whose
-// poll stopped) is killed and released once it has gone.
-void AVC::dropProcess()
-{
-    if (!m_process)
-        return;
-    continueEncoder();
-    QProcess *process = m_process;
-    m_process = nullptr;
-    process->disconnect(this);
-    if (process->state() == QProcess::NotRunning) {
-        process->deleteLater();
-        return;
-    }
-    connect(process, &QProcess::finished, process, &QObject::deleteLater);
-    process->kill();
 }
 
 void AVC::tick()

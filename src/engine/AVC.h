@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EncoderSettings.h"
+#include "protocol/Protocol.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,10 +22,7 @@ class AVC : public QObject {
 public:
     enum class State { Idle, Polling, Stopped };
 
-    static constexpr const char *EncoderName = "avformat.dll";
-    // The encoder's first argument on a line whose options are today's ffmpeg syntax (setAsWritten):
-    // the adapter passes them on as written instead of translating the classic options.
-    static constexpr const char *AsWrittenMarker = "--as-written";
+    static constexpr const char *EncoderName = Protocol::AdapterName;
     static constexpr int ChunkSize = 256;
     // How long a cancelled encoder has to clean up before it is killed.
     static constexpr int StopGraceMs = 3000;
@@ -119,7 +117,7 @@ private:
     void endRun();
     void dropProcess();
     void continueEncoder();
-    void letGo(QProcess *process);
+    static void stopWithGrace(QProcess *process);
 
     QPointer<QTimer> m_timer;
     EncoderSettings m_settings;

@@ -1,5 +1,7 @@
 #include "engine/FailureReason.h"
 
+#include "protocol/Protocol.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -24,7 +26,7 @@ constexpr ReasonRow Causes[] = {
      "this container cannot hold that codec (%1)"},
     {R"(\[\w+ @ 0x[0-9a-f]+\] (?:Subtitle )?codec \S+ is not supported\.?)", "this container cannot hold that codec"},
     {R"(Stream map '0:[vV](?::0)?' matches no streams\.)", "the source has no video; use an audio preset"},
-    {R"(Stream map '0:a(?::0)?' matches no streams\.)", "the source has no sound track"},
+    {R"(Stream map '0:a(?::0)?' matches no streams\.)", Protocol::NoSoundTrack},
     {R"(Stream map '(.*)' matches no streams\.)", "the source has no stream that -map %1 asks for"},
     {R"(\[libx265 @ 0x[0-9a-f]+\] Image size is too small \((\d+x\d+)\)\.?)",
      "the picture (%1) is too small for H.265; use an H.264 preset"},
@@ -51,8 +53,17 @@ constexpr const char *Chatter[] = {
     R"(To ignore this, add a trailing '\?' to the map\.)",
     // "encoder         : Lavc59.37.100 aac", "handler_name    : SoundHandler"
     R"([\w.-]+\s+: .*)",
-    R"(avformat\.dll: .*; (?:using|adding|dropping|converting|leaving out) .*)",
 };
+
+// The adapter's notes about what it changed: "avformat.dll: ...; using ...".
+QString adapterNotes()
+{
+    QStringList actions;
+    for (const char *action : Protocol::NoteActions)
+        actions << QRegularExpression::escape(QLatin1String(action));
+    return QRegularExpression::escape(QLatin1String(Protocol::OutputPrefix)) + QLatin1String(".*; (?:")
+        + actions.join(QLatin1Char('|')) + QLatin1String(") .*");
+}
 
 struct CompiledCause {
     QRegularExpression pattern;
@@ -77,6 +88,7 @@ const QRegularExpression &chatter()
         QStringList alternatives;
         for (const char *line : Chatter)
             alternatives << QString::fromUtf8(line);
+        alternatives << adapterNotes();
         return QRegularExpression(QLatin1String("^(?:") + alternatives.join(QLatin1Char('|')) + QLatin1String(")$"));
     }();
     return pattern;

@@ -1,27 +1,25 @@
 #pragma once
 
+#include "mainwindow/FormControls.h"
+
+#include <QImage>
 #include <QLineEdit>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
-#include <memory>
-
-class AVC;
-class Conversion;
 class ConversionRun;
-class FormatBox;
 class QComboBox;
-class RunLook;
+class QTimer;
 class QueuePanel;
-class TavloClick;
-class TavloProBar;
-class UpdateWindow;
+class RunController;
+class SourcePicker;
+class UpdateTimers;
 class WindowQueue;
-struct StoredForm;
 
 // The program's one window: pick a source, a preset and a destination, press Convert, and watch
-// the progress bar. Frameless; its artwork is the background, its controls our own.
+// the progress bar. Frameless; its artwork is the background, its controls our own. It keeps the
+// window's chrome (background, moving, minimising, closing, fitting the screen) and wires the
+// parts that do the rest: the controls from the stored form, the source picker, the run
+// controller, the queue below the form and the update timers.
 class Form1 : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY(Form1)
@@ -33,30 +31,29 @@ public:
     ~Form1() override;
 
     // The controls, as the stored form creates them.
-    QLineEdit *txtSource() const { return m_txtSource; }
-    QLineEdit *txtDest() const { return m_txtDest; }
+    QLineEdit *txtSource() const { return m_controls.txtSource; }
+    QLineEdit *txtDest() const { return m_controls.txtDest; }
     QComboBox *cboFormat() const;
-    FormatBox *formatBox() const { return m_cboFormat; }
-    TavloClick *cmdSource() const { return m_cmdSource; }
-    TavloClick *cmdDest() const { return m_cmdDest; }
-    TavloClick *cmdConvert() const { return m_cmdConvert; }
-    TavloClick *cmdMin() const { return m_cmdMin; }
-    TavloClick *cmdClose() const { return m_cmdClose; }
-    TavloClick *cmdLogo() const { return m_cmdLogo; }
-    TavloProBar *ProBar() const { return m_proBar; }
+    FormatBox *formatBox() const { return m_controls.cboFormat; }
+    TavloClick *cmdSource() const { return m_controls.cmdSource; }
+    TavloClick *cmdDest() const { return m_controls.cmdDest; }
+    TavloClick *cmdConvert() const { return m_controls.cmdConvert; }
+    TavloClick *cmdMin() const { return m_controls.cmdMin; }
+    TavloClick *cmdClose() const { return m_controls.cmdClose; }
+    TavloClick *cmdLogo() const { return m_controls.cmdLogo; }
+    TavloProBar *ProBar() const { return m_controls.proBar; }
     // Beside Convert while something converts: suspends and resumes the encoders (Alt+P, Pause).
-    TavloClick *cmdPause() const { return m_cmdPause; }
+    TavloClick *cmdPause() const { return m_controls.cmdPause; }
     WindowQueue *queue() const { return m_queue; }
     QueuePanel *queuePanel() const { return m_queuePanel; }
-    // The run's parts: the job, its conversion and its poll timer.
-    AVC *AVC1() const;
-    Conversion *conversion() const { return m_conversion; }
-    QTimer &Timer1();
-    QTimer &tmrCheck() { return m_tmrCheck; }
-    QTimer &tmrAutoUpdate() { return m_tmrAutoUpdate; }
-    QString SourceExtension() const { return m_sourceExtension; }
+    // Something converts: the file in the fields or the queue.
+    bool converting() const;
+    // The run converting the file in the fields, or that last did.
+    ConversionRun *run() const;
+    QTimer &tmrCheck();
+    QTimer &tmrAutoUpdate();
+    QString SourceExtension() const;
 
-    // Where the dialogs start: the program folder's "Videos" folder, else the user's videos.
     static QString videosFolder();
 
     // Takes a file as the open dialog does: source, its extension, the destination update.
@@ -83,8 +80,6 @@ public:
     void cmdMin_Click();
     void cmdClose_Click();
     void cmdPause_Click();
-    void tmrCheck_Timer();
-    void tmrAutoUpdate_Timer();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -96,53 +91,21 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void Form_Load();
+    struct FittedForm;
+    Form1(const FittedForm &fitted, QWidget *parent);
+    static FittedForm fittedForm();
     void Form_Activate();
-    void createControls(const StoredForm &form);
-    void notifyIfUnwatched(const QString &summary, const QString &body);
-    void connectConversion();
-    void showIdleBar(const QString &caption);
-    void showProgress(int percent);
-    void closeIfAsked();
-    // After a run: the idle look, and no question about the run left open.
-    void endRun();
+    void wire();
+    void showQueuePanel(bool shown);
     // Scales the window down when the screen's available area is smaller than it.
     static double fitFactor(QSize size);
-    void createQueue(const StoredForm &form);
-    bool queueMode() const;
-    bool anythingRunning() const;
-    void showQueue();
-    void queueFinished();
-    void showPauseControl();
 
     QImage m_background;
-    QLineEdit *m_txtSource = nullptr;
-    QLineEdit *m_txtDest = nullptr;
-    FormatBox *m_cboFormat = nullptr;
-    TavloClick *m_cmdSource = nullptr;
-    TavloClick *m_cmdDest = nullptr;
-    TavloClick *m_cmdConvert = nullptr;
-    TavloClick *m_cmdMin = nullptr;
-    TavloClick *m_cmdClose = nullptr;
-    TavloClick *m_cmdLogo = nullptr;
-    TavloProBar *m_proBar = nullptr;
-
-    QTimer m_tmrCheck;
-    QTimer m_tmrAutoUpdate;
-    UpdateWindow *m_updateWindow = nullptr;
-    ConversionRun *m_run = nullptr;
-    Conversion *m_conversion = nullptr; // the run's
-    std::unique_ptr<RunLook> m_runLook;
+    FormControls m_controls;
     WindowQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
-    TavloClick *m_cmdPause = nullptr;
-    bool m_suspendedBySignal = false; // paused by Ctrl-Z, not by the user
-
-    QString m_lastSourcePath;
-    QString m_targetExtension;
-    QString m_sourceExtension;
-    QString m_setApartDest; // the destination last set apart from the source, while it stands
+    RunController *m_run = nullptr;
+    SourcePicker *m_picker = nullptr;
+    UpdateTimers *m_timers = nullptr;
     bool m_activated = false;
-    // Close once the running conversion has stopped (the user said so, or a stop signal came).
-    bool m_closeWhenStopped = false;
 };

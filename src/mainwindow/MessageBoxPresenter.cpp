@@ -32,7 +32,7 @@ int present(const QString &text, int style, const QString &title)
     case MessageBoxes::Information: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
-    if ((style & 0x0F) == 4) {
+    if ((style & 0x0F) == MessageBoxes::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         openQuestions().append(&box);
         const int answer = box.exec();

@@ -1,12 +1,13 @@
 #include "mainwindow/QueuePanel.h"
 
+#include "mainwindow/QueueRowDelegate.h"
 #include "mainwindow/WindowQueue.h"
+#include "workflow/QueueModel.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
@@ -17,9 +18,8 @@ namespace {
 
 // The beds and borders of the form's own fields, and its orange.
 constexpr const char *PanelStyle = R"(
-QListWidget { background: #0d0e10; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px; }
-QListWidget:focus { border-color: #ff8000; }
-QListWidget::item:selected { background: #ff8000; color: #000000; }
+QListView { background: #0d0e10; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px; }
+QListView:focus { border-color: #ff8000; }
 QPushButton, QComboBox { background: #1e2025; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px; padding: 2px 8px; }
 QPushButton:focus, QComboBox:focus { border-color: #ff8000; }
 QPushButton:disabled { color: #5a5e66; }
@@ -34,9 +34,13 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     setObjectName(QStringLiteral("queuePanel"));
     setAccessibleName(QStringLiteral("Queue"));
     setStyleSheet(QLatin1String(PanelStyle));
-    m_items = new QListWidget(this);
+    m_model = new QueueModel(queue.list(), this);
+    m_items = new QListView(this);
+    m_items->setModel(m_model);
+    m_items->setItemDelegate(new QueueRowDelegate(m_items));
+    m_items->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_items->setUniformItemSizes(true);
     m_items->setAccessibleName(QStringLiteral("Conversions in the queue"));
-    m_items->setAlternatingRowColors(false);
     const auto button = [this](const QString &text, const QString &name, const QString &tip) {
         auto *b = new QPushButton(text, this);
         b->setAccessibleName(name);
@@ -73,47 +77,26 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     connect(m_down, &QPushButton::clicked, this, [this] { moveChosen(1); });
     connect(m_clear, &QPushButton::clicked, this, [this] { m_queue.list().clearFinished(); });
     connect(m_atOnce, &QComboBox::activated, this, [this](int index) { m_queue.setAtOnce(m_atOnce->itemData(index).toInt()); });
-    connect(m_items, &QListWidget::currentRowChanged, this, &QueuePanel::updateButtons);
+    connect(m_items->selectionModel(), &QItemSelectionModel::currentChanged, this, &QueuePanel::updateButtons);
+    // The buttons follow the rows' states as the queue runs.
+    connect(&m_queue, &WindowQueue::changed, this, &QueuePanel::updateButtons);
     auto *del = new QShortcut(QKeySequence::Delete, m_items, nullptr, nullptr, Qt::WidgetShortcut);
     connect(del, &QShortcut::activated, this, &QueuePanel::removeChosen);
     auto *up = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Up), m_items, nullptr, nullptr, Qt::WidgetShortcut);
     connect(up, &QShortcut::activated, this, [this] { moveChosen(-1); });
     auto *down = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), m_items, nullptr, nullptr, Qt::WidgetShortcut);
     connect(down, &QShortcut::activated, this, [this] { moveChosen(1); });
-    refresh();
-}
-
-QString QueuePanel::rowText(const QString &source, const QString &destination, const QString &preset, const QString &state)
-{
-    return QFileInfo(source).fileName() + QStringLiteral(" → ") + QFileInfo(destination).fileName() + QStringLiteral(" · ")
-        + preset + QStringLiteral(" · ") + state;
-}
-
-void QueuePanel::refresh()
-{
-    const QueueItems &items = m_queue.list().items();
-    const int chosen = m_items->currentRow();
-    while (m_items->count() > items.size())
-        delete m_items->takeItem(m_items->count() - 1);
-    while (m_items->count() < items.size())
-        m_items->addItem(QString());
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        const QueueItem &item = items.at(i);
-        QListWidgetItem *row = m_items->item(int(i));
-        const QString text = rowText(item.source, item.destination, item.preset, item.stateText());
-        if (row->text() != text) {
-            row->setText(text);
-            row->setToolTip(item.source + QStringLiteral("\n→ ") + item.destination);
-        }
-    }
-    if (chosen >= m_items->count())
-        m_items->setCurrentRow(m_items->count() - 1);
     updateButtons();
+}
+
+int QueuePanel::chosenRow() const
+{
+    return m_items->currentIndex().isValid() ? m_items->currentIndex().row() : -1;
 }
 
 void QueuePanel::updateButtons()
 {
-    const int row = m_items->currentRow();
+    const int row = chosenRow();
     const QueueItems &items = m_queue.list().items();
     const bool chosen = row >= 0 && row < items.size();
     m_remove->setEnabled(chosen && items.at(row).state != QueueItem::State::Converting);
@@ -126,14 +109,13 @@ void QueuePanel::updateButtons()
 
 void QueuePanel::removeChosen()
 {
-    m_queue.list().remove(m_items->currentRow());
+    m_queue.list().remove(chosenRow());
 }
 
 void QueuePanel::moveChosen(int by)
 {
-    const int row = m_items->currentRow();
-    if (m_queue.list().move(row, by))
-        m_items->setCurrentRow(row + by);
+    // The chosen row moves with its item.
+    m_queue.list().move(chosenRow(), by);
 }
 
 void QueuePanel::paintEvent(QPaintEvent *)

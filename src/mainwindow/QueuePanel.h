@@ -3,7 +3,8 @@
 #include <QWidget>
 
 class QComboBox;
-class QListWidget;
+class QListView;
+class QueueModel;
 class QPushButton;
 class WindowQueue;
 
@@ -20,13 +21,8 @@ public:
 
     QueuePanel(WindowQueue &queue, QWidget *parent = nullptr);
 
-    QListWidget *itemList() const { return m_items; }
-
-    // Redraws the rows from the queue.
-    void refresh();
-
-    // "a.avi → a.mp4 · iPOD Video (320x240) MPEG4 · Converting 42 %"
-    static QString rowText(const QString &source, const QString &destination, const QString &preset, const QString &state);
+    QListView *itemList() const { return m_items; }
+    QueueModel *model() const { return m_model; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -35,9 +31,11 @@ private:
     void removeChosen();
     void moveChosen(int by);
     void updateButtons();
+    int chosenRow() const;
 
     WindowQueue &m_queue;
-    QListWidget *m_items = nullptr;
+    QueueModel *m_model = nullptr;
+    QListView *m_items = nullptr;
     QPushButton *m_remove = nullptr;
     QPushButton *m_up = nullptr;
     QPushButton *m_down = nullptr;

@@ -2,7 +2,7 @@
 
 #include "common/StepGuard.h"
 #include "controls/button/TavloClick.h"
-#include "mainwindow/Form1.h"
+#include "mainwindow/FormControls.h"
 #include "mainwindow/FormatBox.h"
 
 #include <QLineEdit>
@@ -14,21 +14,21 @@ const char *const StopTip = "Stop the conversion (Alt+C or Esc)";
 
 } // namespace
 
-RunLook::RunLook(Form1 &form)
-    : m_form(form)
-    , m_normal(form.cmdConvert()->PicNormal())
-    , m_over(form.cmdConvert()->PicOver())
-    , m_down(form.cmdConvert()->PicDown())
+RunLook::RunLook(const FormControls &controls)
+    : m_controls(controls)
+    , m_normal(controls.cmdConvert->PicNormal())
+    , m_over(controls.cmdConvert->PicOver())
+    , m_down(controls.cmdConvert->PicDown())
 {
     show(false);
 }
 
 void RunLook::show(bool running)
 {
-    m_form.txtSource()->setReadOnly(running);
-    m_form.txtDest()->setReadOnly(running);
-    m_form.formatBox()->setReadOnly(running);
-    TavloClick *convert = m_form.cmdConvert();
+    m_controls.txtSource->setReadOnly(running);
+    m_controls.txtDest->setReadOnly(running);
+    m_controls.cboFormat->setReadOnly(running);
+    TavloClick *convert = m_controls.cmdConvert;
     convert->setAccessibleName(QLatin1String(running ? "Stop" : "Convert"));
     convert->setToolTip(QLatin1String(running ? StopTip : ConvertTip));
     // Setting a face picture repaints with that face; the state on show comes back after.

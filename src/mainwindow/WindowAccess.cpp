@@ -43,6 +43,7 @@ void setUpWindowAccess(Form1 &form)
         {form.cboFormat(), "Convert to", "Convert to (Alt+T): the device or format"},
         {form.txtDest(), "Save as", "Save as (Alt+A): Return converts"},
         {form.cmdDest(), "Choose where to save", "Choose where to save"},
+        {form.cmdPause(), "Pause", "Pause the conversion (Alt+P or Pause)"},
         {form.cmdMin(), "Minimise", "Minimise"},
         {form.cmdClose(), "Close", "Close"},
         {form.cmdLogo(), "Zorvik home page", "Zorvik home page"},

@@ -1,19 +1,18 @@
 #include "mainwindow/WindowQueue.h"
 
 #include "common/MessageBoxes.h"
+#include "common/UserSettings.h"
 #include "workflow/ClockText.h"
 #include "workflow/DestinationName.h"
 #include "workflow/Presets.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 #include <utility>
 
 namespace {
 
-constexpr int YesNoQuestion = 4 + MessageBoxes::Question;
 constexpr const char *AtOnceKey = "Queue/At once";
 
 QStringList namesOf(const QStringList &paths)
@@ -29,10 +28,11 @@ QStringList namesOf(const QStringList &paths)
 WindowQueue::WindowQueue(QObject *parent)
     : QObject(parent), m_runner(m_list), m_left(m_file.load())
 {
-    m_runner.setAtOnce(std::max(0, QSettings(QStringLiteral("Zorvik"), QStringLiteral("Zorvik")).value(AtOnceKey, 1).toInt()));
+    m_runner.setAtOnce(std::max(0, userSettings().value(AtOnceKey, 1).toInt()));
     // Every change of an item or a state is on disk at once, so that a crash loses none.
     connect(&m_list, &QueueList::changed, this, [this] {
-        m_file.save(m_list.items());
+        if (!m_single)
+            m_file.save(m_list.items());
         emit changed();
     });
     connect(&m_list, &QueueList::progressed, this, &WindowQueue::changed);
@@ -43,13 +43,12 @@ WindowQueue::WindowQueue(QObject *parent)
 void WindowQueue::setAtOnce(int atOnce)
 {
     m_runner.setAtOnce(std::max(0, atOnce));
-    QSettings(QStringLiteral("Zorvik"), QStringLiteral("Zorvik")).setValue(AtOnceKey, m_runner.atOnce());
+    userSettings().setValue(AtOnceKey, m_runner.atOnce());
 }
 
 QString WindowQueue::derivedDestination(const QString &source, const QString &preset)
 {
-    const QString extension = FormatExtension(preset);
-    return destinationApartFromSource(source, withExtension(source, extension), extension);
+    return destinationFor(source, FormatExtension(preset));
 }
 
 void WindowQueue::addSources(const QStringList &sources, const QString &preset, bool replaceWaiting)
@@ -82,16 +81,16 @@ void WindowQueue::setPreset(const QString &preset)
     // The new destinations are kept apart from every source and from one another.
     QStringList taken;
     for (const QueueItem &item : std::as_const(items)) {
-        taken << QDir::cleanPath(item.source);
+        taken << pathKey(item.source);
         if (!follows(item))
-            taken << QDir::cleanPath(item.destination);
+            taken << pathKey(item.destination);
     }
     for (QueueItem &item : items) {
         if (!follows(item))
             continue;
         item.preset = preset;
-        item.destination = QueueList::uniqueDestination(derivedDestination(item.source, preset), taken);
-        taken << QDir::cleanPath(item.destination);
+        item.destination = uniqueDestination(derivedDestination(item.source, preset), taken);
+        taken << pathKey(item.destination);
     }
     m_list.replaceAll(items);
 }
@@ -123,7 +122,7 @@ bool WindowQueue::askAboutExistingDestinations()
         bool replace = answer == MessageBoxes::Yes;
         if (answer == MessageBoxes::Cancel) {
             const QString question = QFileInfo(m_list.at(i).destination).fileName() + QLatin1String(" already exists. Replace it?");
-            replace = MessageBoxes::show(question, YesNoQuestion) == MessageBoxes::Yes;
+            replace = MessageBoxes::show(question, MessageBoxes::YesNoQuestion) == MessageBoxes::Yes;
         }
         if (!replace) {
             if (m_list.at(i).state == QueueItem::State::Cancelled)
@@ -139,7 +138,31 @@ bool WindowQueue::convert()
     if (m_runner.running())
         return false;
     askAboutExistingDestinations();
+    m_runner.setShowsMessages(false);
     return m_runner.start();
+}
+
+bool WindowQueue::convertOne(const QString &preset, const QString &source, const QString &destination)
+{
+    if (m_runner.running() || !isEmpty())
+        return false;
+    QueueItem item;
+    item.source = source;
+    item.preset = preset;
+    item.destination = destination;
+    m_single = true;
+    // As given: the job itself refuses a destination that is the source.
+    m_list.replaceAll({item});
+    m_runner.setShowsMessages(true);
+    return m_runner.start() && m_runner.running();
+}
+
+void WindowQueue::endSingle()
+{
+    if (!m_single)
+        return;
+    m_list.replaceAll({});
+    m_single = false;
 }
 
 void WindowQueue::offerRecovery()
@@ -162,7 +185,7 @@ void WindowQueue::offerRecovery()
         return;
     const QString question = unfinished == 1 ? QStringLiteral("1 conversion was not finished. Continue it?")
                                              : QStringLiteral("%1 conversions were not finished. Continue them?").arg(unfinished);
-    if (MessageBoxes::show(question, YesNoQuestion) != MessageBoxes::Yes) {
+    if (MessageBoxes::show(question, MessageBoxes::YesNoQuestion) != MessageBoxes::Yes) {
         m_file.save(m_list.items());
         return;
     }

@@ -27,9 +27,17 @@ public:
     void setPreset(const QString &preset);
     // Every item that waits, has run or runs.
     bool isEmpty() const { return m_list.size() == 0; }
+    // Several files (or what remains of them): the queue the panel shows.
+    bool holdsQueue() const { return !isEmpty() && !m_single; }
 
     // Asks about destinations that exist, then runs; false when nothing started.
     bool convert();
+    // The file in the window's fields, run as a queue of one: its messages show as they come and
+    // it is not kept for recovery. False when it did not start; its end has then been signalled.
+    bool convertOne(const QString &preset, const QString &source, const QString &destination);
+    // From convertOne until endSingle, which empties the list once its end has been shown.
+    bool isSingle() const { return m_single; }
+    void endSingle();
 
     // Once, at start: a damaged saved queue is reported (it was set aside when read); an
     // unfinished one is offered ("N conversions were not finished. Continue them?") and its
@@ -62,4 +70,5 @@ private:
     // Read before this run writes anything, offered once the window shows.
     RecoveryFile::Loaded m_left;
     bool m_offered = false;
+    bool m_single = false;
 };

@@ -1,13 +1,12 @@
 #include "update/FirstRun.h"
 
+#include "common/UserSettings.h"
 #include "update/ShellOpen.h"
 #include "update/WebAddresses.h"
 
-#include <QSettings>
-
 void showFirstRunPage()
 {
-    QSettings settings(QStringLiteral("Zorvik"), QStringLiteral("Zorvik"));
+    QSettings settings = userSettings();
     const QString key = QStringLiteral("First Run/Zorvik Vidomar");
     if (settings.value(key).toString() == QLatin1String("No"))
         return;

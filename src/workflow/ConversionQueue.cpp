@@ -2,6 +2,8 @@
 
 #include "workflow/FileNameBytes.h"
 
+#include <QThread>
+
 #include <sys/stat.h>
 
 namespace {
@@ -30,6 +32,26 @@ qsizetype ConversionQueue::add(const QString &source, const QString &preset, con
         QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
     }
     return m_items.size() - 1;
+}
+
+int ConversionQueue::slotsFor(int wanted)
+{
+    return wanted > 0 ? wanted : std::max(1, QThread::idealThreadCount());
+}
+
+void ConversionQueue::startNow()
+{
+    m_started = true;
+    fill();
+}
+
+ConversionRun *ConversionQueue::runOf(qsizetype item) const
+{
+    for (const auto &slot : m_slots) {
+        if (slot->item == item)
+            return &slot->run;
+    }
+    return nullptr;
 }
 
 void ConversionQueue::start()
@@ -68,7 +90,8 @@ ConversionQueue::Slot *ConversionQueue::freeSlot()
     });
     connect(&s->run, &ConversionRun::ended, this, [this, s](ConversionRun::Outcome outcome) { slotEnded(*s, outcome); });
     // The queue names the item with each message, so the runs only keep them.
-    s->run.conversion().setShowsMessages(false);
+    s->run.conversion().setShowsMessages(m_showsMessages);
+    connect(&s->run.conversion(), &Conversion::message, this, [this, s](const QString &text) { emit message(s->item, text); });
     s->run.job().setProgramFolder(m_programFolder);
     m_slots.push_back(std::move(slot));
     return s;
@@ -100,7 +123,7 @@ void ConversionQueue::fill()
         }
         if (!slot->run.start(item.preset, item.source, item.destination)) {
             ++m_failures;
-            emit failed(index, slot->run.reason());
+            emit failed(index, slot->run.reason(), true);
         }
     }
     finishWhenIdle();
@@ -115,14 +138,18 @@ void ConversionQueue::slotEnded(const Slot &slot, ConversionRun::Outcome outcome
         break;
     case ConversionRun::Outcome::Failed:
         ++m_failures;
-        emit failed(index, slot.run.reason());
+        emit failed(index, slot.run.reason(), slot.run.sourceMissing());
         break;
     case ConversionRun::Outcome::Cancelled:
         emit cancelled(index);
         break;
     }
-    // The next item starts from the event loop, not inside the ended job's own event.
-    QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
+    // The next item starts from the event loop, not inside the ended job's own event; with none
+    // left, the queue's end is told with its last item's.
+    if (m_stopped || m_paused || m_next >= m_items.size())
+        finishWhenIdle();
+    else
+        QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
 }
 
 void ConversionQueue::cancelAll()

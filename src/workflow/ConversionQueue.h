@@ -13,7 +13,8 @@
 // Converts its items in order, each with its own preset, up to its number of slots at once, each
 // slot a run of its own (the same job and conversion the window shows), and signals every item's
 // events by its index. Every item that is not skipped is started and then ends once: done, failed
-// or cancelled. The runs keep their messages: the owner says which item a reason is about.
+// or cancelled. The runs keep their messages (the owner says which item a reason is about) unless
+// the owner lets them show their own.
 class ConversionQueue : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(ConversionQueue)
@@ -36,6 +37,10 @@ public:
     void setSkipExisting(bool skip) { m_skipExisting = skip; }
     // Where the runs look for the encoder; the program's own folder unless set.
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
+    // On: each run shows its messages as it has them (one conversion the user started alone).
+    void setShowsMessages(bool shows) { m_showsMessages = shows; }
+    // How many conversions run at once for a wanted number: 0 gives one per processor.
+    static int slotsFor(int wanted);
 
     // Adds an item at the end and returns its index; one added while the queue runs starts in turn.
     qsizetype add(const QString &source, const QString &preset, const QString &destination);
@@ -44,6 +49,8 @@ public:
 
     // Starts the items from the event loop.
     void start();
+    // Starts the items before it returns, so that a refused start is reported by then.
+    void startNow();
     // Starts nothing more and cancels every running conversion; finished() follows once they have
     // all ended. Conversions that finish meanwhile stay done.
     void cancelAll();
@@ -57,6 +64,8 @@ public:
     bool isFinished() const { return m_finished; }
     qsizetype runningCount() const;
     int failures() const { return m_failures; }
+    // The run that runs or last ran the item, if any.
+    ConversionRun *runOf(qsizetype item) const;
 
 signals:
     void started(qsizetype item);
@@ -64,7 +73,10 @@ signals:
     void progressed(qsizetype item, int percent, qint64 elapsedMs, std::optional<qint64> leftMs);
     // warning: what the user should know about the result (Conversion::warning), or empty.
     void done(qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning);
-    void failed(qsizetype item, const QString &reason);
+    // refused: the conversion never got going (its start was refused, or its source not found).
+    void failed(qsizetype item, const QString &reason, bool refused);
+    // A run's message as it has it, before its item ends.
+    void message(qsizetype item, const QString &text);
     void cancelled(qsizetype item);
     void skipped(qsizetype item);
     // Nothing runs and nothing is left to start, or cancelAll() stopped the rest.
@@ -85,6 +97,7 @@ private:
     std::vector<std::unique_ptr<Slot>> m_slots; // made as they are needed, up to m_slotCount
     int m_slotCount = 1;
     bool m_skipExisting = false;
+    bool m_showsMessages = false;
     QString m_programFolder;
     qsizetype m_next = 0;
     int m_failures = 0;

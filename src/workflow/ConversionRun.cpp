@@ -17,12 +17,16 @@ ConversionRun::ConversionRun(QObject *parent)
     });
     connect(&m_conversion, &Conversion::finished, this, [this] { emit ended(Outcome::Done); });
     connect(&m_conversion, &Conversion::failed, this, [this] { emit ended(Outcome::Failed); });
-    connect(&m_conversion, &Conversion::sourceMissing, this, [this] { emit ended(Outcome::Failed); });
+    connect(&m_conversion, &Conversion::sourceMissing, this, [this] {
+        m_sourceMissing = true;
+        emit ended(Outcome::Failed);
+    });
     connect(&m_conversion, &Conversion::cancelled, this, [this] { emit ended(Outcome::Cancelled); });
 }
 
 bool ConversionRun::start(const QString &preset, const QString &source, const QString &destination)
 {
+    m_sourceMissing = false;
     return m_conversion.start(preset, source, destination);
 }
 

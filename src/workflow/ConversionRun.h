@@ -36,6 +36,8 @@ public:
     std::optional<qint64> timeLeftMs() const { return m_conversion.timeLeftMs(); }
     // Why the latest run failed or did not start.
     QString reason() const { return m_conversion.lastMessage(); }
+    // The latest run failed because its source was not found: it never got going.
+    bool sourceMissing() const { return m_sourceMissing; }
 
     // The parts, for an owner that shows the conversion's own signals and messages.
     QTimer &timer() { return m_timer1; }
@@ -52,4 +54,5 @@ private:
     QTimer m_timer1;
     AVC m_job;
     Conversion m_conversion;
+    bool m_sourceMissing = false;
 };

@@ -140,11 +140,13 @@ private:
 
 } // namespace
 
-QString FolderScan::mirrored(const QString &source, const QString &relative, const QString &outputFolder, const QString &extension)
+QString FolderScan::mirrored(const QString &source, const QString &relative, const QString &outputFolder,
+                            const QString &extension, const SameFileTest &sameFile)
 {
-    if (outputFolder.isEmpty())
-        return withExtension(source, extension);
-    return withExtension(QDir(outputFolder).filePath(relative.isEmpty() ? QFileInfo(source).fileName() : relative), extension);
+    QString folder = outputFolder;
+    if (!outputFolder.isEmpty() && relative.contains(QLatin1Char('/')))
+        folder = QDir(outputFolder).filePath(relative.left(relative.lastIndexOf(QLatin1Char('/'))));
+    return destinationFor(source, extension, folder, sameFile);
 }
 
 bool FolderScan::restat(FolderFile &file)

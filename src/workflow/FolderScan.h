@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "workflow/DestinationName.h"
+
 #include <functional>
 
 // A file found below a folder: its path, its place below the folder ('/'-separated, for
@@ -55,7 +57,8 @@ public:
     // The destination of a source found below a folder: at its place below the folder under the
     // output folder, or beside it without one; a source named by itself (no place) goes into the
     // output folder by its name. The preset's extension in place of the last one.
-    static QString mirrored(const QString &source, const QString &relative, const QString &outputFolder, const QString &extension);
+    static QString mirrored(const QString &source, const QString &relative, const QString &outputFolder,
+                           const QString &extension, const SameFileTest &sameFile = SameFileTest());
 
     // The file's size and time now; false when it is gone.
     static bool restat(FolderFile &file);

@@ -1,5 +1,7 @@
 #include "workflow/PresetFile.h"
 
+#include "common/UserSettings.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -7,7 +9,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSettings>
 
 #include <cerrno>
 #include <cstring>
@@ -161,8 +162,7 @@ Contents read(const QString &path, const QStringList &takenNames)
 
 QString userFilePath()
 {
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Zorvik"),
-                             QStringLiteral("Zorvik"));
+    const QSettings settings = userSettings();
     return QFileInfo(settings.fileName()).absolutePath() + QLatin1String("/vidomar-presets.json");
 }
 

@@ -212,13 +212,13 @@ QString FormatExtension(const QString &presetName)
     return preset ? QString::fromUtf8(preset->extension) : QString();
 }
 
-void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath, int *ratioField)
+bool applyPreset(AVC &job, const QString &FormatType, int *ratioField)
 {
     const Preset *preset = Presets::find(FormatType);
     if (!preset) {
         MessageBoxes::show(QLatin1String("Error: ") + FormatType + QLatin1String(" is not defined."),
                            MessageBoxes::Exclamation, QStringLiteral("Not Supported"));
-        return;
+        return false;
     }
     if (preset->group == PresetGroup::Classic) {
         // Nothing of a data preset stays; the classic settings left by an earlier attempt do.
@@ -240,7 +240,22 @@ void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, con
     if (ratioField)
         *ratioField = ratio;
     job.setSizeRatio(ratio);
+    return true;
+}
+
+void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath, int *ratioField)
+{
+    if (!applyPreset(job, FormatType, ratioField))
+        return;
     job.setSourceFile(SrcPath);
     job.setDestFile(DestPath);
     job.ConvertMedia(true);
+}
+
+QString presetOptions(const QString &name)
+{
+    AVC job(nullptr);
+    if (!applyPreset(job, name))
+        return QString();
+    return job.settings().options(false).trimmed();
 }

@@ -55,6 +55,15 @@ const Preset *find(const QString &name);
 // The destination extension of a preset, with its dot; empty for an unknown name.
 QString FormatExtension(const QString &presetName);
 
+// Writes a preset's settings into the job: a classic preset's over the settings it holds, one of
+// today's or the user's in place of them all. An unknown name shows the "Not Supported" box,
+// leaves the job alone and gives false. ratioField receives the applied ratio.
+bool applyPreset(AVC &job, const QString &FormatType, int *ratioField = nullptr);
+
+// The encoder options a preset gives a job, as the job writes them (before the adapter translates
+// the classic ones); empty for an unknown name.
+QString presetOptions(const QString &name);
+
 // Applies a preset to the job and starts the conversion with overwrite on. An unknown name shows
 // the "Not Supported" box and leaves the job alone. ratioField receives the applied ratio.
 void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath,

@@ -1,49 +1,30 @@
 #include "workflow/QueueList.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-namespace {
-
-QString normalised(const QString &path)
-{
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
-} // namespace
+#include "workflow/DestinationName.h"
 
 QueueList::QueueList(QObject *parent)
     : QObject(parent)
 {
 }
 
+template<typename Change>
+void QueueList::resetWith(Change change)
+{
+    emit aboutToReset();
+    change();
+    emit reset();
+    emit changed();
+}
+
 QStringList QueueList::pathsTaken(qsizetype except) const
 {
     QStringList taken;
     for (qsizetype i = 0; i < m_items.size(); ++i) {
-        taken << normalised(m_items.at(i).source);
+        taken << pathKey(m_items.at(i).source);
         if (i != except)
-            taken << normalised(m_items.at(i).destination);
+            taken << pathKey(m_items.at(i).destination);
     }
     return taken;
-}
-
-QString QueueList::uniqueDestination(const QString &wanted, const QStringList &taken)
-{
-    if (!taken.contains(normalised(wanted)))
-        return wanted;
-    const QFileInfo info(wanted);
-    const QString name = info.fileName();
-    // A leading dot starts a hidden name, not an extension.
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const QString stem = dot > 0 ? name.left(dot) : name;
-    const QString extension = dot > 0 ? name.mid(dot) : QString();
-    const QString folder = wanted.left(wanted.size() - name.size());
-    for (int n = 2;; ++n) {
-        const QString candidate = folder + stem + QStringLiteral(" (%1)").arg(n) + extension;
-        if (!taken.contains(normalised(candidate)))
-            return candidate;
-    }
 }
 
 qsizetype QueueList::add(QueueItem item)
@@ -52,25 +33,30 @@ qsizetype QueueList::add(QueueItem item)
     item.percent = 0;
     item.reason.clear();
     item.id = m_nextId++;
-    item.destination = uniqueDestination(item.destination, pathsTaken(-1) << normalised(item.source));
+    item.destination = uniqueDestination(item.destination, pathsTaken(-1) << pathKey(item.source));
+    emit aboutToInsert(m_items.size());
     m_items.append(item);
+    emit inserted();
     emit changed();
     return m_items.size() - 1;
 }
 
 void QueueList::replaceAll(const QueueItems &items)
 {
-    m_items = items;
-    for (QueueItem &item : m_items)
-        item.id = m_nextId++;
-    emit changed();
+    resetWith([&] {
+        m_items = items;
+        for (QueueItem &item : m_items)
+            item.id = m_nextId++;
+    });
 }
 
 bool QueueList::remove(qsizetype index)
 {
     if (index < 0 || index >= m_items.size() || m_items.at(index).state == State::Converting)
         return false;
+    emit aboutToRemove(index);
     m_items.removeAt(index);
+    emit removed();
     emit changed();
     return true;
 }
@@ -80,19 +66,20 @@ bool QueueList::move(qsizetype index, int by)
     const qsizetype to = index + by;
     if (index < 0 || index >= m_items.size() || to < 0 || to >= m_items.size() || by == 0)
         return false;
+    emit aboutToMove(index, to);
     m_items.move(index, to);
+    emit moved();
     emit changed();
     return true;
 }
 
 qsizetype QueueList::clearFinished()
 {
-    const qsizetype removed = m_items.removeIf([](const QueueItem &item) {
-        return item.finished() || item.state == State::Cancelled;
-    });
-    if (removed > 0)
-        emit changed();
-    return removed;
+    const auto ended = [](const QueueItem &item) { return item.finished() || item.state == State::Cancelled; };
+    const qsizetype count = std::count_if(m_items.begin(), m_items.end(), ended);
+    if (count > 0)
+        resetWith([&] { m_items.removeIf(ended); });
+    return count;
 }
 
 bool QueueList::allowed(State from, State to)
@@ -123,6 +110,7 @@ bool QueueList::setState(qsizetype index, State state, const QString &reason)
         item.percent = 0;
     else if (state == State::Done)
         item.percent = 100;
+    emit stateChanged(index);
     emit changed();
     return true;
 }
@@ -166,11 +154,12 @@ qsizetype QueueList::unfinishedCount() const
 
 void QueueList::prepareToContinue()
 {
-    m_items.removeIf([](const QueueItem &item) { return item.finished(); });
-    for (QueueItem &item : m_items) {
-        item.state = State::Waiting;
-        item.percent = 0;
-        item.reason.clear();
-    }
-    emit changed();
+    resetWith([&] {
+        m_items.removeIf([](const QueueItem &item) { return item.finished(); });
+        for (QueueItem &item : m_items) {
+            item.state = State::Waiting;
+            item.percent = 0;
+            item.reason.clear();
+        }
+    });
 }

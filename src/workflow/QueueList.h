@@ -8,6 +8,7 @@
 // The window's queue as a list: items in their order and their states, with the rules for
 // changing them. It runs nothing itself. Every change of an item, the order or a state is
 // signalled by changed(), which is what the recovery file keeps; progress only by progressed().
+// A view follows each change by the signals around it (what is added, removed, moved, changed).
 class QueueList : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(QueueList)
@@ -22,7 +23,7 @@ public:
     const QueueItem &at(qsizetype index) const { return m_items.at(index); }
 
     // Appends the item as waiting. Its destination is made one of its own: never a destination
-    // or a source of another item (see uniqueDestination). Returns its index.
+    // or a source of another item (uniqueDestination). Returns its index.
     qsizetype add(QueueItem item);
     void replaceAll(const QueueItems &items);
     // A converting item stays where it is: false.
@@ -50,15 +51,27 @@ public:
     // done, failed, cancelled, or waiting (to start again); cancelled -> waiting. Done, failed
     // and skipped are final.
     static bool allowed(State from, State to);
-    // wanted, or "<name> (2)<ext>", "<name> (3)<ext>", ... when wanted is among taken.
-    static QString uniqueDestination(const QString &wanted, const QStringList &taken);
 
 signals:
     void changed();
     void progressed(qsizetype index);
 
+    // Around each kind of change, for a view that follows the rows.
+    void aboutToInsert(qsizetype index);
+    void inserted();
+    void aboutToRemove(qsizetype index);
+    void removed();
+    void aboutToMove(qsizetype from, qsizetype to);
+    void moved();
+    void aboutToReset();
+    void reset();
+    void stateChanged(qsizetype index);
+
 private:
     QStringList pathsTaken(qsizetype except) const;
+    // Replaces the items in one step a view takes as a reset.
+    template<typename Change>
+    void resetWith(Change change);
 
     QueueItems m_items;
     quint64 m_nextId = 1;

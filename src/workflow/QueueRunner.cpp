@@ -1,7 +1,6 @@
 #include "workflow/QueueRunner.h"
 
 #include <QFileInfo>
-#include <QThread>
 
 QueueRunner::QueueRunner(QueueList &list, QObject *parent)
     : QObject(parent), m_list(list)
@@ -9,11 +8,6 @@ QueueRunner::QueueRunner(QueueList &list, QObject *parent)
 }
 
 QueueRunner::~QueueRunner() = default;
-
-int QueueRunner::slotCount(int atOnce)
-{
-    return atOnce > 0 ? atOnce : std::max(1, QThread::idealThreadCount());
-}
 
 bool QueueRunner::start()
 {
@@ -26,9 +20,10 @@ bool QueueRunner::start()
     m_runItems = m_list.count(QueueItem::State::Waiting);
     if (m_runItems == 0)
         return false;
-    m_slots = slotCount(m_atOnce);
+    m_slots = ConversionQueue::slotsFor(m_atOnce);
     m_queue = std::make_unique<ConversionQueue>();
     m_queue->setSlotCount(m_slots);
+    m_queue->setShowsMessages(m_showsMessages);
     if (!m_programFolder.isEmpty())
         m_queue->setProgramFolder(m_programFolder);
     ConversionQueue *queue = m_queue.get();
@@ -38,10 +33,15 @@ bool QueueRunner::start()
         m_list.setPercent(m_list.indexOf(id), percent);
         emit progressed();
     });
-    connect(queue, &ConversionQueue::done, this, [this](qsizetype queued) { ended(queued, QueueItem::State::Done); });
-    connect(queue, &ConversionQueue::failed, this,
-            [this](qsizetype queued, const QString &reason) { ended(queued, QueueItem::State::Failed, reason); });
-    connect(queue, &ConversionQueue::cancelled, this, [this](qsizetype queued) { ended(queued, QueueItem::State::Cancelled); });
+    connect(queue, &ConversionQueue::done, this, [this](qsizetype queued, qint64, qint64, const QString &warning) {
+        ended(queued, {QueueItem::State::Done, QString(), warning, false});
+    });
+    connect(queue, &ConversionQueue::failed, this, [this](qsizetype queued, const QString &reason, bool refused) {
+        ended(queued, {QueueItem::State::Failed, reason, QString(), refused});
+    });
+    connect(queue, &ConversionQueue::cancelled, this,
+            [this](qsizetype queued) { ended(queued, {QueueItem::State::Cancelled, QString(), QString(), false}); });
+    connect(queue, &ConversionQueue::message, this, [this](qsizetype, const QString &text) { emit message(text); });
     connect(queue, &ConversionQueue::finished, this, &QueueRunner::queueFinished);
     m_ids.clear();
     m_left.clear();
@@ -50,9 +50,10 @@ bool QueueRunner::start()
     m_stopping = false;
     m_ended = 0;
     m_summary = Summary();
+    m_lastEnding = Ending();
     feed();
-    queue->start();
     emit progressed();
+    queue->startNow();
     return true;
 }
 
@@ -71,8 +72,11 @@ void QueueRunner::feed()
     }
 }
 
-void QueueRunner::ended(qsizetype queued, QueueItem::State state, const QString &reason)
+void QueueRunner::ended(qsizetype queued, const Ending &ending)
 {
+    const QueueItem::State state = ending.state;
+    const QString &reason = ending.reason;
+    m_lastEnding = ending;
     const qsizetype index = m_list.indexOf(m_ids.at(queued));
     --m_inFlight;
     ++m_ended;
@@ -135,6 +139,12 @@ bool QueueRunner::resume()
     feed();
     emit progressed();
     return true;
+}
+
+ConversionRun *QueueRunner::runOf(qsizetype index) const
+{
+    const qsizetype queued = index < 0 || index >= m_list.size() ? -1 : m_ids.lastIndexOf(m_list.at(index).id);
+    return queued < 0 || !m_queue ? nullptr : m_queue->runOf(queued);
 }
 
 qsizetype QueueRunner::current() const

@@ -25,11 +25,14 @@ public:
     // 0: one per processor. Takes effect at the next start.
     void setAtOnce(int atOnce) { m_atOnce = atOnce; }
     int atOnce() const { return m_atOnce; }
-    static int slotCount(int atOnce);
+    // On: each conversion shows its own messages as it has them (a conversion the user started
+    // alone), and message() says when. Takes effect at the next start.
+    void setShowsMessages(bool shows) { m_showsMessages = shows; }
     // Where the encoder is looked for; the program's own folder unless set.
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
 
-    // Starts the waiting (and cancelled) items; false when there is nothing to convert.
+    // Starts the waiting (and cancelled) items; false when there is nothing to convert. The first
+    // items start before it returns: one that cannot start has ended by then, and so may the run.
     bool start();
     void stop();
     bool pause();
@@ -54,17 +57,30 @@ public:
         QStringList failures; // "name — reason"
     };
     const Summary &summary() const { return m_summary; }
+
+    // How the latest item ended.
+    struct Ending {
+        QueueItem::State state = QueueItem::State::Waiting;
+        QString reason;
+        QString warning; // what the user should know about a result that is done
+        bool refused = false; // it never got going: its start was refused or its source not found
+    };
+    const Ending &lastEnding() const { return m_lastEnding; }
+    // The run converting the item at this index of the list, or that last converted it.
+    ConversionRun *runOf(qsizetype index) const;
     // "4 converted, 1 failed: name — reason"
     static QString summaryText(const Summary &summary);
 
 signals:
     // The current file or its progress changed.
     void progressed();
+    // A conversion's message, before it is shown (setShowsMessages) and before its item ends.
+    void message(const QString &text);
     void finished();
 
 private:
     void feed();
-    void ended(qsizetype queued, QueueItem::State state, const QString &reason = QString());
+    void ended(qsizetype queued, const Ending &ending);
     void queueFinished();
 
     QueueList &m_list;
@@ -72,6 +88,8 @@ private:
     QList<quint64> m_ids; // the list's item of each of the queue's items
     QHash<quint64, std::optional<qint64>> m_left;
     int m_atOnce = 1;
+    bool m_showsMessages = false;
+    Ending m_lastEnding;
     QString m_programFolder;
     int m_slots = 1;
     int m_inFlight = 0; // handed to the queue and not ended

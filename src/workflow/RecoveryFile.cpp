@@ -1,5 +1,6 @@
 #include "workflow/RecoveryFile.h"
 
+#include "workflow/FolderMaker.h"
 #include "workflow/Presets.h"
 
 #include <QDateTime>
@@ -140,9 +141,9 @@ bool RecoveryFile::save(const QueueItems &items, QString *error) const
         return true;
     }
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (!QDir().mkpath(folder)) {
+    if (const std::optional<QString> reason = makeFolders(folder)) {
         if (error)
-            *error = QStringLiteral("cannot create the folder ") + folder;
+            *error = QStringLiteral("cannot create the folder ") + folder + QStringLiteral(": ") + *reason;
         return false;
     }
     // The file names the user's videos: for the user alone.

@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -23,10 +21,8 @@ QString extensionOf(const QString &path)
 std::unique_ptr<TextNameLinks> TextNameLinks::make(const QString &source, const QString &destination)
 {
     std::unique_ptr<TextNameLinks> links(new TextNameLinks);
-    QByteArray folder = QFile::encodeName(QDir::tempPath()) + "/vidomar-names-XXXXXX";
-    if (!::mkdtemp(folder.data()))
+    if (!links->m_folder.isValid())
         return nullptr;
-    links->m_folder = folder;
     if (!links->link(source, QLatin1String("source") + extensionOf(source), links->m_source)
         || !links->link(destination, QLatin1String("destination") + extensionOf(destination), links->m_destination))
         return nullptr;
@@ -37,16 +33,6 @@ bool TextNameLinks::link(const QString &target, const QString &name, QString &li
 {
     // Absolute, as the link lives elsewhere; the path is joined as text, the bytes kept.
     const QString absolute = QDir::isAbsolutePath(target) ? target : QDir::currentPath() + QLatin1Char('/') + target;
-    linkPath = QFile::decodeName(m_folder) + QLatin1Char('/') + name;
+    linkPath = m_folder.filePath(name);
     return ::symlink(FileNameBytes::encode(absolute).constData(), QFile::encodeName(linkPath).constData()) == 0;
-}
-
-TextNameLinks::~TextNameLinks()
-{
-    for (const QString &path : {m_source, m_destination}) {
-        if (!path.isEmpty())
-            ::unlink(QFile::encodeName(path).constData());
-    }
-    if (!m_folder.isEmpty())
-        ::rmdir(m_folder.constData());
 }

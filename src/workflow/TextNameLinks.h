@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -14,7 +15,6 @@ class TextNameLinks {
 public:
     // Nothing when the folder or a link cannot be made.
     static std::unique_ptr<TextNameLinks> make(const QString &source, const QString &destination);
-    ~TextNameLinks();
 
     QString source() const { return m_source; }
     QString destination() const { return m_destination; }
@@ -23,7 +23,8 @@ private:
     TextNameLinks() = default;
     bool link(const QString &target, const QString &name, QString &linkPath);
 
-    QByteArray m_folder;
+    // For this user alone; removed with the links in it.
+    QTemporaryDir m_folder{QDir::tempPath() + QStringLiteral("/vidomar-names-XXXXXX")};
     QString m_source;
     QString m_destination;
 };

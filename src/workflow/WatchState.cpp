@@ -1,7 +1,7 @@
 #include "workflow/WatchState.h"
 
 #include "workflow/FileNameBytes.h"
-#include "workflow/MakeFolder.h"
+#include "workflow/FolderMaker.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -51,7 +51,7 @@ QString WatchState::key(const FolderFile &file)
 
 std::optional<QString> WatchState::load()
 {
-    if (const std::optional<QString> reason = makeFolder(m_file.left(m_file.lastIndexOf(QLatin1Char('/')))))
+    if (const std::optional<QString> reason = makeFolders(m_file.left(m_file.lastIndexOf(QLatin1Char('/')))))
         return reason;
     const int fd = ::open(FileNameBytes::encode(m_file).constData(), O_RDONLY | O_CLOEXEC | O_CREAT, 0600);
     if (fd < 0)

@@ -1,3 +1,4 @@
+#include "BoxRecorder.h"
 #include "common/MessageBoxes.h"
 #include "common/RuntimeError.h"
 #include "controls/button/SoundFiles.h"
@@ -123,11 +124,7 @@ private slots:
     // Playback never reports anything, whatever the file, and returns to the caller.
     void playSoundFileIsSilent()
     {
-        QStringList shown;
-        const auto previous = MessageBoxes::install([&](const QString &text, int, const QString &) {
-            shown << text;
-            return int(MessageBoxes::Ok);
-        });
+        const BoxRecorder boxes;
         QTemporaryDir dir;
         const QString wav = dir.filePath(QStringLiteral("tone.wav"));
         QFile file(wav);
@@ -151,8 +148,7 @@ private slots:
             QTest::qWait(50);
         }
         QTest::qWait(200);
-        MessageBoxes::install(previous);
-        QVERIFY(shown.isEmpty());
+        QVERIFY(boxes.texts.isEmpty());
     }
 
 private:

@@ -1,4 +1,5 @@
 #include "SurfaceTestUtil.h"
+#include "BoxRecorder.h"
 #include "common/MessageBoxes.h"
 #include "drawing/LineGS.h"
 #include "drawing/Surface.h"
@@ -48,20 +49,6 @@ OleColor redOverWhite(int w)
     return RGB((w * 255 + (255 - w) * 255) / 256, other, other);
 }
 
-struct MessageRecorder {
-    QStringList texts;
-    QStringList titles;
-    MessageBoxes::Handler previous;
-    MessageRecorder()
-    {
-        previous = MessageBoxes::install([this](const QString &text, int style, const QString &title) {
-            texts << text;
-            titles << title;
-            return style == MessageBoxes::OkOnly ? int(MessageBoxes::Ok) : 0;
-        });
-    }
-    ~MessageRecorder() { MessageBoxes::install(previous); }
-};
 
 } // namespace
 
@@ -293,7 +280,7 @@ private slots:
 
     void readyFlag()
     {
-        MessageRecorder recorder;
+        BoxRecorder recorder;
         Surface s(10, 10);
         LineGS g;
         g.LineDIB(1, 1, 5, 5, Red);

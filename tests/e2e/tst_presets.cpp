@@ -229,7 +229,7 @@ private slots:
             output += adapter.readAll();
         }
         QVERIFY2(output.contains("frame="), output.constData());
-        const pid_t ffmpeg = childOf(pid_t(adapter.processId()));
+        const pid_t ffmpeg = ProcessTree::firstChild(pid_t(adapter.processId()));
         QVERIFY(ffmpeg > 0);
         QCOMPARE(hiddenFiles(m_dir.path()).size(), 1);
 
@@ -262,8 +262,8 @@ private slots:
             return hidden.isEmpty() ? qint64(0) : QFileInfo(m_dir.filePath(hidden.first())).size();
         };
         QTRY_VERIFY_WITH_TIMEOUT(temporarySize() > 0, 20000);
-        const pid_t adapter = childOf(pid_t(program.processId()));
-        const pid_t ffmpeg = childOf(adapter);
+        const pid_t adapter = ProcessTree::firstChild(pid_t(program.processId()));
+        const pid_t ffmpeg = ProcessTree::firstChild(adapter);
         QVERIFY(adapter > 0 && ffmpeg > 0);
 
         kill(pid_t(program.processId()), SIGINT);
@@ -276,12 +276,6 @@ private slots:
     }
 
 private:
-    static pid_t childOf(pid_t parent)
-    {
-        const QList<pid_t> children = ProcessTree::children(parent);
-        return children.isEmpty() ? 0 : children.first();
-    }
-
     QTemporaryDir m_dir;
     QString m_vidomar;
     QString m_adapter;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoxRecorder.h"
 #include "common/MessageBoxes.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/WindowHelpers.h"
@@ -18,10 +19,6 @@ class Desk : public QObject {
 public:
     Desk()
     {
-        m_boxes = MessageBoxes::install([this](const QString &text, int style, const QString &title) {
-            boxes << QStringLiteral("%1|%2|%3").arg(text).arg(style).arg(title);
-            return answer ? answer() : int(MessageBoxes::Ok);
-        });
         m_dialogs = FileDialogs::install([this](const FileDialogs::Request &request) {
             dialogs << request;
             return dialogAnswer;
@@ -32,15 +29,18 @@ public:
     }
     ~Desk() override
     {
-        MessageBoxes::install(m_boxes);
         FileDialogs::install(m_dialogs);
         DesktopNotifier::install(m_notifier);
         for (const char *scheme : {"http", "https"})
             QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
     }
 
-    QStringList boxes;
-    std::function<int()> answer; // the answer to every box; OK when unset
+private:
+    BoxRecorder m_recorder;
+
+public:
+    QStringList &boxes = m_recorder.boxes;
+    std::function<int()> &answer = m_recorder.answer; // the answer to every box; OK when unset
     QList<FileDialogs::Request> dialogs;
     QString dialogAnswer;
     QStringList notes;
@@ -50,7 +50,6 @@ public slots:
     void open(const QUrl &url) { opened << url.toString(); }
 
 private:
-    MessageBoxes::Handler m_boxes;
     FileDialogs::Handler m_dialogs;
     DesktopNotifier::Handler m_notifier;
 };

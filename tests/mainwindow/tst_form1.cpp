@@ -6,12 +6,13 @@
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
 #include "engine/AVC.h"
-#include "workflow/Conversion.h"
+#include "workflow/ConversionRun.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/MessageBoxPresenter.h"
 #include "mainwindow/WindowHelpers.h"
+#include "mainwindow/WindowQueue.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -37,7 +38,7 @@ struct FakeConversion {
     // sourceSize < 0: the source does not exist.
     FakeConversion(Form1 &form, qint64 sourceSize = 1000)
     {
-        form.AVC1()->setProgramFolder(folder.path());
+        form.queue()->runner().setProgramFolder(folder.path());
         source = sourceSize < 0 ? folder.file(QStringLiteral("in.avi")) : folder.makeSource(QStringLiteral("in.avi"), sourceSize);
         form.useSource(source);
     }
@@ -95,7 +96,7 @@ private slots:
         QCOMPARE(form.cboFormat()->itemText(38), QStringLiteral("Phone small"));
         QCOMPARE(form.ProBar()->BlockStyle(), 3);
         QCOMPARE(form.ProBar()->BlockColor1(), 33023);
-        QCOMPARE(form.Timer1().interval(), 0);
+        QVERIFY(!form.converting());
         QVERIFY(form.tmrCheck().isActive());
         QCOMPARE(form.tmrAutoUpdate().interval(), 30000);
         // Nothing has run: the bar shows no figure.
@@ -133,11 +134,14 @@ private slots:
                                           << "/clips/party.mp4";
         QTest::newRow("then wav") << "/clips/party.avi" << dialog
                                   << QStringList{"iPOD Video (320x240) MPEG4", "WAVE Sound (WAV)"} << "/clips/party.wav";
-        QTest::newRow("every occurrence") << "/clips/my.avi.files/clip.avi" << dialog
-                                          << QStringList{"iPOD Video (320x240) MPEG4"} << "/clips/my.mp4.files/clip.mp4";
-        // Where the rules would name the source itself, the destination is set apart from it.
+        // Only the file name's last extension changes, in any case; folder names stay.
+        QTest::newRow("folder names untouched") << "/clips/my.avi.files/clip.avi" << dialog
+                                                << QStringList{"iPOD Video (320x240) MPEG4"} << "/clips/my.avi.files/clip.mp4";
         QTest::newRow("mixed-case extension") << "/clips/party.Avi" << dialog << QStringList{"WAVE Sound (WAV)"}
-                                              << "/clips/party (converted).wav";
+                                              << "/clips/party.wav";
+        QTest::newRow("typed mixed case") << "/clips/party.Avi" << "Return" << QStringList{"WAVE Sound (WAV)"}
+                                          << "/clips/party.wav";
+        // Where the rules would name the source itself, the destination is set apart from it.
         QTest::newRow("same extension") << "/clips/party.avi" << dialog << QStringList{"Sony PSP (Normal)"}
                                         << "/clips/party (converted).avi";
         QTest::newRow("set apart, then another extension")
@@ -265,7 +269,7 @@ private slots:
         form.ProBar()->setCaption(QStringLiteral("Conversion Finished !"));
         form.cmdConvert_Click();
         QCOMPARE(desk.boxes, QStringList{box.arg(run.folder.path())});
-        QVERIFY(!form.conversion()->running());
+        QVERIFY(!form.converting());
         QCOMPARE(form.ProBar()->ProValue().toInt(), 0);
         QVERIFY(!form.ProBar()->ShowValue());
         QCOMPARE(form.ProBar()->Caption(), QString());
@@ -307,7 +311,7 @@ private slots:
         FakeConversion run(form);
         Env env{{"FAKE_SILENT_MS", "60000"}};
         form.cmdConvert_Click();
-        QVERIFY(form.conversion()->running());
+        QVERIFY(form.converting());
         QCOMPARE(form.ProBar()->Caption(), Converting);
         // While it runs, what names the run stays as it is, and Convert is Stop.
         const int preset = form.cboFormat()->currentIndex();
@@ -318,14 +322,14 @@ private slots:
         QVERIFY(form.cmdConvert()->toolTip().startsWith(QLatin1String("Stop")));
         const QRegularExpression withTimeLeft(QRegularExpression::escape(Converting) + QStringLiteral(" \\d+:\\d\\d left"));
         for (qsizetype i = 0; i < chunks.size(); ++i) {
-            emit form.AVC1()->DataOutput(chunks.at(i), fileSize);
+            emit form.run()->job().DataOutput(chunks.at(i), fileSize);
             QCOMPARE(form.ProBar()->ProValue().toInt(), values.at(i));
             const QString caption = form.ProBar()->Caption();
             QVERIFY2(timeLeft.at(i) ? withTimeLeft.match(caption).hasMatch() : caption == Converting, qPrintable(caption));
             if (values.at(i) == 49)
                 form.grab().save(screenshotFolder() + QLatin1String("/window-converting.png"));
         }
-        emit form.AVC1()->Complete();
+        emit form.run()->job().Complete();
         QCOMPARE(form.ProBar()->ProValue().toInt(), 100);
         QCOMPARE(form.ProBar()->Caption(), finished);
         QVERIFY(desk.boxes.isEmpty());
@@ -369,7 +373,7 @@ private slots:
                 {"FAKE_EXIT", exitCode},
                 {"FAKE_LAST_LINE", "in.avi: Invalid data"}};
         form.cmdConvert_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(!form.conversion()->running(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.converting(), 10000);
         QTest::qWait(500);
         QCOMPARE(desk.boxes, boxes);
         QCOMPARE(form.ProBar()->ProValue().toInt(), value);
@@ -409,12 +413,12 @@ private slots:
         // The run that ends reaches the source's stated duration.
         Env env{{"FAKE_SILENT_MS", endsWhileAsked ? "300" : "60000"}, {"FAKE_TEXT", "frame= 250 time=00:00:10.00 bitrate=1k\r"}};
         form.cmdConvert_Click();
-        const qint64 pid = form.AVC1()->encoderProcessId();
-        emit form.AVC1()->DataOutput(QStringLiteral("  Duration: 00:00:10.00, start: 0.0\n"), 1000);
-        emit form.AVC1()->DataOutput(QStringLiteral("frame= 9 time=00:00:05.00 bitrate=1k\r"), 1000);
+        const qint64 pid = form.run()->job().encoderProcessId();
+        emit form.run()->job().DataOutput(QStringLiteral("  Duration: 00:00:10.00, start: 0.0\n"), 1000);
+        emit form.run()->job().DataOutput(QStringLiteral("frame= 9 time=00:00:05.00 bitrate=1k\r"), 1000);
         QCOMPARE(form.ProBar()->ProValue().toInt(), 50);
         desk.answer = [&] {
-            if (endsWhileAsked && !QTest::qWaitFor([&] { return !form.conversion()->running(); }, 10000))
+            if (endsWhileAsked && !QTest::qWaitFor([&] { return !form.converting(); }, 10000))
                 qWarning("the conversion did not end while asked");
             return answer;
         };
@@ -424,8 +428,8 @@ private slots:
             form.cmdConvert_Click();
         QCOMPARE(desk.boxes, QStringList{"A conversion is running. Stop it?" + Question});
         if (answer == MessageBoxes::No) {
-            QVERIFY(form.conversion()->running());
-            emit form.AVC1()->DataOutput(QStringLiteral("frame= 19 time=00:00:06.00 bitrate=1k\r"), 1000);
+            QVERIFY(form.converting());
+            emit form.run()->job().DataOutput(QStringLiteral("frame= 19 time=00:00:06.00 bitrate=1k\r"), 1000);
             QCOMPARE(form.ProBar()->ProValue().toInt(), 60);
             QVERIFY(form.ProBar()->Caption().startsWith(Converting));
             return;
@@ -461,7 +465,7 @@ private slots:
         Env env{{"FAKE_SILENT_MS", "60000"}};
         form.cmdConvert_Click();
         QCOMPARE(desk.boxes, QStringList{"in.mp4 already exists. Replace it?" + Question});
-        QCOMPARE(form.conversion()->running(), answer == MessageBoxes::Yes);
+        QCOMPARE(form.converting(), answer == MessageBoxes::Yes);
         QCOMPARE(form.ProBar()->Caption(), answer == MessageBoxes::Yes ? Converting : caption);
     }
 
@@ -574,9 +578,9 @@ private slots:
         FakeConversion run(form);
         Env env{{"FAKE_SILENT_MS", endsWhileAsked ? "300" : "60000"}, {"FAKE_TERM_MS", "200"}};
         form.cmdConvert_Click();
-        const qint64 pid = form.AVC1()->encoderProcessId();
+        const qint64 pid = form.run()->job().encoderProcessId();
         desk.answer = [&] {
-            if (endsWhileAsked && !QTest::qWaitFor([&] { return !form.conversion()->running(); }, 10000))
+            if (endsWhileAsked && !QTest::qWaitFor([&] { return !form.converting(); }, 10000))
                 qWarning("the conversion did not end while asked");
             return answer;
         };
@@ -588,13 +592,13 @@ private slots:
         if (answer == MessageBoxes::No && !signal) {
             QTest::qWait(300);
             QVERIFY(form.isVisible());
-            QVERIFY(form.conversion()->running());
+            QVERIFY(form.converting());
             return;
         }
         // The window waits for the encoder to clean up.
         QCOMPARE(form.isVisible(), !endsWhileAsked);
         QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 10000);
-        QVERIFY(!form.conversion()->running());
+        QVERIFY(!form.converting());
         QVERIFY(isGone(pid));
     }
 
@@ -620,7 +624,7 @@ private slots:
         FakeConversion run(form);
         Env env{{"FAKE_SILENT_MS", "500"}, {"FAKE_EXIT", exitCode}, {"FAKE_LAST_LINE", "in.avi: Invalid data"}};
         form.cmdConvert_Click();
-        QVERIFY(form.conversion()->running());
+        QVERIFY(form.converting());
         // The failure's message is read (OK) once it shows, and the boxes on show then are kept;
         // only a box that never goes would still be there after the last round.
         QStringList seen;
@@ -665,7 +669,7 @@ private slots:
         form.txtDest()->setText(run.folder.file(QStringLiteral("new/deeper/out.mp4")));
         form.cmdConvert_Click();
         QVERIFY2(desk.boxes.isEmpty(), qPrintable(desk.boxes.join(u'\n')));
-        QVERIFY(form.conversion()->running());
+        QVERIFY(form.converting());
         QVERIFY(QFileInfo(run.folder.file(QStringLiteral("new/deeper"))).isDir());
     }
 

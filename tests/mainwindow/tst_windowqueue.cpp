@@ -2,8 +2,10 @@
 // a failure is summed up once, Pause suspends the encoder, and a queue left unfinished is offered
 // at the next start.
 
+#include "BoxRecorder.h"
 #include "FakeEncoder.h"
 #include "ProcessTree.h"
+#include "workflow/ConversionRun.h"
 #include "common/MessageBoxes.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
@@ -13,33 +15,26 @@
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/WindowQueue.h"
 #include "workflow/Conversion.h"
+#include "workflow/QueueModel.h"
 #include "workflow/RecoveryFile.h"
 
-#include <QListWidget>
+#include <QAbstractItemModelTester>
+#include <QListView>
 #include <QSettings>
 #include <QtTest>
 
 namespace {
 
 // Records the boxes and notifications, answering every box with the given answer.
-struct Recorder {
+struct Recorder : BoxRecorder {
     Recorder()
     {
-        boxes = MessageBoxes::install([this](const QString &text, int, const QString &) {
-            shown << text;
-            return answer;
-        });
+        answerAlways(MessageBoxes::Yes);
         notifier = DesktopNotifier::install([this](const QString &summary, const QString &) { notes << summary; });
     }
-    ~Recorder()
-    {
-        MessageBoxes::install(boxes);
-        DesktopNotifier::install(notifier);
-    }
-    QStringList shown;
+    ~Recorder() { DesktopNotifier::install(notifier); }
+    QStringList &shown = texts;
     QStringList notes;
-    int answer = MessageBoxes::Yes;
-    MessageBoxes::Handler boxes;
     DesktopNotifier::Handler notifier;
 };
 
@@ -84,8 +79,9 @@ private slots:
         QCOMPARE(form.height(), 400 + QueuePanel::PanelHeight);
         QCOMPARE(form.txtSource()->text(), QStringLiteral("3 files: a.avi, b.mkv, …"));
         QVERIFY(form.txtSource()->isReadOnly());
-        QCOMPARE(form.queuePanel()->itemList()->count(), 3);
-        QVERIFY(form.queuePanel()->itemList()->item(0)->text().startsWith(QStringLiteral("a.avi → a.mp4 · iPOD")));
+        QCOMPARE(form.queuePanel()->model()->rowCount(), 3);
+        QVERIFY(form.queuePanel()->model()->index(0, 0).data(Qt::AccessibleTextRole).toString().startsWith(
+            QStringLiteral("a.avi → a.mp4 · iPOD")));
 
         form.cmdConvert_Click();
         QVERIFY(form.queue()->runner().running());
@@ -113,6 +109,37 @@ private slots:
         QCOMPARE(form.txtSource()->text(), sources.first());
     }
 
+    // The panel's list by keyboard: Alt+Down and Alt+Up move the chosen file and it stays chosen,
+    // Delete removes it; the rows the model gives stay consistent throughout.
+    void panelKeyboard()
+    {
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QAbstractItemModelTester tester(form.queuePanel()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        form.useSources({m_folder.file(QStringLiteral("k1.avi")), m_folder.file(QStringLiteral("k2.avi")),
+                         m_folder.file(QStringLiteral("k3.avi"))});
+        QListView *list = form.queuePanel()->itemList();
+        const auto sourceAt = [&](int row) { return QFileInfo(form.queue()->list().at(row).source).fileName(); };
+        list->setFocus();
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(sourceAt(1), QStringLiteral("k1.avi"));
+        QCOMPARE(list->currentIndex().row(), 1);
+        QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+        QTest::keyClick(list, Qt::Key_Up, Qt::AltModifier);
+        QCOMPARE(sourceAt(1), QStringLiteral("k1.avi"));
+        QCOMPARE(list->currentIndex().data(Qt::AccessibleTextRole).toString().left(6), QStringLiteral("k1.avi"));
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(form.queue()->list().size(), 2);
+        QCOMPARE(form.queuePanel()->model()->rowCount(), 2);
+        QVERIFY(sourceAt(0) != QLatin1String("k1.avi") && sourceAt(1) != QLatin1String("k1.avi"));
+        // Nothing is left for the next window to offer.
+        form.queue()->list().replaceAll({});
+    }
+
     // Pause stops the encoder where it is; closing asks; Resume lets it finish; the caption says so.
     void pauseAndResume()
     {
@@ -120,29 +147,29 @@ private slots:
         Env env{{"FAKE_REPEAT", "40"}, {"FAKE_DELAY_MS", "50"}};
         Form1 form;
         form.show();
-        form.AVC1()->setProgramFolder(m_folder.path());
+        form.queue()->runner().setProgramFolder(m_folder.path());
         form.useSource(m_folder.makeSource(QStringLiteral("single.avi"), 1000));
         form.cmdConvert_Click();
         QVERIFY(form.cmdPause()->isVisible());
-        QTRY_VERIFY(form.AVC1()->encoderProcessId() > 0);
-        const qint64 encoder = form.AVC1()->encoderProcessId();
+        QTRY_VERIFY(form.run()->job().encoderProcessId() > 0);
+        const qint64 encoder = form.run()->job().encoderProcessId();
         form.cmdPause_Click();
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Paused"));
         QCOMPARE(form.cmdPause()->accessibleName(), QStringLiteral("Resume"));
         QTRY_COMPARE(ProcessTree::usage(pid_t(encoder)).state, 'T');
         QTest::qWait(300);
-        QVERIFY(form.conversion()->running());
+        QVERIFY(form.converting());
         // The lines the encoder wrote before it stopped leave the caption as it is.
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Paused"));
         // Closing while paused asks as closing while converting does.
-        recorder.answer = MessageBoxes::No;
+        recorder.answerAlways(MessageBoxes::No);
         form.close();
         QCOMPARE(recorder.shown, QStringList{"A conversion is running. Stop it and close?"});
         QVERIFY(form.isVisible());
         recorder.shown.clear();
         form.cmdPause_Click();
         QCOMPARE(form.cmdPause()->accessibleName(), QStringLiteral("Pause"));
-        QTRY_VERIFY_WITH_TIMEOUT(!form.conversion()->running(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.converting(), 20000);
         QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
         QCOMPARE(recorder.shown, QStringList());
     }
@@ -161,7 +188,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(int, done);
         Recorder recorder;
-        recorder.answer = answer;
+        recorder.answerAlways(answer);
         Form1 form;
         form.show();
         form.queue()->runner().setProgramFolder(m_folder.path());
@@ -199,7 +226,7 @@ private slots:
         QVERIFY(RecoveryFile().save({done, converting}));
 
         Recorder recorder;
-        recorder.answer = answer;
+        recorder.answerAlways(answer);
         Form1 form;
         form.queue()->runner().setProgramFolder(m_folder.path());
         form.show();

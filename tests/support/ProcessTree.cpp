@@ -121,6 +121,24 @@ QList<pid_t> processesNamed(const QByteArray &name)
     return found;
 }
 
+pid_t firstChild(pid_t parent)
+{
+    const QList<pid_t> found = children(parent);
+    return found.isEmpty() ? 0 : found.first();
+}
+
+bool catches(pid_t pid, int signal)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    }
+    return false;
+}
+
 Usage usage(pid_t pid)
 {
     Stat stat;

@@ -18,6 +18,8 @@ struct Process {
 pid_t self();
 // The living children of a process.
 QList<pid_t> children(pid_t parent);
+// Its first living child, or 0.
+pid_t firstChild(pid_t parent);
 // Every living descendant (children, their children, ...).
 QList<Process> descendants(pid_t root);
 // Every descendant, zombies included: empty once everything started below has ended and been
@@ -37,6 +39,8 @@ struct Usage {
     qint64 ticks = -1;
 };
 Usage usage(pid_t pid);
+// Whether the process has a handler of its own for the signal.
+bool catches(pid_t pid, int signal);
 
 // Kills a process and every process below it (a program a failed test left running).
 void killWithDescendants(pid_t root);

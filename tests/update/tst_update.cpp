@@ -1,3 +1,4 @@
+#include "BoxRecorder.h"
 #include "common/MessageBoxes.h"
 #include "update/FirstRun.h"
 #include "update/UpdateWindow.h"
@@ -76,27 +77,25 @@ class Desk : public QObject {
 public:
     explicit Desk(int answer = MessageBoxes::No)
     {
-        m_previous = MessageBoxes::install([this, answer](const QString &text, int style, const QString &title) {
-            boxes << QStringLiteral("%1|%2|%3").arg(text).arg(style).arg(title);
-            return answer;
-        });
+        m_recorder.answerAlways(answer);
         for (const char *scheme : {"http", "https"})
             QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
     }
     ~Desk() override
     {
-        MessageBoxes::install(m_previous);
         for (const char *scheme : {"http", "https"})
             QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
     }
-    QStringList boxes;
+
+private:
+    BoxRecorder m_recorder;
+
+public:
+    QStringList &boxes = m_recorder.boxes;
     QStringList opened;
 
 public slots:
     void open(const QUrl &url) { opened << url.toString(); }
-
-private:
-    MessageBoxes::Handler m_previous;
 };
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "BoxRecorder.h"
 #include "Translator.h"
 #include "common/MessageBoxes.h"
 #include "engine/AVC.h"
@@ -42,18 +43,6 @@ const char UserFile[] =
     "  {\"name\": \"No extension\", \"arguments\": []}\n"
     "]}\n";
 
-struct Recorder {
-    Recorder()
-    {
-        previous = MessageBoxes::install([this](const QString &text, int style, const QString &title) {
-            boxes << QStringLiteral("%1|%2|%3").arg(text).arg(style).arg(title);
-            return int(MessageBoxes::Ok);
-        });
-    }
-    ~Recorder() { MessageBoxes::install(previous); }
-    QStringList boxes;
-    MessageBoxes::Handler previous;
-};
 
 } // namespace
 
@@ -166,7 +155,7 @@ private slots:
     void unknownNames()
     {
         QFETCH(QString, name);
-        Recorder recorder;
+        BoxRecorder recorder;
         AVC job(nullptr);
         QSignalSpy errors(&job, &AVC::ErrorEvent);
         job.setSizeRatio(5);
@@ -272,7 +261,7 @@ private slots:
         const QStringList line = CommandLine::splitCommandLine(job.commandLine());
         QCOMPARE(line.mid(line.indexOf(QStringLiteral("-i")) + 2, expected.size() + 1), expected + QStringList{"/v/out"});
         // Only today's line is marked to be passed on as written.
-        QCOMPARE(line.at(1) == QLatin1String(AVC::AsWrittenMarker), second == QLatin1String("Small MP4"));
+        QCOMPARE(line.at(1) == QLatin1String(Protocol::AsWritten), second == QLatin1String("Small MP4"));
     }
 
     // What is wrong with a preset file, one line per problem: the file, the entry, what.
@@ -383,7 +372,7 @@ private slots:
 private:
     QTemporaryDir m_config;
     QString m_userFile;
-    Recorder m_recorder;
+    BoxRecorder m_recorder;
 };
 
 QTEST_GUILESS_MAIN(TestPresets)

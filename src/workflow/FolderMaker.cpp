@@ -1,4 +1,4 @@
-#include "workflow/MakeFolder.h"
+#include "workflow/FolderMaker.h"
 
 #include "workflow/FileNameBytes.h"
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
-std::optional<QString> makeFolder(const QString &folder)
+std::optional<QString> makeFolders(const QString &folder)
 {
     const QByteArray path = FileNameBytes::encode(folder);
     for (qsizetype end = 1; end <= path.size(); ++end) {
@@ -24,4 +24,3 @@ std::optional<QString> makeFolder(const QString &folder)
     }
     return std::nullopt;
 }
-

@@ -229,4 +229,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestQueue)
-#include "tst_queue.moc"
+#include "tst_queuelist.moc"

@@ -224,4 +224,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(TestQueueDisplay)
-#include "tst_queue.moc"
+#include "tst_displayqueue.moc"

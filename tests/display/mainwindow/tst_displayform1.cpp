@@ -484,4 +484,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(TestForm1Display)
-#include "tst_form1.moc"
+#include "tst_displayform1.moc"

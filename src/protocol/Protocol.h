@@ -1,0 +1,27 @@
+#pragma once
+
+// What crosses between the program and its encoder adapter: the adapter's name, the flags the
+// job writes on its command line, and the lines the adapter prints that the program reads back.
+// Both sides include this one header; it needs neither Qt nor anything else of ours.
+namespace Protocol {
+
+// The adapter's file name, beside the program.
+inline constexpr const char *AdapterName = "avformat.dll";
+
+// First on a command line whose options reach ffmpeg exactly as written (today's presets and the
+// user's); without it the adapter translates the classic presets' old syntax.
+inline constexpr const char *AsWritten = "--as-written";
+// In a preset's arguments: the adapter adds the subtitle conversions Matroska needs.
+inline constexpr const char *FitMatroska = "--fit-matroska";
+
+// Every line the adapter writes of its own starts so, to tell it from ffmpeg's.
+inline constexpr const char *OutputPrefix = "avformat.dll: ";
+// The adapter's notes about what it changed end in "; using ...", "; adding ...", ...: never a
+// reason for a failure.
+inline constexpr const char *NoteActions[] = {"using", "adding", "dropping", "converting", "leaving out"};
+
+// Fixed reasons, the same whichever side finds them.
+inline constexpr const char *NoSoundTrack = "the source has no sound track";
+inline constexpr const char *NoPictureNoSound = "the source has no picture and no sound";
+
+} // namespace Protocol
