@@ -4,6 +4,7 @@
 #include "app/CommandLinePlan.h"
 #include "app/HumanReport.h"
 #include "app/JsonReport.h"
+#include "app/OptionFlags.h"
 #include "app/PresetListing.h"
 #include "app/StopSignals.h"
 #include "workflow/FileNameBytes.h"
@@ -78,7 +79,7 @@ int convert(const CommandLinePlan &plan)
     queue.setSlotCount(slotCount(plan.jobs));
     queue.setSkipExisting(plan.noOverwrite);
     for (const ConversionItem &item : plan.items)
-        queue.add(item.source, plan.preset, item.destination);
+        queue.add(item.source, plan.preset, item.destination, plan.options);
     QObject::connect(&queue, &ConversionQueue::started, [&r](qsizetype item) { r.started(item); });
     QObject::connect(&queue, &ConversionQueue::progressed, [&r](qsizetype item, int percent, qint64 elapsedMs,
                                                                  std::optional<qint64> leftMs) {
@@ -175,6 +176,8 @@ int run(const QStringList &arguments)
             reportPresetProblems();
         listPresets(stdout, plan.verbose, plan.json);
         return 0;
+    case CommandLinePlan::Action::Probe:
+        return OptionFlags::probe(plan.probeSource, plan.json, stdout, stderr);
     case CommandLinePlan::Action::Convert:
         break;
     }

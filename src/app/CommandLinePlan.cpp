@@ -1,5 +1,6 @@
 #include "app/CommandLinePlan.h"
 
+#include "app/OptionFlags.h"
 #include "workflow/DestinationName.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
@@ -66,6 +67,7 @@ private:
     // Each returns a usage error, or nothing when all is well.
     std::optional<UsageError> readOptions();
     std::optional<UsageError> take(const OptionInfo &info, std::optional<QString> attached, qsizetype &i);
+    std::optional<UsageError> takeOptionFlag(const QString &name, std::optional<QString> attached, qsizetype &i);
     std::optional<UsageError> nameDestinations();
     std::optional<UsageError> checkDestinationsApart() const;
 
@@ -89,7 +91,7 @@ ParsedCommandLine Parser::parse()
 {
     if (std::optional<UsageError> error = readOptions())
         return *error;
-    if (m_done || m_plan.action == CommandLinePlan::Action::ListPresets)
+    if (m_done || m_plan.action == CommandLinePlan::Action::ListPresets || m_plan.action == CommandLinePlan::Action::Probe)
         return m_plan;
     if (m_plan.preset.isNull())
         return UsageError{QStringLiteral("no preset given")};
@@ -118,6 +120,11 @@ std::optional<UsageError> Parser::readOptions()
         } else if (arg.startsWith(QLatin1String("--"))) {
             const qsizetype equals = arg.indexOf(QLatin1Char('='));
             const QString name = arg.mid(2, equals < 0 ? -1 : equals - 2);
+            if (OptionFlags::knows(name)) {
+                if (std::optional<UsageError> error = takeOptionFlag(name, equals < 0 ? std::nullopt : std::optional(arg.mid(equals + 1)), i))
+                    return error;
+                continue;
+            }
             const auto info = std::find_if(Options.begin(), Options.end(),
                                            [&](const OptionInfo &o) { return name == QLatin1String(o.longName); });
             if (info == Options.end())
@@ -193,6 +200,29 @@ std::optional<UsageError> Parser::take(const OptionInfo &info, std::optional<QSt
         break;
     }
     }
+    return std::nullopt;
+}
+
+// The conversion's options and --probe (OptionFlags).
+std::optional<UsageError> Parser::takeOptionFlag(const QString &name, std::optional<QString> attached, qsizetype &i)
+{
+    const QString flag = QLatin1String("--") + name;
+    if (!OptionFlags::takesValue(name) && attached)
+        return UsageError{flag + QLatin1String(" takes no value")};
+    if (OptionFlags::takesValue(name) && !attached) {
+        if (++i >= m_arguments.size())
+            return UsageError{flag + QLatin1String(" needs a value")};
+        attached = m_arguments.at(i);
+    }
+    if (name == QLatin1String("probe")) {
+        if (attached->isEmpty())
+            return UsageError{QStringLiteral("--probe needs a source")};
+        m_plan.action = CommandLinePlan::Action::Probe;
+        m_plan.probeSource = *attached;
+        return std::nullopt;
+    }
+    if (std::optional<QString> error = OptionFlags::take(name, attached.value_or(QString()), m_plan.options))
+        return UsageError{*error};
     return std::nullopt;
 }
 
@@ -316,10 +346,12 @@ QString commandLineUsage()
         "  -j, --jobs N           convert up to N sources at once (default 1; 0: one per processor)\n"
         "      --json             progress and results as JSON lines on stdout\n"
         "      --verbose          with --list-presets: each preset's extension and encoder options\n"
+        "%1"
         "Without -o or -d a conversion goes beside its source with the preset's extension in place of\n"
         "the last one, as \"<name> (converted)<extension>\" where that would be the source itself. A\n"
         "second of two arguments that has the preset's extension and does not exist is the\n"
         "destination. Messages and progress go to stderr; stdout names each file written. Exit status:\n"
         "0 when every conversion succeeded or was skipped, 1 when one failed, 2 on bad usage, 128 + the\n"
-        "signal after Ctrl-C (130), SIGTERM or SIGHUP, which cancel every running conversion.\n");
+        "signal after Ctrl-C (130), SIGTERM or SIGHUP, which cancel every running conversion.\n")
+        .arg(OptionFlags::usage());
 }

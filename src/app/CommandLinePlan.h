@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workflow/ConversionOptions.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,7 +28,7 @@ struct ConversionItem {
 
 // What the command line asks for, checked and with every destination named.
 struct CommandLinePlan {
-    enum class Action { Help, Version, ListPresets, Convert };
+    enum class Action { Help, Version, ListPresets, Convert, Probe };
 
     Action action = Action::Convert;
     bool verbose = false;
@@ -36,6 +38,8 @@ struct CommandLinePlan {
     QString preset;
     QString outputFolder; // created before the first conversion when missing
     QList<ConversionItem> items;
+    ConversionOptions options; // the flags given; the preset's own defaults lie under them
+    QString probeSource;       // --probe
 };
 
 // Bad usage: nothing runs, the message is said and the exit status is 2.

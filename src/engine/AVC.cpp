@@ -90,7 +90,10 @@ void AVC::ConvertMedia(bool OverWrite)
 
     const QString options = m_settings.options(OverWrite);
     const QString encoderPath = programFolder() + QLatin1Char('/') + QLatin1String(EncoderName);
-    const QString mark = m_settings.asWritten() ? QLatin1String(" ") + QLatin1String(AsWrittenMarker) : QString();
+    QString mark = m_settings.asWritten() ? QLatin1String(" ") + QLatin1String(AsWrittenMarker) : QString();
+    if (const QStringList &block = m_settings.optionArguments(); !block.isEmpty())
+        mark += QStringLiteral(" %1 %2 ").arg(QLatin1String(OptionsMarker)).arg(block.size())
+            + CommandLine::joinCommandLine(block);
     m_commandLine = CommandLine::quoteIfNeeded(encoderPath) + mark
         + QLatin1String(" -i ") + CommandLine::quote(m_sourceFile)
         + QLatin1Char(' ') + options + CommandLine::quote(m_destFile);

@@ -25,6 +25,8 @@ public:
     // The encoder's first argument on a line whose options are today's ffmpeg syntax (setAsWritten):
     // the adapter passes them on as written instead of translating the classic options.
     static constexpr const char *AsWrittenMarker = "--as-written";
+    // Ahead of a block of the conversion's options: "--options N" and N arguments.
+    static constexpr const char *OptionsMarker = "--options";
     static constexpr int ChunkSize = 256;
     // How long a cancelled encoder has to clean up before it is killed.
     static constexpr int StopGraceMs = 3000;
@@ -63,6 +65,9 @@ public:
     // The options are today's syntax (a preset for today's devices, the user's): the command line
     // is marked so that the adapter passes them on as written. Cleared with the settings.
     void setAsWritten(bool on) { m_settings.setAsWritten(on); }
+    // The options block ahead of the line (EncoderSettings::setOptionArguments). Cleared with the
+    // settings.
+    void setOptionArguments(const QStringList &pairs) { m_settings.setOptionArguments(pairs); }
     void setSourceFile(const QString &StrValue) { m_sourceFile = StrValue; }
     void setDestFile(const QString &StrValue) { m_destFile = StrValue; }
 

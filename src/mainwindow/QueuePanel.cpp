@@ -100,7 +100,7 @@ void QueuePanel::refresh()
     for (qsizetype i = 0; i < items.size(); ++i) {
         const QueueItem &item = items.at(i);
         QListWidgetItem *row = m_items->item(int(i));
-        const QString text = rowText(item.source, item.destination, item.preset, item.stateText());
+        const QString text = rowText(item.source, item.destination, item.presetText(), item.stateText());
         if (row->text() != text) {
             row->setText(text);
             row->setToolTip(item.source + QStringLiteral("\n→ ") + item.destination);

@@ -23,6 +23,7 @@ public:
         QString source;
         QString preset;
         QString destination;
+        ConversionOptions options;
     };
 
     explicit ConversionQueue(QObject *parent = nullptr);
@@ -38,7 +39,8 @@ public:
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
 
     // Adds an item at the end and returns its index; one added while the queue runs starts in turn.
-    qsizetype add(const QString &source, const QString &preset, const QString &destination);
+    qsizetype add(const QString &source, const QString &preset, const QString &destination,
+                  const ConversionOptions &options = {});
     qsizetype count() const { return m_items.size(); }
     const Item &item(qsizetype index) const { return m_items.at(index); }
 

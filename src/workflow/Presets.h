@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EncoderSettings.h"
+#include "workflow/ConversionOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,7 @@ struct Preset {
     bool sameQuality;
     PresetGroup group = PresetGroup::Classic;
     QStringList arguments = {}; // in today's ffmpeg syntax, for the groups that are data
+    ConversionOptions options = {}; // the user's defaults for the conversion's options
 
     int sizeRatio() const;
 };
@@ -56,6 +58,8 @@ const Preset *find(const QString &name);
 QString FormatExtension(const QString &presetName);
 
 // Applies a preset to the job and starts the conversion with overwrite on. An unknown name shows
-// the "Not Supported" box and leaves the job alone. ratioField receives the applied ratio.
+// the "Not Supported" box and leaves the job alone. ratioField receives the applied ratio;
+// optionArguments are the conversion's options resolved for the source (OptionPlan), none by
+// default, so that the line is the preset's alone.
 void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath,
-                int *ratioField = nullptr);
+                int *ratioField = nullptr, const QStringList &optionArguments = {});
