@@ -83,9 +83,11 @@ namespace OptionArguments {
 
 std::optional<Block> take(std::vector<std::string> &arguments, std::string &error)
 {
-    const std::size_t at = !arguments.empty() && arguments.front() == "--as-written" ? 1 : 0;
-    if (arguments.size() <= at || arguments[at] != Flag)
+    const auto input = std::ranges::find(arguments, "-i");
+    const auto flag = std::find(arguments.begin(), input, Flag);
+    if (flag == input)
         return std::nullopt;
+    const std::size_t at = std::size_t(flag - arguments.begin());
     std::size_t count = 0;
     const std::string &number = at + 1 < arguments.size() ? arguments[at + 1] : std::string();
     const auto [end, failure] = std::from_chars(number.data(), number.data() + number.size(), count);
@@ -98,6 +100,21 @@ std::optional<Block> take(std::vector<std::string> &arguments, std::string &erro
     block.pairs.assign(arguments.begin() + long(at + 2), arguments.begin() + long(at + 2 + count));
     arguments.erase(arguments.begin() + long(at), arguments.begin() + long(at + 2 + count));
     return block;
+}
+
+std::optional<double> takeSpan(std::vector<std::string> &arguments)
+{
+    const auto input = std::ranges::find(arguments, "-i");
+    const auto flag = std::find(arguments.begin(), input, std::string_view("--span"));
+    if (flag == input || std::next(flag) == input)
+        return std::nullopt;
+    const std::string value = *std::next(flag);
+    arguments.erase(flag, std::next(flag, 2));
+    double seconds = 0;
+    const auto [end, failure] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    if (failure != std::errc() || end != value.data() + value.size() || seconds < 0)
+        return std::nullopt;
+    return seconds;
 }
 
 bool mapsTracks(const Block &block)

@@ -29,9 +29,12 @@ struct Block {
     std::vector<std::string> pairs;
 };
 
-// Takes the block from the front of the job's arguments (after "--as-written", when there is
-// one). Nothing when there is none; an error text when it is malformed.
+// Takes the block from among the flags ahead of the job's "-i" (after "--as-written", "--span S"
+// or before them). Nothing when there is none; an error text when it is malformed.
 std::optional<Block> take(std::vector<std::string> &arguments, std::string &error);
+// Takes "--span SECONDS" from among the flags ahead of the job's "-i": how long the converted
+// part of the source lasts. Nothing when it is not there or not a length.
+std::optional<double> takeSpan(std::vector<std::string> &arguments);
 
 // Whether the block chooses the tracks itself.
 bool mapsTracks(const Block &block);

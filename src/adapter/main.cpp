@@ -172,6 +172,8 @@ int main(int argc, char **argv)
     std::vector<std::string> given(argv + 1, argv + argc);
     std::string blockError;
     const std::optional<OptionArguments::Block> options = OptionArguments::take(given, blockError);
+    // The trimmed length, for a check of the finished file; this adapter does not check it yet.
+    OptionArguments::takeSpan(given);
     if (!blockError.empty()) {
         say(blockError);
         return 2;

@@ -91,6 +91,8 @@ void AVC::ConvertMedia(bool OverWrite)
     const QString options = m_settings.options(OverWrite);
     const QString encoderPath = programFolder() + QLatin1Char('/') + QLatin1String(EncoderName);
     QString mark = m_settings.asWritten() ? QLatin1String(" ") + QLatin1String(AsWrittenMarker) : QString();
+    if (m_span)
+        mark += QStringLiteral(" %1 %2").arg(QLatin1String(SpanMarker), QString::number(*m_span, 'f', 3));
     if (const QStringList &block = m_settings.optionArguments(); !block.isEmpty())
         mark += QStringLiteral(" %1 %2 ").arg(QLatin1String(OptionsMarker)).arg(block.size())
             + CommandLine::joinCommandLine(block);
@@ -308,6 +310,7 @@ void AVC::endRun()
     m_settings.clear();
     m_sourceFile.clear();
     m_destFile.clear();
+    m_span.reset();
     m_state = State::Idle;
     m_inTick = false;
     if (success)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include <optional>
+
 class QTimer;
 
 // The conversion job: the caller writes the encoder settings, the two paths and the ratio, then
@@ -27,6 +29,9 @@ public:
     static constexpr const char *AsWrittenMarker = "--as-written";
     // Ahead of a block of the conversion's options: "--options N" and N arguments.
     static constexpr const char *OptionsMarker = "--options";
+    // "--span SECONDS": how long the converted part lasts, when the options trimmed the source,
+    // for the adapter's check of the finished file.
+    static constexpr const char *SpanMarker = "--span";
     static constexpr int ChunkSize = 256;
     // How long a cancelled encoder has to clean up before it is killed.
     static constexpr int StopGraceMs = 3000;
@@ -68,6 +73,9 @@ public:
     // The options block ahead of the line (EncoderSettings::setOptionArguments). Cleared with the
     // settings.
     void setOptionArguments(const QStringList &pairs) { m_settings.setOptionArguments(pairs); }
+    // The trimmed length for the adapter's check (SpanMarker); nothing: the source's own. Kept
+    // until the run ends, whatever preset is applied meanwhile.
+    void setExpectedSpan(std::optional<double> seconds) { m_span = seconds; }
     void setSourceFile(const QString &StrValue) { m_sourceFile = StrValue; }
     void setDestFile(const QString &StrValue) { m_destFile = StrValue; }
 
@@ -130,6 +138,7 @@ private:
     EncoderSettings m_settings;
     QString m_sourceFile;
     QString m_destFile;
+    std::optional<double> m_span;
     int m_sizeRatio = 0;
     qint64 m_fileSize = 0;
     QString m_programFolder;

@@ -71,6 +71,7 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
         return false;
     }
     int ratio = 0;
+    m_job.setExpectedSpan(m_span);
     ConvertAVI(m_job, preset, encoderSource, encoderDestination, &ratio, optionArguments);
     if (m_job.state() != AVC::State::Polling) {
         m_links.reset();

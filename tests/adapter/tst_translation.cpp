@@ -229,6 +229,26 @@ private slots:
         QCOMPARE(toQt(translation.notes).filter("hello"), notes);
     }
 
+    // The program's flags ahead of the job's "-i" come in any order.
+    void flagsInAnyOrder_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::newRow("span first") << "--span 5.000 --as-written --options 2 -ss 1.000 -i s.mkv d.mkv";
+        QTest::newRow("block first") << "--options 2 -ss 1.000 --as-written --span 5.000 -i s.mkv d.mkv";
+        QTest::newRow("marker first") << "--as-written --options 2 -ss 1.000 --span 5.000 -i s.mkv d.mkv";
+    }
+    void flagsInAnyOrder()
+    {
+        QFETCH(QString, given);
+        std::vector<std::string> arguments = toStd(given.split(' '));
+        std::string error;
+        const std::optional<OptionArguments::Block> block = OptionArguments::take(arguments, error);
+        QVERIFY(block);
+        QCOMPARE(toQt(block->pairs), QStringList({"-ss", "1.000"}));
+        QCOMPARE(OptionArguments::takeSpan(arguments), 5.0);
+        QCOMPARE(toQt(arguments).join(' '), QStringLiteral("--as-written -i s.mkv d.mkv"));
+    }
+
     void malformedOptionBlock_data()
     {
         QTest::addColumn<QString>("given");
