@@ -7,6 +7,7 @@
 #include "workflow/OptionPlan.h"
 #include "workflow/Presets.h"
 #include "workflow/SourceInfo.h"
+#include "workflow/ToolProcess.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -240,6 +241,33 @@ private slots:
                                   "w:-318 h:-238 x:320 y:240 pts:2 t:0.08 crop=-318:-238:320:240\n";
         QCOMPARE(CropDetect::lastReported(output), QRect(320, 240, -318, -238));
         QCOMPARE(CropDetect::lastReported("nothing"), std::nullopt);
+    }
+
+    // A tool that hangs or floods its output is stopped, and the reason says which.
+    void toolBounds()
+    {
+        const ToolProcess::Result slow = ToolProcess::run(QStringLiteral("sleep"), {"30"}, {.timeoutMs = 300});
+        QVERIFY(slow.timedOut);
+        QCOMPARE(slow.problem(QStringLiteral("ffprobe")), QStringLiteral("ffprobe took too long to read it"));
+        const ToolProcess::Result flood = ToolProcess::run(QStringLiteral("yes"), {}, {.maxOutput = 64 * 1024});
+        QVERIFY(flood.tooLarge);
+        QVERIFY(!ToolProcess::run(QStringLiteral("/nonexistent/ffprobe"), {}).started);
+    }
+
+    // A file ffprobe cannot read is named with the reason.
+    void unreadableSource()
+    {
+        QTemporaryDir dir;
+        QFile junk(dir.filePath(QStringLiteral("junk.mkv")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        const SourceInfo info = SourceInfo::read(junk.fileName());
+        QVERIFY(!info.ok());
+        QVERIFY2(info.error.startsWith(QStringLiteral("junk.mkv cannot be read: ")), qPrintable(info.error));
+        const OptionPlan plan = OptionPlan::make(optionsOf(QStringLiteral("audio=2")), info,
+                                                 OptionPlan::PresetFacts::of(*Presets::find(Mp4)));
+        QCOMPARE(plan.refusal, info.error);
     }
 
 private:
