@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -102,9 +103,11 @@ bool Conversion::planOptions(const QString &preset, const QString &source, const
     if (!effective.changesLine())
         return true;
     struct stat info {};
-    const bool isFile = ::stat(FileNameBytes::encode(encoderSource).constData(), &info) == 0 && S_ISREG(info.st_mode);
-    if (!isFile) {
-        say(QStringLiteral("%1: the options (%2) need a file to read; this source is a stream or is missing.")
+    // A missing source is the run's to report, as it always has been.
+    if (::stat(FileNameBytes::encode(encoderSource).constData(), &info) != 0 && errno == ENOENT)
+        return true;
+    if (!S_ISREG(info.st_mode)) {
+        say(QStringLiteral("%1: the options (%2) need a file to read; this source is a stream.")
                 .arg(QFileInfo(FileNameBytes::shown(source)).fileName(), effective.summary()));
         return false;
     }

@@ -285,7 +285,7 @@ private:
             const bool fits = track.isText() ? !room.textCodec.isEmpty() : room.pictures;
             if (fits)
                 fitting << track;
-            else if (choice.isSet())
+            else if (choice.isSet() && m_preset.writesVideo)
                 note(QStringLiteral("a %1 file cannot hold %2 subtitles; leaving out subtitle stream %3")
                          .arg(m_preset.extension, track.isText() ? QStringLiteral("text") : QStringLiteral("picture"))
                          .arg(track.index));

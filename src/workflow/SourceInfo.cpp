@@ -108,13 +108,14 @@ SourceInfo SourceInfo::read(const QString &path)
     info.path = path;
     const QString shown = QFileInfo(FileNameBytes::shown(path)).fileName();
     // "file:" so that no name is taken for a protocol or an option.
+    const QString given = QStringLiteral("file:") + QFileInfo(path).absoluteFilePath();
     const ToolProcess::Result run = ToolProcess::run(
-        ToolProcess::ffprobe(),
-        {"-v", "error", "-show_format", "-show_streams", "-show_chapters", "-of", "json", "-i",
-         QStringLiteral("file:") + QFileInfo(path).absoluteFilePath()},
+        ToolProcess::ffprobe(), {"-v", "error", "-show_format", "-show_streams", "-show_chapters", "-of", "json", "-i", given},
         {.timeoutMs = 30000, .maxOutput = 4 * 1024 * 1024});
     if (!run.ok()) {
-        info.error = QStringLiteral("%1 cannot be read: %2").arg(shown, run.problem(QStringLiteral("ffprobe")));
+        // ffprobe names the file as it was given; the message names it once, as the user does.
+        const QString why = run.problem(QStringLiteral("ffprobe")).remove(given + QStringLiteral(": "));
+        info.error = QStringLiteral("%1 cannot be read: %2").arg(shown, why);
         return info;
     }
     info = parse(run.output, path);

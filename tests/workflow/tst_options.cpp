@@ -265,6 +265,7 @@ private slots:
         const SourceInfo info = SourceInfo::read(junk.fileName());
         QVERIFY(!info.ok());
         QVERIFY2(info.error.startsWith(QStringLiteral("junk.mkv cannot be read: ")), qPrintable(info.error));
+        QVERIFY2(!info.error.contains(QStringLiteral("file:")), qPrintable(info.error));
         const OptionPlan plan = OptionPlan::make(optionsOf(QStringLiteral("audio=2")), info,
                                                  OptionPlan::PresetFacts::of(*Presets::find(Mp4)));
         QCOMPARE(plan.refusal, info.error);
