@@ -50,7 +50,9 @@ QString usage()
         "      --crop auto|none|W:H:X:Y        cut black bars (auto) or a rectangle, before scaling\n"
         "      --no-metadata                   leave out chapters, title, tags, track names and languages\n"
         "      --no-keep-date                  leave the destination's date as written, not the source's\n"
-        "      --probe SOURCE                  what the source holds, with a crop suggestion (--json)\n");
+        "      --probe SOURCE                  what the source holds, with a crop suggestion (--json)\n"
+        "  e.g. vidomar --preset \"MP4 H.264 720p\" --audio deu --subtitles keep --start 1:30 --end 2:10 film.mkv\n"
+        "       vidomar --preset \"MP4 H.264 1080p (phones, tablets, web)\" --crop auto --burn en film.mkv\n");
 }
 
 int probe(const QString &source, bool json, std::FILE *out, std::FILE *messages)

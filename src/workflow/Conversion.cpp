@@ -94,6 +94,7 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
 bool Conversion::planOptions(const QString &preset, const QString &source, const QString &encoderSource,
                              const ConversionOptions &options, QStringList &arguments)
 {
+    m_keepDate = false;
     const Preset *chosen = Presets::find(preset);
     // An unknown preset is ConvertAVI's to report.
     if (!chosen)

@@ -16,6 +16,8 @@ using Kind = TrackChoice::Kind;
 const QStringList AudioExtensions{".mp3", ".wav", ".flac", ".opus", ".ogg", ".oga", ".aac", ".wma", ".m4a", ".mka"};
 const QStringList Mp4Family{".mp4", ".m4v", ".mov", ".3gp", ".3g2", ".m4a"};
 const QStringList Matroska{".mkv", ".mka"};
+// Picture subtitles Matroska holds as they are.
+const QStringList MatroskaPictures{"dvd_subtitle", "dvb_subtitle", "hdmv_pgs_subtitle"};
 // Containers that hold one sound track and no other.
 const QStringList OneSoundTrack{".mp3", ".wav", ".flac", ".opus", ".ogg", ".oga", ".aac", ".wma", ".rm", ".flv"};
 
@@ -282,7 +284,7 @@ private:
         const SubtitleRoom room = subtitleRoom(m_preset.extension, m_preset.writesVideo);
         QList<SourceStream> fitting;
         for (const SourceStream &track : std::as_const(chosen)) {
-            const bool fits = track.isText() ? !room.textCodec.isEmpty() : room.pictures;
+            const bool fits = track.isText() ? !room.textCodec.isEmpty() : room.pictures && MatroskaPictures.contains(track.codec);
             if (fits)
                 fitting << track;
             else if (choice.isSet() && m_preset.writesVideo)
@@ -339,7 +341,7 @@ private:
         for (const SourceStream &track : texts)
             add(QStringLiteral("-map"), QStringLiteral("0:%1").arg(track.index));
         for (qsizetype k = 0; k < texts.size(); ++k)
-            add(QStringLiteral("-c:s:%1").arg(k), subtitleCode(texts.at(k)));
+            add(QStringLiteral("-c:s:%1").arg(k), subtitleCodec(texts.at(k)));
         if (!m_options.keepsMetadata())
             return true;
         // Languages and titles follow their tracks; MP4 keeps a track's name only as its handler.
@@ -356,8 +358,6 @@ private:
         }
         return true;
     }
-
-    QString subtitleCode(const SourceStream &track) const { return subtitleCodec(track); }
 
     const ConversionOptions &m_options;
     const SourceInfo &m_source;
