@@ -72,8 +72,10 @@ public:
         }
         if (!trim() || !pictureOptions() || !tracks())
             return m_plan;
-        if (!m_options.keepsMetadata())
-            add(QStringLiteral("-map_metadata"), QStringLiteral("-1")), add(QStringLiteral("-map_chapters"), QStringLiteral("-1"));
+        if (!m_options.keepsMetadata()) {
+            add(QStringLiteral("-map_metadata"), QStringLiteral("-1"));
+            add(QStringLiteral("-map_chapters"), QStringLiteral("-1"));
+        }
         for (const QString &note : std::as_const(m_plan.notes))
             add(QStringLiteral("--note"), note);
         return m_plan;

@@ -27,9 +27,10 @@ bool writeText(const QString &path, const QByteArray &text)
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
-// What ffprobe shows of the tracks, chapters and title: "video | audio deu Commentary default |
-// subtitle mov_text fra forced | chapters 3 | title Test Film". A track's title is its handler
-// name where the container keeps it there (MP4), unless that is the muxer's own "...Handler".
+// What ffprobe shows of the tracks, chapters, date and title: "video | audio deu Commentary default
+// | subtitle mov_text fra forced | chapters 3 | date 2019-06-30 | title Test Film". A track's title
+// is its handler name where the container keeps it there (MP4), unless that is the muxer's own
+// "...Handler".
 QString facts(const QString &path)
 {
     const ProgramRun run = runProgram(QStringLiteral("ffprobe"), {"-v", "error", "-show_streams", "-show_chapters",
@@ -64,8 +65,10 @@ QString facts(const QString &path)
     parts << QStringLiteral("chapters %1").arg(json.value("chapters").toArray().size());
     const QJsonObject format = json.value("format").toObject().value("tags").toObject();
     for (auto it = format.begin(); it != format.end(); ++it) {
-        if (it.key().compare(QLatin1String("title"), Qt::CaseInsensitive) == 0)
-            parts << "title " + it.value().toString();
+        for (const char *name : {"title", "date"}) {
+            if (it.key().compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                parts << QLatin1String(name) + QLatin1Char(' ') + it.value().toString();
+        }
     }
     return parts.join(QStringLiteral(" | "));
 }
@@ -137,18 +140,18 @@ private slots:
                             const char *facts, bool keepsDate = true) {
             QTest::newRow(name) << preset << options << extension << facts << keepsDate;
         };
-        row("the preset alone", Mp4, {}, ".mp4", "video | audio eng default | chapters 3 | title Test Film");
+        row("the preset alone", Mp4, {}, ".mp4", "video | audio eng default | chapters 3 | date 2019-06-30 | title Test Film");
         row("the commentary, its name kept as MP4's handler", Mp4, {"--audio", "deu"}, ".mp4",
-            "video | audio deu Commentary default | chapters 3 | title Test Film");
+            "video | audio deu Commentary default | chapters 3 | date 2019-06-30 | title Test Film");
         row("by ISO 639-1, through a classic preset", Ipod, {"--audio", "de"}, ".mp4",
-            "video | audio deu Commentary default | chapters 3 | title Test Film");
+            "video | audio deu Commentary default | chapters 3 | date 2019-06-30 | title Test Film");
         row("everything in MP4", Mp4, {"--audio", "all", "--subtitles", "keep"}, ".mp4",
             "video | audio eng Main default | audio deu Commentary | subtitle mov_text eng default | "
-            "subtitle mov_text fra Forced French forced | chapters 3 | title Test Film");
+            "subtitle mov_text fra Forced French forced | chapters 3 | date 2019-06-30 | title Test Film");
         row("the copy with one track and the forced subtitles", Copy, {"--audio", "2", "--subtitles", "forced"}, ".mkv",
-            "video | audio deu Commentary default | subtitle subrip fra Forced French forced | chapters 3 | title Test Film");
+            "video | audio deu Commentary default | subtitle subrip fra Forced French forced | chapters 3 | date 2019-06-30 | title Test Film");
         row("WebVTT in WebM", WebM, {"--subtitles", "eng"}, ".webm",
-            "video | audio eng Main default | subtitle webvtt eng | chapters 3 | title Test Film");
+            "video | audio eng Main default | subtitle webvtt eng | chapters 3 | date 2019-06-30 | title Test Film");
         row("no metadata, no date", Copy, {"--no-metadata", "--no-keep-date"}, ".mkv",
             "video | audio default | audio | subtitle subrip default | subtitle subrip forced | chapters 0", false);
     }
@@ -178,7 +181,7 @@ private slots:
         QVERIFY2(!run.output.contains("warning"), run.output.constData()); // not "ended early"
         const Probe written = probe(out);
         QVERIFY2(std::abs(written.seconds() - 10.0) <= 0.04 + 0.002, qPrintable(QString::number(written.seconds())));
-        QCOMPARE(::facts(out), QStringLiteral("video | audio eng default | chapters 2 | title Test Film"));
+        QCOMPARE(::facts(out), QStringLiteral("video | audio eng default | chapters 2 | date 2019-06-30 | title Test Film"));
 
         const auto frame = [](const QStringList &input, const QString &png) {
             return runProgram(QStringLiteral("ffmpeg"), QStringList{"-v", "error", "-nostdin", "-y"} + input
