@@ -333,8 +333,10 @@ private:
             add(QStringLiteral("-map"), QStringLiteral("0:v?"));
             if (Matroska.contains(m_preset.extension))
                 add(QStringLiteral("-map"), QStringLiteral("0:t?"));
-        } else if (m_preset.writesVideo && !m_burnsPictures && m_source.picture()) {
-            add(QStringLiteral("-map"), QStringLiteral("0:%1").arg(m_source.picture()->index));
+        } else if (m_preset.writesVideo && !m_burnsPictures) {
+            // Without a picture the map fails as the preset's own would, saying the source has none.
+            add(QStringLiteral("-map"), m_source.picture() ? QStringLiteral("0:%1").arg(m_source.picture()->index)
+                                                           : QStringLiteral("0:V:0"));
         }
         const QList<SourceStream> sound = chosenAudio();
         for (const SourceStream &track : sound)
