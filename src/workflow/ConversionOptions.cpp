@@ -6,7 +6,7 @@
 
 namespace {
 
-using Kind = TrackChoice::Kind;
+using Kind = ConversionOptions::Tracks::Kind;
 
 // Values a track option takes beside a number and a language code.
 struct Word {
@@ -15,7 +15,7 @@ struct Word {
 };
 
 std::optional<QString> parseTrack(const QString &option, const QString &value, std::initializer_list<Word> words,
-                                  TrackChoice &choice)
+                                  ConversionOptions::Tracks &choice)
 {
     const QString lower = value.trimmed().toLower();
     for (const Word &word : words) {
@@ -61,7 +61,7 @@ QString clock(qint64 ms)
 
 } // namespace
 
-QString TrackChoice::text() const
+QString ConversionOptions::Tracks::text() const
 {
     switch (kind) {
     case Kind::Preset:
@@ -84,7 +84,7 @@ QString TrackChoice::text() const
     return QString();
 }
 
-QString CropChoice::text() const
+QString ConversionOptions::Crop::text() const
 {
     switch (mode) {
     case Mode::Preset:
@@ -105,7 +105,7 @@ bool ConversionOptions::changesLine() const
     lineOnly.keepDate.reset();
     if (lineOnly.metadata == true)
         lineOnly.metadata.reset();
-    if (lineOnly.crop.mode == CropChoice::Mode::None)
+    if (lineOnly.crop.mode == Crop::Mode::None)
         lineOnly.crop = {};
     return !lineOnly.isEmpty();
 }
@@ -165,11 +165,11 @@ std::optional<QString> ConversionOptions::set(const QString &name, const QString
     if (name == QLatin1String("crop")) {
         const QString lower = value.trimmed().toLower();
         if (lower == QLatin1String("none")) {
-            crop = {CropChoice::Mode::None};
+            crop = {Crop::Mode::None};
             return std::nullopt;
         }
         if (lower == QLatin1String("auto")) {
-            crop = {CropChoice::Mode::Auto};
+            crop = {Crop::Mode::Auto};
             return std::nullopt;
         }
         static const QRegularExpression rectangle(QStringLiteral("^(\\d{1,5}):(\\d{1,5}):(\\d{1,5}):(\\d{1,5})$"));
@@ -177,7 +177,7 @@ std::optional<QString> ConversionOptions::set(const QString &name, const QString
         if (!match.hasMatch() || match.captured(1).toInt() < 2 || match.captured(2).toInt() < 2)
             return QStringLiteral("--crop takes auto, none or W:H:X:Y (\"1920:800:0:140\", at least 2x2); got \"%1\"")
                 .arg(value);
-        crop = {CropChoice::Mode::Rectangle, match.captured(1).toInt(), match.captured(2).toInt(),
+        crop = {Crop::Mode::Rectangle, match.captured(1).toInt(), match.captured(2).toInt(),
                 match.captured(3).toInt(), match.captured(4).toInt()};
         return std::nullopt;
     }

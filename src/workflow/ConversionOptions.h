@@ -7,34 +7,6 @@
 #include <optional>
 #include <variant>
 
-// Which tracks of one kind a conversion writes. Preset: not chosen, so the preset's own choice.
-struct TrackChoice {
-    enum class Kind { Preset, First, All, None, Keep, Forced, Number, Language };
-
-    Kind kind = Kind::Preset;
-    int number = 0;   // from 1, among the source's tracks of that kind
-    QString language; // as given, lower case
-
-    bool isSet() const { return kind != Kind::Preset; }
-    // "first", "all", "2", "deu", ...: as the command line takes it.
-    QString text() const;
-    bool operator==(const TrackChoice &) const = default;
-};
-
-struct CropChoice {
-    enum class Mode { Preset, None, Auto, Rectangle };
-
-    Mode mode = Mode::Preset;
-    int width = 0;
-    int height = 0;
-    int x = 0;
-    int y = 0;
-
-    bool isSet() const { return mode != Mode::Preset; }
-    QString text() const;
-    bool operator==(const CropChoice &) const = default;
-};
-
 // What a conversion writes beyond its preset: which sound and subtitle tracks, a subtitle burned
 // into the picture, a part of the time, a part of the picture, the source's metadata and its
 // file date. Every choice left unset keeps the preset's own behaviour; metadata and the date are
@@ -42,13 +14,43 @@ struct CropChoice {
 // queue item and the recovery file, in the command line's words.
 class ConversionOptions {
 public:
-    TrackChoice audio;
-    TrackChoice subtitles;
-    TrackChoice burn;
+    // Which tracks of one kind the conversion writes. Preset: not chosen, so the preset's own
+    // choice.
+    struct Tracks {
+        enum class Kind { Preset, First, All, None, Keep, Forced, Number, Language };
+
+        Kind kind = Kind::Preset;
+        int number = 0;   // from 1, among the source's tracks of that kind
+        QString language; // as given, lower case
+
+        bool isSet() const { return kind != Kind::Preset; }
+        // "first", "all", "2", "deu", ...: as the command line takes it.
+        QString text() const;
+        bool operator==(const Tracks &) const = default;
+    };
+
+    // Which part of the picture. Preset: not chosen, the whole picture.
+    struct Crop {
+        enum class Mode { Preset, None, Auto, Rectangle };
+
+        Mode mode = Mode::Preset;
+        int width = 0;
+        int height = 0;
+        int x = 0;
+        int y = 0;
+
+        bool isSet() const { return mode != Mode::Preset; }
+        QString text() const;
+        bool operator==(const Crop &) const = default;
+    };
+
+    Tracks audio;
+    Tracks subtitles;
+    Tracks burn;
     std::optional<qint64> startMs;
     std::optional<qint64> endMs;
     std::optional<qint64> lengthMs;
-    CropChoice crop;
+    Crop crop;
     std::optional<bool> metadata; // unset: kept
     std::optional<bool> keepDate; // unset: kept
 

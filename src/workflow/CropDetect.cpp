@@ -12,7 +12,7 @@ namespace {
 // Enough frames for cropdetect to settle after the frames it skips at the start.
 constexpr int FramesPerSample = 8;
 
-QSize shownSize(const SourceStream &picture)
+QSize shownSize(const SourceInfo::Stream &picture)
 {
     const bool turned = picture.rotation % 180 != 0;
     return turned ? QSize(picture.height, picture.width) : QSize(picture.width, picture.height);
@@ -56,7 +56,7 @@ Found decide(const QList<QRect> &samples, const QSize &shown)
 
 Found find(const SourceInfo &info)
 {
-    const std::optional<SourceStream> picture = info.picture();
+    const std::optional<SourceInfo::Stream> picture = info.picture();
     if (!picture)
         return {std::nullopt, QStringLiteral("the source has no picture to crop")};
     QList<double> points;

@@ -10,8 +10,8 @@
 
 namespace {
 
-using Type = SourceStream::Type;
-using Kind = TrackChoice::Kind;
+using Type = SourceInfo::Stream::Type;
+using Kind = ConversionOptions::Tracks::Kind;
 
 const QStringList AudioExtensions{".mp3", ".wav", ".flac", ".opus", ".ogg", ".oga", ".aac", ".wma", ".m4a", ".mka"};
 const QStringList Mp4Family{".mp4", ".m4v", ".mov", ".3gp", ".3g2", ".m4a"};
@@ -45,7 +45,7 @@ QString seconds(double value)
     return QString::number(value, 'f', 3);
 }
 
-QString dispositionOf(const SourceStream &stream)
+QString dispositionOf(const SourceInfo::Stream &stream)
 {
     QStringList flags;
     if (stream.isDefault)
@@ -134,14 +134,14 @@ private:
     // The picture's own size as shown, turned as the player turns it.
     QSize shownSize() const
     {
-        const SourceStream picture = *m_source.picture();
+        const SourceInfo::Stream picture = *m_source.picture();
         return picture.rotation % 180 != 0 ? QSize(picture.height, picture.width) : QSize(picture.width, picture.height);
     }
 
     bool pictureOptions()
     {
-        const CropChoice &crop = m_options.crop;
-        const bool cropping = crop.mode == CropChoice::Mode::Auto || crop.mode == CropChoice::Mode::Rectangle;
+        const ConversionOptions::Crop &crop = m_options.crop;
+        const bool cropping = crop.mode == ConversionOptions::Crop::Mode::Auto || crop.mode == ConversionOptions::Crop::Mode::Rectangle;
         if (!cropping && !m_options.burn.isSet())
             return true;
         const QString option = cropping ? QStringLiteral("crop") : QStringLiteral("burn");
@@ -152,7 +152,7 @@ private:
             return refuse(option, value, QStringLiteral("the preset copies the picture as it is; choose one that encodes it"));
         if (!m_source.picture())
             return refuse(option, value, QStringLiteral("%1 has no picture").arg(m_file));
-        if (crop.mode == CropChoice::Mode::Rectangle) {
+        if (crop.mode == ConversionOptions::Crop::Mode::Rectangle) {
             const QSize shown = shownSize();
             const QRect rectangle(crop.x, crop.y, crop.width, crop.height);
             if (!QRect(QPoint(0, 0), shown).contains(rectangle))
@@ -162,7 +162,7 @@ private:
                                   .arg(shown.width())
                                   .arg(shown.height()));
             add(QStringLiteral("-vf"), QStringLiteral("crop=") + crop.text());
-        } else if (crop.mode == CropChoice::Mode::Auto) {
+        } else if (crop.mode == ConversionOptions::Crop::Mode::Auto) {
             const CropDetect::Found found = m_findCrop(m_source);
             if (found.crop)
                 add(QStringLiteral("-vf"), QStringLiteral("crop=") + CropDetect::text(*found.crop));
@@ -174,10 +174,10 @@ private:
 
     bool burn()
     {
-        const TrackChoice &burn = m_options.burn;
+        const ConversionOptions::Tracks &burn = m_options.burn;
         if (!burn.isSet())
             return true;
-        const QList<SourceStream> subtitles = m_source.ofType(Type::Subtitle);
+        const QList<SourceInfo::Stream> subtitles = m_source.ofType(Type::Subtitle);
         std::optional<qsizetype> chosen;
         if (burn.kind == Kind::Number && burn.number <= subtitles.size())
             chosen = burn.number - 1;
@@ -187,7 +187,7 @@ private:
         }
         if (!chosen)
             return refuse(QStringLiteral("burn"), burn.text(), tracksWanting(QStringLiteral("subtitle"), subtitles.size(), burn));
-        const SourceStream &stream = subtitles.at(*chosen);
+        const SourceInfo::Stream &stream = subtitles.at(*chosen);
         if (stream.isText())
             add(QStringLiteral("--burn-subtitles"), QString::number(*chosen));
         else
@@ -197,7 +197,7 @@ private:
     }
 
     // "clip.mkv has 2 sound tracks", "clip.mkv has no fra subtitle track".
-    QString tracksWanting(const QString &kind, qsizetype count, const TrackChoice &choice) const
+    QString tracksWanting(const QString &kind, qsizetype count, const ConversionOptions::Tracks &choice) const
     {
         if (choice.kind == Kind::Language)
             return QStringLiteral("%1 has no %2 track in %3").arg(m_file, kind, choice.language);
@@ -206,10 +206,10 @@ private:
         return QStringLiteral("%1 has %2 %3 track%4").arg(m_file).arg(count).arg(kind).arg(count == 1 ? "" : "s");
     }
 
-    QList<SourceStream> chosenAudio()
+    QList<SourceInfo::Stream> chosenAudio()
     {
-        const TrackChoice &audio = m_options.audio;
-        const QList<SourceStream> tracks = m_source.ofType(Type::Audio);
+        const ConversionOptions::Tracks &audio = m_options.audio;
+        const QList<SourceInfo::Stream> tracks = m_source.ofType(Type::Audio);
         if (tracks.isEmpty())
             return {};
         switch (audio.kind) {
@@ -224,12 +224,12 @@ private:
         case Kind::Number:
             return {tracks.at(audio.number - 1)};
         case Kind::Language: {
-            for (const SourceStream &track : tracks) {
+            for (const SourceInfo::Stream &track : tracks) {
                 if (LanguageCodes::matches(audio.language, track.language))
                     return {track};
             }
-            SourceStream fallback = tracks.first();
-            for (const SourceStream &track : tracks) {
+            SourceInfo::Stream fallback = tracks.first();
+            for (const SourceInfo::Stream &track : tracks) {
                 if (track.isDefault) {
                     fallback = track;
                     break;
@@ -245,11 +245,11 @@ private:
         }
     }
 
-    QList<SourceStream> chosenSubtitles()
+    QList<SourceInfo::Stream> chosenSubtitles()
     {
-        const TrackChoice &choice = m_options.subtitles;
-        const QList<SourceStream> tracks = m_source.ofType(Type::Subtitle);
-        QList<SourceStream> chosen;
+        const ConversionOptions::Tracks &choice = m_options.subtitles;
+        const QList<SourceInfo::Stream> tracks = m_source.ofType(Type::Subtitle);
+        QList<SourceInfo::Stream> chosen;
         switch (choice.kind) {
         case Kind::Preset:
             if (m_preset.mapsEverything)
@@ -259,7 +259,7 @@ private:
             chosen = tracks;
             break;
         case Kind::Forced:
-            for (const SourceStream &track : tracks) {
+            for (const SourceInfo::Stream &track : tracks) {
                 if (track.forced)
                     chosen << track;
             }
@@ -270,7 +270,7 @@ private:
             chosen << tracks.at(choice.number - 1);
             break;
         case Kind::Language:
-            for (const SourceStream &track : tracks) {
+            for (const SourceInfo::Stream &track : tracks) {
                 if (LanguageCodes::matches(choice.language, track.language)) {
                     chosen << track;
                     break;
@@ -284,8 +284,8 @@ private:
         }
         // Only what the container holds.
         const SubtitleRoom room = subtitleRoom(m_preset.extension, m_preset.writesVideo);
-        QList<SourceStream> fitting;
-        for (const SourceStream &track : std::as_const(chosen)) {
+        QList<SourceInfo::Stream> fitting;
+        for (const SourceInfo::Stream &track : std::as_const(chosen)) {
             const bool fits = track.isText() ? !room.textCodec.isEmpty() : room.pictures && MatroskaPictures.contains(track.codec);
             if (fits)
                 fitting << track;
@@ -297,7 +297,7 @@ private:
         return fitting;
     }
 
-    QString subtitleCodec(const SourceStream &track) const
+    QString subtitleCodec(const SourceInfo::Stream &track) const
     {
         const SubtitleRoom room = subtitleRoom(m_preset.extension, m_preset.writesVideo);
         if (!track.isText())
@@ -314,8 +314,8 @@ private:
     // A track option, or a burned picture subtitle, replaces the preset's choice of tracks.
     bool tracks()
     {
-        const TrackChoice &audio = m_options.audio;
-        const TrackChoice &subtitles = m_options.subtitles;
+        const ConversionOptions::Tracks &audio = m_options.audio;
+        const ConversionOptions::Tracks &subtitles = m_options.subtitles;
         const qsizetype audioCount = m_source.ofType(Type::Audio).size();
         const qsizetype subtitleCount = m_source.ofType(Type::Subtitle).size();
         if (audio.kind == Kind::Number && audio.number > audioCount)
@@ -338,11 +338,11 @@ private:
             add(QStringLiteral("-map"), m_source.picture() ? QStringLiteral("0:%1").arg(m_source.picture()->index)
                                                            : QStringLiteral("0:V:0"));
         }
-        const QList<SourceStream> sound = chosenAudio();
-        for (const SourceStream &track : sound)
+        const QList<SourceInfo::Stream> sound = chosenAudio();
+        for (const SourceInfo::Stream &track : sound)
             add(QStringLiteral("-map"), QStringLiteral("0:%1").arg(track.index));
-        const QList<SourceStream> texts = chosenSubtitles();
-        for (const SourceStream &track : texts)
+        const QList<SourceInfo::Stream> texts = chosenSubtitles();
+        for (const SourceInfo::Stream &track : texts)
             add(QStringLiteral("-map"), QStringLiteral("0:%1").arg(track.index));
         for (qsizetype k = 0; k < texts.size(); ++k)
             add(QStringLiteral("-c:s:%1").arg(k), subtitleCodec(texts.at(k)));

@@ -13,12 +13,12 @@
 
 namespace {
 
-constexpr std::array<std::pair<SourceStream::Type, const char *>, 5> TypeNames{{
-    {SourceStream::Type::Video, "video"},
-    {SourceStream::Type::Audio, "audio"},
-    {SourceStream::Type::Subtitle, "subtitle"},
-    {SourceStream::Type::Data, "data"},
-    {SourceStream::Type::Attachment, "attachment"},
+constexpr std::array<std::pair<SourceInfo::Stream::Type, const char *>, 5> TypeNames{{
+    {SourceInfo::Stream::Type::Video, "video"},
+    {SourceInfo::Stream::Type::Audio, "audio"},
+    {SourceInfo::Stream::Type::Subtitle, "subtitle"},
+    {SourceInfo::Stream::Type::Data, "data"},
+    {SourceInfo::Stream::Type::Attachment, "attachment"},
 }};
 
 // Text subtitle codecs ffmpeg can read and turn into another text format.
@@ -69,7 +69,7 @@ QString tag(const QJsonObject &tags, const char *name)
 
 } // namespace
 
-QString typeName(SourceStream::Type type)
+QString SourceInfo::Stream::typeName(Type type)
 {
     for (const auto &[t, name] : TypeNames) {
         if (t == type)
@@ -78,24 +78,24 @@ QString typeName(SourceStream::Type type)
     return QStringLiteral("other");
 }
 
-bool SourceStream::isText() const
+bool SourceInfo::Stream::isText() const
 {
     return type == Type::Subtitle && TextCodecs.contains(codec);
 }
 
-QList<SourceStream> SourceInfo::ofType(SourceStream::Type type) const
+QList<SourceInfo::Stream> SourceInfo::ofType(Stream::Type type) const
 {
-    QList<SourceStream> found;
-    for (const SourceStream &stream : streams) {
+    QList<SourceInfo::Stream> found;
+    for (const SourceInfo::Stream &stream : streams) {
         if (stream.type == type)
             found << stream;
     }
     return found;
 }
 
-std::optional<SourceStream> SourceInfo::picture() const
+std::optional<SourceInfo::Stream> SourceInfo::picture() const
 {
-    for (const SourceStream &stream : streams) {
+    for (const SourceInfo::Stream &stream : streams) {
         if (stream.isPicture())
             return stream;
     }
@@ -144,7 +144,7 @@ SourceInfo SourceInfo::parse(const QByteArray &json, const QString &path)
 
     for (const QJsonValue &value : root.value(QLatin1String("streams")).toArray()) {
         const QJsonObject object = value.toObject();
-        SourceStream stream;
+        SourceInfo::Stream stream;
         stream.index = object.value(QLatin1String("index")).toInt();
         const QString type = object.value(QLatin1String("codec_type")).toString();
         for (const auto &[t, name] : TypeNames) {
@@ -172,7 +172,7 @@ SourceInfo SourceInfo::parse(const QByteArray &json, const QString &path)
     }
     for (const QJsonValue &value : root.value(QLatin1String("chapters")).toArray()) {
         const QJsonObject object = value.toObject();
-        info.chapters << SourceChapter{number(object.value(QLatin1String("start_time"))).value_or(0),
+        info.chapters << SourceInfo::Chapter{number(object.value(QLatin1String("start_time"))).value_or(0),
                                        number(object.value(QLatin1String("end_time"))).value_or(0),
                                        tag(object.value(QLatin1String("tags")).toObject(), "title")};
     }
@@ -187,11 +187,11 @@ QString SourceInfo::describe(const QString &cropSuggestion) const
     lines << QStringLiteral("%1: %2, %3")
                  .arg(FileNameBytes::shown(path), formatName,
                       duration ? clockText(qint64(std::llround(*duration * 1000))) : QStringLiteral("duration unknown"));
-    QMap<SourceStream::Type, int> numbers;
-    for (const SourceStream &stream : streams) {
+    QMap<SourceInfo::Stream::Type, int> numbers;
+    for (const SourceInfo::Stream &stream : streams) {
         const int number = ++numbers[stream.type];
         QStringList facts{stream.codec};
-        if (stream.type == SourceStream::Type::Video)
+        if (stream.type == SourceInfo::Stream::Type::Video)
             facts << QStringLiteral("%1x%2").arg(stream.width).arg(stream.height)
                   << QStringLiteral("%1 fps").arg(stream.frameRate, 0, 'g', 5);
         if (stream.rotation != 0)
@@ -202,7 +202,7 @@ QString SourceInfo::describe(const QString &cropSuggestion) const
             facts << stream.language;
         if (!stream.title.isEmpty())
             facts << QLatin1Char('"') + stream.title + QLatin1Char('"');
-        if (stream.type == SourceStream::Type::Subtitle)
+        if (stream.type == SourceInfo::Stream::Type::Subtitle)
             facts << (stream.isText() ? QStringLiteral("text") : QStringLiteral("pictures"));
         if (stream.attachedPicture)
             facts << QStringLiteral("cover art");
@@ -211,12 +211,12 @@ QString SourceInfo::describe(const QString &cropSuggestion) const
         if (stream.forced)
             facts << QStringLiteral("forced");
         lines << QStringLiteral("  %1 %2 (stream %3): %4")
-                     .arg(typeName(stream.type))
+                     .arg(Stream::typeName(stream.type))
                      .arg(number)
                      .arg(stream.index)
                      .arg(facts.join(QStringLiteral(", ")));
     }
-    for (const SourceChapter &chapter : chapters)
+    for (const SourceInfo::Chapter &chapter : chapters)
         lines << QStringLiteral("  chapter at %1: %2").arg(clockText(qint64(std::llround(chapter.start * 1000))), chapter.title);
     for (auto it = tags.begin(); it != tags.end(); ++it)
         lines << QStringLiteral("  %1: %2").arg(it.key().toLower(), it.value());
@@ -228,28 +228,28 @@ QString SourceInfo::describe(const QString &cropSuggestion) const
 QJsonObject SourceInfo::toJson() const
 {
     QJsonArray streamList;
-    for (const SourceStream &stream : streams) {
-        QJsonObject object{{"index", stream.index}, {"type", typeName(stream.type)}, {"codec", stream.codec},
+    for (const SourceInfo::Stream &stream : streams) {
+        QJsonObject object{{"index", stream.index}, {"type", Stream::typeName(stream.type)}, {"codec", stream.codec},
                            {"default", stream.isDefault}, {"forced", stream.forced}};
         if (!stream.language.isEmpty())
             object.insert("language", stream.language);
         if (!stream.title.isEmpty())
             object.insert("title", stream.title);
-        if (stream.type == SourceStream::Type::Video) {
+        if (stream.type == SourceInfo::Stream::Type::Video) {
             object.insert("width", stream.width);
             object.insert("height", stream.height);
             object.insert("frame_rate", stream.frameRate);
             object.insert("rotation", stream.rotation);
             object.insert("cover_art", stream.attachedPicture);
         }
-        if (stream.type == SourceStream::Type::Audio)
+        if (stream.type == SourceInfo::Stream::Type::Audio)
             object.insert("channels", stream.channels);
-        if (stream.type == SourceStream::Type::Subtitle)
+        if (stream.type == SourceInfo::Stream::Type::Subtitle)
             object.insert("text", stream.isText());
         streamList.append(object);
     }
     QJsonArray chapterList;
-    for (const SourceChapter &chapter : chapters)
+    for (const SourceInfo::Chapter &chapter : chapters)
         chapterList.append(QJsonObject{{"start", chapter.start}, {"end", chapter.end}, {"title", chapter.title}});
     QJsonObject tagObject;
     for (auto it = tags.begin(); it != tags.end(); ++it)
