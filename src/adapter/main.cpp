@@ -8,6 +8,7 @@
 #include "Ffmpeg.h"
 #include "FileNames.h"
 #include "MatroskaFit.h"
+#include "OptionArguments.h"
 #include "OutputWatch.h"
 #include "TemporaryFile.h"
 #include "Translator.h"
@@ -170,7 +171,21 @@ int main(int argc, char **argv)
         return 127;
     }
 
-    Translation translation = translate(std::vector<std::string>(argv + 1, argv + argc), *ffmpeg);
+    std::vector<std::string> given(argv + 1, argv + argc);
+    std::string blockError;
+    const std::optional<OptionArguments::Block> options = OptionArguments::take(given, blockError);
+    // The trimmed length, for a check of the finished file; this adapter does not check it yet.
+    OptionArguments::takeSpan(given);
+    if (!blockError.empty()) {
+        say(blockError);
+        return 2;
+    }
+    // Tracks the program chose are already fitted to Matroska.
+    if (options && OptionArguments::mapsTracks(*options))
+        std::erase(given, std::string(MatroskaFit::Directive));
+    Translation translation = translate(std::move(given), *ffmpeg);
+    const std::vector<std::string> inputOptions =
+        options ? OptionArguments::apply(translation, *options) : std::vector<std::string>();
     for (const std::string &note : translation.notes)
         say(note);
     // Stopped while asking ffmpeg: nothing has been written yet.
@@ -194,6 +209,7 @@ int main(int argc, char **argv)
     for (const FileNames::Renamed &name :
          FileNames::makeFileNames(translation.arguments, translation.destination, translation.asWritten))
         names.push_back({name.given, name.original});
+    arguments.insert(arguments.end(), inputOptions.begin(), inputOptions.end());
     arguments.insert(arguments.end(), translation.arguments.begin(), translation.arguments.end());
 
     std::optional<UniqueFd::Pipe> pipe = UniqueFd::pipe();

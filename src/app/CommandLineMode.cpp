@@ -4,6 +4,7 @@
 #include "app/CommandLinePlan.h"
 #include "app/HumanReport.h"
 #include "app/JsonReport.h"
+#include "app/OptionFlags.h"
 #include "app/PresetListing.h"
 #include "app/StopSignals.h"
 #include "app/WatchMode.h"
@@ -72,7 +73,7 @@ int convert(const CommandLinePlan &plan)
         // A mirrored tree's folders; one that cannot be made fails its conversion with the reason.
         if (!plan.outputFolder.isEmpty())
             makeFolders(item.destination.left(item.destination.lastIndexOf(QLatin1Char('/'))));
-        queue.add(item.source, plan.preset, item.destination);
+        queue.add(item.source, plan.preset, item.destination, plan.options);
     }
     QObject::connect(&queue, &ConversionQueue::started, [&r](qsizetype item) { r.started(item); });
     QObject::connect(&queue, &ConversionQueue::progressed, [&r](qsizetype item, int percent, qint64 elapsedMs,
@@ -187,6 +188,8 @@ int run(const QStringList &arguments)
             reportPresetProblems();
         listPresets(stdout, plan.verbose, plan.json);
         return 0;
+    case CommandLinePlan::Action::Probe:
+        return OptionFlags::probe(plan.probeSource, plan.json, stdout, stderr);
     case CommandLinePlan::Action::Convert:
         break;
     case CommandLinePlan::Action::Watch:

@@ -1,6 +1,7 @@
 #include "app/CommandLinePlan.h"
 
 #include "app/SourceList.h"
+#include "app/OptionFlags.h"
 #include "workflow/DestinationName.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
@@ -74,6 +75,7 @@ private:
     // Each returns a usage error, or nothing when all is well.
     std::optional<UsageError> readOptions();
     std::optional<UsageError> take(const OptionInfo &info, std::optional<QString> attached, qsizetype &i);
+    std::optional<UsageError> takeOptionFlag(const QString &name, std::optional<QString> attached, qsizetype &i);
     std::optional<UsageError> nameDestinations();
     std::optional<UsageError> planMany();
     std::optional<UsageError> checkDestinationsApart() const;
@@ -98,7 +100,7 @@ ParsedCommandLine Parser::parse()
 {
     if (std::optional<UsageError> error = readOptions())
         return *error;
-    if (m_done || m_plan.action == CommandLinePlan::Action::ListPresets)
+    if (m_done || m_plan.action == CommandLinePlan::Action::ListPresets || m_plan.action == CommandLinePlan::Action::Probe)
         return m_plan;
     if (m_plan.preset.isNull())
         return UsageError{QStringLiteral("no preset given")};
@@ -131,6 +133,11 @@ std::optional<UsageError> Parser::readOptions()
         } else if (arg.startsWith(QLatin1String("--"))) {
             const qsizetype equals = arg.indexOf(QLatin1Char('='));
             const QString name = arg.mid(2, equals < 0 ? -1 : equals - 2);
+            if (OptionFlags::knows(name)) {
+                if (std::optional<UsageError> error = takeOptionFlag(name, equals < 0 ? std::nullopt : std::optional(arg.mid(equals + 1)), i))
+                    return error;
+                continue;
+            }
             const auto info = std::find_if(Options.begin(), Options.end(),
                                            [&](const OptionInfo &o) { return name == QLatin1String(o.longName); });
             if (info == Options.end())
@@ -238,6 +245,29 @@ std::optional<UsageError> Parser::take(const OptionInfo &info, std::optional<QSt
         break;
     }
     }
+    return std::nullopt;
+}
+
+// The conversion's options and --probe (OptionFlags).
+std::optional<UsageError> Parser::takeOptionFlag(const QString &name, std::optional<QString> attached, qsizetype &i)
+{
+    const QString flag = QLatin1String("--") + name;
+    if (!OptionFlags::takesValue(name) && attached)
+        return UsageError{flag + QLatin1String(" takes no value")};
+    if (OptionFlags::takesValue(name) && !attached) {
+        if (++i >= m_arguments.size())
+            return UsageError{flag + QLatin1String(" needs a value")};
+        attached = m_arguments.at(i);
+    }
+    if (name == QLatin1String("probe")) {
+        if (attached->isEmpty())
+            return UsageError{QStringLiteral("--probe needs a source")};
+        m_plan.action = CommandLinePlan::Action::Probe;
+        m_plan.probeSource = *attached;
+        return std::nullopt;
+    }
+    if (std::optional<QString> error = OptionFlags::take(name, attached.value_or(QString()), m_plan.options))
+        return UsageError{*error};
     return std::nullopt;
 }
 
@@ -416,6 +446,7 @@ QString commandLineUsage()
         "      --watch IN         convert each media file that settles below IN, until stopped\n"
         "      --settle SECONDS   with --watch: how long a file must stay unchanged (default 5)\n"
         "      --on-stop WHAT     with --watch: finish or cancel (default) the conversions at hand\n"
+        "%1"
         "Without -o or -d a conversion goes beside its source with the preset's extension in place of\n"
         "the last one, as \"<name> (converted)<extension>\" where that would be the source itself. A\n"
         "second of two arguments that has the preset's extension and does not exist is the\n"
@@ -423,5 +454,6 @@ QString commandLineUsage()
         "0 when every conversion succeeded or was skipped, 1 when one failed for good, 2 on bad usage,\n"
         "75 when every failure may mend on a retry (the encoder killed, the disk full, the destination\n"
         "folder gone, a source still being written), 128 + the signal after Ctrl-C (130), SIGTERM or\n"
-        "SIGHUP, which cancel every running conversion; --watch ends with 0 once stopped.\n");
+        "SIGHUP, which cancel every running conversion; --watch ends with 0 once stopped.\n")
+        .arg(OptionFlags::usage());
 }

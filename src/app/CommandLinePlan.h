@@ -1,6 +1,7 @@
 #pragma once
 
 #include "workflow/FolderScan.h"
+#include "workflow/ConversionOptions.h"
 
 #include <QList>
 #include <QString>
@@ -32,7 +33,7 @@ struct ConversionItem {
 
 // What the command line asks for, checked and with every destination named.
 struct CommandLinePlan {
-    enum class Action { Help, Version, ListPresets, Convert, Watch };
+    enum class Action { Help, Version, ListPresets, Convert, Watch, Probe };
 
     Action action = Action::Convert;
     bool verbose = false;
@@ -55,6 +56,9 @@ struct CommandLinePlan {
     QString watchFolder;
     bool finishOnStop = false; // a stop signal lets the conversions at hand finish
     int settleMs = 5000;       // how long a watched file must stay unchanged
+
+    ConversionOptions options; // the flags given; the preset's own defaults lie under them
+    QString probeSource;       // --probe
 };
 
 // Bad usage: nothing runs, the message is said and the exit status is 2.

@@ -113,7 +113,7 @@ int run(const CommandLinePlan &given)
             plan.items.append({file.path, destination});
             files.append(file);
             ++active;
-            queue.add(file.path, plan.preset, destination);
+            queue.add(file.path, plan.preset, destination, plan.options);
         }
     };
     const auto ended = [&] {

@@ -104,7 +104,12 @@ void AVC::ConvertMedia(bool OverWrite)
 
     const QString options = m_settings.options(OverWrite);
     const QString encoderPath = programFolder() + QLatin1Char('/') + QLatin1String(EncoderName);
-    const QString mark = m_settings.asWritten() ? QLatin1String(" ") + QLatin1String(Protocol::AsWritten) : QString();
+    QString mark = m_settings.asWritten() ? QLatin1String(" ") + QLatin1String(Protocol::AsWritten) : QString();
+    if (m_span)
+        mark += QStringLiteral(" %1 %2").arg(QLatin1String(Protocol::Span), QString::number(*m_span, 'f', 3));
+    if (const QStringList &block = m_settings.optionArguments(); !block.isEmpty())
+        mark += QStringLiteral(" %1 %2 ").arg(QLatin1String(Protocol::Options)).arg(block.size())
+            + CommandLine::joinCommandLine(block);
     m_commandLine = CommandLine::quoteIfNeeded(encoderPath) + mark
         + QLatin1String(" -i ") + CommandLine::quote(m_sourceFile)
         + QLatin1Char(' ') + options + CommandLine::quote(m_destFile);
@@ -296,6 +301,7 @@ void AVC::endRun()
     m_settings.clear();
     m_sourceFile.clear();
     m_destFile.clear();
+    m_span.reset();
     m_state = State::Idle;
     m_inTick = false;
     if (success)

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include <optional>
+
 class QTimer;
 
 // The conversion job: the caller writes the encoder settings, the two paths and the ratio, then
@@ -61,6 +63,12 @@ public:
     // The options are today's syntax (a preset for today's devices, the user's): the command line
     // is marked so that the adapter passes them on as written. Cleared with the settings.
     void setAsWritten(bool on) { m_settings.setAsWritten(on); }
+    // The options block ahead of the line (EncoderSettings::setOptionArguments). Cleared with the
+    // settings.
+    void setOptionArguments(const QStringList &pairs) { m_settings.setOptionArguments(pairs); }
+    // The trimmed length for the adapter's check (SpanMarker); nothing: the source's own. Kept
+    // until the run ends, whatever preset is applied meanwhile.
+    void setExpectedSpan(std::optional<double> seconds) { m_span = seconds; }
     void setSourceFile(const QString &StrValue) { m_sourceFile = StrValue; }
     void setDestFile(const QString &StrValue) { m_destFile = StrValue; }
 
@@ -123,6 +131,7 @@ private:
     EncoderSettings m_settings;
     QString m_sourceFile;
     QString m_destFile;
+    std::optional<double> m_span;
     int m_sizeRatio = 0;
     qint64 m_fileSize = 0;
     QString m_programFolder;

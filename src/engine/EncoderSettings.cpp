@@ -54,6 +54,7 @@ void EncoderSettings::clear()
     m_values.fill(QString());
     m_flags.fill(false);
     m_asWritten = false;
+    m_optionArguments.clear();
 }
 
 QString EncoderSettings::options(bool overWrite) const

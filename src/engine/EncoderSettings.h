@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -56,6 +57,10 @@ public:
     // from the classic presets' syntax.
     void setAsWritten(bool on) { m_asWritten = on; }
     bool asWritten() const { return m_asWritten; }
+    // The conversion's options resolved for its source (option and value in pairs), passed to the
+    // adapter as one block ahead of the line; empty: none.
+    void setOptionArguments(const QStringList &pairs) { m_optionArguments = pairs; }
+    const QStringList &optionArguments() const { return m_optionArguments; }
     void clear();
 
     // The option part of the command line: "-y " when asked, then each set option followed by its
@@ -66,4 +71,5 @@ private:
     std::array<QString, SettingCount> m_values;
     std::array<bool, SettingCount> m_flags{};
     bool m_asWritten = false;
+    QStringList m_optionArguments;
 };

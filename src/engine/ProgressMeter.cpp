@@ -17,6 +17,14 @@ void ProgressMeter::reset(int ratio)
     m_ratio = ratio;
 }
 
+void ProgressMeter::expectSpan(double seconds)
+{
+    if (!(seconds > 0) || !std::isfinite(seconds))
+        return;
+    m_duration = seconds;
+    m_basis = Basis::Measured;
+}
+
 double ProgressMeter::estimateShare(qsizetype length, qint64 fileSize, int ratio)
 {
     if (fileSize <= 0 || ratio <= 0)

@@ -18,6 +18,10 @@ public:
     // Starts a new conversion with the preset's ratio.
     void reset(int ratio);
 
+    // The length the encoder will write, when it is known to differ from the input's "Duration:"
+    // (a trimmed part): the figure follows "time=" against it from the start.
+    void expectSpan(double seconds);
+
     // Takes one chunk of encoder text with the job's FileSize; returns the percent to show.
     int feed(const QString &chunk, qint64 fileSize);
 

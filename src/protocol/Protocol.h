@@ -13,6 +13,10 @@ inline constexpr const char *AdapterName = "avformat.dll";
 inline constexpr const char *AsWritten = "--as-written";
 // In a preset's arguments: the adapter adds the subtitle conversions Matroska needs.
 inline constexpr const char *FitMatroska = "--fit-matroska";
+// Ahead of a block of the conversion's options: "--options N" and N arguments.
+inline constexpr const char *Options = "--options";
+// "--span SECONDS": how long the converted part lasts, when the options trimmed the source.
+inline constexpr const char *Span = "--span";
 
 // Every line the adapter writes of its own starts so, to tell it from ffmpeg's.
 inline constexpr const char *OutputPrefix = "avformat.dll: ";

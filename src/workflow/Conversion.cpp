@@ -3,11 +3,17 @@
 #include "common/MessageBoxes.h"
 #include "engine/AVC.h"
 #include "workflow/FileNameBytes.h"
+#include "workflow/OptionPlan.h"
 #include "workflow/Presets.h"
 #include "workflow/SourceCheck.h"
 #include "workflow/TextNameLinks.h"
 
+#include <QFileInfo>
+
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,12 +39,15 @@ Conversion::Conversion(AVC &job, QObject *parent)
 
 Conversion::~Conversion() = default;
 
-bool Conversion::start(const QString &preset, const QString &source, const QString &destination)
+bool Conversion::start(const QString &preset, const QString &source, const QString &destination,
+                       const ConversionOptions &options)
 {
     if (m_running)
         return false;
     m_lastMessage.clear();
     m_warning.clear();
+    m_notes.clear();
+    m_span.reset();
     if (const std::optional<QString> problem = SourceCheck::problem(source)) {
         say(*problem);
         return false;
@@ -57,17 +66,74 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
         encoderSource = m_links->source();
         encoderDestination = m_links->destination();
     }
+    QStringList optionArguments;
+    if (!planOptions(preset, source, encoderSource, options, optionArguments)) {
+        m_links.reset();
+        return false;
+    }
     int ratio = 0;
-    ConvertAVI(m_job, preset, encoderSource, encoderDestination, &ratio);
+    m_job.setExpectedSpan(m_span);
+    ConvertAVI(m_job, preset, encoderSource, encoderDestination, &ratio, optionArguments);
     if (m_job.state() != AVC::State::Polling) {
         m_links.reset();
         return false;
     }
     m_meter.reset(ratio);
+    if (m_span)
+        m_meter.expectSpan(*m_span);
+    m_source = source;
+    m_destination = destination;
     m_clock.start();
     m_running = true;
     m_cancelling = false;
     return true;
+}
+
+// The options over the preset's defaults, made concrete for the source; false, with the reason
+// said, when they do not fit it. Options that leave the line alone do not read the source.
+bool Conversion::planOptions(const QString &preset, const QString &source, const QString &encoderSource,
+                             const ConversionOptions &options, QStringList &arguments)
+{
+    m_keepDate = false;
+    const Preset *chosen = Presets::find(preset);
+    // An unknown preset is ConvertAVI's to report.
+    if (!chosen)
+        return true;
+    const ConversionOptions effective = chosen->options.overriddenBy(options);
+    m_keepDate = effective.keepsDate();
+    if (!effective.changesLine())
+        return true;
+    struct stat info {};
+    // A missing source is the run's to report, as it always has been.
+    if (::stat(FileNameBytes::encode(encoderSource).constData(), &info) != 0 && errno == ENOENT)
+        return true;
+    if (!S_ISREG(info.st_mode)) {
+        say(QStringLiteral("%1: the options (%2) need a file to read; this source is a stream.")
+                .arg(QFileInfo(FileNameBytes::shown(source)).fileName(), effective.summary()));
+        return false;
+    }
+    SourceInfo sourceInfo = SourceInfo::read(encoderSource);
+    sourceInfo.name = QFileInfo(FileNameBytes::shown(source)).fileName();
+    const OptionPlan plan = OptionPlan::make(effective, sourceInfo, OptionPlan::PresetFacts::of(*chosen));
+    if (plan.refused()) {
+        say(plan.refusal);
+        return false;
+    }
+    arguments = plan.arguments;
+    m_notes = plan.notes;
+    if (effective.trims())
+        m_span = plan.spanSeconds;
+    return true;
+}
+
+// The destination takes the source's modification time, as a copy would.
+void Conversion::keepDate() const
+{
+    struct stat source {};
+    if (::stat(FileNameBytes::encode(m_source).constData(), &source) != 0 || !S_ISREG(source.st_mode))
+        return;
+    const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+    ::utimensat(AT_FDCWD, FileNameBytes::encode(m_destination).constData(), times, 0);
 }
 
 void Conversion::cancel()
@@ -143,7 +209,12 @@ void Conversion::onComplete()
 {
     if (!m_running)
         return;
-    m_warning = shortfall();
+    QStringList said = m_notes;
+    if (const QString early = shortfall(); !early.isEmpty())
+        said << early;
+    m_warning = said.join(QLatin1Char('\n'));
+    if (m_keepDate)
+        keepDate();
     if (endRun())
         emit finished();
 }

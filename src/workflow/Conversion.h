@@ -2,6 +2,7 @@
 
 #include "engine/PausableClock.h"
 #include "engine/ProgressMeter.h"
+#include "workflow/ConversionOptions.h"
 
 #include <QObject>
 #include <QString>
@@ -26,8 +27,11 @@ public:
     ~Conversion() override;
 
     // Applies the preset and starts the encoder; false when nothing started (the reason has been
-    // shown) or a run is still going. A run that is going keeps its meter.
-    bool start(const QString &preset, const QString &source, const QString &destination);
+    // shown) or a run is still going. A run that is going keeps its meter. The options go on top
+    // of the preset's own defaults; when they change the encoder's line the source is read first,
+    // and options that do not fit it are refused here, naming the option and the file.
+    bool start(const QString &preset, const QString &source, const QString &destination,
+               const ConversionOptions &options = {});
     // Stops this run's encoder; cancelled() follows once it has gone.
     void cancel();
     // Suspends and resumes the encoder; the paused span counts neither as elapsed nor in the time
@@ -50,6 +54,8 @@ public:
     // After a run that finished: what the user should know about its result, or empty. The
     // encoder's time fell well short of the source's stated duration: the source ended early.
     QString warning() const { return m_warning; }
+    // The length the destination is expected to last, when the options trimmed the source.
+    std::optional<double> expectedSpan() const { return m_span; }
     // Off: messages are only signalled, for an owner that says itself which run they are about.
     void setShowsMessages(bool shows) { m_showsMessages = shows; }
     AVC &job() const { return m_job; }
@@ -74,6 +80,9 @@ private:
     bool endRun();
     void say(const QString &text);
     QString shortfall() const;
+    bool planOptions(const QString &preset, const QString &source, const QString &encoderSource,
+                     const ConversionOptions &options, QStringList &arguments);
+    void keepDate() const;
 
     AVC &m_job;
     ProgressMeter m_meter;
@@ -83,5 +92,10 @@ private:
     bool m_showsMessages = true;
     QString m_lastMessage;
     QString m_warning;
+    QStringList m_notes;           // what the options' plan says about the result
+    std::optional<double> m_span;  // the trimmed length
+    bool m_keepDate = false;
+    QString m_source;
+    QString m_destination;
     std::unique_ptr<TextNameLinks> m_links; // for a run whose names are not text
 };

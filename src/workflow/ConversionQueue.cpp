@@ -24,9 +24,10 @@ ConversionQueue::ConversionQueue(QObject *parent)
 
 ConversionQueue::~ConversionQueue() = default;
 
-qsizetype ConversionQueue::add(const QString &source, const QString &preset, const QString &destination)
+qsizetype ConversionQueue::add(const QString &source, const QString &preset, const QString &destination,
+                               const ConversionOptions &options)
 {
-    m_items.append({source, preset, destination});
+    m_items.append({source, preset, destination, options});
     if (m_started && !m_stopped) {
         m_finished = false;
         QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
@@ -121,7 +122,7 @@ void ConversionQueue::fill()
             emit cancelled(index);
             break;
         }
-        if (!slot->run.start(item.preset, item.source, item.destination)) {
+        if (!slot->run.start(item.preset, item.source, item.destination, item.options)) {
             ++m_failures;
             emit failed(index, slot->run.reason(), true);
         }

@@ -24,6 +24,7 @@ public:
         QString source;
         QString preset;
         QString destination;
+        ConversionOptions options;
     };
 
     explicit ConversionQueue(QObject *parent = nullptr);
@@ -43,7 +44,8 @@ public:
     static int slotsFor(int wanted);
 
     // Adds an item at the end and returns its index; one added while the queue runs starts in turn.
-    qsizetype add(const QString &source, const QString &preset, const QString &destination);
+    qsizetype add(const QString &source, const QString &preset, const QString &destination,
+                  const ConversionOptions &options = {});
     qsizetype count() const { return m_items.size(); }
     const Item &item(qsizetype index) const { return m_items.at(index); }
 

@@ -24,10 +24,11 @@ ConversionRun::ConversionRun(QObject *parent)
     connect(&m_conversion, &Conversion::cancelled, this, [this] { emit ended(Outcome::Cancelled); });
 }
 
-bool ConversionRun::start(const QString &preset, const QString &source, const QString &destination)
+bool ConversionRun::start(const QString &preset, const QString &source, const QString &destination,
+                          const ConversionOptions &options)
 {
     m_sourceMissing = false;
-    return m_conversion.start(preset, source, destination);
+    return m_conversion.start(preset, source, destination, options);
 }
 
 void ConversionRun::cancel()

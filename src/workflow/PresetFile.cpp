@@ -88,6 +88,15 @@ std::optional<QString> check(const QJsonValue &value, Entry &entry)
                 .arg(i + 1)
                 .arg(argument);
     }
+    const QJsonValue options = object.value(QLatin1String("options"));
+    if (!options.isUndefined()) {
+        if (!options.isObject())
+            return QStringLiteral("\"options\" must be an object, as {\"audio\": \"all\"}");
+        auto parsed = ConversionOptions::fromJson(options.toObject());
+        if (const QString *problem = std::get_if<QString>(&parsed))
+            return QStringLiteral("\"options\": ") + *problem;
+        entry.options = std::get<ConversionOptions>(parsed);
+    }
     return std::nullopt;
 }
 

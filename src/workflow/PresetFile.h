@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workflow/ConversionOptions.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -7,8 +9,10 @@
 
 // Presets written as data: the program's group for today's devices and the user's own file share
 // one JSON format,
-//   {"presets": [{"name": "...", "extension": ".mp4", "arguments": ["-c:v", "libx264", ...]}]}
-// with the encoder arguments in today's ffmpeg syntax. A broken file or entry is skipped and
+//   {"presets": [{"name": "...", "extension": ".mp4", "arguments": ["-c:v", "libx264", ...],
+//                 "options": {"audio": "all", "subtitles": "keep"}}]}
+// with the encoder arguments in today's ffmpeg syntax and, optionally, the conversion options the
+// preset starts from (in the command line's words; its flags override them). A broken file or entry is skipped and
 // described in one line naming the file, the entry and what is wrong.
 namespace PresetFile {
 
@@ -16,6 +20,7 @@ struct Entry {
     QString name;
     QString extension;
     QStringList arguments;
+    ConversionOptions options;
 };
 
 struct Contents {

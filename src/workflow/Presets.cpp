@@ -134,7 +134,8 @@ struct Registry {
             texts.push_back(entry.name.toUtf8());
             const char *name = texts.back().constData();
             texts.push_back(entry.extension.toUtf8());
-            presets.push_back({name, texts.back().constData(), 0, DataRatio, {}, false, false, group, entry.arguments});
+            presets.push_back(
+                {name, texts.back().constData(), 0, DataRatio, {}, false, false, group, entry.arguments, entry.options});
         }
     }
 
@@ -212,7 +213,7 @@ QString FormatExtension(const QString &presetName)
     return preset ? QString::fromUtf8(preset->extension) : QString();
 }
 
-bool applyPreset(AVC &job, const QString &FormatType, int *ratioField)
+bool applyPreset(AVC &job, const QString &FormatType, int *ratioField, const QStringList &optionArguments)
 {
     const Preset *preset = Presets::find(FormatType);
     if (!preset) {
@@ -236,6 +237,8 @@ bool applyPreset(AVC &job, const QString &FormatType, int *ratioField)
         job.setExtraOptions(CommandLine::joinCommandLine(preset->arguments));
         job.setAsWritten(true);
     }
+    // Set on every run: a classic preset keeps the job's other settings, never an earlier block.
+    job.setOptionArguments(optionArguments);
     const int ratio = preset->sizeRatio();
     if (ratioField)
         *ratioField = ratio;
@@ -243,9 +246,10 @@ bool applyPreset(AVC &job, const QString &FormatType, int *ratioField)
     return true;
 }
 
-void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath, int *ratioField)
+void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath, int *ratioField,
+                const QStringList &optionArguments)
 {
-    if (!applyPreset(job, FormatType, ratioField))
+    if (!applyPreset(job, FormatType, ratioField, optionArguments))
         return;
     job.setSourceFile(SrcPath);
     job.setDestFile(DestPath);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EncoderSettings.h"
+#include "workflow/ConversionOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,7 @@ struct Preset {
     bool sameQuality;
     PresetGroup group = PresetGroup::Classic;
     QStringList arguments = {}; // in today's ffmpeg syntax, for the groups that are data
+    ConversionOptions options = {}; // the user's defaults for the conversion's options
 
     int sizeRatio() const;
 };
@@ -57,14 +59,18 @@ QString FormatExtension(const QString &presetName);
 
 // Writes a preset's settings into the job: a classic preset's over the settings it holds, one of
 // today's or the user's in place of them all. An unknown name shows the "Not Supported" box,
-// leaves the job alone and gives false. ratioField receives the applied ratio.
-bool applyPreset(AVC &job, const QString &FormatType, int *ratioField = nullptr);
+// leaves the job alone and gives false. ratioField receives the applied ratio; optionArguments are
+// the conversion's options resolved for the source (OptionPlan), none by default.
+bool applyPreset(AVC &job, const QString &FormatType, int *ratioField = nullptr,
+                 const QStringList &optionArguments = {});
 
 // The encoder options a preset gives a job, as the job writes them (before the adapter translates
 // the classic ones); empty for an unknown name.
 QString presetOptions(const QString &name);
 
 // Applies a preset to the job and starts the conversion with overwrite on. An unknown name shows
-// the "Not Supported" box and leaves the job alone. ratioField receives the applied ratio.
+// the "Not Supported" box and leaves the job alone. ratioField receives the applied ratio;
+// optionArguments are the conversion's options resolved for the source (OptionPlan), none by
+// default, so that the line is the preset's alone.
 void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath,
-                int *ratioField = nullptr);
+                int *ratioField = nullptr, const QStringList &optionArguments = {});

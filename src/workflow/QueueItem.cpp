@@ -34,6 +34,12 @@ std::optional<QueueItem::State> QueueItem::stateNamed(QStringView name)
     return std::nullopt;
 }
 
+QString QueueItem::presetText() const
+{
+    const QString options = this->options.summary();
+    return options.isEmpty() ? preset : preset + QStringLiteral(" (") + options + QLatin1Char(')');
+}
+
 QString QueueItem::stateText() const
 {
     switch (state) {

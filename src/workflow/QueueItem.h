@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workflow/ConversionOptions.h"
+
 #include <QList>
 #include <QString>
 
@@ -16,6 +18,7 @@ struct QueueItem {
     State state = State::Waiting;
     int percent = 0;
     QString reason; // why it failed or was skipped
+    ConversionOptions options; // on top of the preset's own
     // Given by the list, so that a running item is found after the list was reordered.
     quint64 id = 0;
 
@@ -27,6 +30,8 @@ struct QueueItem {
     static std::optional<State> stateNamed(QStringView name);
     // What the queue panel shows: "Waiting", "Converting 42 %", "Failed: reason", ...
     QString stateText() const;
+    // The preset and the options chosen beside it: "MP4 H.264 720p (sound deu · 0:10–0:20)".
+    QString presetText() const;
 
     bool operator==(const QueueItem &) const = default;
 };

@@ -33,7 +33,7 @@ int QueueModel::columnCount(const QModelIndex &parent) const
 QString QueueModel::rowText(const QueueItem &item)
 {
     return QFileInfo(item.source).fileName() + QStringLiteral(" → ") + QFileInfo(item.destination).fileName()
-        + QStringLiteral(" · ") + item.preset + QStringLiteral(" · ") + item.stateText();
+        + QStringLiteral(" · ") + item.presetText() + QStringLiteral(" · ") + item.stateText();
 }
 
 QVariant QueueModel::data(const QModelIndex &index, int role) const
@@ -49,7 +49,7 @@ QVariant QueueModel::data(const QModelIndex &index, int role) const
         case Destination:
             return QFileInfo(item.destination).fileName();
         case Preset:
-            return item.preset;
+            return item.presetText();
         default:
             return item.stateText();
         }

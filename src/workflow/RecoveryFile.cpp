@@ -63,10 +63,13 @@ QByteArray RecoveryFile::serialise(const QueueItems &items)
 {
     QJsonArray list;
     for (const QueueItem &item : items) {
-        list.append(QJsonObject{{"source", item.source},
-                                {"preset", item.preset},
-                                {"destination", item.destination},
-                                {"state", QueueItem::stateName(item.state)}});
+        QJsonObject object{{"source", item.source},
+                           {"preset", item.preset},
+                           {"destination", item.destination},
+                           {"state", QueueItem::stateName(item.state)}};
+        if (!item.options.isEmpty())
+            object.insert("options", item.options.toJson());
+        list.append(object);
     }
     return QJsonDocument(QJsonObject{{"format", FormatName}, {"version", Version}, {"items", list}}).toJson();
 }
@@ -106,6 +109,14 @@ std::variant<QueueItems, QString> RecoveryFile::parse(const QByteArray &text, co
         if (!state)
             return where + QStringLiteral("an unknown state");
         item.state = *state;
+        if (const QJsonValue options = object.value("options"); !options.isUndefined()) {
+            if (!options.isObject())
+                return where + QStringLiteral("options that are not an object");
+            auto parsed = ConversionOptions::fromJson(options.toObject());
+            if (const QString *problem = std::get_if<QString>(&parsed))
+                return where + QStringLiteral("bad options: ") + *problem;
+            item.options = std::get<ConversionOptions>(parsed);
+        }
         for (const QString &path : {item.source, item.destination}) {
             const QString problem = pathProblem(path);
             if (!problem.isEmpty())

@@ -1,6 +1,7 @@
 #include "Ffmpeg.h"
 #include "FileNames.h"
 #include "MatroskaFit.h"
+#include "OptionArguments.h"
 #include "Translator.h"
 
 #include <QtTest>
@@ -13,6 +14,12 @@ std::vector<std::string> toStd(const QStringList &list)
     for (const QString &s : list)
         result.push_back(s.toStdString());
     return result;
+}
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string> &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 QStringList toQt(const std::vector<std::string> &list)
@@ -167,6 +174,95 @@ private slots:
         QCOMPARE(toQt(result.arguments).join(' '), expected);
         QVERIFY(result.destination);
         QCOMPARE(*result.destination, result.arguments.size() - 1);
+    }
+
+    // A conversion's options joined into a preset's line: the start before the input, the maps
+    // in place of the preset's, the filters in its one chain after the deinterlacer, subtitles
+    // kept past its -sn.
+    void optionBlocks_data()
+    {
+        QTest::addColumn<QString>("given");    // the job's arguments after the adapter's name
+        QTest::addColumn<QString>("expected"); // the input options, then the line
+        QTest::addColumn<QStringList>("notes");
+        QTest::newRow("a classic line: start, crop after its deinterlacer")
+            << "--options 4 -ss 10.000 -vf crop=100:80:0:20 -i s.avi -y -b 360 -r 29.97 -s 320x240 -deinterlace "
+               "-sameq -acodec aac -ab 48 -ar 44100 -ac 2 d.mov"
+            << "-ss 10.000 -i s.avi -y -b:v 360k -r 30000/1001 -s 320x240 -acodec aac -b:a 48k -ar 44100 -ac 2 "
+               "-c:v mpeg4 -vf yadif,crop=100:80:0:20 d.mov"
+            << QStringList();
+        QTest::newRow("today's line: tracks in place of its maps, subtitles past its -sn")
+            << "--as-written --options 8 -map 0:0 -map 0:2 -c:s:0 mov_text -t 10.000 -i s.mkv -map 0:V:0 -map 0:a:0? "
+               "-c:v libx264 -vf scale=w='max(2,iw)':h=-2 -sn -movflags +faststart d.mp4"
+            << "-i s.mkv -c:v libx264 -vf scale=w='max(2,iw)':h=-2 -movflags +faststart -map 0:0 -map 0:2 "
+               "-c:s:0 mov_text -t 10.000 d.mp4"
+            << QStringList();
+        QTest::newRow("text burned on the file's own clock, after the crop, before the scaling")
+            << "--as-written --options 6 -ss 5.000 -vf crop=2:2:0:0 --burn-subtitles 1 -i we'ird:a,b.mkv "
+               "-vf bwdif=mode=send_frame:deint=interlaced,scale=w='min(iw,2)':h=-2 d.mp4"
+            << "-ss 5.000 -i we'ird:a,b.mkv -vf bwdif=mode=send_frame:deint=interlaced,crop=2:2:0:0,"
+               "setpts=PTS+5.000/TB,subtitles=filename=./we\\\\\\'ird\\\\:a\\,b.mkv:si=1,setpts=PTS-5.000/TB,"
+               "scale=w='min(iw,2)':h=-2 d.mp4"
+            << QStringList();
+        QTest::newRow("pictures laid over the video, the chain after them")
+            << "--as-written --options 6 --burn-overlay 0:5 -map 0:1 --note hello -i s.mkv -map 0:V:0 -vf scale=2:2 d.mp4"
+            << "-i s.mkv -filter_complex [0:0][0:5]overlay=eof_action=pass,scale=2:2[burned] -map [burned] -map 0:1 d.mp4"
+            << QStringList{note("hello")};
+        QTest::newRow("an empty block changes nothing")
+            << "--options 0 -i s.avi -y -acodec mp3 d.mp3" << "-i s.avi -y -acodec libmp3lame -vn d.mp3" << QStringList();
+    }
+    void optionBlocks()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, expected);
+        QFETCH(QStringList, notes);
+        std::vector<std::string> arguments = toStd(given.split(' '));
+        std::string error;
+        const std::optional<OptionArguments::Block> block = OptionArguments::take(arguments, error);
+        QVERIFY(block);
+        QCOMPARE(error, std::string());
+        Translation translation = arguments.front() == "--as-written"
+            ? Translator::asWritten({arguments.begin() + 1, arguments.end()})
+            : Translator(nullptr).translate(arguments);
+        const std::vector<std::string> input = OptionArguments::apply(translation, *block);
+        QCOMPARE(toQt(input + translation.arguments).join(' '), expected);
+        QCOMPARE(*translation.destination, translation.arguments.size() - 1);
+        QCOMPARE(toQt(translation.notes).filter("hello"), notes);
+    }
+
+    // The program's flags ahead of the job's "-i" come in any order.
+    void flagsInAnyOrder_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::newRow("span first") << "--span 5.000 --as-written --options 2 -ss 1.000 -i s.mkv d.mkv";
+        QTest::newRow("block first") << "--options 2 -ss 1.000 --as-written --span 5.000 -i s.mkv d.mkv";
+        QTest::newRow("marker first") << "--as-written --options 2 -ss 1.000 --span 5.000 -i s.mkv d.mkv";
+    }
+    void flagsInAnyOrder()
+    {
+        QFETCH(QString, given);
+        std::vector<std::string> arguments = toStd(given.split(' '));
+        std::string error;
+        const std::optional<OptionArguments::Block> block = OptionArguments::take(arguments, error);
+        QVERIFY(block);
+        QCOMPARE(toQt(block->pairs), QStringList({"-ss", "1.000"}));
+        QCOMPARE(OptionArguments::takeSpan(arguments), 5.0);
+        QCOMPARE(toQt(arguments).join(' '), QStringLiteral("--as-written -i s.mkv d.mkv"));
+    }
+
+    void malformedOptionBlock_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::newRow("an odd count") << "--options 3 -map 0:1 x -i s d";
+        QTest::newRow("past the end") << "--options 8 -map 0:1";
+        QTest::newRow("no count") << "--options -i s d";
+    }
+    void malformedOptionBlock()
+    {
+        QFETCH(QString, given);
+        std::vector<std::string> arguments = toStd(given.split(' '));
+        std::string error;
+        QVERIFY(!OptionArguments::take(arguments, error));
+        QVERIFY(!error.empty());
     }
 
     // ffmpeg is asked for its encoders only when amr_nb is wanted, and then once.

@@ -65,12 +65,16 @@ QString describe(const ParsedCommandLine &parsed)
     case CommandLinePlan::Action::ListPresets:
         return QStringLiteral("list") + (plan.verbose ? QStringLiteral(" verbose") : QString())
             + (plan.json ? QStringLiteral(" json") : QString());
+    case CommandLinePlan::Action::Probe:
+        return QStringLiteral("probe ") + plan.probeSource + (plan.json ? QStringLiteral(" json") : QString());
     case CommandLinePlan::Action::Convert:
         break;
     case CommandLinePlan::Action::Watch:
         return QStringLiteral("watch %1; dir %2").arg(plan.watchFolder, plan.outputFolder);
     }
     QStringList parts{QStringLiteral("j%1").arg(plan.jobs)};
+    if (!plan.options.isEmpty())
+        parts << QStringLiteral("options ") + plan.options.summary();
     if (plan.noOverwrite)
         parts << QStringLiteral("n");
     if (plan.json)
@@ -208,6 +212,31 @@ private slots:
         QTest::newRow("version") << QStringList{"--version"} << QStringList{} << "version";
         QTest::newRow("presets in detail") << QStringList{"--list-presets", "--verbose"} << QStringList{} << "list verbose";
         QTest::newRow("presets as JSON") << QStringList{"--json", "--list-presets"} << QStringList{} << "list json";
+
+        // The conversion's options, and their bad values named by their flag.
+        QTest::newRow("tracks, a span, the date") << QStringList{"--preset", Mp3, "--audio", "deu", "--start=1:30", "--end", "2:00",
+                                                              "--no-keep-date", "a.avi"}
+                                                << QStringList{} << "j1; options sound deu · 1:30–2:00 · new date; a.avi > a.mp3";
+        QTest::newRow("subtitles, a burn, a crop") << QStringList{"--preset", Ipod, "--subtitles=forced", "--burn", "2", "--crop",
+                                                                  "auto", "--no-metadata", "a.avi"}
+                                                   << QStringList{} << "j1; options subtitles forced · burn 2 · crop auto · no metadata; a.avi > a.mp4";
+        QTest::newRow("a length") << QStringList{"--preset", Mp3, "--length", "90.5", "a.avi"} << QStringList{}
+                                  << "j1; options 1:30.5 from 0:00; a.avi > a.mp3";
+        QTest::newRow("a language that is none") << QStringList{"--preset", Mp3, "--audio", "klingon", "a.avi"} << QStringList{}
+                                                 << "error: --audio takes first|all, a track number or a language code";
+        QTest::newRow("an end before the start") << QStringList{"--preset", Mp3, "--start", "10", "--end", "5", "a.avi"}
+                                                 << QStringList{} << "error: --end 0:05 is not after --start 0:10";
+        QTest::newRow("end and length") << QStringList{"--preset", Mp3, "--end", "10", "--length", "5", "a.avi"} << QStringList{}
+                                        << "error: --end and --length both set";
+        QTest::newRow("a crop in words") << QStringList{"--preset", Mp3, "--crop", "wide", "a.avi"} << QStringList{}
+                                         << "error: --crop takes auto, none or W:H:X:Y";
+        QTest::newRow("a time in words") << QStringList{"--preset", Mp3, "--start", "soon", "a.avi"} << QStringList{}
+                                         << "error: --start takes a time as [[h:]m:]s[.ms]";
+        QTest::newRow("a switch with a value") << QStringList{"--no-metadata=yes"} << QStringList{}
+                                               << "error: --no-metadata takes no value";
+        QTest::newRow("a missing time") << QStringList{"--preset", Mp3, "a.avi", "--start"} << QStringList{}
+                                        << "error: --start needs a value";
+        QTest::newRow("a probe") << QStringList{"--probe", "a.mkv", "--json"} << QStringList{} << "probe a.mkv json";
     }
     void parse()
     {

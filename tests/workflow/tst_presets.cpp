@@ -3,6 +3,7 @@
 #include "common/MessageBoxes.h"
 #include "engine/AVC.h"
 #include "engine/CommandLine.h"
+#include "workflow/Conversion.h"
 #include "workflow/PresetFile.h"
 #include "workflow/Presets.h"
 
@@ -38,7 +39,8 @@ QStringList argumentsOf(const QString &preset, const QString &destination)
 const char UserFile[] =
     "{\"presets\": [\n"
     "  {\"name\": \"Small MP4\", \"extension\": \".mp4\", \"arguments\": [\"-c:v\", \"libx264\", \"-metadata\",\n"
-    "   \"title=A \\\"quoted\\\" title\\\\\", \"-metadata\", \"comment=\", \"-vf\", \"scale=320:-2\"]},\n"
+    "   \"title=A \\\"quoted\\\" title\\\\\", \"-metadata\", \"comment=\", \"-vf\", \"scale=320:-2\"],\n"
+    "   \"options\": {\"audio\": \"all\", \"start\": \"1:00\", \"keep-date\": false}},\n"
     "  {\"name\": \"FLAC lossless audio\", \"extension\": \".flac\", \"arguments\": []},\n"
     "  {\"name\": \"No extension\", \"arguments\": []}\n"
     "]}\n";
@@ -143,6 +145,24 @@ private slots:
         QCOMPARE(job.SizeRatio(), ratio);
         QCOMPARE(errors.size(), 1);
         QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("Unable to locate avformat.dll"));
+
+        // A conversion with no option set runs the very same line, whatever the source holds.
+        const QString line = job.commandLine();
+        Recorder recorder;
+        Conversion conversion(job);
+        QVERIFY(!conversion.start(name, QStringLiteral("/v/in.avi"), QStringLiteral("/v/out") + extension, {}));
+        QCOMPARE(job.commandLine(), line);
+    }
+
+    // The user's preset starts from its own options; a flag given overrides one of them.
+    void userPresetOptions()
+    {
+        const Preset *preset = Presets::find(QStringLiteral("Small MP4"));
+        QVERIFY(preset);
+        QCOMPARE(preset->options.summary(), QStringLiteral("sound all · from 1:00 · new date"));
+        ConversionOptions flags;
+        QVERIFY(!flags.set(QStringLiteral("audio"), QStringLiteral("deu")));
+        QCOMPARE(preset->options.overriddenBy(flags).summary(), QStringLiteral("sound deu · from 1:00 · new date"));
     }
 
     void unknownNames_data()
@@ -322,6 +342,14 @@ private slots:
             << entry("\"name\": \"B\", \"extension\": \".abcdefghijklmnop\", \"arguments\": []")
             << QStringList{"A"} << skipped.arg("%1", "2 (\"B\")", badExtension);
         const QString badArguments = QStringLiteral("\"arguments\" must be a list of texts, as [\"-c:v\", \"libx264\"]");
+        QTest::newRow("options not an object")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [], \"options\": \"all\"")
+            << QStringList{"A"} << skipped.arg("%1", "2 (\"B\")", "\"options\" must be an object, as {\"audio\": \"all\"}");
+        QTest::newRow("options that do not parse")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [], \"options\": {\"crop\": \"big\"}")
+            << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", "\"options\": --crop takes auto, none or W:H:X:Y (\"1920:800:0:140\", "
+                                                  "at least 2x2); got \"big\"");
         QTest::newRow("arguments missing") << entry("\"name\": \"B\", \"extension\": \".b\"") << QStringList{"A"}
                                            << skipped.arg("%1", "2 (\"B\")", badArguments);
         QTest::newRow("arguments in one text")

@@ -161,7 +161,13 @@ private slots:
         missing.remove("destination");
         QJsonObject number = good;
         number.insert("source", 7);
+        QJsonObject withOptions = good;
+        withOptions.insert("options", QJsonObject{{"audio", "deu"}, {"start", "1:20"}, {"keep-date", false}});
+        QJsonObject badOptions = good;
+        badOptions.insert("options", QJsonObject{{"crop", "-5:0:0:0"}});
         QTest::newRow("a good item") << fileWith({good}) << QString();
+        QTest::newRow("a good item with options") << fileWith({withOptions}) << QString();
+        QTest::newRow("options that do not parse") << fileWith({badOptions}) << "bad options: --crop";
         QTest::newRow("not JSON") << QByteArray("{\"format\": ") << "not valid JSON";
         QTest::newRow("another format") << QJsonDocument(QJsonObject{{"format", "other"}, {"version", 1}, {"items", QJsonArray()}}).toJson()
                                         << "not a queue";
@@ -205,7 +211,10 @@ private slots:
     {
         QTemporaryDir dir;
         const RecoveryFile file(dir.filePath(QStringLiteral("state/Zorvik/queue.json")));
-        const QueueItems items{item("/v/1.avi", "/v/1.mp4", State::Done), item("/v/2.avi", "/v/2.mp4", State::Converting)};
+        QueueItems items{item("/v/1.avi", "/v/1.mp4", State::Done), item("/v/2.avi", "/v/2.mp4", State::Converting)};
+        QVERIFY(!items[1].options.set(QStringLiteral("subtitles"), QStringLiteral("forced")));
+        QVERIFY(!items[1].options.set(QStringLiteral("length"), QStringLiteral("0:30.5")));
+        items[1].options.keepDate = false;
         QVERIFY(file.save(items));
         QCOMPARE(QFileInfo(file.path()).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
         RecoveryFile::Loaded loaded = file.load(testPresets);
