@@ -12,6 +12,9 @@
 #include "TemporaryFile.h"
 #include "Translator.h"
 #include "UniqueFd.h"
+#include "VerifiedCommit.h"
+
+#include "protocol/Protocol.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,8 +26,67 @@
 
 namespace {
 
-// Put first by the job on a line in today's syntax.
-constexpr std::string_view AsWritten = "--as-written";
+constexpr std::string_view AsWritten = Protocol::AsWritten;
+
+// What the program said before the encoder's arguments (Protocol.h).
+struct Flags {
+    bool asWritten = false;
+    std::optional<double> span;
+};
+
+Flags takeFlags(std::vector<std::string> &given)
+{
+    Flags flags;
+    for (;;) {
+        if (!given.empty() && given.front() == AsWritten) {
+            flags.asWritten = true;
+            given.erase(given.begin());
+        } else if (given.size() >= 2 && given.front() == Protocol::Span) {
+            char *end = nullptr;
+            const double seconds = std::strtod(given[1].c_str(), &end);
+            if (end && *end == '\0' && seconds >= 0)
+                flags.span = seconds;
+            given.erase(given.begin(), given.begin() + 2);
+        } else {
+            return flags;
+        }
+    }
+}
+
+// The format the output is written in, when the arguments name one: the last "-f" after the
+// last input.
+std::optional<std::string> outputFormat(const std::vector<std::string> &arguments, std::size_t destination)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i + 1 < destination; ++i) {
+        if (arguments[i] == "-i")
+            start = i + 2;
+    }
+    std::optional<std::string> format;
+    for (std::size_t i = start; i + 1 < destination; ++i) {
+        if (arguments[i] == "-f")
+            format = arguments[i + 1];
+    }
+    return format;
+}
+
+// The job's source: the value of the first "-i".
+std::optional<std::string> sourceOf(const std::vector<std::string> &arguments)
+{
+    const auto input = std::ranges::find(arguments, "-i");
+    if (input == arguments.end() || input + 1 == arguments.end())
+        return std::nullopt;
+    return *(input + 1);
+}
+
+// Options that end the output before the source does: the result is as long as they say.
+bool cutsTheSource(const std::vector<std::string> &arguments)
+{
+    return std::ranges::any_of(arguments, [](const std::string &a) {
+        return a == "-t" || a == "-to" || a == "-ss" || a == "-sseof" || a == "-fs" || a == "-shortest"
+            || a.starts_with("-frames") || a == "-vframes" || a == "-aframes";
+    });
+}
 
 ErrorOutput g_errors;
 
@@ -81,10 +143,9 @@ std::size_t nameMaxOf(const std::string &folder)
     return max > 0 ? static_cast<std::size_t>(max) : TemporaryFile::NameMax;
 }
 
-Translation translate(std::vector<std::string> given, const std::string &ffmpeg)
+Translation translate(std::vector<std::string> given, bool asWritten, const std::string &ffmpeg)
 {
-    if (!given.empty() && given.front() == AsWritten) {
-        given.erase(given.begin());
+    if (asWritten) {
         // The preset for today's copy into Matroska asks for what the source needs.
         const auto directive = std::ranges::find(given, MatroskaFit::Directive);
         if (directive == given.end())
@@ -96,6 +157,9 @@ Translation translate(std::vector<std::string> given, const std::string &ffmpeg)
         if (arguments.size() > 2 && arguments[0] == "-i" && isRegularFile(arguments[1])) {
             const MatroskaFit::Fit fit = MatroskaFit::fit(Ffmpeg::streamsOf(ffmpeg, arguments[1]));
             arguments.insert(arguments.end() - 1, fit.arguments.begin(), fit.arguments.end());
+            // Packed B-frames (DivX, XviD) and MPEG program streams leave packets without a
+            // time, which Matroska cannot take; ffmpeg makes them up as it reads.
+            arguments.insert(arguments.begin(), {"-fflags", "+genpts"});
             translation.destination = arguments.size() - 1;
             translation.notes = fit.notes;
         }
@@ -155,6 +219,72 @@ std::optional<int> prepareDestination(Translation &translation, std::optional<Te
     return std::nullopt;
 }
 
+// What the source holds, read before the run when it is a file: a pipe would be used up by it.
+std::optional<MediaProbe> probeSource(const std::string &ffprobe, const Translation &translation)
+{
+    const std::optional<std::string> source = sourceOf(translation.arguments);
+    if (!source || !isRegularFile(*source))
+        return std::nullopt;
+    return MediaProbe::of(ffprobe, *source, false);
+}
+
+// Sound shorter than one frame of its encoder would come out as a file without sound: it is
+// padded with silence to the longest frame of the encoders the presets use. Not where the
+// arguments filter the sound themselves or copy it.
+void padShortSound(Translation &translation, const MediaProbe &source)
+{
+    constexpr double ShortestSound = 0.2;
+    std::vector<std::string> &arguments = translation.arguments;
+    if (!translation.destination || !source.has("audio"))
+        return;
+    std::vector<int> sound;
+    for (const MediaProbe::Stream &stream : source.streams) {
+        if (stream.type == "audio")
+            sound.push_back(stream.index);
+    }
+    const std::optional<double> span = source.spanOf(sound);
+    if (!span || *span >= ShortestSound)
+        return;
+    const bool filtersOrCopies = std::ranges::any_of(arguments, [](const std::string &a) {
+        return a == "-af" || a.starts_with("-filter") || a == "-lavfi" || a == "copy";
+    });
+    if (filtersOrCopies)
+        return;
+    const auto at = arguments.begin() + static_cast<std::ptrdiff_t>(*translation.destination);
+    arguments.insert(at, {"-af", "apad=whole_dur=" + std::to_string(ShortestSound)});
+    *translation.destination += 2;
+}
+
+// The finished file is checked before it replaces anything; what the user should know about it
+// is said. Returns the exit status when it must not replace anything.
+std::optional<int> verify(const std::string &ffprobe, const std::optional<MediaProbe> &source,
+                          const TemporaryFile &temporary, const Translation &translation, const Flags &flags,
+                          const OutputWatch &watch, const std::string &shown)
+{
+    VerifiedCommit::Promise promise{watch.outputVideo(), watch.outputAudio(), flags.span, watch.writtenTime(), {}};
+    if (source) {
+        promise.frameSeconds = source->frameOf(watch.mappedInputs());
+        if (!promise.span)
+            promise.span = source->spanOf(watch.mappedInputs());
+    }
+    // Cut by the arguments, the result is as long as they say.
+    if (!flags.span && cutsTheSource(translation.arguments))
+        promise.span.reset();
+    struct stat info {};
+    const bool exists = stat(temporary.path().c_str(), &info) == 0;
+    const MediaProbe after = exists && info.st_size > 0 ? MediaProbe::of(ffprobe, temporary.path(), true) : MediaProbe{};
+    if (const int signal = ChildProcess::pendingStopSignal())
+        return stopped(signal);
+    const VerifiedCommit::Verdict verdict = VerifiedCommit::judge(promise, exists, info.st_size, after);
+    if (!verdict.failure.empty()) {
+        say("avformat.dll: " + verdict.failure + "; " + shown + " was left as it was");
+        return 1;
+    }
+    if (!verdict.warning.empty())
+        say("avformat.dll: " + verdict.warning);
+    return std::nullopt;
+}
+
 }
 
 int main(int argc, char **argv)
@@ -168,7 +298,26 @@ int main(int argc, char **argv)
         return 127;
     }
 
-    Translation translation = translate(std::vector<std::string>(argv + 1, argv + argc), *ffmpeg);
+    std::vector<std::string> given(argv + 1, argv + argc);
+    const Flags flags = takeFlags(given);
+    Translation translation = translate(std::move(given), flags.asWritten, *ffmpeg);
+    if (translation.destination) {
+        if (const auto format = outputFormat(translation.arguments, *translation.destination);
+            format && VerifiedCommit::writesNoFile(*format)) {
+            say("avformat.dll: the format " + *format + " writes no file; nothing was converted");
+            return 1;
+        }
+    }
+    const char *probeOverride = std::getenv("VIDOMAR_FFPROBE");
+    const std::optional<std::string> ffprobe
+        = Ffmpeg::findProbe(probeOverride ? probeOverride : "", *ffmpeg, std::getenv("PATH"));
+    if (!ffprobe) {
+        say("avformat.dll: ffprobe was not found; install the ffmpeg package");
+        return 127;
+    }
+    const std::optional<MediaProbe> source = probeSource(*ffprobe, translation);
+    if (source)
+        padShortSound(translation, *source);
     for (const std::string &note : translation.notes)
         say(note);
     // Stopped while asking ffmpeg: nothing has been written yet.
@@ -220,6 +369,10 @@ int main(int argc, char **argv)
         if (!line.empty())
             say(line);
         return status != 0 ? status : 1;
+    }
+    if (temporary) {
+        if (const std::optional<int> refused = verify(*ffprobe, source, *temporary, translation, flags, watch, shown))
+            return *refused;
     }
     if (temporary && !temporary->commit()) {
         say("avformat.dll: cannot replace the destination: " + reason(errno));

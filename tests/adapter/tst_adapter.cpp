@@ -5,6 +5,7 @@
 #include "ProcessTree.h"
 #include "RunProgram.h"
 #include "TemporaryFile.h"
+#include "TemporaryName.h"
 
 #include <QtTest>
 
@@ -63,6 +64,15 @@ stubborn)
 esac
 )";
 
+// ffprobe beside the fake ffmpeg: what it writes is taken for a finished file of one second of
+// picture and sound, unless FAKE_PROBE says otherwise.
+const char FakeFfprobe[] = R"(#!/bin/sh
+if [ -n "$FAKE_PROBE" ]; then printf '%b' "$FAKE_PROBE"; exit 0; fi
+printf '[STREAM]\nindex=0\ncodec_type=video\nduration=1.0\nnb_read_packets=25\n[/STREAM]\n'
+printf '[STREAM]\nindex=1\ncodec_type=audio\nduration=1.0\nnb_read_packets=40\n[/STREAM]\n'
+printf '[FORMAT]\nduration=1.0\n[/FORMAT]\n'
+)";
+
 const QString NotFound = QStringLiteral("avformat.dll: ffmpeg was not found; install the ffmpeg package\n");
 
 }
@@ -79,6 +89,11 @@ private slots:
         script.write(FakeFfmpeg);
         script.close();
         QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QFile probe(m_fakeDir.filePath(QStringLiteral("ffprobe")));
+        QVERIFY(probe.open(QIODevice::WriteOnly));
+        probe.write(FakeFfprobe);
+        probe.close();
+        QVERIFY(probe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         m_adapter = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/avformat.dll");
         QVERIFY2(QFileInfo(m_adapter).isExecutable(), qPrintable(m_adapter));
     }
@@ -322,8 +337,8 @@ private slots:
         const auto stop = qScopeGuard([&] { kill(pid_t(adapter.processId()), SIGTERM); adapter.waitForFinished(5000); });
         QCOMPARE(hiddenFiles().size(), 1);
         const QString running = m_work->filePath(hiddenFiles().constFirst());
-        const QString elsewhere = m_work->filePath(".out.avformat-" + QString::fromStdString(TemporaryFile::hostName())
-                                                   + "-2147483646.avi");
+        const QString elsewhere = m_work->filePath(".out.avformat-" + QString::fromStdString(TemporaryName::hostName())
+                                                   + "-2147483646-k3x9q2m7.avi");
         QVERIFY(QFile::rename(running, elsewhere));
         age(elsewhere, 3600);
 
@@ -444,7 +459,7 @@ private slots:
         const QByteArray destination = QFile::encodeName(m_destination);
         for (const QString &path : {m_work->path(), m_destination})
             QCOMPARE(chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
-        for (const QString &path : {m_fakeDir.path(), m_fake})
+        for (const QString &path : {m_fakeDir.path(), m_fake, m_fakeDir.filePath(QStringLiteral("ffprobe"))})
             QCOMPARE(chmod(QFile::encodeName(path).constData(), 0755), 0);
         QCOMPARE(chmod(destination.constData(), mode_t(mode)), 0);
 
