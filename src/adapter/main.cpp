@@ -255,6 +255,20 @@ void padShortSound(Translation &translation, const MediaProbe &source)
     *translation.destination += 2;
 }
 
+// A cover picture is a still, not the video a classic preset converts: a source whose only
+// pictures are covers gives sound alone.
+void leaveOutCovers(Translation &translation, const MediaProbe &source)
+{
+    std::vector<std::string> &arguments = translation.arguments;
+    const bool cover = std::ranges::any_of(source.streams, [](const MediaProbe::Stream &s) { return s.attachedPicture; });
+    if (!translation.destination || !cover || contains(arguments, "-map") || contains(arguments, "-vn"))
+        return;
+    const std::vector<std::string> maps{"-map", "0:V:0?", "-map", "0:a:0?"};
+    translation.notes.push_back("avformat.dll: a cover picture is not video; adding -map 0:V:0? -map 0:a:0?");
+    arguments.insert(arguments.begin() + static_cast<std::ptrdiff_t>(*translation.destination), maps.begin(), maps.end());
+    *translation.destination += maps.size();
+}
+
 // The finished file is checked before it replaces anything; what the user should know about it
 // is said. Returns the exit status when it must not replace anything.
 std::optional<int> verify(const std::string &ffprobe, const std::optional<MediaProbe> &source,
@@ -316,8 +330,11 @@ int main(int argc, char **argv)
         return 127;
     }
     const std::optional<MediaProbe> source = probeSource(*ffprobe, translation);
-    if (source)
+    if (source) {
         padShortSound(translation, *source);
+        if (!flags.asWritten)
+            leaveOutCovers(translation, *source);
+    }
     for (const std::string &note : translation.notes)
         say(note);
     // Stopped while asking ffmpeg: nothing has been written yet.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,8 @@ struct FileProbe {
     std::function<bool(const QString &path)> exists;
     std::function<bool(const QString &path)> isFolder;
     std::function<bool(const QString &a, const QString &b)> sameFile;
+    // Which file a path names (engine/SameFile); when not given, its clean absolute path.
+    std::function<QByteArray(const QString &path)> identity;
 
     static FileProbe system();
 };

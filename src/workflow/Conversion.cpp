@@ -7,24 +7,7 @@
 #include "workflow/SourceCheck.h"
 #include "workflow/TextNameLinks.h"
 
-#include <cmath>
 
-namespace {
-
-// A result shorter than this share of the source's stated duration is worth a word.
-constexpr double EarlyEndShare = 0.9;
-
-// "0:00.16": minutes, seconds and hundredths.
-QString clockWithHundredths(double seconds)
-{
-    const qint64 hundredths = std::llround(seconds * 100.0);
-    return QStringLiteral("%1:%2.%3")
-        .arg(hundredths / 6000)
-        .arg(hundredths / 100 % 60, 2, 10, QLatin1Char('0'))
-        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
-}
-
-} // namespace
 
 Conversion::Conversion(AVC &job, QObject *parent)
     : QObject(parent), m_job(job)
@@ -39,6 +22,7 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
         return false;
     m_lastMessage.clear();
     m_warning.clear();
+    m_encoderWarning.reset();
     if (const std::optional<QString> problem = SourceCheck::problem(source)) {
         say(*problem);
         return false;
@@ -107,6 +91,7 @@ void Conversion::onDataOutput(const QString &strData, qint64 FileSize)
     if (!m_running)
         return;
     if (FileSize > 0) {
+        m_encoderWarning.feed(strData);
         emit progressed(m_meter.feed(strData, FileSize));
         return;
     }
@@ -129,21 +114,11 @@ bool Conversion::endRun()
     return true;
 }
 
-QString Conversion::shortfall() const
-{
-    const std::optional<double> duration = m_meter.duration();
-    const std::optional<double> time = m_meter.time();
-    if (!duration || !time || *time >= *duration * EarlyEndShare)
-        return QString();
-    return QStringLiteral("the source ended early, at %1 of %2")
-        .arg(clockWithHundredths(*time), clockWithHundredths(*duration));
-}
-
 void Conversion::onComplete()
 {
     if (!m_running)
         return;
-    m_warning = shortfall();
+    m_warning = m_encoderWarning.warning();
     if (endRun())
         emit finished();
 }

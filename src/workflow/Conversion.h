@@ -2,6 +2,7 @@
 
 #include "engine/PausableClock.h"
 #include "engine/ProgressMeter.h"
+#include "workflow/EncoderWarning.h"
 
 #include <QObject>
 #include <QString>
@@ -47,8 +48,8 @@ public:
     const ProgressMeter &meter() const { return m_meter; }
     // The latest message about the run since its start: why it failed, when it did.
     QString lastMessage() const { return m_lastMessage; }
-    // After a run that finished: what the user should know about its result, or empty. The
-    // encoder's time fell well short of the source's stated duration: the source ended early.
+    // After a run that finished: what the user should know about its result, or empty: the
+    // adapter found the result shorter than the converted part of the source.
     QString warning() const { return m_warning; }
     // Off: messages are only signalled, for an owner that says itself which run they are about.
     void setShowsMessages(bool shows) { m_showsMessages = shows; }
@@ -73,7 +74,6 @@ signals:
 private:
     bool endRun();
     void say(const QString &text);
-    QString shortfall() const;
 
     AVC &m_job;
     ProgressMeter m_meter;
@@ -83,5 +83,6 @@ private:
     bool m_showsMessages = true;
     QString m_lastMessage;
     QString m_warning;
+    EncoderWarning m_encoderWarning;
     std::unique_ptr<TextNameLinks> m_links; // for a run whose names are not text
 };

@@ -1,13 +1,17 @@
 #include "workflow/QueueList.h"
 
+#include "engine/SameFile.h"
+#include "workflow/FileNameBytes.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
 
+// Which file the path reaches, links followed: two names of one file are one.
 QString normalised(const QString &path)
 {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return QString::fromLatin1(fileIdentity(FileNameBytes::encode(path)));
 }
 
 } // namespace

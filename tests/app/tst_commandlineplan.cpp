@@ -25,6 +25,7 @@ FileProbe probeOver(const QStringList &existing)
         [=](const QString &path) { return files->contains(key(path)) || folders->contains(key(path)); },
         [=](const QString &path) { return folders->contains(key(path)); },
         [=](const QString &a, const QString &b) { return files->contains(key(a)) && key(a) == key(b); },
+        {},
     };
 }
 
