@@ -102,6 +102,10 @@ bool TemporaryFile::create(const struct stat *replaced)
     }
     if (!file.valid())
         return false;
+    // The folder is held as it is now, so that the file is found and removed even if it moves.
+    const std::string folderPath = folder();
+    m_folder = UniqueFd(open(folderPath.empty() ? "." : folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    m_name = m_path.substr(folderPath.size());
     // A file system without locks leaves the file unprotected, and its sweeps remove nothing.
     lockWhole(file.get(), F_WRLCK);
     if (replaced) {
@@ -117,9 +121,26 @@ bool TemporaryFile::create(const struct stat *replaced)
     return true;
 }
 
+bool TemporaryFile::folderMoved() const
+{
+    const std::string folderPath = folder();
+    struct stat held {};
+    struct stat named {};
+    if (!m_folder.valid() || fstat(m_folder.get(), &held) != 0)
+        return false;
+    return stat(folderPath.empty() ? "." : folderPath.c_str(), &named) != 0 || named.st_dev != held.st_dev
+        || named.st_ino != held.st_ino;
+}
+
 bool TemporaryFile::commit()
 {
-    if (!m_file.valid() || rename(m_path.c_str(), m_destination.c_str()) != 0)
+    if (!m_file.valid())
+        return false;
+    if (folderMoved()) {
+        errno = ENOENT;
+        return false;
+    }
+    if (rename(m_path.c_str(), m_destination.c_str()) != 0)
         return false;
     m_file.reset();
     return true;
@@ -127,7 +148,11 @@ bool TemporaryFile::commit()
 
 void TemporaryFile::discard()
 {
-    if (m_file.valid())
-        unlink(m_path.c_str());
+    if (m_file.valid()) {
+        if (m_folder.valid())
+            unlinkat(m_folder.get(), m_name.c_str(), 0);
+        else
+            unlink(m_path.c_str());
+    }
     m_file.reset();
 }

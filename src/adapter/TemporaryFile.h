@@ -40,6 +40,9 @@ public:
     // tried again with another random part. False with errno set when none could be made. A replaced file's permission bits, and its owner and group where allowed, are
     // given to it from the start, so the result is never more open than the file it replaces.
     bool create(const struct stat *replaced = nullptr);
+    // Whether the folder the file was made in is no longer at its path (moved or renamed since):
+    // the result would land somewhere the user did not name.
+    bool folderMoved() const;
     // Moves the result over the destination; false with errno set when that fails.
     bool commit();
     void discard();
@@ -52,5 +55,7 @@ private:
     std::string m_destination;
     std::size_t m_nameMax;
     std::string m_path;
-    UniqueFd m_file;  // open while the file is ours: it holds the lock
+    std::string m_name;  // the file's name in its folder
+    UniqueFd m_folder;   // where the file was made, wherever that folder goes
+    UniqueFd m_file;     // open while the file is ours: it holds the lock
 };

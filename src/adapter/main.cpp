@@ -387,6 +387,10 @@ int main(int argc, char **argv)
             say(line);
         return status != 0 ? status : 1;
     }
+    if (temporary && temporary->folderMoved()) {
+        say("avformat.dll: the folder of " + shown + " was moved or renamed during the run; nothing was written there");
+        return 1;
+    }
     if (temporary) {
         if (const std::optional<int> refused = verify(*ffprobe, source, *temporary, translation, flags, watch, shown))
             return *refused;

@@ -3,6 +3,7 @@
 #include "common/MessageBoxes.h"
 #include "engine/AVC.h"
 #include "workflow/FileNameBytes.h"
+#include "workflow/FolderOfDestination.h"
 #include "workflow/Presets.h"
 #include "workflow/SourceCheck.h"
 #include "workflow/TextNameLinks.h"
@@ -24,6 +25,10 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
     m_warning.clear();
     m_encoderWarning.reset();
     if (const std::optional<QString> problem = SourceCheck::problem(source)) {
+        say(*problem);
+        return false;
+    }
+    if (const std::optional<QString> problem = FolderOfDestination::make(destination)) {
         say(*problem);
         return false;
     }
@@ -137,7 +142,8 @@ void Conversion::onCancelled()
 
 void Conversion::onErrorEvent(const QString &ErrorMessage)
 {
-    say(ErrorMessage);
+    // The encoder knew the files by their links; the user knows them by their names.
+    say(m_links ? m_links->asTheUserNamed(ErrorMessage) : ErrorMessage);
 }
 
 void Conversion::say(const QString &text)
