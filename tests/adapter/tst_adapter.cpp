@@ -56,6 +56,12 @@ lines)
     printf partial > "$out"
     printf '%s\n' "$FAKE_LINES" | sed "s|OUT|$out|g" >&2
     exit "$FAKE_EXIT" ;;
+until)
+    printf partial > "$out"
+    touch "$FAKE_DIR/ready"
+    while [ ! -e "$FAKE_DIR/go" ]; do sleep 0.05; done
+    printf converted > "$out"
+    exit 0 ;;
 stubborn)
     printf partial > "$out"
     trap '' TERM INT
@@ -346,6 +352,24 @@ private slots:
         QCOMPARE(run({"-i", "in.avi", "-y", other}, QStringLiteral("ok")).exitCode, 0);
         QCOMPARE(contentOf(elsewhere), QByteArray("partial"));
         QVERIFY(QFile::rename(elsewhere, running));
+    }
+
+    // The destination's folder renamed while ffmpeg writes: nothing lands under a name the user
+    // did not give, and the hidden file goes with the run, wherever its folder went.
+    void folderRenamedMidRun()
+    {
+        QVERIFY(QDir(m_work->path()).mkdir(QStringLiteral("sub")));
+        QProcess adapter;
+        start(adapter, {"-i", "in.avi", "-y", m_work->filePath(QStringLiteral("sub/out.avi"))}, environment(QStringLiteral("until")));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_work->filePath(QStringLiteral("ready"))), 10000);
+        QVERIFY(QDir(m_work->path()).rename(QStringLiteral("sub"), QStringLiteral("renamed")));
+        QFile go(m_work->filePath(QStringLiteral("go")));
+        QVERIFY(go.open(QIODevice::WriteOnly));
+        go.close();
+        QVERIFY(adapter.waitForFinished(20000));
+        QCOMPARE(adapter.exitCode(), 1);
+        QVERIFY2(adapter.readAll().contains("was moved or renamed during the run"), "no reason");
+        QCOMPARE(QDir(m_work->filePath(QStringLiteral("renamed"))).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     // kill -9 of the program that started the adapter: the adapter stops ffmpeg, removes its
