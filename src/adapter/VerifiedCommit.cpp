@@ -43,7 +43,11 @@ Verdict judge(const Promise &promise, bool exists, off_t size, const MediaProbe 
         return {"the encoder finished and the file it wrote is empty", {}};
     if (!result.opened)
         return {"the finished file does not open as a video or sound file", {}};
-    if (!result.holds("video") && !result.holds("audio") && result.streams.empty())
+    // Whatever kind its streams are (a preset may write subtitles alone), one must hold something.
+    const bool holdsAnything = std::ranges::any_of(result.streams, [](const MediaProbe::Stream &stream) {
+        return stream.packets != 0 && !(stream.duration && *stream.duration <= 0);
+    });
+    if (!holdsAnything)
         return {"the finished file holds no picture and no sound", {}};
     if (promise.video && !result.holds("video"))
         return {"the finished file holds no picture", {}};

@@ -1,6 +1,7 @@
 #include "workflow/DestinationName.h"
 
 #include "engine/SameFile.h"
+#include "workflow/FileNameBytes.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ qsizetype nameEnd(const QString &path)
 
 QString destinationApartFromSource(const QString &source, const QString &derived, const QString &extension)
 {
-    if (source.isEmpty() || !isSameFile(source, derived))
+    if (source.isEmpty() || !isSameFile(FileNameBytes::encode(source), FileNameBytes::encode(derived)))
         return derived;
     return convertedName(source, extension);
 }

@@ -114,6 +114,49 @@ private slots:
         old.write("old");
     }
 
+    // ffmpeg succeeded; what ffprobe finds in its file decides whether it replaces the
+    // destination. The program may say how long the converted part lasts ("--span").
+    void verifiedCommit_data()
+    {
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<QString>("probe"); // what the fake ffprobe writes; "" for a good file
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("destination");
+        QTest::addColumn<QString>("said");
+        const QString stream = QStringLiteral("[STREAM]\\nindex=0\\ncodec_type=%1\\nduration=%2\\nnb_read_packets=%3\\n[/STREAM]\\n");
+        const QString format = QStringLiteral("[FORMAT]\\nduration=1.0\\n[/FORMAT]\\n");
+        QTest::newRow("a good file replaces") << QStringList() << QString() << 0 << QByteArray("converted") << QString();
+        QTest::newRow("a file that does not open")
+            << QStringList() << QStringLiteral("nothing") << 1 << QByteArray("old")
+            << QStringLiteral("avformat.dll: the finished file does not open as a video or sound file; /");
+        QTest::newRow("a file without streams") << QStringList() << format << 1 << QByteArray("old")
+                                                << QStringLiteral("the finished file holds no picture and no sound");
+        QTest::newRow("a stream without packets") << QStringList() << stream.arg("audio", "1.0", "0") + format << 1
+                                                  << QByteArray("old") << QStringLiteral("holds no picture and no sound");
+        QTest::newRow("shorter than the span the program gave")
+            << QStringList{"--span", "5"} << QString() << 0 << QByteArray("converted")
+            << QStringLiteral("avformat.dll: the source ended early, at 0:01.00 of 0:05.00\n");
+        QTest::newRow("as long as the span, within two frames")
+            << QStringList{"--span", "1.05"} << QString() << 0 << QByteArray("converted") << QString();
+    }
+    void verifiedCommit()
+    {
+        QFETCH(QStringList, flags);
+        QFETCH(QString, probe);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, destination);
+        QFETCH(QString, said);
+        QProcessEnvironment env = environment(QStringLiteral("ok"));
+        if (!probe.isEmpty())
+            env.insert(QStringLiteral("FAKE_PROBE"), probe);
+        const ProgramRun result = run(flags + QStringList{"-i", "in.avi", "-y", m_destination}, QString(), env);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(contentOf(m_destination), destination);
+        QCOMPARE(hiddenFiles(), QStringList());
+        const QString output = QString::fromUtf8(result.output);
+        QVERIFY2(said.isEmpty() ? !output.contains(QLatin1String("avformat.dll: ")) : output.contains(said), qPrintable(output));
+    }
+
     void endOfFfmpeg_data()
     {
         QTest::addColumn<QString>("mode");
