@@ -2,6 +2,7 @@
 // (other lines as written), writes into a temporary file beside the destination and moves it
 // there only when ffmpeg succeeded.
 
+#include "Arguments.h"
 #include "ChildProcess.h"
 #include "Destination.h"
 #include "ErrorOutput.h"
@@ -9,12 +10,11 @@
 #include "FileNames.h"
 #include "MatroskaFit.h"
 #include "OutputWatch.h"
+#include "SourceFit.h"
 #include "TemporaryFile.h"
 #include "Translator.h"
 #include "UniqueFd.h"
 #include "VerifiedCommit.h"
-
-#include "protocol/Protocol.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,68 +25,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr std::string_view AsWritten = Protocol::AsWritten;
-
-// What the program said before the encoder's arguments (Protocol.h).
-struct Flags {
-    bool asWritten = false;
-    std::optional<double> span;
-};
-
-Flags takeFlags(std::vector<std::string> &given)
-{
-    Flags flags;
-    for (;;) {
-        if (!given.empty() && given.front() == AsWritten) {
-            flags.asWritten = true;
-            given.erase(given.begin());
-        } else if (given.size() >= 2 && given.front() == Protocol::Span) {
-            char *end = nullptr;
-            const double seconds = std::strtod(given[1].c_str(), &end);
-            if (end && *end == '\0' && seconds >= 0)
-                flags.span = seconds;
-            given.erase(given.begin(), given.begin() + 2);
-        } else {
-            return flags;
-        }
-    }
-}
-
-// The format the output is written in, when the arguments name one: the last "-f" after the
-// last input.
-std::optional<std::string> outputFormat(const std::vector<std::string> &arguments, std::size_t destination)
-{
-    std::size_t start = 0;
-    for (std::size_t i = 0; i + 1 < destination; ++i) {
-        if (arguments[i] == "-i")
-            start = i + 2;
-    }
-    std::optional<std::string> format;
-    for (std::size_t i = start; i + 1 < destination; ++i) {
-        if (arguments[i] == "-f")
-            format = arguments[i + 1];
-    }
-    return format;
-}
-
-// The job's source: the value of the first "-i".
-std::optional<std::string> sourceOf(const std::vector<std::string> &arguments)
-{
-    const auto input = std::ranges::find(arguments, "-i");
-    if (input == arguments.end() || input + 1 == arguments.end())
-        return std::nullopt;
-    return *(input + 1);
-}
-
-// Options that end the output before the source does: the result is as long as they say.
-bool cutsTheSource(const std::vector<std::string> &arguments)
-{
-    return std::ranges::any_of(arguments, [](const std::string &a) {
-        return a == "-t" || a == "-to" || a == "-ss" || a == "-sseof" || a == "-fs" || a == "-shortest"
-            || a.starts_with("-frames") || a == "-vframes" || a == "-aframes";
-    });
-}
 
 ErrorOutput g_errors;
 
@@ -222,57 +160,16 @@ std::optional<int> prepareDestination(Translation &translation, std::optional<Te
 // What the source holds, read before the run when it is a file: a pipe would be used up by it.
 std::optional<MediaProbe> probeSource(const std::string &ffprobe, const Translation &translation)
 {
-    const std::optional<std::string> source = sourceOf(translation.arguments);
+    const std::optional<std::string> source = Arguments::sourceOf(translation.arguments);
     if (!source || !isRegularFile(*source))
         return std::nullopt;
     return MediaProbe::of(ffprobe, *source, false);
 }
 
-// Sound shorter than one frame of its encoder would come out as a file without sound: it is
-// padded with silence to the longest frame of the encoders the presets use. Not where the
-// arguments filter the sound themselves or copy it.
-void padShortSound(Translation &translation, const MediaProbe &source)
-{
-    constexpr double ShortestSound = 0.2;
-    std::vector<std::string> &arguments = translation.arguments;
-    if (!translation.destination || !source.has("audio"))
-        return;
-    std::vector<int> sound;
-    for (const MediaProbe::Stream &stream : source.streams) {
-        if (stream.type == "audio")
-            sound.push_back(stream.index);
-    }
-    const std::optional<double> span = source.spanOf(sound);
-    if (!span || *span >= ShortestSound)
-        return;
-    const bool filtersOrCopies = std::ranges::any_of(arguments, [](const std::string &a) {
-        return a == "-af" || a.starts_with("-filter") || a == "-lavfi" || a == "copy";
-    });
-    if (filtersOrCopies)
-        return;
-    const auto at = arguments.begin() + static_cast<std::ptrdiff_t>(*translation.destination);
-    arguments.insert(at, {"-af", "apad=whole_dur=" + std::to_string(ShortestSound)});
-    *translation.destination += 2;
-}
-
-// A cover picture is a still, not the video a classic preset converts: a source whose only
-// pictures are covers gives sound alone.
-void leaveOutCovers(Translation &translation, const MediaProbe &source)
-{
-    std::vector<std::string> &arguments = translation.arguments;
-    const bool cover = std::ranges::any_of(source.streams, [](const MediaProbe::Stream &s) { return s.attachedPicture; });
-    if (!translation.destination || !cover || contains(arguments, "-map") || contains(arguments, "-vn"))
-        return;
-    const std::vector<std::string> maps{"-map", "0:V:0?", "-map", "0:a:0?"};
-    translation.notes.push_back("avformat.dll: a cover picture is not video; adding -map 0:V:0? -map 0:a:0?");
-    arguments.insert(arguments.begin() + static_cast<std::ptrdiff_t>(*translation.destination), maps.begin(), maps.end());
-    *translation.destination += maps.size();
-}
-
 // The finished file is checked before it replaces anything; what the user should know about it
 // is said. Returns the exit status when it must not replace anything.
 std::optional<int> verify(const std::string &ffprobe, const std::optional<MediaProbe> &source,
-                          const TemporaryFile &temporary, const Translation &translation, const Flags &flags,
+                          const TemporaryFile &temporary, const Translation &translation, const Arguments::Flags &flags,
                           const OutputWatch &watch, const std::string &shown)
 {
     VerifiedCommit::Promise promise{watch.outputVideo(), watch.outputAudio(), flags.span, watch.writtenTime(), {}};
@@ -282,7 +179,7 @@ std::optional<int> verify(const std::string &ffprobe, const std::optional<MediaP
             promise.span = source->spanOf(watch.mappedInputs());
     }
     // Cut by the arguments, the result is as long as they say.
-    if (!flags.span && cutsTheSource(translation.arguments))
+    if (!flags.span && Arguments::cutsTheSource(translation.arguments))
         promise.span.reset();
     struct stat info {};
     const bool exists = stat(temporary.path().c_str(), &info) == 0;
@@ -313,10 +210,10 @@ int main(int argc, char **argv)
     }
 
     std::vector<std::string> given(argv + 1, argv + argc);
-    const Flags flags = takeFlags(given);
+    const Arguments::Flags flags = Arguments::takeFlags(given);
     Translation translation = translate(std::move(given), flags.asWritten, *ffmpeg);
     if (translation.destination) {
-        if (const auto format = outputFormat(translation.arguments, *translation.destination);
+        if (const auto format = Arguments::outputFormat(translation.arguments, *translation.destination);
             format && VerifiedCommit::writesNoFile(*format)) {
             say("avformat.dll: the format " + *format + " writes no file; nothing was converted");
             return 1;
@@ -331,9 +228,9 @@ int main(int argc, char **argv)
     }
     const std::optional<MediaProbe> source = probeSource(*ffprobe, translation);
     if (source) {
-        padShortSound(translation, *source);
+        SourceFit::padShortSound(translation, *source);
         if (!flags.asWritten)
-            leaveOutCovers(translation, *source);
+            SourceFit::leaveOutCovers(translation, *source);
     }
     for (const std::string &note : translation.notes)
         say(note);
