@@ -1,6 +1,6 @@
 // avformat.dll: runs the installed ffmpeg with the classic presets' old option syntax translated
 // (other lines as written), writes into a temporary file beside the destination and moves it
-// there only when ffmpeg succeeded.
+// there only when ffmpeg succeeded and the file passed the check of a finished result.
 
 #include "Arguments.h"
 #include "ChildProcess.h"
