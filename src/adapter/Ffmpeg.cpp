@@ -40,6 +40,20 @@ std::optional<std::string> Ffmpeg::find(std::string_view override, const char *s
     }
 }
 
+std::optional<std::string> Ffmpeg::findProbe(std::string_view override, const std::string &ffmpeg,
+                                             const char *searchPath)
+{
+    if (!override.empty())
+        return find(override, searchPath);
+    const std::size_t slash = ffmpeg.rfind('/');
+    if (slash != std::string::npos) {
+        const std::string beside = ffmpeg.substr(0, slash + 1) + "ffprobe";
+        if (isExecutableFile(beside))
+            return beside;
+    }
+    return find("ffprobe", searchPath);
+}
+
 bool Ffmpeg::listsEncoder(std::string_view listing, std::string_view encoder)
 {
     // Lines read " A..... name   description"; the name is the second field.

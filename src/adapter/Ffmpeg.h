@@ -27,7 +27,11 @@ public:
     // Runs "ffmpeg -i SOURCE" and reads its streams; empty when it cannot tell.
     static std::vector<Stream> streamsOf(const std::string &program, const std::string &source);
 
-private:
+    // ffprobe: override (VIDOMAR_FFPROBE) when not empty, else the one beside ffmpeg, else the
+    // one on searchPath.
+    static std::optional<std::string> findProbe(std::string_view override, const std::string &ffmpeg,
+                                                const char *searchPath);
+
     enum class Channel { Output, Error };
     // Runs the program and collects what it writes on one channel; the exit status, or -1 when
     // it could not run or a stop signal came.

@@ -2,6 +2,7 @@
 
 #include "TranslationTable.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace FileNames {
@@ -24,8 +25,11 @@ std::vector<Renamed> makeFileNames(std::vector<std::string> &arguments, std::opt
         name = std::move(given);
     };
     if (onlyTheJobsOwn) {
-        if (arguments.size() > 2 && arguments[0] == "-i" && (!destination || *destination != 1))
-            rename(arguments[1]);
+        // The job's input, after any input options the adapter put before it.
+        const auto input = std::ranges::find(arguments, "-i");
+        const std::size_t value = static_cast<std::size_t>(input - arguments.begin()) + 1;
+        if (input != arguments.end() && value + 1 < arguments.size() && (!destination || *destination != value))
+            rename(arguments[value]);
         if (destination)
             rename(arguments[*destination]);
         return renamed;

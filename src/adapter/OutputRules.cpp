@@ -13,7 +13,7 @@ constexpr std::array Rules{
     LineRule{"Output file #0 does not contain any stream", LineMeaning::NoStreams},
     LineRule{"Input #", LineMeaning::InputHeader},
     LineRule{"Output #", LineMeaning::OutputHeader},
-    LineRule{"Stream mapping:", LineMeaning::OutputHeader},
+    LineRule{"Stream mapping:", LineMeaning::MappingHeader},
     LineRule{"Stream #", LineMeaning::Stream},
 };
 

@@ -8,7 +8,8 @@ enum class LineMeaning {
     WriteFailure,  // the output was not written completely; the reason follows the last ": "
     NoStreams,     // nothing of the input could go into the output
     InputHeader,   // "Input #0, avi, from ...": the input's streams follow
-    OutputHeader,  // "Output #0 ..." or the stream mapping: the input's listing has ended
+    OutputHeader,  // "Output #0 ...": the output's streams follow
+    MappingHeader, // "Stream mapping:": which input stream goes to which output stream follows
     Stream,        // one stream of the listing above it
 };
 

@@ -4,6 +4,7 @@
 #include "protocol/Protocol.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -13,6 +14,44 @@ constexpr std::size_t MaxPending = 64 * 1024;
 bool isLineEnd(char c)
 {
     return c == '\n' || c == '\r';
+}
+
+// "time=00:01:02.50" in a progress line; nothing for "time=N/A".
+std::optional<double> timeIn(std::string_view line)
+{
+    const std::size_t at = line.find("time=");
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    int hours = 0;
+    int minutes = 0;
+    double seconds = 0;
+    std::string_view text = line.substr(at + 5);
+    const char *end = text.data() + text.size();
+    auto [p, e] = std::from_chars(text.data(), end, hours);
+    if (e != std::errc() || p == end || *p != ':')
+        return std::nullopt;
+    auto [q, f] = std::from_chars(p + 1, end, minutes);
+    if (f != std::errc() || q == end || *q != ':')
+        return std::nullopt;
+    auto [r, g] = std::from_chars(q + 1, end, seconds);
+    if (g != std::errc() || hours < 0)
+        return std::nullopt;
+    return hours * 3600.0 + minutes * 60.0 + seconds;
+}
+
+// "Stream #0:1 -> #0:0 (...)": the input stream 1 of input 0.
+std::optional<int> mappedInput(std::string_view line)
+{
+    constexpr std::string_view Start = "Stream #0:";
+    const std::size_t at = line.find(Start);
+    if (at == std::string_view::npos || line.find(" -> ") == std::string_view::npos)
+        return std::nullopt;
+    int index = 0;
+    const std::string_view rest = line.substr(at + Start.size());
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), index);
+    if (error != std::errc())
+        return std::nullopt;
+    return index;
 }
 
 }
@@ -69,6 +108,8 @@ std::string OutputWatch::rewrite(std::string text) const
 
 void OutputWatch::read(std::string_view line)
 {
+    if (const std::optional<double> time = timeIn(line))
+        m_writtenTime = time;
     const LineRule *rule = OutputRules::match(line);
     if (!rule)
         return;
@@ -83,17 +124,30 @@ void OutputWatch::read(std::string_view line)
         m_noStreams = true;
         break;
     case LineMeaning::InputHeader:
-        m_inInput = true;
+        m_listing = Listing::Input;
         break;
     case LineMeaning::OutputHeader:
-        m_inInput = false;
+        m_listing = Listing::Output;
         break;
-    case LineMeaning::Stream:
-        if (m_inInput) {
-            m_inputVideo = m_inputVideo || line.find(": Video: ") != std::string_view::npos;
-            m_inputAudio = m_inputAudio || line.find(": Audio: ") != std::string_view::npos;
+    case LineMeaning::MappingHeader:
+        m_listing = Listing::Mapping;
+        break;
+    case LineMeaning::Stream: {
+        const bool video = line.find(": Video: ") != std::string_view::npos
+            && line.find("(attached pic)") == std::string_view::npos;
+        const bool audio = line.find(": Audio: ") != std::string_view::npos;
+        if (m_listing == Listing::Input) {
+            m_inputVideo = m_inputVideo || video;
+            m_inputAudio = m_inputAudio || audio;
+        } else if (m_listing == Listing::Output) {
+            m_outputVideo = m_outputVideo || video;
+            m_outputAudio = m_outputAudio || audio;
+        } else if (m_listing == Listing::Mapping) {
+            if (const std::optional<int> input = mappedInput(line); input && std::ranges::find(m_mapped, *input) == m_mapped.end())
+                m_mapped.push_back(*input);
         }
         break;
+    }
     }
 }
 

@@ -32,6 +32,14 @@ public:
     // when ffmpeg's own last error says it best.
     std::string tellingLine() const;
 
+    // What the output listing promised: a moving picture, sound.
+    bool outputVideo() const { return m_outputVideo; }
+    bool outputAudio() const { return m_outputAudio; }
+    // The input #0 streams the mapping sends to the output.
+    const std::vector<int> &mappedInputs() const { return m_mapped; }
+    // The last time ffmpeg reported having written, in seconds.
+    std::optional<double> writtenTime() const { return m_writtenTime; }
+
 private:
     void read(std::string_view line);
     std::string rewrite(std::string text) const;
@@ -42,7 +50,11 @@ private:
     std::string m_line;  // the current line as far as it has been read
     std::optional<std::string> m_writeFailure;
     bool m_noStreams = false;
-    bool m_inInput = false;
+    enum class Listing { None, Input, Mapping, Output } m_listing = Listing::None;
+    bool m_outputVideo = false;
+    bool m_outputAudio = false;
+    std::vector<int> m_mapped;
+    std::optional<double> m_writtenTime;
     bool m_inputVideo = false;
     bool m_inputAudio = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TemporaryName.h"
 #include "UniqueFd.h"
 
 #include <cstddef>
@@ -8,28 +9,26 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-// The file ffmpeg writes instead of the destination: beside it, hidden, with the same extension
-// (ffmpeg picks the format by it), and the host name and the adapter's process id in its name so
-// that no two runs pick the same name, even in a folder several machines share. The owner holds
-// an advisory lock on it for the whole run, which every run on any machine honours: a file is a
-// leftover only when nobody holds its lock. Removed unless committed, as QSaveFile does.
+// The file ffmpeg writes instead of the destination (named as TemporaryName says), created
+// exclusively under a fresh random name until one is free. The owner holds an advisory lock on
+// it for the whole run: a file of this machine is a leftover only when nobody holds its lock.
+// Locks may not reach other machines (NFS mounted "nolock", SMB "nobrl"), so another machine's
+// file is taken for a leftover only after a day. Removed unless committed, as QSaveFile does.
 class TemporaryFile {
 public:
-    static constexpr std::size_t NameMax = 255;
-    // How long a file must have rested before a sweep may take it for a leftover.
+    static constexpr std::size_t NameMax = TemporaryName::NameMax;
+    // How long a file of this machine must have rested before a sweep may take it for a leftover.
     static constexpr int StaleSeconds = 60;
+    // ... and one of another machine, whose run may be paused and whose lock may not show here.
+    static constexpr int OtherHostStaleSeconds = 24 * 60 * 60;
 
     // Every name is a file here; only a name that ends in a slash has no file to write beside.
     static bool appliesTo(std::string_view destination);
-    // This machine's name as it appears in temporary names: letters, digits, '-' and '_' only.
-    static std::string hostName();
-    // The name is shortened (at a character boundary) so that it fits nameMax bytes.
-    static std::string pathFor(std::string_view destination, std::string_view host, pid_t pid,
-                               std::size_t nameMax = NameMax);
-    // Whether fileName has the form of a temporary name, of any destination, host and process.
+    // Whether the adapter made fileName, for any destination, host and process.
     static bool isTemporaryName(std::string_view fileName);
     // Removes the temporary files in folder ("" is the current one) that no run holds locked and
-    // that have not changed for StaleSeconds: what a killed run left, whatever its destination.
+    // that have not changed for StaleSeconds (OtherHostStaleSeconds for another machine's): what
+    // a killed run left, whatever its destination.
     static void removeStale(const std::string &folder);
 
     explicit TemporaryFile(std::string destination, std::size_t nameMax = NameMax);
@@ -37,10 +36,13 @@ public:
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
 
-    // Creates the file exclusively, so the name is ours, and locks it; false with errno set
-    // otherwise. A replaced file's permission bits, and its owner and group where allowed, are
+    // Creates the file exclusively, so the name is ours, and locks it; a name that is taken is
+    // tried again with another random part. False with errno set when none could be made. A replaced file's permission bits, and its owner and group where allowed, are
     // given to it from the start, so the result is never more open than the file it replaces.
     bool create(const struct stat *replaced = nullptr);
+    // Whether the folder the file was made in is no longer at its path (moved or renamed since):
+    // the result would land somewhere the user did not name.
+    bool folderMoved() const;
     // Moves the result over the destination; false with errno set when that fails.
     bool commit();
     void discard();
@@ -51,6 +53,9 @@ public:
 
 private:
     std::string m_destination;
+    std::size_t m_nameMax;
     std::string m_path;
-    UniqueFd m_file;  // open while the file is ours: it holds the lock
+    std::string m_name;  // the file's name in its folder
+    UniqueFd m_folder;   // where the file was made, wherever that folder goes
+    UniqueFd m_file;     // open while the file is ours: it holds the lock
 };

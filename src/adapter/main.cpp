@@ -1,7 +1,8 @@
 // avformat.dll: runs the installed ffmpeg with the classic presets' old option syntax translated
 // (other lines as written), writes into a temporary file beside the destination and moves it
-// there only when ffmpeg succeeded.
+// there only when ffmpeg succeeded and the file passed the check of a finished result.
 
+#include "Arguments.h"
 #include "ChildProcess.h"
 #include "Destination.h"
 #include "ErrorOutput.h"
@@ -10,10 +11,12 @@
 #include "MatroskaFit.h"
 #include "OptionArguments.h"
 #include "OutputWatch.h"
+#include "SourceFit.h"
 #include "TemporaryFile.h"
 #include "Translator.h"
 #include "UniqueFd.h"
 #include "protocol/Protocol.h"
+#include "VerifiedCommit.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,8 +28,6 @@
 
 namespace {
 
-// Put first by the job on a line in today's syntax.
-constexpr std::string_view AsWritten = Protocol::AsWritten;
 const std::string Prefix = Protocol::OutputPrefix;
 
 ErrorOutput g_errors;
@@ -84,10 +85,9 @@ std::size_t nameMaxOf(const std::string &folder)
     return max > 0 ? static_cast<std::size_t>(max) : TemporaryFile::NameMax;
 }
 
-Translation translate(std::vector<std::string> given, const std::string &ffmpeg)
+Translation translate(std::vector<std::string> given, bool asWritten, const std::string &ffmpeg)
 {
-    if (!given.empty() && given.front() == AsWritten) {
-        given.erase(given.begin());
+    if (asWritten) {
         // The preset for today's copy into Matroska asks for what the source needs.
         const auto directive = std::ranges::find(given, MatroskaFit::Directive);
         if (directive == given.end())
@@ -99,6 +99,9 @@ Translation translate(std::vector<std::string> given, const std::string &ffmpeg)
         if (arguments.size() > 2 && arguments[0] == "-i" && isRegularFile(arguments[1])) {
             const MatroskaFit::Fit fit = MatroskaFit::fit(Ffmpeg::streamsOf(ffmpeg, arguments[1]));
             arguments.insert(arguments.end() - 1, fit.arguments.begin(), fit.arguments.end());
+            // Packed B-frames (DivX, XviD) and MPEG program streams leave packets without a
+            // time, which Matroska cannot take; ffmpeg makes them up as it reads.
+            arguments.insert(arguments.begin(), {"-fflags", "+genpts"});
             translation.destination = arguments.size() - 1;
             translation.notes = fit.notes;
         }
@@ -158,6 +161,45 @@ std::optional<int> prepareDestination(Translation &translation, std::optional<Te
     return std::nullopt;
 }
 
+// What the source holds, read before the run when it is a file: a pipe would be used up by it.
+std::optional<MediaProbe> probeSource(const std::string &ffprobe, const Translation &translation)
+{
+    const std::optional<std::string> source = Arguments::sourceOf(translation.arguments);
+    if (!source || !isRegularFile(*source))
+        return std::nullopt;
+    return MediaProbe::of(ffprobe, *source, false);
+}
+
+// The finished file is checked before it replaces anything; what the user should know about it
+// is said. Returns the exit status when it must not replace anything.
+std::optional<int> verify(const std::string &ffprobe, const std::optional<MediaProbe> &source,
+                          const TemporaryFile &temporary, const Translation &translation, const Arguments::Flags &flags,
+                          const OutputWatch &watch, const std::string &shown)
+{
+    VerifiedCommit::Promise promise{watch.outputVideo(), watch.outputAudio(), flags.span, watch.writtenTime(), {}};
+    if (source) {
+        promise.frameSeconds = source->frameOf(watch.mappedInputs());
+        if (!promise.span)
+            promise.span = source->spanOf(watch.mappedInputs());
+    }
+    // Cut by the arguments, the result is as long as they say.
+    if (!flags.span && Arguments::cutsTheSource(translation.arguments))
+        promise.span.reset();
+    struct stat info {};
+    const bool exists = stat(temporary.path().c_str(), &info) == 0;
+    const MediaProbe after = exists && info.st_size > 0 ? MediaProbe::of(ffprobe, temporary.path(), true) : MediaProbe{};
+    if (const int signal = ChildProcess::pendingStopSignal())
+        return stopped(signal);
+    const VerifiedCommit::Verdict verdict = VerifiedCommit::judge(promise, exists, info.st_size, after);
+    if (!verdict.failure.empty()) {
+        say(Prefix + "" + verdict.failure + "; " + shown + " was left as it was");
+        return 1;
+    }
+    if (!verdict.warning.empty())
+        say(Prefix + "" + verdict.warning);
+    return std::nullopt;
+}
+
 }
 
 int main(int argc, char **argv)
@@ -174,18 +216,37 @@ int main(int argc, char **argv)
     std::vector<std::string> given(argv + 1, argv + argc);
     std::string blockError;
     const std::optional<OptionArguments::Block> options = OptionArguments::take(given, blockError);
-    // The trimmed length, for a check of the finished file; this adapter does not check it yet.
-    OptionArguments::takeSpan(given);
     if (!blockError.empty()) {
         say(blockError);
         return 2;
     }
+    const Arguments::Flags flags = Arguments::takeFlags(given);
     // Tracks the program chose are already fitted to Matroska.
     if (options && OptionArguments::mapsTracks(*options))
         std::erase(given, std::string(MatroskaFit::Directive));
-    Translation translation = translate(std::move(given), *ffmpeg);
+    Translation translation = translate(std::move(given), flags.asWritten, *ffmpeg);
     const std::vector<std::string> inputOptions =
         options ? OptionArguments::apply(translation, *options) : std::vector<std::string>();
+    if (translation.destination) {
+        if (const auto format = Arguments::outputFormat(translation.arguments, *translation.destination);
+            format && VerifiedCommit::writesNoFile(*format)) {
+            say(Prefix + "the format " + *format + " writes no file; nothing was converted");
+            return 1;
+        }
+    }
+    const char *probeOverride = std::getenv("VIDOMAR_FFPROBE");
+    const std::optional<std::string> ffprobe
+        = Ffmpeg::findProbe(probeOverride ? probeOverride : "", *ffmpeg, std::getenv("PATH"));
+    if (!ffprobe) {
+        say(Prefix + "ffprobe was not found; install the ffmpeg package");
+        return 127;
+    }
+    const std::optional<MediaProbe> source = probeSource(*ffprobe, translation);
+    if (source) {
+        SourceFit::padShortSound(translation, *source);
+        if (!flags.asWritten)
+            SourceFit::leaveOutCovers(translation, *source);
+    }
     for (const std::string &note : translation.notes)
         say(note);
     // Stopped while asking ffmpeg: nothing has been written yet.
@@ -238,6 +299,14 @@ int main(int argc, char **argv)
         if (!line.empty())
             say(line);
         return status != 0 ? status : 1;
+    }
+    if (temporary && temporary->folderMoved()) {
+        say(Prefix + "the folder of " + shown + " was moved or renamed during the run; nothing was written there");
+        return 1;
+    }
+    if (temporary) {
+        if (const std::optional<int> refused = verify(*ffprobe, source, *temporary, translation, flags, watch, shown))
+            return *refused;
     }
     if (temporary && !temporary->commit()) {
         say(Prefix + "cannot replace the destination: " + reason(errno));

@@ -2,6 +2,7 @@
 
 #include "app/SourceList.h"
 #include "app/OptionFlags.h"
+#include "engine/SameFile.h"
 #include "workflow/DestinationName.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
@@ -343,13 +344,17 @@ std::optional<UsageError> Parser::planMany()
 
 std::optional<UsageError> Parser::checkDestinationsApart() const
 {
-    QHash<QString, qsizetype> sources;
+    // By the files the names reach: a destination that is a link to another source is that source.
+    const auto keyOf = [this](const QString &path) {
+        return m_probe.identity ? m_probe.identity(path) : pathKey(path).toUtf8();
+    };
+    QHash<QByteArray, qsizetype> sources;
     for (qsizetype i = 0; i < m_plan.items.size(); ++i)
-        sources.insert(pathKey(m_plan.items.at(i).source), i);
-    QHash<QString, qsizetype> destinations;
+        sources.insert(keyOf(m_plan.items.at(i).source), i);
+    QHash<QByteArray, qsizetype> destinations;
     for (qsizetype i = 0; i < m_plan.items.size(); ++i) {
         const ConversionItem &item = m_plan.items.at(i);
-        const QString key = pathKey(item.destination);
+        const QByteArray key = keyOf(item.destination);
         if (const auto other = destinations.constFind(key); other != destinations.constEnd())
             return UsageError{QStringLiteral("%1 and %2 would both be converted to %3; nothing was converted")
                                   .arg(m_plan.items.at(*other).source, item.source, item.destination),
@@ -382,13 +387,7 @@ FileProbe FileProbe::system()
             struct stat info {};
             return status(path, info, true) && S_ISDIR(info.st_mode);
         },
-        [status](const QString &a, const QString &b) {
-            struct stat sa {};
-            struct stat sb {};
-            if (status(a, sa, true) && status(b, sb, true))
-                return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-            return pathKey(a) == pathKey(b);
-        },
+        [](const QString &a, const QString &b) { return isSameFile(FileNameBytes::encode(a), FileNameBytes::encode(b)); },
         [](const QString &folder, bool followLinks, const QStringList &excluded) {
             FolderScan::Options options;
             options.followLinks = followLinks;
@@ -411,6 +410,7 @@ FileProbe FileProbe::system()
                 return std::nullopt;
             return list;
         },
+        [](const QString &path) { return fileIdentity(FileNameBytes::encode(path)); },
     };
 }
 

@@ -3,6 +3,7 @@
 #include "workflow/FolderScan.h"
 #include "workflow/ConversionOptions.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,8 @@ struct FileProbe {
     // Folders and lists of sources.
     std::function<FolderScanResult(const QString &folder, bool followLinks, const QStringList &excluded)> scanFolder;
     std::function<std::optional<QByteArray>(const QString &file)> readList; // "-": standard input
+    // Which file a path names (engine/SameFile); when not given, its clean absolute path.
+    std::function<QByteArray(const QString &path)> identity;
 
     static FileProbe system();
 };

@@ -3,7 +3,6 @@
 #include "workflow/ClockText.h"
 #include "workflow/FileNameBytes.h"
 
-#include <QFileInfo>
 
 HumanReport::HumanReport(const CommandLinePlan &plan, std::FILE *messages, std::FILE *results, bool terminal)
     : m_plan(plan), m_messages(messages), m_results(results)
@@ -63,7 +62,7 @@ void HumanReport::ended(qsizetype item, const QString &text)
 
 void HumanReport::done(qsizetype item, qint64, qint64, const QString &warning)
 {
-    const QString destination = QFileInfo(m_plan.items.at(item).destination).absoluteFilePath();
+    const QString destination = FileNameBytes::absolute(m_plan.items.at(item).destination);
     ended(item, QLatin1String("finished ") + destination);
     if (!warning.isEmpty())
         say(m_plan.items.at(item).source + QLatin1String(": ") + warning);

@@ -97,9 +97,10 @@ int run(const CommandLinePlan &given)
     WatchFolder watch(in);
     watch.setSettleMs(plan.settleMs);
     watch.setExcluded({out});
-    const QString outKey = pathKey(out) + QLatin1Char('/');
+    // By place, not by identity: anything below the output folder.
+    const QString outKey = WatchState::pathKey(out) + QLatin1Char('/');
     watch.setPassedOver([&](const FolderFile &file) {
-        return state.contains(file) || state.isResult(file.path) || pathKey(file.path).startsWith(outKey);
+        return state.contains(file) || state.isResult(file.path) || WatchState::pathKey(file.path).startsWith(outKey);
     });
 
     const QString extension = FormatExtension(plan.preset);

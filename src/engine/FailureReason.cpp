@@ -31,6 +31,10 @@ constexpr ReasonRow Causes[] = {
     {R"(\[libx265 @ 0x[0-9a-f]+\] Image size is too small \((\d+x\d+)\)\.?)",
      "the picture (%1) is too small for H.265; use an H.264 preset"},
     {R"(Unknown encoder '(.*)')", "this ffmpeg has no encoder named %1"},
+    // A filter says why first; "Failed to configure ..." and the lines after it are consequences.
+    {R"(\[Parsed_(\w+?)_\d+ @ 0x[0-9a-f]+\] (?!Failed to configure)(.+))", "the filter %1 failed: %2"},
+    {R"(\[\w+ @ 0x[0-9a-f]+\] Invalid segment filename template '(.*)')",
+     "the segment format writes numbered files and needs a name pattern such as %03d; a preset writes one file"},
     {R"(Unrecognized option '(.*)'\.?)", "ffmpeg does not know the option -%1"},
 };
 
@@ -43,7 +47,8 @@ constexpr const char *Chatter[] = {
     R"(Exiting normally, received signal \d+\.)",
     R"(Press \[q\] to stop.*)",
     R"(\[[^\]@]+ @ 0x[0-9a-f]+\] (?:Qavg:|frame [IPB]:|mb [IPB] |final ratefactor|8x8 transform|coded y,)"
-    R"(|i16 |i8 |i4 |i8c |Weighted P-Frames|ref [PB] L|kb/s:|consecutive B-frames|direct mvs).*)",
+    R"(|i16 |i8 |i4 |i8c |Weighted P-Frames|ref [PB] L|kb/s:|consecutive B-frames|direct mvs)"
+    R"(|\d+ frames left in the queue on closing).*)",
     R"(Last message repeated \d+ times?)",
     R"((?:Input|Output) #\d+, .*)",
     R"(Stream #\d+:\d+.*)",

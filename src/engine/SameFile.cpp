@@ -2,21 +2,61 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
+#include <cerrno>
+#include <climits>
 #include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int MaxLinks = 40;
+
+QByteArray key(char kind, const struct stat &info, const QByteArray &name = {})
+{
+    return kind + QByteArray::number(qulonglong(info.st_dev)) + ':' + QByteArray::number(qulonglong(info.st_ino))
+        + (name.isEmpty() ? QByteArray() : '/' + name);
+}
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+QByteArray nameOf(const QByteArray &path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+} // namespace
+
+QByteArray fileIdentity(const QByteArray &path)
+{
+    struct stat info {};
+    if (::stat(path.constData(), &info) == 0)
+        return key('i', info);
+    // Not there: follow the links by hand to the name that would be written.
+    QByteArray named = path;
+    for (int links = 0; links < MaxLinks && ::lstat(named.constData(), &info) == 0 && S_ISLNK(info.st_mode); ++links) {
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(named.constData(), target.data(), size_t(target.size()));
+        if (n <= 0)
+            break;
+        target.truncate(n);
+        named = target.startsWith('/') ? target : folderOf(named) + '/' + target;
+    }
+    if (::stat(folderOf(named).constData(), &info) == 0)
+        return key('n', info, nameOf(named));
+    return 'p' + QFile::encodeName(QDir::cleanPath(QDir::current().absoluteFilePath(QFile::decodeName(named))));
+}
+
+bool isSameFile(const QByteArray &a, const QByteArray &b)
+{
+    return fileIdentity(a) == fileIdentity(b);
+}
 
 bool isSameFile(const QString &a, const QString &b)
 {
-    const QFileInfo fa(a);
-    const QFileInfo fb(b);
-    if (fa.exists() && fb.exists()) {
-        struct stat sa {};
-        struct stat sb {};
-        if (::stat(QFile::encodeName(fa.absoluteFilePath()).constData(), &sa) == 0
-            && ::stat(QFile::encodeName(fb.absoluteFilePath()).constData(), &sb) == 0)
-            return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-        return fa.canonicalFilePath() == fb.canonicalFilePath();
-    }
-    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
+    return isSameFile(QFile::encodeName(a), QFile::encodeName(b));
 }

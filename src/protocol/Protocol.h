@@ -15,7 +15,9 @@ inline constexpr const char *AsWritten = "--as-written";
 inline constexpr const char *FitMatroska = "--fit-matroska";
 // Ahead of a block of the conversion's options: "--options N" and N arguments.
 inline constexpr const char *Options = "--options";
-// "--span SECONDS": how long the converted part lasts, when the options trimmed the source.
+// "--span SECONDS": how long the converted part of the source lasts, for the check of the
+// finished file. Without it the adapter measures the source's converted streams itself; a
+// program that converts only part of the source (a start, an end) says how long that part is.
 inline constexpr const char *Span = "--span";
 
 // Every line the adapter writes of its own starts so, to tell it from ffmpeg's.
@@ -27,5 +29,10 @@ inline constexpr const char *NoteActions[] = {"using", "adding", "dropping", "co
 // Fixed reasons, the same whichever side finds them.
 inline constexpr const char *NoSoundTrack = "the source has no sound track";
 inline constexpr const char *NoPictureNoSound = "the source has no picture and no sound";
+
+// The adapter's line after a finished run whose result is shorter than the source says it is:
+// "avformat.dll: the source ended early, at 0:00.83 of 0:02.00". What follows the prefix is a
+// warning for the user; the run has finished.
+inline constexpr const char *EndedEarly = "the source ended early, at ";
 
 } // namespace Protocol

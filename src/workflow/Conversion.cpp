@@ -4,6 +4,7 @@
 #include "engine/AVC.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/OptionPlan.h"
+#include "workflow/FolderOfDestination.h"
 #include "workflow/Presets.h"
 #include "workflow/SourceCheck.h"
 #include "workflow/TextNameLinks.h"
@@ -15,22 +16,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-namespace {
-
-// A result shorter than this share of the source's stated duration is worth a word.
-constexpr double EarlyEndShare = 0.9;
-
-// "0:00.16": minutes, seconds and hundredths.
-QString clockWithHundredths(double seconds)
-{
-    const qint64 hundredths = std::llround(seconds * 100.0);
-    return QStringLiteral("%1:%2.%3")
-        .arg(hundredths / 6000)
-        .arg(hundredths / 100 % 60, 2, 10, QLatin1Char('0'))
-        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
-}
-
-} // namespace
 
 Conversion::Conversion(AVC &job, QObject *parent)
     : QObject(parent), m_job(job)
@@ -48,7 +33,12 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
     m_warning.clear();
     m_notes.clear();
     m_span.reset();
+    m_encoderWarning.reset();
     if (const std::optional<QString> problem = SourceCheck::problem(source)) {
+        say(*problem);
+        return false;
+    }
+    if (const std::optional<QString> problem = FolderOfDestination::make(destination)) {
         say(*problem);
         return false;
     }
@@ -173,6 +163,7 @@ void Conversion::onDataOutput(const QString &strData, qint64 FileSize)
     if (!m_running)
         return;
     if (FileSize > 0) {
+        m_encoderWarning.feed(strData);
         emit progressed(m_meter.feed(strData, FileSize));
         return;
     }
@@ -195,22 +186,12 @@ bool Conversion::endRun()
     return true;
 }
 
-QString Conversion::shortfall() const
-{
-    const std::optional<double> duration = m_meter.duration();
-    const std::optional<double> time = m_meter.time();
-    if (!duration || !time || *time >= *duration * EarlyEndShare)
-        return QString();
-    return QStringLiteral("the source ended early, at %1 of %2")
-        .arg(clockWithHundredths(*time), clockWithHundredths(*duration));
-}
-
 void Conversion::onComplete()
 {
     if (!m_running)
         return;
     QStringList said = m_notes;
-    if (const QString early = shortfall(); !early.isEmpty())
+    if (const QString early = m_encoderWarning.warning(); !early.isEmpty())
         said << early;
     m_warning = said.join(QLatin1Char('\n'));
     if (m_keepDate)
@@ -233,7 +214,8 @@ void Conversion::onCancelled()
 
 void Conversion::onErrorEvent(const QString &ErrorMessage)
 {
-    say(ErrorMessage);
+    // The encoder knew the files by their links; the user knows them by their names.
+    say(m_links ? m_links->asTheUserNamed(ErrorMessage) : ErrorMessage);
 }
 
 void Conversion::say(const QString &text)

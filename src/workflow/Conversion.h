@@ -3,6 +3,7 @@
 #include "engine/PausableClock.h"
 #include "engine/ProgressMeter.h"
 #include "workflow/ConversionOptions.h"
+#include "workflow/EncoderWarning.h"
 
 #include <QObject>
 #include <QString>
@@ -51,8 +52,8 @@ public:
     const ProgressMeter &meter() const { return m_meter; }
     // The latest message about the run since its start: why it failed, when it did.
     QString lastMessage() const { return m_lastMessage; }
-    // After a run that finished: what the user should know about its result, or empty. The
-    // encoder's time fell well short of the source's stated duration: the source ended early.
+    // After a run that finished: what the user should know about its result, or empty: the
+    // adapter found the result shorter than the converted part of the source.
     QString warning() const { return m_warning; }
     // The length the destination is expected to last, when the options trimmed the source.
     std::optional<double> expectedSpan() const { return m_span; }
@@ -79,7 +80,6 @@ signals:
 private:
     bool endRun();
     void say(const QString &text);
-    QString shortfall() const;
     bool planOptions(const QString &preset, const QString &source, const QString &encoderSource,
                      const ConversionOptions &options, QStringList &arguments);
     void keepDate() const;
@@ -97,5 +97,6 @@ private:
     bool m_keepDate = false;
     QString m_source;
     QString m_destination;
+    EncoderWarning m_encoderWarning;
     std::unique_ptr<TextNameLinks> m_links; // for a run whose names are not text
 };

@@ -1,6 +1,7 @@
 #include "workflow/DestinationName.h"
 
 #include "engine/SameFile.h"
+#include "workflow/FileNameBytes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,7 +31,7 @@ bool same(const SameFileTest &sameFile, const QString &a, const QString &b)
 
 QString pathKey(const QString &path)
 {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return QString::fromLatin1(fileIdentity(FileNameBytes::encode(path)));
 }
 
 QString withExtension(const QString &path, const QString &extension)

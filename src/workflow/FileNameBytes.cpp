@@ -1,5 +1,10 @@
 #include "workflow/FileNameBytes.h"
 
+#include <QDir>
+
+#include <climits>
+#include <unistd.h>
+
 namespace FileNameBytes {
 
 namespace {
@@ -106,6 +111,17 @@ QString escaped(const QString &name)
             text += name.at(i);
     }
     return text;
+}
+
+QString absolute(const QString &name)
+{
+    if (name.startsWith(u'/'))
+        return QDir::cleanPath(name);
+    QByteArray folder(PATH_MAX, '\0');
+    if (!::getcwd(folder.data(), size_t(folder.size())))
+        return name;
+    folder.truncate(qsizetype(qstrlen(folder.constData())));
+    return QDir::cleanPath(decode(folder) + u'/' + name);
 }
 
 } // namespace FileNameBytes

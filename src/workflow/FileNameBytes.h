@@ -19,5 +19,8 @@ bool isText(const QString &name);
 QString shown(const QString &name);
 // Without loss, in text: each carried byte as "\xNN" and a backslash as "\\".
 QString escaped(const QString &name);
+// The name made absolute against the current folder and cleaned, the carried bytes kept (Qt's
+// own file classes would turn them into U+FFFD).
+QString absolute(const QString &name);
 
 } // namespace FileNameBytes

@@ -1,6 +1,7 @@
 #include "workflow/PresetFile.h"
 
 #include "common/UserSettings.h"
+#include "workflow/PresetOutputs.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -82,6 +83,9 @@ std::optional<QString> check(const QJsonValue &value, Entry &entry)
         const QString &argument = entry.arguments.at(i);
         if (argument.isEmpty())
             return QStringLiteral("\"arguments\" item %1 is empty").arg(i + 1);
+        // A process's arguments end at a NUL: the rest would be lost without a word.
+        if (argument.contains(QChar(0)))
+            return QStringLiteral("\"arguments\" item %1 holds a NUL character, which no argument can carry").arg(i + 1);
         if (argument == QLatin1String("-n") || argument == QLatin1String("-y"))
             return QStringLiteral("\"arguments\" item %1 is \"%2\": the program decides about replacing the "
                                   "destination")
@@ -97,6 +101,11 @@ std::optional<QString> check(const QJsonValue &value, Entry &entry)
             return QStringLiteral("\"options\": ") + *problem;
         entry.options = std::get<ConversionOptions>(parsed);
     }
+    if (const std::optional<qsizetype> output = PresetOutputs::secondOutput(entry.arguments))
+        return QStringLiteral("\"arguments\" item %1 (\"%2\") would be a second output file; a preset writes only "
+                              "the destination")
+            .arg(*output + 1)
+            .arg(entry.arguments.at(*output).left(200));
     return std::nullopt;
 }
 

@@ -1,6 +1,8 @@
 #include "workflow/RecoveryFile.h"
 
+#include "engine/SameFile.h"
 #include "workflow/FolderMaker.h"
+#include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
 
 #include <QDateTime>
@@ -92,8 +94,8 @@ std::variant<QueueItems, QString> RecoveryFile::parse(const QByteArray &text, co
         return QStringLiteral("it holds more than %1 items").arg(MaxItems);
 
     QueueItems items;
-    QSet<QString> destinations;
-    QSet<QString> sources;
+    QSet<QByteArray> destinations;
+    QSet<QByteArray> sources;
     for (qsizetype i = 0; i < list.size(); ++i) {
         const QString where = QStringLiteral("item %1 has ").arg(i + 1);
         const QJsonObject object = list.at(i).toObject();
@@ -128,15 +130,17 @@ std::variant<QueueItems, QString> RecoveryFile::parse(const QByteArray &text, co
         // A queue only ever writes files of its preset's kind, never some other file of the user.
         if (!item.destination.endsWith(*extension, Qt::CaseInsensitive))
             return where + QStringLiteral("a destination without the preset's extension ") + *extension;
-        if (item.destination == item.source)
+        // By the files the names reach: a destination may since have become a link to a source.
+        const QByteArray destination = fileIdentity(FileNameBytes::encode(item.destination));
+        if (destination == fileIdentity(FileNameBytes::encode(item.source)))
             return where + QStringLiteral("its source as its destination");
-        if (destinations.contains(item.destination))
+        if (destinations.contains(destination))
             return where + QStringLiteral("the destination of another item");
-        destinations.insert(item.destination);
-        sources.insert(item.source);
+        destinations.insert(destination);
+        sources.insert(fileIdentity(FileNameBytes::encode(item.source)));
         items.append(item);
     }
-    for (const QString &destination : std::as_const(destinations)) {
+    for (const QByteArray &destination : std::as_const(destinations)) {
         if (sources.contains(destination))
             return QStringLiteral("a destination is the source of another item");
     }

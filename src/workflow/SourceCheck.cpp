@@ -16,8 +16,14 @@ std::optional<QString> problem(const QString &source)
 {
     const QByteArray path = FileNameBytes::encode(forEncoder(source));
     struct stat info {};
-    if (path.isEmpty() || ::stat(path.constData(), &info) != 0)
+    if (path.isEmpty())
         return std::nullopt;
+    if (::stat(path.constData(), &info) != 0) {
+        // Missing is said where the run starts; a link loop or a folder that cannot be searched is not "missing".
+        if (errno == ENOENT)
+            return std::nullopt;
+        return QStringLiteral("The source video file cannot be read: %1.").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    }
     if (S_ISDIR(info.st_mode))
         return QStringLiteral("The source video file is a folder.");
     // Asked rather than opened: opening a named pipe would let its writer start and then stop it.

@@ -5,6 +5,7 @@
 #include "ProcessTree.h"
 #include "RunProgram.h"
 #include "TemporaryFile.h"
+#include "TemporaryName.h"
 
 #include <QtTest>
 
@@ -55,12 +56,27 @@ lines)
     printf partial > "$out"
     printf '%s\n' "$FAKE_LINES" | sed "s|OUT|$out|g" >&2
     exit "$FAKE_EXIT" ;;
+until)
+    printf partial > "$out"
+    touch "$FAKE_DIR/ready"
+    while [ ! -e "$FAKE_DIR/go" ]; do sleep 0.05; done
+    printf converted > "$out"
+    exit 0 ;;
 stubborn)
     printf partial > "$out"
     trap '' TERM INT
     touch "$FAKE_DIR/ready"
     exec sleep 30 ;;
 esac
+)";
+
+// ffprobe beside the fake ffmpeg: what it writes is taken for a finished file of one second of
+// picture and sound, unless FAKE_PROBE says otherwise.
+const char FakeFfprobe[] = R"(#!/bin/sh
+if [ -n "$FAKE_PROBE" ]; then printf '%b' "$FAKE_PROBE"; exit 0; fi
+printf '[STREAM]\nindex=0\ncodec_type=video\nduration=1.0\nnb_read_packets=25\n[/STREAM]\n'
+printf '[STREAM]\nindex=1\ncodec_type=audio\nduration=1.0\nnb_read_packets=40\n[/STREAM]\n'
+printf '[FORMAT]\nduration=1.0\n[/FORMAT]\n'
 )";
 
 const QString NotFound = QStringLiteral("avformat.dll: ffmpeg was not found; install the ffmpeg package\n");
@@ -79,6 +95,11 @@ private slots:
         script.write(FakeFfmpeg);
         script.close();
         QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QFile probe(m_fakeDir.filePath(QStringLiteral("ffprobe")));
+        QVERIFY(probe.open(QIODevice::WriteOnly));
+        probe.write(FakeFfprobe);
+        probe.close();
+        QVERIFY(probe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         m_adapter = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/avformat.dll");
         QVERIFY2(QFileInfo(m_adapter).isExecutable(), qPrintable(m_adapter));
     }
@@ -91,6 +112,49 @@ private slots:
         QFile old(m_destination);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("old");
+    }
+
+    // ffmpeg succeeded; what ffprobe finds in its file decides whether it replaces the
+    // destination. The program may say how long the converted part lasts ("--span").
+    void verifiedCommit_data()
+    {
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<QString>("probe"); // what the fake ffprobe writes; "" for a good file
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("destination");
+        QTest::addColumn<QString>("said");
+        const QString stream = QStringLiteral("[STREAM]\\nindex=0\\ncodec_type=%1\\nduration=%2\\nnb_read_packets=%3\\n[/STREAM]\\n");
+        const QString format = QStringLiteral("[FORMAT]\\nduration=1.0\\n[/FORMAT]\\n");
+        QTest::newRow("a good file replaces") << QStringList() << QString() << 0 << QByteArray("converted") << QString();
+        QTest::newRow("a file that does not open")
+            << QStringList() << QStringLiteral("nothing") << 1 << QByteArray("old")
+            << QStringLiteral("avformat.dll: the finished file does not open as a video or sound file; /");
+        QTest::newRow("a file without streams") << QStringList() << format << 1 << QByteArray("old")
+                                                << QStringLiteral("the finished file holds no picture and no sound");
+        QTest::newRow("a stream without packets") << QStringList() << stream.arg("audio", "1.0", "0") + format << 1
+                                                  << QByteArray("old") << QStringLiteral("holds no picture and no sound");
+        QTest::newRow("shorter than the span the program gave")
+            << QStringList{"--span", "5"} << QString() << 0 << QByteArray("converted")
+            << QStringLiteral("avformat.dll: the source ended early, at 0:01.00 of 0:05.00\n");
+        QTest::newRow("as long as the span, within two frames")
+            << QStringList{"--span", "1.05"} << QString() << 0 << QByteArray("converted") << QString();
+    }
+    void verifiedCommit()
+    {
+        QFETCH(QStringList, flags);
+        QFETCH(QString, probe);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, destination);
+        QFETCH(QString, said);
+        QProcessEnvironment env = environment(QStringLiteral("ok"));
+        if (!probe.isEmpty())
+            env.insert(QStringLiteral("FAKE_PROBE"), probe);
+        const ProgramRun result = run(flags + QStringList{"-i", "in.avi", "-y", m_destination}, QString(), env);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(contentOf(m_destination), destination);
+        QCOMPARE(hiddenFiles(), QStringList());
+        const QString output = QString::fromUtf8(result.output);
+        QVERIFY2(said.isEmpty() ? !output.contains(QLatin1String("avformat.dll: ")) : output.contains(said), qPrintable(output));
     }
 
     void endOfFfmpeg_data()
@@ -322,8 +386,8 @@ private slots:
         const auto stop = qScopeGuard([&] { kill(pid_t(adapter.processId()), SIGTERM); adapter.waitForFinished(5000); });
         QCOMPARE(hiddenFiles().size(), 1);
         const QString running = m_work->filePath(hiddenFiles().constFirst());
-        const QString elsewhere = m_work->filePath(".out.avformat-" + QString::fromStdString(TemporaryFile::hostName())
-                                                   + "-2147483646.avi");
+        const QString elsewhere = m_work->filePath(".out.avformat-" + QString::fromStdString(TemporaryName::hostName())
+                                                   + "-2147483646-k3x9q2m7.avi");
         QVERIFY(QFile::rename(running, elsewhere));
         age(elsewhere, 3600);
 
@@ -331,6 +395,24 @@ private slots:
         QCOMPARE(run({"-i", "in.avi", "-y", other}, QStringLiteral("ok")).exitCode, 0);
         QCOMPARE(contentOf(elsewhere), QByteArray("partial"));
         QVERIFY(QFile::rename(elsewhere, running));
+    }
+
+    // The destination's folder renamed while ffmpeg writes: nothing lands under a name the user
+    // did not give, and the hidden file goes with the run, wherever its folder went.
+    void folderRenamedMidRun()
+    {
+        QVERIFY(QDir(m_work->path()).mkdir(QStringLiteral("sub")));
+        QProcess adapter;
+        start(adapter, {"-i", "in.avi", "-y", m_work->filePath(QStringLiteral("sub/out.avi"))}, environment(QStringLiteral("until")));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_work->filePath(QStringLiteral("ready"))), 10000);
+        QVERIFY(QDir(m_work->path()).rename(QStringLiteral("sub"), QStringLiteral("renamed")));
+        QFile go(m_work->filePath(QStringLiteral("go")));
+        QVERIFY(go.open(QIODevice::WriteOnly));
+        go.close();
+        QVERIFY(adapter.waitForFinished(20000));
+        QCOMPARE(adapter.exitCode(), 1);
+        QVERIFY2(adapter.readAll().contains("was moved or renamed during the run"), "no reason");
+        QCOMPARE(QDir(m_work->filePath(QStringLiteral("renamed"))).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     // kill -9 of the program that started the adapter: the adapter stops ffmpeg, removes its
@@ -444,7 +526,7 @@ private slots:
         const QByteArray destination = QFile::encodeName(m_destination);
         for (const QString &path : {m_work->path(), m_destination})
             QCOMPARE(chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
-        for (const QString &path : {m_fakeDir.path(), m_fake})
+        for (const QString &path : {m_fakeDir.path(), m_fake, m_fakeDir.filePath(QStringLiteral("ffprobe"))})
             QCOMPARE(chmod(QFile::encodeName(path).constData(), 0755), 0);
         QCOMPARE(chmod(destination.constData(), mode_t(mode)), 0);
 

@@ -1,5 +1,6 @@
 #include "FileContent.h"
 #include "TemporaryFile.h"
+#include "TemporaryName.h"
 
 #include <QtTest>
 
@@ -37,20 +38,20 @@ private slots:
     {
         QTest::addColumn<QString>("destination");
         QTest::addColumn<QString>("temporary");
-        QTest::newRow("folder and extension") << "/d/clip.mp4" << "/d/.clip.avformat-box-4242.mp4";
-        QTest::newRow("no folder") << "clip.mp4" << ".clip.avformat-box-4242.mp4";
-        QTest::newRow("no extension") << "/d/clip" << "/d/.clip.avformat-box-4242";
-        QTest::newRow("two dots") << "/d/a.b.3gp" << "/d/.a.b.avformat-box-4242.3gp";
-        QTest::newRow("dot in the folder only") << "/d.x/clip" << "/d.x/.clip.avformat-box-4242";
-        QTest::newRow("capital extension kept") << "/d/Clip.MP4" << "/d/.Clip.avformat-box-4242.MP4";
-        QTest::newRow("blanks") << "/d e/a b.wav" << "/d e/.a b.avformat-box-4242.wav";
-        QTest::newRow("the marker in the extension") << "/d/o.avformat-rm" << "/d/.o.avformat-box-4242.avformat-rm";
+        QTest::newRow("folder and extension") << "/d/clip.mp4" << "/d/.clip.avformat-box-4242-k3x9q2m7.mp4";
+        QTest::newRow("no folder") << "clip.mp4" << ".clip.avformat-box-4242-k3x9q2m7.mp4";
+        QTest::newRow("no extension") << "/d/clip" << "/d/.clip.avformat-box-4242-k3x9q2m7";
+        QTest::newRow("two dots") << "/d/a.b.3gp" << "/d/.a.b.avformat-box-4242-k3x9q2m7.3gp";
+        QTest::newRow("dot in the folder only") << "/d.x/clip" << "/d.x/.clip.avformat-box-4242-k3x9q2m7";
+        QTest::newRow("capital extension kept") << "/d/Clip.MP4" << "/d/.Clip.avformat-box-4242-k3x9q2m7.MP4";
+        QTest::newRow("blanks") << "/d e/a b.wav" << "/d e/.a b.avformat-box-4242-k3x9q2m7.wav";
+        QTest::newRow("the marker in the extension") << "/d/o.avformat-rm" << "/d/.o.avformat-box-4242-k3x9q2m7.avformat-rm";
     }
     void nameRule()
     {
         QFETCH(QString, destination);
         QFETCH(QString, temporary);
-        const std::string path = TemporaryFile::pathFor(destination.toStdString(), "box", 4242);
+        const std::string path = TemporaryName::pathFor(destination.toStdString(), "box", 4242, "k3x9q2m7");
         QCOMPARE(QString::fromStdString(path), temporary);
         QVERIFY(TemporaryFile::isTemporaryName(path.substr(path.rfind('/') + 1)));
     }
@@ -69,10 +70,11 @@ private slots:
         const std::string host(64, 'h');
         // ".mpeg" leaves an odd number of bytes for the stem, so a two-byte character is cut.
         const std::string destination = "/d/" + stem.toStdString() + ".mpeg";
-        const std::string path = TemporaryFile::pathFor(destination, host, 2147483647);
+        const std::string path = TemporaryName::pathFor(destination, host, 2147483647, TemporaryName::randomPart());
         const std::string name = path.substr(3);
         QVERIFY(name.size() <= 255);
-        QVERIFY(name.ends_with(".avformat-" + host + "-2147483647.mpeg"));
+        QVERIFY(name.starts_with(".") && name.ends_with(".mpeg"));
+        QVERIFY(name.find(".avformat-" + host + "-2147483647-") != std::string::npos);
         QCOMPARE(QString::fromUtf8(name).toUtf8().toStdString(), name);
         QVERIFY(TemporaryFile::isTemporaryName(name));
     }
@@ -80,23 +82,28 @@ private slots:
     // The host name as it goes into the name: nothing that would end the stem or the host.
     void hostName()
     {
-        const std::string host = TemporaryFile::hostName();
+        const std::string host = TemporaryName::hostName();
         QVERIFY(!host.empty() && host.size() <= 64);
         QVERIFY(host.find_first_of("./") == std::string::npos);
-        QVERIFY(TemporaryFile::isTemporaryName(".x.avformat-" + host + "-12.mp4"));
+        QVERIFY(TemporaryFile::isTemporaryName(".x.avformat-" + host + "-12-" + TemporaryName::randomPart() + ".mp4"));
     }
 
     void notOurs_data()
     {
         QTest::addColumn<QString>("name");
         QTest::newRow("the destination") << "clip.mp4";
-        QTest::newRow("no host") << ".clip.avformat-12.mp4";
-        QTest::newRow("no digits") << ".clip.avformat-box-.mp4";
-        QTest::newRow("letters") << ".clip.avformat-box-12x.mp4";
-        QTest::newRow("leading zero") << ".clip.avformat-box-0123.mp4";
-        QTest::newRow("too many digits") << ".clip.avformat-box-12345678901.mp4";
-        QTest::newRow("two extensions") << ".clip.avformat-box-12.mp4.part";
-        QTest::newRow("no hiding dot") << "clip.avformat-box-12.mp4";
+        QTest::newRow("no host") << ".clip.avformat-12-k3x9q2m7.mp4";
+        QTest::newRow("no digits") << ".clip.avformat-box--k3x9q2m7.mp4";
+        QTest::newRow("letters") << ".clip.avformat-box-12x-k3x9q2m7.mp4";
+        QTest::newRow("leading zero") << ".clip.avformat-box-0123-k3x9q2m7.mp4";
+        QTest::newRow("too many digits") << ".clip.avformat-box-12345678901-k3x9q2m7.mp4";
+        QTest::newRow("two extensions") << ".clip.avformat-box-12-k3x9q2m7.mp4.part";
+        QTest::newRow("no hiding dot") << "clip.avformat-box-12-k3x9q2m7.mp4";
+        QTest::newRow("no random part (an older adapter's)") << ".clip.avformat-box-12.mp4";
+        // What a preset writes beside its file, named after it: HLS segments, a playlist's draft.
+        QTest::newRow("a segment named after it") << ".clip.avformat-box-12-k3x9q2m70.ts";
+        QTest::newRow("a segment, three digits") << ".clip.avformat-box-12-k3x9q2m7012.ts";
+        QTest::newRow("capitals in the random part") << ".clip.avformat-box-12-K3X9Q2M7.mp4";
     }
     void notOurs()
     {
@@ -123,22 +130,28 @@ private slots:
         QCOMPARE(TemporaryFile::appliesTo(destination.toStdString()), applies);
     }
 
-    // A leftover goes when nobody holds its lock and it has rested for a minute, whatever host
-    // and process its name names; a file a run holds stays however its name reads (a run in
-    // another PID namespace with the same host name), and so do fresh files and non-files.
+    // A leftover of this machine goes when nobody holds its lock and it has rested for a minute,
+    // whatever process its name names; another machine's only after a day, since its lock may
+    // not show here. A file a run holds stays however its name reads (a run in another PID
+    // namespace with the same host name), and so do fresh files and non-files.
     void removeStale_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("age");
         QTest::addColumn<bool>("held");
         QTest::addColumn<bool>("removed");
-        const QString host = QString::fromStdString(TemporaryFile::hostName());
-        const QString gone = ".clip.avformat-" + host + "-" + QString::number(deadPid()) + ".mp4";
+        const QString host = QString::fromStdString(TemporaryName::hostName());
+        const QString gone = ".clip.avformat-" + host + "-" + QString::number(deadPid()) + "-k3x9q2m7.mp4";
         QTest::newRow("a killed run's") << gone << 61 << false << true;
-        QTest::newRow("another machine's") << ".other.avformat-elsewhere-12.avi" << 120 << false << true;
+        QTest::newRow("another machine's, paused for two minutes") << ".other.avformat-elsewhere-12-k3x9q2m7.avi" << 120
+                                                                   << false << false;
+        QTest::newRow("another machine's, a day old") << ".other.avformat-elsewhere-12-k3x9q2m7.avi" << 86401 << false
+                                                      << true;
         QTest::newRow("held, its process id not alive here") << gone << 120 << true << false;
-        QTest::newRow("held by a live process") << ".clip.avformat-" + host + "-" + QString::number(getpid()) + ".mp4"
-                                                << 3600 << true << false;
+        QTest::newRow("held by a live process")
+            << ".clip.avformat-" + host + "-" + QString::number(getpid()) + "-k3x9q2m7.mp4" << 3600 << true << false;
+        QTest::newRow("an HLS segment named after a killed run's file")
+            << ".clip.avformat-" + host + "-" + QString::number(deadPid()) + "-k3x9q2m70.ts" << 3600 << false << false;
         QTest::newRow("not held, resting for less than a minute") << gone << 10 << false << false;
         QTest::newRow("not a temporary name") << "clip.mp4" << 3600 << false << false;
     }
@@ -160,8 +173,8 @@ private slots:
         lock.l_type = F_WRLCK;
         QVERIFY(!held || fcntl(fd, F_OFD_SETLK, &lock) == 0);
         // Something else with a temporary name is never touched.
-        const QString folder = dir.filePath(".clip.avformat-" + QString::fromStdString(TemporaryFile::hostName()) + "-"
-                                            + QString::number(deadPid()) + ".mp4");
+        const QString folder = dir.filePath(".clip.avformat-" + QString::fromStdString(TemporaryName::hostName()) + "-"
+                                            + QString::number(deadPid()) + "-k3x9q2m7.mp4");
         QVERIFY(QDir().mkdir(folder));
 
         TemporaryFile::removeStale(dir.path().toStdString() + "/");
@@ -179,9 +192,11 @@ private slots:
         TemporaryFile first(destination);
         QVERIFY(first.create());
         QVERIFY(QFile::exists(QString::fromStdString(first.path())));
+        // A second run of the same process id (a retry in a new PID namespace) gets a name of its own.
         TemporaryFile second(destination);
-        QVERIFY(!second.create());
-        QCOMPARE(errno, EEXIST);
+        QVERIFY(second.create());
+        QVERIFY(second.path() != first.path());
+        second.discard();
 
         touch(QString::fromStdString(first.path()), "new");
         QVERIFY(first.commit());

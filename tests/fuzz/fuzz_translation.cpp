@@ -3,14 +3,19 @@
 // at NUL bytes (as argv holds them). The translation never fails, any destination it names is
 // one of its arguments, the encoder is asked about at most once, the temporary name is a hidden
 // one beside the destination, and the destination handed to ffmpeg can only be a file. The same
-// bytes also serve as an encoder listing and as a stream listing.
+// bytes also serve as an encoder listing, a stream listing, ffprobe's report on a file and
+// ffmpeg's output as the adapter reads it.
 
 #include "Ffmpeg.h"
 #include "FileNames.h"
 #include "FuzzSupport.h"
 #include "MatroskaFit.h"
+#include "MediaProbe.h"
+#include "OutputWatch.h"
 #include "TemporaryFile.h"
+#include "TemporaryName.h"
 #include "Translator.h"
+#include "VerifiedCommit.h"
 
 #include <cstring>
 
@@ -43,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             Fuzz::fail("the destination lies past the arguments");
         const std::string &destination = translation.arguments[*translation.destination];
         if (TemporaryFile::appliesTo(destination)) {
-            static const std::string host = TemporaryFile::hostName();
-            const std::string path = TemporaryFile::pathFor(destination, host, pid);
+            static const std::string host = TemporaryName::hostName();
+            const std::string path = TemporaryName::pathFor(destination, host, pid, TemporaryName::randomPart());
             const std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
             // What the sweep may take for a leftover is decided by its lock, not by its name; the
             // name only has to lie beside the destination, hidden, recognisable, and differ from
@@ -52,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             const std::size_t slash = destination.rfind('/');
             const std::string folder = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
             if (path.substr(0, path.size() - name.size()) != folder || !name.starts_with('.') || path == destination
-                || !TemporaryFile::isTemporaryName(name))
+                || TemporaryName::hostOf(name) != host)
                 Fuzz::fail("a temporary name that is not one beside its destination", QString::fromStdString(path));
         }
         FileNames::makeFileNames(translation.arguments, translation.destination);
@@ -71,5 +76,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     Ffmpeg::listsEncoder(rest, old.front());
     MatroskaFit::fit(Ffmpeg::listedStreams(rest));
+
+    // A report read as ffprobe's and as ffmpeg's output: whatever it says, the check decides
+    // without failing, and a failure always has its reason.
+    const MediaProbe probe = MediaProbe::parse(rest, amr ? 0 : 1);
+    OutputWatch watch({}, "out.mp4");
+    watch.take(rest);
+    watch.flush();
+    const VerifiedCommit::Promise promise{watch.outputVideo(), watch.outputAudio(), probe.spanOf(watch.mappedInputs()),
+                                          watch.writtenTime(), probe.frameOf(watch.mappedInputs())};
+    const VerifiedCommit::Verdict verdict = VerifiedCommit::judge(promise, true, off_t(size), probe);
+    if (!probe.opened && verdict.failure.empty())
+        Fuzz::fail("a file that does not open was let through");
     return 0;
 }

@@ -294,8 +294,9 @@ private slots:
                            "0 bitrate=1.0kbits/s\r", "frame= 250 size=N/A time=00:00:10.00 bitrate=N/A\r"}
             << qint64(50000000) << QList<int>{0, 0, 49, 99} << QList<bool>{false, false, true, true} << finished;
         QTest::newRow("ended early")
-            << QStringList{"  Duration: 00:00:02.00, start: 0.0\n", "frame= 4 size= 1KiB time=00:00:00.16 bitrate=N/A\r"}
-            << qint64(50000) << QList<int>{0, 8} << QList<bool>{false, true}
+            << QStringList{"  Duration: 00:00:02.00, start: 0.0\n", "frame= 4 size= 1KiB time=00:00:00.16 bitrate=N/A\r",
+                           "avformat.dll: the source ended early, at 0:00.16 of 0:02.00\n"}
+            << qint64(50000) << QList<int>{0, 8, 8} << QList<bool>{false, true, true}
             << finished + QLatin1String(" (the source ended early, at 0:00.16 of 0:02.00)");
     }
     void progress()

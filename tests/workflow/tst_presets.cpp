@@ -369,6 +369,17 @@ private slots:
         QTest::newRow("an empty argument")
             << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-crf\", \"\"]") << QStringList{"A"}
             << skipped.arg("%1", "2 (\"B\")", "\"arguments\" item 2 is empty");
+        QTest::newRow("an argument holding NUL")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-crf\", \"2\\u00001\"]") << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", "\"arguments\" item 2 holds a NUL character, which no argument can carry");
+        QTest::newRow("a second output file")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-c\", \"copy\", \"-an\", \"other.mp4\"]")
+            << QStringList{"A"}
+            << skipped.arg("%1", "2 (\"B\")", "\"arguments\" item 4 (\"other.mp4\") would be a second output file; a "
+                                               "preset writes only the destination");
+        QTest::newRow("values after flags are not files")
+            << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [\"-an\", \"-vf\", \"hflip\", \"-map\", \"-0:d\"]")
+            << QStringList{"A", "B"} << QString();
         QTest::newRow("other keys are left alone")
             << entry("\"name\": \"B\", \"extension\": \".b\", \"arguments\": [], \"note\": 1")
             << QStringList{"A", "B"} << QString();
