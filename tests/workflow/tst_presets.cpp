@@ -148,7 +148,7 @@ private slots:
 
         // A conversion with no option set runs the very same line, whatever the source holds.
         const QString line = job.commandLine();
-        Recorder recorder;
+        BoxRecorder recorder;
         Conversion conversion(job);
         QVERIFY(!conversion.start(name, QStringLiteral("/v/in.avi"), QStringLiteral("/v/out") + extension, {}));
         QCOMPARE(job.commandLine(), line);
