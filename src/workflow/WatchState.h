@@ -28,9 +28,11 @@ public:
     // outcome: "done", "failed", "skipped" or "not media"; destination empty when none.
     std::optional<QString> record(const FolderFile &file, const QString &outcome, const QString &destination);
 
+    // A path by its place, clean and absolute (names kept as bytes): what the file stores.
+    static QString pathKey(const QString &path);
+
 private:
     static QString key(const FolderFile &file);
-    static QString pathKey(const QString &path);
 
     QString m_file;
     QSet<QString> m_taken;

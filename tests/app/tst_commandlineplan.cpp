@@ -48,6 +48,7 @@ FileProbe probeOver(const QStringList &existing)
             return found;
         },
         [=](const QString &file) { return lists->contains(file) ? std::optional(lists->value(file)) : std::nullopt; },
+        {}, // identity: by the clean path
     };
 }
 
