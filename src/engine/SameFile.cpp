@@ -29,6 +29,19 @@ QByteArray nameOf(const QByteArray &path)
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
+// "a/./b/" and "a//b" are "a/b": spellings that cannot name another file. ".." is left, since
+// after a link it leads elsewhere than the text says.
+QByteArray tidy(const QByteArray &path)
+{
+    QByteArrayList kept;
+    for (const QByteArray &part : path.split('/')) {
+        if (!part.isEmpty() && part != ".")
+            kept << part;
+    }
+    const QByteArray joined = kept.join('/');
+    return path.startsWith('/') ? '/' + joined : joined.isEmpty() ? QByteArray(".") : joined;
+}
+
 } // namespace
 
 QByteArray fileIdentity(const QByteArray &path)
@@ -37,7 +50,7 @@ QByteArray fileIdentity(const QByteArray &path)
     if (::stat(path.constData(), &info) == 0)
         return key('i', info);
     // Not there: follow the links by hand to the name that would be written.
-    QByteArray named = path;
+    QByteArray named = tidy(path);
     for (int links = 0; links < MaxLinks && ::lstat(named.constData(), &info) == 0 && S_ISLNK(info.st_mode); ++links) {
         QByteArray target(PATH_MAX, '\0');
         const ssize_t n = ::readlink(named.constData(), target.data(), size_t(target.size()));

@@ -54,7 +54,10 @@ private slots:
         QFETCH(QString, wanted);
         QFETCH(QStringList, taken);
         QFETCH(QString, destination);
-        QCOMPARE(::uniqueDestination(wanted, taken), destination);
+        QStringList keys;
+        for (const QString &path : std::as_const(taken))
+            keys << pathKey(path);
+        QCOMPARE(::uniqueDestination(wanted, keys), destination);
     }
 };
 
