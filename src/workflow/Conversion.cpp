@@ -4,6 +4,7 @@
 #include "engine/AVC.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
+#include "workflow/PathText.h"
 #include "workflow/SourceCheck.h"
 #include "workflow/TextNameLinks.h"
 
@@ -40,6 +41,10 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
     m_lastMessage.clear();
     m_warning.clear();
     if (const std::optional<QString> problem = SourceCheck::problem(source)) {
+        say(*problem);
+        return false;
+    }
+    if (const std::optional<QString> problem = PathText::destinationProblem(destination)) {
         say(*problem);
         return false;
     }

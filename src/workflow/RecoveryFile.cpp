@@ -1,6 +1,7 @@
 #include "workflow/RecoveryFile.h"
 
 #include "workflow/FolderMaker.h"
+#include "workflow/PathText.h"
 #include "workflow/Presets.h"
 
 #include <QDateTime>
@@ -31,6 +32,8 @@ QString pathProblem(const QString &path)
         if (c.category() == QChar::Other_Control)
             return QStringLiteral("a path with a control character");
     }
+    if (const std::optional<QString> control = PathText::directionControl(path))
+        return QStringLiteral("a path with a direction mark (%1): ").arg(*control) + PathText::shown(path);
     return QString();
 }
 

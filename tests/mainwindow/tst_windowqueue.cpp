@@ -230,7 +230,7 @@ private slots:
         Form1 form;
         form.queue()->runner().setProgramFolder(m_folder.path());
         form.show();
-        QTRY_COMPARE(recorder.shown, QStringList{"1 conversion was not finished. Continue it?"});
+        QTRY_COMPARE(recorder.shown, QStringList{"1 conversion was not finished: r2.avi. Continue it?"});
         if (answer == MessageBoxes::Yes) {
             QCOMPARE(form.queue()->list().size(), 1);
             QCOMPARE(form.queue()->list().at(0).source, converting.source);
@@ -238,6 +238,63 @@ private slots:
             QCOMPARE(form.queue()->runner().summary().done, 1);
         }
         QVERIFY(!QFileInfo::exists(RecoveryFile().path()));
+    }
+
+    // Many failures make one box of a few lines: the first names and how many more, which the
+    // queue's rows list.
+    void manyFailuresBounded()
+    {
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        form.queue()->runner().setProgramFolder(m_folder.path());
+        QStringList sources;
+        for (int i = 0; i < 12; ++i)
+            sources << m_folder.file(QStringLiteral("gone%1.avi").arg(i));
+        form.useSources(sources);
+        form.cmdConvert_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+        QCOMPARE(recorder.shown.size(), 1);
+        const QString box = recorder.shown.first();
+        QVERIFY2(box.startsWith(QStringLiteral("0 converted, 12 failed: gone0.avi — ")), qPrintable(box));
+        QVERIFY2(box.endsWith(QStringLiteral("; and 7 more")), qPrintable(box));
+        QCOMPARE(box.count(QStringLiteral(" — ")), QueueRunner::SummaryFailures);
+        QCOMPARE(form.queue()->list().count(QueueItem::State::Failed), 12);
+    }
+
+    // A destination with a direction mark is refused, in the fields as in a recovered queue, and
+    // the box spells the mark out; the unfinished files the recovery question names likewise.
+    void directionMarkRefused()
+    {
+        const QChar rlo(0x202E);
+        const QString source = m_folder.makeSource(QStringLiteral("d1.avi"), 1000);
+        const QString destination = m_folder.file(QStringLiteral("clip") + rlo + QStringLiteral("4pm.exe"));
+        {
+            Recorder recorder;
+            Form1 form;
+            form.show();
+            form.queue()->runner().setProgramFolder(m_folder.path());
+            form.useSources({source});
+            form.txtDest()->setText(destination);
+            form.cmdConvert_Click();
+            QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+            QCOMPARE(recorder.shown.size(), 1);
+            QVERIFY2(recorder.shown.first().contains(QStringLiteral("clip<U+202E>4pm.exe")), qPrintable(recorder.shown.first()));
+            QVERIFY(!recorder.shown.first().contains(rlo));
+            QVERIFY(!QFileInfo::exists(destination));
+        }
+        QueueItem item;
+        item.source = source;
+        item.preset = QStringLiteral("MP3 Sound (MP3)");
+        item.destination = m_folder.file(QStringLiteral("d1") + rlo + QStringLiteral("3pm.mp3"));
+        QVERIFY(RecoveryFile().save({item}));
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        QTRY_COMPARE(recorder.shown.size(), 1);
+        QVERIFY2(recorder.shown.first().contains(QStringLiteral("direction mark (U+202E)")), qPrintable(recorder.shown.first()));
+        QVERIFY(!recorder.shown.first().contains(rlo));
+        QVERIFY(form.queue()->isEmpty());
     }
 
     void damagedQueueReportedOnce()
