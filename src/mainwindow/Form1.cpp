@@ -4,6 +4,7 @@
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/RunController.h"
+#include "mainwindow/FolderSources.h"
 #include "mainwindow/SourcePicker.h"
 #include "mainwindow/StoredForm.h"
 #include "mainwindow/WindowAccess.h"
@@ -104,6 +105,9 @@ void Form1::wire()
     // Esc asks to stop a running conversion, wherever the focus is in the window.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::askToStopConversion);
+    // A folder's media files into the queue.
+    auto *openFolder = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this);
+    connect(openFolder, &QShortcut::activated, this, [this] { m_picker->folders().browse(m_controls.cboFormat->currentText()); });
     // Pause's caption is drawn as it stands, so its access key is the window's own.
     for (const QKeySequence &key : {QKeySequence(Qt::Key_Pause), QKeySequence(Qt::ALT | Qt::Key_P)}) {
         auto *shortcut = new QShortcut(key, this);

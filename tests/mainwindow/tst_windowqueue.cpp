@@ -3,6 +3,7 @@
 // at the next start.
 
 #include "BoxRecorder.h"
+#include "Clip.h"
 #include "FakeEncoder.h"
 #include "ProcessTree.h"
 #include "workflow/ConversionRun.h"
@@ -12,6 +13,8 @@
 #include "engine/AVC.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/FormatBox.h"
+#include "mainwindow/WindowHelpers.h"
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/WindowQueue.h"
 #include "workflow/Conversion.h"
@@ -295,6 +298,59 @@ private slots:
         QVERIFY2(recorder.shown.first().contains(QStringLiteral("direction mark (U+202E)")), qPrintable(recorder.shown.first()));
         QVERIFY(!recorder.shown.first().contains(rlo));
         QVERIFY(form.queue()->isEmpty());
+    }
+
+    // A folder dropped on the window: its media files join the queue after one question, their
+    // tree mirrored under the chosen folder or each beside its source; what is not media, hidden
+    // or outside the tree is left out.
+    void folderDropped_data()
+    {
+        QTest::addColumn<bool>("mirrored");
+        QTest::newRow("into a folder") << true;
+        QTest::newRow("beside the sources") << false;
+    }
+    void folderDropped()
+    {
+        QFETCH(bool, mirrored);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("in/sub/deeper")));
+        const QString in = dir.filePath(QStringLiteral("in"));
+        const QString out = dir.filePath(QStringLiteral("out"));
+        for (const char *name : {"in/a.avi", "in/sub/deeper/b.mkv", "in/.hidden.avi"})
+            QCOMPARE(makeClip(dir.filePath(QLatin1String(name)), Clip{.seconds = 1, .size = QStringLiteral("64x48")}), QString());
+        QFile notes(dir.filePath(QStringLiteral("in/sub/notes.txt")));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
+        notes.close();
+        QCOMPARE(makeClip(dir.filePath(QStringLiteral("outside.avi")), Clip{.seconds = 1, .size = QStringLiteral("64x48")}), QString());
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("outside.avi")), dir.filePath(QStringLiteral("in/link.avi"))));
+
+        Recorder recorder;
+        recorder.answerAlways(mirrored ? MessageBoxes::Yes : MessageBoxes::No);
+        QStringList asked;
+        const FileDialogs::Handler previous = FileDialogs::install([&](const FileDialogs::Request &request) {
+            asked << request.title;
+            return request.folder ? out : QString();
+        });
+        Form1 form;
+        form.show();
+        form.formatBox()->setCurrentText(QStringLiteral("MP3 Sound (MP3)"));
+        form.useSources({in});
+        QTRY_COMPARE_WITH_TIMEOUT(form.queue()->list().size(), 2, 20000);
+        FileDialogs::install(previous);
+        QCOMPARE(recorder.shown.size(), 1);
+        QVERIFY2(recorder.shown.first().startsWith(QStringLiteral("Where should the converted files of in go?")),
+                 qPrintable(recorder.shown.first()));
+        QCOMPARE(asked.size(), mirrored ? 1 : 0);
+        QStringList pairs;
+        for (const QueueItem &item : form.queue()->list().items())
+            pairs << QDir(dir.path()).relativeFilePath(item.source) + QStringLiteral(" → ") + QDir(dir.path()).relativeFilePath(item.destination);
+        const QStringList expected = mirrored ? QStringList{"in/a.avi → out/a.mp3", "in/sub/deeper/b.mkv → out/sub/deeper/b.mp3"}
+                                              : QStringList{"in/a.avi → in/a.mp3", "in/sub/deeper/b.mkv → in/sub/deeper/b.mp3"};
+        QCOMPARE(pairs, expected);
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("out/sub/deeper"))).isDir(), mirrored);
+        QVERIFY(form.queuePanel()->isVisible());
+        // Nothing is left for the next start to offer.
+        form.queue()->list().replaceAll({});
     }
 
     void damagedQueueReportedOnce()
