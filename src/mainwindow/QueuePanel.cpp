@@ -60,14 +60,14 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     auto *atOnceLabel = new QLabel(QStringLiteral("&At once:"), this);
     atOnceLabel->setBuddy(m_atOnce);
 
-    auto *buttons = new QHBoxLayout;
+    auto *buttons = m_buttons = new QHBoxLayout;
     for (QWidget *w : {static_cast<QWidget *>(m_remove), static_cast<QWidget *>(m_up), static_cast<QWidget *>(m_down),
                        static_cast<QWidget *>(m_clear)})
         buttons->addWidget(w);
     buttons->addStretch();
     buttons->addWidget(atOnceLabel);
     buttons->addWidget(m_atOnce);
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = m_layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 6, 16, 10);
     layout->addWidget(m_items);
     layout->addLayout(buttons);
@@ -87,6 +87,13 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     auto *down = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), m_items, nullptr, nullptr, Qt::WidgetShortcut);
     connect(down, &QShortcut::activated, this, [this] { moveChosen(1); });
     updateButtons();
+}
+
+void QueuePanel::addControl(QWidget *control, QWidget *line)
+{
+    // After Clear finished, before the stretch.
+    m_buttons->insertWidget(4, control);
+    m_layout->addWidget(line);
 }
 
 int QueuePanel::chosenRow() const

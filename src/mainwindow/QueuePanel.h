@@ -22,6 +22,9 @@ public:
     QueuePanel(WindowQueue &queue, QWidget *parent = nullptr);
 
     QListView *itemList() const { return m_items; }
+    // A control of another part (the watch folder's) after the panel's own buttons, and a line of
+    // text below them.
+    void addControl(QWidget *control, QWidget *line);
     QueueModel *model() const { return m_model; }
 
 protected:
@@ -41,4 +44,6 @@ private:
     QPushButton *m_down = nullptr;
     QPushButton *m_clear = nullptr;
     QComboBox *m_atOnce = nullptr;
+    class QHBoxLayout *m_buttons = nullptr;
+    class QVBoxLayout *m_layout = nullptr;
 };

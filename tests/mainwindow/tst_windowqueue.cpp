@@ -16,6 +16,7 @@
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/WindowHelpers.h"
 #include "mainwindow/QueuePanel.h"
+#include "mainwindow/WatchControl.h"
 #include "mainwindow/WindowQueue.h"
 #include "workflow/Conversion.h"
 #include "workflow/QueueModel.h"
@@ -23,6 +24,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QListView>
+#include <QPushButton>
 #include <QSettings>
 #include <QtTest>
 
@@ -351,6 +353,57 @@ private slots:
         QVERIFY(form.queuePanel()->isVisible());
         // Nothing is left for the next start to offer.
         form.queue()->list().replaceAll({});
+    }
+
+    // "Watch this folder": a file that settles below the watched folder joins the queue and is
+    // converted into its place below the output folder; the panel stays open and says what it
+    // watches; a second window watching the same folders does not take the file again.
+    void watchedFolderFillsTheQueue()
+    {
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("in"));
+        const QString out = dir.filePath(QStringLiteral("out"));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("in/sub")));
+        QCOMPARE(makeClip(dir.filePath(QStringLiteral("clip.avi")), Clip{.seconds = 1, .size = QStringLiteral("64x48")}), QString());
+        Recorder recorder;
+        for (int start = 0; start < 2; ++start) {
+            Form1 form;
+            form.show();
+            form.queue()->runner().setProgramFolder(m_folder.path());
+            form.formatBox()->setCurrentText(QStringLiteral("MP3 Sound (MP3)"));
+            auto *button = form.queuePanel()->findChild<QPushButton *>();
+            QVERIFY(button);
+            WatchControl *watch = form.watchControl();
+            const QStringList folders{in, out};
+            qsizetype asked = 0;
+            const FileDialogs::Handler previous = FileDialogs::install([&](const FileDialogs::Request &request) {
+                return request.folder ? folders.value(asked++) : QString();
+            });
+            watch->setSettleMs(200);
+            QVERIFY(watch->start());
+            FileDialogs::install(previous);
+            QCOMPARE(asked, 2);
+            QVERIFY(form.queuePanel()->isVisible());
+            QList<QPushButton *> buttons = form.queuePanel()->findChildren<QPushButton *>();
+            const auto named = [&](const QString &name) {
+                return std::any_of(buttons.begin(), buttons.end(), [&](QPushButton *b) { return b->accessibleName() == name; });
+            };
+            QVERIFY(named(QStringLiteral("Stop watching ") + in));
+            if (start == 0) {
+                QVERIFY(QFile::copy(dir.filePath(QStringLiteral("clip.avi")), dir.filePath(QStringLiteral("in/sub/x.avi"))));
+                QTRY_COMPARE_WITH_TIMEOUT(form.queue()->list().size(), 1, 20000);
+                QCOMPARE(form.queue()->list().at(0).destination, dir.filePath(QStringLiteral("out/sub/x.mp3")));
+                QTRY_COMPARE_WITH_TIMEOUT(form.queue()->list().at(0).state, QueueItem::State::Done, 30000);
+                QTRY_VERIFY(!form.queue()->runner().running());
+            } else {
+                QTest::qWait(1500);
+                QCOMPARE(form.queue()->list().size(), 0);
+            }
+            watch->stop();
+            QVERIFY(named(QStringLiteral("Watch this folder")));
+            form.queue()->list().replaceAll({});
+        }
+        QCOMPARE(recorder.shown, QStringList());
     }
 
     void damagedQueueReportedOnce()
