@@ -66,9 +66,17 @@ bool FolderSources::take(const QStringList &paths, const QString &preset)
         (QFileInfo(path).isDir() ? folders : files) << QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     if (folders.isEmpty())
         return false;
+    // Asked once the drop (or the field's edit) is over, so that the program that dragged the
+    // folder is not kept waiting on the question.
+    QMetaObject::invokeMethod(this, [this, folders, files, preset] { ask(folders, files, preset); }, Qt::QueuedConnection);
+    return true;
+}
+
+void FolderSources::ask(const QStringList &folders, const QStringList &files, const QString &preset)
+{
     if (!Presets::find(preset)) {
         MessageBoxes::show(QStringLiteral("Please choose a format for the files of the folder first."), MessageBoxes::Exclamation);
-        return true;
+        return;
     }
     const QString what = folders.size() == 1 ? nameOf(folders.first()) : QStringLiteral("%1 folders").arg(folders.size());
     const int answer = MessageBoxes::show(
@@ -77,13 +85,13 @@ bool FolderSources::take(const QStringList &paths, const QString &preset)
             .arg(what),
         MessageBoxes::FolderOrBeside + MessageBoxes::Question);
     if (answer == MessageBoxes::Cancel)
-        return true;
+        return;
     QString outputFolder;
     if (answer == MessageBoxes::Yes) {
         outputFolder = chooseFolder(&m_window, QStringLiteral("Select the Folder for the Converted Files"),
                                     QFileInfo(folders.first()).absolutePath());
         if (outputFolder.isEmpty())
-            return true;
+            return;
         outputFolder = QDir::cleanPath(QFileInfo(outputFolder).absoluteFilePath());
     }
     auto scans = std::make_shared<QList<Scan>>();
@@ -107,7 +115,6 @@ bool FolderSources::take(const QStringList &paths, const QString &preset)
         scanned(*scans, outputFolder, preset);
     });
     thread->start();
-    return true;
 }
 
 void FolderSources::scanned(const QList<Scan> &scans, const QString &outputFolder, const QString &preset)

@@ -43,6 +43,7 @@ private:
         QString folder; // empty for the loose files given beside folders
         FolderScanResult result;
     };
+    void ask(const QStringList &folders, const QStringList &files, const QString &preset);
     void scanned(const QList<Scan> &scans, const QString &outputFolder, const QString &preset);
 
     QWidget &m_window;
