@@ -60,7 +60,7 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     auto *atOnceLabel = new QLabel(QStringLiteral("&At once:"), this);
     atOnceLabel->setBuddy(m_atOnce);
 
-    auto *buttons = m_buttons = new QHBoxLayout;
+    auto *buttons = new QHBoxLayout;
     for (QWidget *w : {static_cast<QWidget *>(m_remove), static_cast<QWidget *>(m_up), static_cast<QWidget *>(m_down),
                        static_cast<QWidget *>(m_clear)})
         buttons->addWidget(w);
@@ -91,9 +91,11 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
 
 void QueuePanel::addControl(QWidget *control, QWidget *line)
 {
-    // After Clear finished, before the stretch.
-    m_buttons->insertWidget(4, control);
-    m_layout->addWidget(line);
+    // A row of their own below the panel's buttons.
+    auto *row = new QHBoxLayout;
+    row->addWidget(control, 0, Qt::AlignLeft);
+    row->addWidget(line, 1);
+    m_layout->addLayout(row);
 }
 
 int QueuePanel::chosenRow() const

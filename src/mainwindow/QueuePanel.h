@@ -22,8 +22,8 @@ public:
     QueuePanel(WindowQueue &queue, QWidget *parent = nullptr);
 
     QListView *itemList() const { return m_items; }
-    // A control of another part (the watch folder's) after the panel's own buttons, and a line of
-    // text below them.
+    // A control of another part (the watch folder's) and a line of text beside it, in a row below
+    // the panel's own buttons.
     void addControl(QWidget *control, QWidget *line);
     QueueModel *model() const { return m_model; }
 
@@ -44,6 +44,5 @@ private:
     QPushButton *m_down = nullptr;
     QPushButton *m_clear = nullptr;
     QComboBox *m_atOnce = nullptr;
-    class QHBoxLayout *m_buttons = nullptr;
     class QVBoxLayout *m_layout = nullptr;
 };

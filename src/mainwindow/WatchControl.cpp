@@ -175,7 +175,7 @@ void WatchControl::show()
 {
     const QString in = m_watch ? PathText::shown(m_watch->folder()) : QString();
     if (m_button) {
-        m_button->setText(m_watch ? QStringLiteral("Stop &watch") : QStringLiteral("&Watch…"));
+        m_button->setText(m_watch ? QStringLiteral("Stop &watching") : QStringLiteral("&Watch a folder…"));
         m_button->setAccessibleName(m_watch ? QStringLiteral("Stop watching %1").arg(in) : QStringLiteral("Watch this folder"));
         m_button->setToolTip(m_watch ? QStringLiteral("Stop adding the files that arrive in %1").arg(in)
                                      : QStringLiteral("Convert each video that arrives in a folder while the window is open"));

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDrag>
 #include <QMimeData>
+#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -48,7 +49,9 @@ int main(int argc, char **argv)
     for (const QString &path : QApplication::arguments().mid(1))
         urls << QUrl::fromLocalFile(path);
     DragSource source(urls);
-    source.move(0, 0);
+    // In the screen's lower right corner, clear of the window it drags onto.
+    const QRect screen = QApplication::primaryScreen()->geometry();
+    source.move(screen.right() - source.width(), screen.bottom() - source.height());
     source.show();
     return app.exec();
 }
