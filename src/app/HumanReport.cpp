@@ -2,6 +2,7 @@
 
 #include "workflow/ClockText.h"
 #include "workflow/FileNameBytes.h"
+#include "workflow/PathText.h"
 
 
 HumanReport::HumanReport(const CommandLinePlan &plan, std::FILE *messages, std::FILE *results, bool terminal)
@@ -33,7 +34,7 @@ void HumanReport::say(const QString &text)
 void HumanReport::started(qsizetype item)
 {
     const ConversionItem &i = m_plan.items.at(item);
-    say(QStringLiteral("converting %1 to %2 (%3)").arg(i.source, i.destination, m_plan.preset));
+    say(QStringLiteral("converting %1 to %2 (%3)").arg(PathText::shown(i.source), PathText::shown(i.destination), m_plan.preset));
     if (m_board)
         m_board->setLine(item, progressText(0, 0, std::nullopt) + QLatin1String("  ") + i.source);
 }

@@ -15,6 +15,9 @@ public:
     // The buttons of the question about existing destinations of a batch: "Replace all" answers
     // Yes, "Keep all" No, "Ask for each" Cancel.
     static constexpr int ReplaceKeepAsk = 3;
+    // The buttons of the question where a folder's results go: "Into a folder…" answers Yes,
+    // "Beside the sources" No, Cancel Cancel.
+    static constexpr int FolderOrBeside = 5;
     // The Yes and No buttons, and the question box that has them.
     static constexpr int YesNo = 4;
     static constexpr int YesNoQuestion = YesNo + Question;

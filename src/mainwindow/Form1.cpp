@@ -4,7 +4,9 @@
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/RunController.h"
+#include "mainwindow/FolderSources.h"
 #include "mainwindow/SourcePicker.h"
+#include "mainwindow/WatchControl.h"
 #include "mainwindow/StoredForm.h"
 #include "mainwindow/WindowAccess.h"
 #include "mainwindow/WindowHelpers.h"
@@ -15,9 +17,11 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
@@ -75,6 +79,8 @@ Form1::Form1(const FittedForm &fitted, QWidget *parent)
     m_queuePanel->hide();
     m_run = new RunController(*this, m_controls, *m_queue);
     m_picker = new SourcePicker(*this, m_controls, *m_queue);
+    m_watch = new WatchControl(*this, *m_queue, [this] { return m_controls.cboFormat->currentText(); });
+    m_queuePanel->addControl(m_watch->button(m_queuePanel), m_watch->line(m_queuePanel));
     m_timers = new UpdateTimers(this);
     setUpWindowAccess(*this);
     wire();
@@ -104,6 +110,13 @@ void Form1::wire()
     // Esc asks to stop a running conversion, wherever the focus is in the window.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::askToStopConversion);
+    // A folder's media files into the queue.
+    auto *openFolder = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this);
+    connect(openFolder, &QShortcut::activated, this, [this] { m_picker->folders().browse(m_controls.cboFormat->currentText()); });
+    // The watch's controls are in the panel, which stays open while it watches.
+    auto *watchFolder = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W), this);
+    connect(watchFolder, &QShortcut::activated, this, [this] { m_watch->watching() ? m_watch->stop() : void(m_watch->start()); });
+    connect(m_watch, &WatchControl::watchingChanged, this, [this] { showQueuePanel(m_queue->holdsQueue()); });
     // Pause's caption is drawn as it stands, so its access key is the window's own.
     for (const QKeySequence &key : {QKeySequence(Qt::Key_Pause), QKeySequence(Qt::ALT | Qt::Key_P)}) {
         auto *shortcut = new QShortcut(key, this);
@@ -164,6 +177,7 @@ double Form1::fitFactor(QSize size)
 
 void Form1::showQueuePanel(bool shown)
 {
+    shown = shown || m_watch->watching();
     if (m_queuePanel->isVisible() == shown)
         return;
     m_queuePanel->setVisible(shown);

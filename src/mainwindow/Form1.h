@@ -13,6 +13,7 @@ class QueuePanel;
 class RunController;
 class SourcePicker;
 class UpdateTimers;
+class WatchControl;
 class WindowQueue;
 
 // The program's one window: pick a source, a preset and a destination, press Convert, and watch
@@ -46,6 +47,7 @@ public:
     TavloClick *cmdPause() const { return m_controls.cmdPause; }
     WindowQueue *queue() const { return m_queue; }
     QueuePanel *queuePanel() const { return m_queuePanel; }
+    WatchControl *watchControl() const { return m_watch; }
     // Something converts: the file in the fields or the queue.
     bool converting() const;
     // The run converting the file in the fields, or that last did.
@@ -106,6 +108,7 @@ private:
     QueuePanel *m_queuePanel = nullptr;
     RunController *m_run = nullptr;
     SourcePicker *m_picker = nullptr;
+    WatchControl *m_watch = nullptr;
     UpdateTimers *m_timers = nullptr;
     bool m_activated = false;
 };

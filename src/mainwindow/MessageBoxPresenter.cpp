@@ -49,6 +49,14 @@ int present(const QString &text, int style, const QString &title)
             : box.clickedButton() == keep     ? MessageBoxes::No
                                               : MessageBoxes::Cancel;
     }
+    if ((style & 0x0F) == MessageBoxes::FolderOrBeside) {
+        QAbstractButton *into = box.addButton(QStringLiteral("&Into a folder…"), QMessageBox::AcceptRole);
+        QAbstractButton *beside = box.addButton(QStringLiteral("&Beside the sources"), QMessageBox::AcceptRole);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(qobject_cast<QPushButton *>(into));
+        box.exec();
+        return box.clickedButton() == into ? MessageBoxes::Yes : box.clickedButton() == beside ? MessageBoxes::No : MessageBoxes::Cancel;
+    }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MessageBoxes::Ok;

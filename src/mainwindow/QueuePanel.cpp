@@ -67,7 +67,7 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(atOnceLabel);
     buttons->addWidget(m_atOnce);
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = m_layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 6, 16, 10);
     layout->addWidget(m_items);
     layout->addLayout(buttons);
@@ -87,6 +87,15 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     auto *down = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), m_items, nullptr, nullptr, Qt::WidgetShortcut);
     connect(down, &QShortcut::activated, this, [this] { moveChosen(1); });
     updateButtons();
+}
+
+void QueuePanel::addControl(QWidget *control, QWidget *line)
+{
+    // A row of their own below the panel's buttons.
+    auto *row = new QHBoxLayout;
+    row->addWidget(control, 0, Qt::AlignLeft);
+    row->addWidget(line, 1);
+    m_layout->addLayout(row);
 }
 
 int QueuePanel::chosenRow() const

@@ -22,6 +22,9 @@ public:
     QueuePanel(WindowQueue &queue, QWidget *parent = nullptr);
 
     QListView *itemList() const { return m_items; }
+    // A control of another part (the watch folder's) and a line of text beside it, in a row below
+    // the panel's own buttons.
+    void addControl(QWidget *control, QWidget *line);
     QueueModel *model() const { return m_model; }
 
 protected:
@@ -41,4 +44,5 @@ private:
     QPushButton *m_down = nullptr;
     QPushButton *m_clear = nullptr;
     QComboBox *m_atOnce = nullptr;
+    class QVBoxLayout *m_layout = nullptr;
 };

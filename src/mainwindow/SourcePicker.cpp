@@ -1,6 +1,7 @@
 #include "mainwindow/SourcePicker.h"
 
 #include "common/MessageBoxes.h"
+#include "mainwindow/FolderSources.h"
 #include "mainwindow/FormControls.h"
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/WindowHelpers.h"
@@ -17,7 +18,7 @@
 #include <QStandardPaths>
 
 SourcePicker::SourcePicker(QWidget &window, FormControls &controls, WindowQueue &queue)
-    : QObject(&window), m_window(window), m_controls(controls), m_queue(queue)
+    : QObject(&window), m_window(window), m_controls(controls), m_queue(queue), m_folders(new FolderSources(window, queue))
 {
 }
 
@@ -58,8 +59,14 @@ void SourcePicker::formatChanged()
 void SourcePicker::sourceEdited()
 {
     const QString source = m_controls.txtSource->text();
-    if (!source.isEmpty() && source != m_lastSourcePath)
-        formatChanged();
+    if (source.isEmpty() || source == m_lastSourcePath)
+        return;
+    if (QFileInfo(source).isDir()) {
+        m_controls.txtSource->clear();
+        m_folders->take({source}, m_controls.cboFormat->currentText());
+        return;
+    }
+    formatChanged();
 }
 
 void SourcePicker::useSource(const QString &path)
@@ -75,6 +82,8 @@ void SourcePicker::useSources(const QStringList &paths)
 {
     // The file that converts alone keeps the fields it was started from.
     if (paths.isEmpty() || m_queue.isSingle())
+        return;
+    if (m_folders->take(paths, m_controls.cboFormat->currentText()))
         return;
     if (paths.size() == 1 && !m_queue.runner().running()) {
         // useSource closes a queue that stands idle.

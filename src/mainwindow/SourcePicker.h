@@ -6,6 +6,7 @@
 
 class QDragEnterEvent;
 class QDropEvent;
+class FolderSources;
 class QWidget;
 class WindowQueue;
 struct FormControls;
@@ -38,11 +39,14 @@ public:
     void drop(QDropEvent *event);
 
     QString sourceExtension() const { return m_sourceExtension; }
+    // Folders given as sources.
+    FolderSources &folders() const { return *m_folders; }
 
 private:
     QWidget &m_window;
     FormControls &m_controls;
     WindowQueue &m_queue;
+    FolderSources *m_folders = nullptr;
     QString m_lastSourcePath;
     QString m_sourceExtension;
     QString m_setApartDest; // the destination last set apart from the source, while it stands

@@ -33,6 +33,8 @@ struct FileDialogRequest {
     QString defaultName;
     // Several files may be chosen; the answer then holds them separated by NUL characters.
     bool many = false;
+    // A folder is chosen, not a file.
+    bool folder = false;
 };
 
 // The dialogs behind ShowOpenDialog and ShowSaveDialog; an installed handler answers instead of

@@ -4,6 +4,7 @@
 #include "common/UserSettings.h"
 #include "workflow/ClockText.h"
 #include "workflow/DestinationName.h"
+#include "workflow/PathText.h"
 #include "workflow/Presets.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@
 namespace {
 
 constexpr const char *AtOnceKey = "Queue/At once";
+// How many unfinished files the recovery question names.
+constexpr int RecoveryNames = 3;
 
 QStringList namesOf(const QStringList &paths)
 {
@@ -183,8 +186,15 @@ void WindowQueue::offerRecovery()
     const qsizetype unfinished = left.unfinishedCount();
     if (unfinished == 0)
         return;
-    const QString question = unfinished == 1 ? QStringLiteral("1 conversion was not finished. Continue it?")
-                                             : QStringLiteral("%1 conversions were not finished. Continue them?").arg(unfinished);
+    QStringList names;
+    for (const QueueItem &item : left.items()) {
+        if (!item.finished())
+            names << PathText::shown(QFileInfo(item.source).fileName());
+    }
+    const QString named = PathText::firstOf(names, RecoveryNames, QStringLiteral(", "));
+    const QString question = unfinished == 1
+        ? QStringLiteral("1 conversion was not finished: %1. Continue it?").arg(named)
+        : QStringLiteral("%1 conversions were not finished: %2. Continue them?").arg(unfinished).arg(named);
     if (MessageBoxes::show(question, MessageBoxes::YesNoQuestion) != MessageBoxes::Yes) {
         m_file.save(m_list.items());
         return;

@@ -6,6 +6,7 @@
 #include "workflow/OptionPlan.h"
 #include "workflow/FolderOfDestination.h"
 #include "workflow/Presets.h"
+#include "workflow/PathText.h"
 #include "workflow/SourceCheck.h"
 #include "workflow/TextNameLinks.h"
 
@@ -35,6 +36,10 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
     m_span.reset();
     m_encoderWarning.reset();
     if (const std::optional<QString> problem = SourceCheck::problem(source)) {
+        say(*problem);
+        return false;
+    }
+    if (const std::optional<QString> problem = PathText::destinationProblem(destination)) {
         say(*problem);
         return false;
     }

@@ -1,5 +1,7 @@
 #include "workflow/QueueModel.h"
 
+#include "workflow/PathText.h"
+
 #include <QFileInfo>
 
 QueueModel::QueueModel(QueueList &list, QObject *parent)
@@ -32,7 +34,7 @@ int QueueModel::columnCount(const QModelIndex &parent) const
 
 QString QueueModel::rowText(const QueueItem &item)
 {
-    return QFileInfo(item.source).fileName() + QStringLiteral(" → ") + QFileInfo(item.destination).fileName()
+    return PathText::shown(QFileInfo(item.source).fileName()) + QStringLiteral(" → ") + PathText::shown(QFileInfo(item.destination).fileName())
         + QStringLiteral(" · ") + item.presetText() + QStringLiteral(" · ") + item.stateText();
 }
 
@@ -45,9 +47,9 @@ QVariant QueueModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (index.column()) {
         case Source:
-            return QFileInfo(item.source).fileName();
+            return PathText::shown(QFileInfo(item.source).fileName());
         case Destination:
-            return QFileInfo(item.destination).fileName();
+            return PathText::shown(QFileInfo(item.destination).fileName());
         case Preset:
             return item.presetText();
         default:
@@ -56,7 +58,7 @@ QVariant QueueModel::data(const QModelIndex &index, int role) const
     case Qt::AccessibleTextRole:
         return rowText(item);
     case Qt::ToolTipRole:
-        return item.source + QStringLiteral("\n→ ") + item.destination;
+        return PathText::shown(item.source) + QStringLiteral("\n→ ") + PathText::shown(item.destination);
     case StateRole:
         return int(item.state);
     case PercentRole:

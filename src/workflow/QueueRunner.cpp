@@ -1,5 +1,7 @@
 #include "workflow/QueueRunner.h"
 
+#include "workflow/PathText.h"
+
 #include <QFileInfo>
 
 QueueRunner::QueueRunner(QueueList &list, QObject *parent)
@@ -88,7 +90,7 @@ void QueueRunner::ended(qsizetype queued, const Ending &ending)
         break;
     case QueueItem::State::Failed:
         ++m_summary.failed;
-        m_summary.failures << name + QStringLiteral(" — ") + reason;
+        m_summary.failures << PathText::shown(name) + QStringLiteral(" — ") + reason;
         break;
     default:
         ++m_summary.cancelled;
@@ -177,6 +179,7 @@ QString QueueRunner::summaryText(const Summary &summary)
 {
     QString text = QStringLiteral("%1 converted").arg(summary.done);
     if (summary.failed > 0)
-        text += QStringLiteral(", %1 failed: ").arg(summary.failed) + summary.failures.join(QStringLiteral("; "));
+        text += QStringLiteral(", %1 failed: ").arg(summary.failed)
+            + PathText::firstOf(summary.failures, SummaryFailures, QStringLiteral("; "));
     return text;
 }

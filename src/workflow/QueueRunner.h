@@ -68,7 +68,9 @@ public:
     const Ending &lastEnding() const { return m_lastEnding; }
     // The run converting the item at this index of the list, or that last converted it.
     ConversionRun *runOf(qsizetype index) const;
-    // "4 converted, 1 failed: name — reason"
+    // "4 converted, 1 failed: name — reason"; past the first few failures "and N more", which the
+    // queue's rows show, so that the box that says it fits on the screen.
+    static constexpr int SummaryFailures = 5;
     static QString summaryText(const Summary &summary);
 
 signals:

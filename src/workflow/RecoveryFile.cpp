@@ -3,6 +3,7 @@
 #include "engine/SameFile.h"
 #include "workflow/FolderMaker.h"
 #include "workflow/FileNameBytes.h"
+#include "workflow/PathText.h"
 #include "workflow/Presets.h"
 
 #include <QDateTime>
@@ -33,6 +34,8 @@ QString pathProblem(const QString &path)
         if (c.category() == QChar::Other_Control)
             return QStringLiteral("a path with a control character");
     }
+    if (const std::optional<QString> control = PathText::directionControl(path))
+        return QStringLiteral("a path with a direction mark (%1): ").arg(*control) + PathText::shown(path);
     return QString();
 }
 

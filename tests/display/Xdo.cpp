@@ -3,6 +3,7 @@
 #include "RunProgram.h"
 
 #include <QDir>
+#include <QThread>
 
 Xdo::Xdo(QString display, QString screenshotFolder)
     : m_display(std::move(display))
@@ -76,6 +77,23 @@ bool Xdo::move(quint64 window, QPoint point) const
 {
     return run({QStringLiteral("xdotool"), QStringLiteral("mousemove"), QStringLiteral("--window"),
                 QString::number(window), QString::number(point.x()), QString::number(point.y())});
+}
+
+bool Xdo::drag(quint64 from, QPoint start, quint64 to, QPoint end) const
+{
+    const QRect target = geometry(to);
+    if (target.isEmpty() || !move(from, start)
+        || !run({QStringLiteral("xdotool"), QStringLiteral("mousedown"), QStringLiteral("1")}))
+        return false;
+    // The drag starts on the press; the target learns of it as the pointer moves over it.
+    QThread::msleep(300);
+    for (int step = 1; step <= 5; ++step) {
+        const QPoint at = target.topLeft() + end * step / 5;
+        if (!run({QStringLiteral("xdotool"), QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())}))
+            return false;
+        QThread::msleep(150);
+    }
+    return run({QStringLiteral("xdotool"), QStringLiteral("mouseup"), QStringLiteral("1")});
 }
 
 bool Xdo::click(quint64 window, QPoint point) const

@@ -17,6 +17,9 @@ public:
     QRect geometry(quint64 window) const;
     // Moves the pointer onto the point (window coordinates).
     bool move(quint64 window, QPoint point) const;
+    // Presses the button on the point of one window, moves the pointer in steps onto the point of
+    // another, and releases it there: a drag and drop.
+    bool drag(quint64 from, QPoint start, quint64 to, QPoint end) const;
     // Moves the pointer onto the point (window coordinates) and clicks there at once.
     bool click(quint64 window, QPoint point) const;
     // Gives the window the keyboard focus, as a window manager does on a click, then types keys

@@ -3,6 +3,7 @@
 // at the next start.
 
 #include "BoxRecorder.h"
+#include "Clip.h"
 #include "FakeEncoder.h"
 #include "ProcessTree.h"
 #include "workflow/ConversionRun.h"
@@ -12,7 +13,10 @@
 #include "engine/AVC.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/FormatBox.h"
+#include "mainwindow/WindowHelpers.h"
 #include "mainwindow/QueuePanel.h"
+#include "mainwindow/WatchControl.h"
 #include "mainwindow/WindowQueue.h"
 #include "workflow/Conversion.h"
 #include "workflow/QueueModel.h"
@@ -20,6 +24,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QListView>
+#include <QPushButton>
 #include <QSettings>
 #include <QtTest>
 
@@ -230,7 +235,7 @@ private slots:
         Form1 form;
         form.queue()->runner().setProgramFolder(m_folder.path());
         form.show();
-        QTRY_COMPARE(recorder.shown, QStringList{"1 conversion was not finished. Continue it?"});
+        QTRY_COMPARE(recorder.shown, QStringList{"1 conversion was not finished: r2.avi. Continue it?"});
         if (answer == MessageBoxes::Yes) {
             QCOMPARE(form.queue()->list().size(), 1);
             QCOMPARE(form.queue()->list().at(0).source, converting.source);
@@ -238,6 +243,167 @@ private slots:
             QCOMPARE(form.queue()->runner().summary().done, 1);
         }
         QVERIFY(!QFileInfo::exists(RecoveryFile().path()));
+    }
+
+    // Many failures make one box of a few lines: the first names and how many more, which the
+    // queue's rows list.
+    void manyFailuresBounded()
+    {
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        form.queue()->runner().setProgramFolder(m_folder.path());
+        QStringList sources;
+        for (int i = 0; i < 12; ++i)
+            sources << m_folder.file(QStringLiteral("gone%1.avi").arg(i));
+        form.useSources(sources);
+        form.cmdConvert_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+        QCOMPARE(recorder.shown.size(), 1);
+        const QString box = recorder.shown.first();
+        QVERIFY2(box.startsWith(QStringLiteral("0 converted, 12 failed: gone0.avi — ")), qPrintable(box));
+        QVERIFY2(box.endsWith(QStringLiteral("; and 7 more")), qPrintable(box));
+        QCOMPARE(box.count(QStringLiteral(" — ")), QueueRunner::SummaryFailures);
+        QCOMPARE(form.queue()->list().count(QueueItem::State::Failed), 12);
+    }
+
+    // A destination with a direction mark is refused, in the fields as in a recovered queue, and
+    // the box spells the mark out; the unfinished files the recovery question names likewise.
+    void directionMarkRefused()
+    {
+        const QChar rlo(0x202E);
+        const QString source = m_folder.makeSource(QStringLiteral("d1.avi"), 1000);
+        const QString destination = m_folder.file(QStringLiteral("clip") + rlo + QStringLiteral("4pm.exe"));
+        {
+            Recorder recorder;
+            Form1 form;
+            form.show();
+            form.queue()->runner().setProgramFolder(m_folder.path());
+            form.useSources({source});
+            form.txtDest()->setText(destination);
+            form.cmdConvert_Click();
+            QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+            QCOMPARE(recorder.shown.size(), 1);
+            QVERIFY2(recorder.shown.first().contains(QStringLiteral("clip<U+202E>4pm.exe")), qPrintable(recorder.shown.first()));
+            QVERIFY(!recorder.shown.first().contains(rlo));
+            QVERIFY(!QFileInfo::exists(destination));
+        }
+        QueueItem item;
+        item.source = source;
+        item.preset = QStringLiteral("MP3 Sound (MP3)");
+        item.destination = m_folder.file(QStringLiteral("d1") + rlo + QStringLiteral("3pm.mp3"));
+        QVERIFY(RecoveryFile().save({item}));
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        QTRY_COMPARE(recorder.shown.size(), 1);
+        QVERIFY2(recorder.shown.first().contains(QStringLiteral("direction mark (U+202E)")), qPrintable(recorder.shown.first()));
+        QVERIFY(!recorder.shown.first().contains(rlo));
+        QVERIFY(form.queue()->isEmpty());
+    }
+
+    // A folder dropped on the window: its media files join the queue after one question, their
+    // tree mirrored under the chosen folder or each beside its source; what is not media, hidden
+    // or outside the tree is left out.
+    void folderDropped_data()
+    {
+        QTest::addColumn<bool>("mirrored");
+        QTest::newRow("into a folder") << true;
+        QTest::newRow("beside the sources") << false;
+    }
+    void folderDropped()
+    {
+        QFETCH(bool, mirrored);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("in/sub/deeper")));
+        const QString in = dir.filePath(QStringLiteral("in"));
+        const QString out = dir.filePath(QStringLiteral("out"));
+        for (const char *name : {"in/a.avi", "in/sub/deeper/b.mkv", "in/.hidden.avi"})
+            QCOMPARE(makeClip(dir.filePath(QLatin1String(name)), Clip{.seconds = 1, .size = QStringLiteral("64x48")}), QString());
+        QFile notes(dir.filePath(QStringLiteral("in/sub/notes.txt")));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
+        notes.close();
+        QCOMPARE(makeClip(dir.filePath(QStringLiteral("outside.avi")), Clip{.seconds = 1, .size = QStringLiteral("64x48")}), QString());
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("outside.avi")), dir.filePath(QStringLiteral("in/link.avi"))));
+
+        Recorder recorder;
+        recorder.answerAlways(mirrored ? MessageBoxes::Yes : MessageBoxes::No);
+        QStringList asked;
+        const FileDialogs::Handler previous = FileDialogs::install([&](const FileDialogs::Request &request) {
+            asked << request.title;
+            return request.folder ? out : QString();
+        });
+        Form1 form;
+        form.show();
+        form.formatBox()->setCurrentText(QStringLiteral("MP3 Sound (MP3)"));
+        form.useSources({in});
+        QTRY_COMPARE_WITH_TIMEOUT(form.queue()->list().size(), 2, 20000);
+        FileDialogs::install(previous);
+        QCOMPARE(recorder.shown.size(), 1);
+        QVERIFY2(recorder.shown.first().startsWith(QStringLiteral("Where should the converted files of in go?")),
+                 qPrintable(recorder.shown.first()));
+        QCOMPARE(asked.size(), mirrored ? 1 : 0);
+        QStringList pairs;
+        for (const QueueItem &item : form.queue()->list().items())
+            pairs << QDir(dir.path()).relativeFilePath(item.source) + QStringLiteral(" → ") + QDir(dir.path()).relativeFilePath(item.destination);
+        const QStringList expected = mirrored ? QStringList{"in/a.avi → out/a.mp3", "in/sub/deeper/b.mkv → out/sub/deeper/b.mp3"}
+                                              : QStringList{"in/a.avi → in/a.mp3", "in/sub/deeper/b.mkv → in/sub/deeper/b.mp3"};
+        QCOMPARE(pairs, expected);
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("out/sub/deeper"))).isDir(), mirrored);
+        QVERIFY(form.queuePanel()->isVisible());
+        // Nothing is left for the next start to offer.
+        form.queue()->list().replaceAll({});
+    }
+
+    // "Watch this folder": a file that settles below the watched folder joins the queue and is
+    // converted into its place below the output folder; the panel stays open and says what it
+    // watches; a second window watching the same folders does not take the file again.
+    void watchedFolderFillsTheQueue()
+    {
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("in"));
+        const QString out = dir.filePath(QStringLiteral("out"));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("in/sub")));
+        QCOMPARE(makeClip(dir.filePath(QStringLiteral("clip.avi")), Clip{.seconds = 1, .size = QStringLiteral("64x48")}), QString());
+        Recorder recorder;
+        for (int start = 0; start < 2; ++start) {
+            Form1 form;
+            form.show();
+            form.queue()->runner().setProgramFolder(m_folder.path());
+            form.formatBox()->setCurrentText(QStringLiteral("MP3 Sound (MP3)"));
+            auto *button = form.queuePanel()->findChild<QPushButton *>();
+            QVERIFY(button);
+            WatchControl *watch = form.watchControl();
+            const QStringList folders{in, out};
+            qsizetype asked = 0;
+            const FileDialogs::Handler previous = FileDialogs::install([&](const FileDialogs::Request &request) {
+                return request.folder ? folders.value(asked++) : QString();
+            });
+            watch->setSettleMs(200);
+            QVERIFY(watch->start());
+            FileDialogs::install(previous);
+            QCOMPARE(asked, 2);
+            QVERIFY(form.queuePanel()->isVisible());
+            QList<QPushButton *> buttons = form.queuePanel()->findChildren<QPushButton *>();
+            const auto named = [&](const QString &name) {
+                return std::any_of(buttons.begin(), buttons.end(), [&](QPushButton *b) { return b->accessibleName() == name; });
+            };
+            QVERIFY(named(QStringLiteral("Stop watching ") + in));
+            if (start == 0) {
+                QVERIFY(QFile::copy(dir.filePath(QStringLiteral("clip.avi")), dir.filePath(QStringLiteral("in/sub/x.avi"))));
+                QTRY_COMPARE_WITH_TIMEOUT(form.queue()->list().size(), 1, 20000);
+                QCOMPARE(form.queue()->list().at(0).destination, dir.filePath(QStringLiteral("out/sub/x.mp3")));
+                QTRY_COMPARE_WITH_TIMEOUT(form.queue()->list().at(0).state, QueueItem::State::Done, 30000);
+                QTRY_VERIFY(!form.queue()->runner().running());
+            } else {
+                QTest::qWait(1500);
+                QCOMPARE(form.queue()->list().size(), 0);
+            }
+            watch->stop();
+            QVERIFY(named(QStringLiteral("Watch this folder")));
+            form.queue()->list().replaceAll({});
+        }
+        QCOMPARE(recorder.shown, QStringList());
     }
 
     void damagedQueueReportedOnce()

@@ -159,6 +159,65 @@ private slots:
         QVERIFY2(closeProgram(), qPrintable(m_failure));
     }
 
+    // A folder dragged from another program onto the window: one question (into a folder), the
+    // folder typed into the dialog, one Convert; the media files' results lie in the mirrored tree
+    // and decode, and nothing else is written.
+    void droppedFolderConvertsIntoMirroredTree()
+    {
+        const QString tree = m_case->filePath(QStringLiteral("tree"));
+        const QString out = m_case->filePath(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(tree + QStringLiteral("/sub")) && QDir().mkpath(out));
+        for (const char *name : {"/a.avi", "/sub/b.avi"})
+            QCOMPARE(makeClip(tree + QLatin1String(name), Clip{.seconds = 1, .size = QStringLiteral("160x120")}), QString());
+        QFile notes(tree + QStringLiteral("/notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
+        notes.close();
+
+        const quint64 window = startProgram({}, false);
+        QVERIFY2(window, qPrintable(m_failure));
+        QProcess source;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), m_server->display());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        source.setProcessEnvironment(environment);
+        source.start(qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/drag_source"), {tree});
+        QList<quint64> sources;
+        QVERIFY2(QTest::qWaitFor([&] { return !(sources = m_xdo->visibleWindows(QStringLiteral("^drag source$"))).isEmpty(); }, 20000),
+                 "the drag source did not show");
+        QVERIFY2(m_xdo->drag(sources.first(), QPoint(60, 40), window, QPoint(500, 50)), qPrintable(m_xdo->error()));
+        const quint64 box = waitForBox(20000);
+        QVERIFY2(box, "no question where the results go");
+        m_xdo->screenshot(QStringLiteral("folder-question"));
+        QVERIFY2(m_xdo->key(box, QStringLiteral("Return")), qPrintable(m_xdo->error())); // Into a folder…
+        QList<quint64> dialogs;
+        QVERIFY2(QTest::qWaitFor([&] {
+            return !(dialogs = m_xdo->visibleWindows(QStringLiteral("^Select the Folder for the Converted Files$"))).isEmpty();
+        }, 20000), "no folder dialog");
+        QVERIFY2(m_xdo->type(dialogs.first(), out), qPrintable(m_xdo->error()));
+        QVERIFY2(m_xdo->key(dialogs.first(), QStringLiteral("Return")), qPrintable(m_xdo->error()));
+        // The mirrored folders are made as the files join the queue.
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo(out + QStringLiteral("/sub")).isDir(); }, 30000), "nothing was queued");
+        QTest::qWait(500);
+        QVERIFY2(m_xdo->click(window, ConvertCentre), qPrintable(m_xdo->error()));
+        const QStringList expected{QStringLiteral("a.mp4"), QStringLiteral("sub/b.mp4")};
+        const auto written = [&] {
+            QStringList files;
+            QDirIterator it(out, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                files << QDir(out).relativeFilePath(it.next());
+            files.sort();
+            return files;
+        };
+        QVERIFY2(QTest::qWaitFor([&] { return written() == expected && encoders().isEmpty(); }, 120000),
+                 qPrintable(written().join(u' ')));
+        m_xdo->screenshot(QStringLiteral("folder-converted"));
+        for (const QString &name : expected)
+            QVERIFY2(decodes(out + QLatin1Char('/') + name), qPrintable(name));
+        QCOMPARE(waitForBox(1500), quint64(0));
+        QVERIFY2(closeProgram(), qPrintable(m_failure));
+        source.waitForFinished(5000);
+    }
+
 private:
     QStringList videos() const
     {
