@@ -8,6 +8,7 @@
 
 class ConversionRun;
 class QComboBox;
+class PanelArea;
 class QTimer;
 class QueuePanel;
 class RunController;
@@ -46,6 +47,8 @@ public:
     TavloClick *cmdPause() const { return m_controls.cmdPause; }
     WindowQueue *queue() const { return m_queue; }
     QueuePanel *queuePanel() const { return m_queuePanel; }
+    // The tabbed area under the form: the queue's page now, others beside it.
+    PanelArea *panelArea() const { return m_panels; }
     // Something converts: the file in the fields or the queue.
     bool converting() const;
     // The run converting the file in the fields, or that last did.
@@ -104,6 +107,8 @@ private:
     FormControls m_controls;
     WindowQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
+    PanelArea *m_panels = nullptr;
+    int m_formHeight = 0;
     RunController *m_run = nullptr;
     SourcePicker *m_picker = nullptr;
     UpdateTimers *m_timers = nullptr;

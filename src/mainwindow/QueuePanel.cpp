@@ -68,7 +68,9 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     buttons->addWidget(atOnceLabel);
     buttons->addWidget(m_atOnce);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(18, 6, 16, 10);
+    layout->setContentsMargins(6, 6, 6, 6);
+    // Two rows at the least; a smaller area scrolls the page.
+    m_items->setMinimumHeight(2 * (fontMetrics().height() + 9) + 4);
     layout->addWidget(m_items);
     layout->addLayout(buttons);
 
