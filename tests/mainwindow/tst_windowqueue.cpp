@@ -23,6 +23,7 @@
 #include <QAbstractItemModelTester>
 #include <QListView>
 #include <QSettings>
+#include <QMimeData>
 #include <QScreen>
 #include <QtTest>
 
@@ -107,11 +108,16 @@ private slots:
             QCOMPARE(recorder.shown, QStringList());
             QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
         }
-        // A file opened or dropped on the idle queue joins it, and the bar says so.
-        form.useSources({sources.first()});
+        // Files dropped on the idle queue join it, and the bar says so.
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(sources.first()), QUrl::fromLocalFile(sources.at(1))});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &enter);
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &drop);
         QVERIFY(form.queuePanel()->isVisible());
-        QCOMPARE(form.queue()->list().size(), 4);
-        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("1 file added to the queue"));
+        QCOMPARE(form.queue()->list().size(), 5);
+        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("2 files added to the queue"));
         // Nothing is left for the next window to offer.
         form.queue()->list().replaceAll({});
     }
