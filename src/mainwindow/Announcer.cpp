@@ -1,46 +1,44 @@
 #include "mainwindow/Announcer.h"
 
 #include <QAccessibleWidget>
+#include <QTimer>
+#include <QWidget>
 
 namespace {
 
-class AnnouncerAccess : public QAccessibleWidget {
-public:
-    explicit AnnouncerAccess(QWidget *widget)
-        : QAccessibleWidget(widget, QAccessible::Notification)
-    {
-    }
-};
+constexpr const char *NoticeName = "announcement";
+constexpr int NoticeMs = 3000;
 
-QAccessibleInterface *announcerAccess(const QString &key, QObject *object)
+QAccessibleInterface *noticeAccess(const QString &, QObject *object)
 {
-    if (key == QLatin1String("Announcer"))
-        if (auto *widget = qobject_cast<Announcer *>(object))
-            return new AnnouncerAccess(widget);
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (widget && widget->objectName() == QLatin1String(NoticeName))
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     return nullptr;
 }
 
 } // namespace
 
-Announcer::Announcer(QWidget *parent)
-    : QWidget(parent)
+Announcer::Announcer(QWidget *window)
+    : QObject(window), m_window(window)
 {
     static const bool installed = [] {
-        QAccessible::installFactory(announcerAccess);
+        QAccessible::installFactory(noticeAccess);
         return true;
     }();
     Q_UNUSED(installed);
-    setObjectName(QStringLiteral("announcer"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
-    setGeometry(0, 0, 1, 1);
-    hide();
 }
 
 void Announcer::announce(const QString &text)
 {
-    // Showing is the event a screen reader speaks; it hides again at once, ready for the next.
-    hide();
-    setAccessibleName(text);
-    show();
+    m_last = text;
+    // Showing is the event a screen reader speaks.
+    auto *notice = new QWidget(m_window);
+    notice->setObjectName(QLatin1String(NoticeName));
+    notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    notice->setFocusPolicy(Qt::NoFocus);
+    notice->setGeometry(0, 0, 1, 1);
+    notice->setAccessibleName(text);
+    notice->show();
+    QTimer::singleShot(NoticeMs, notice, &QObject::deleteLater);
 }

@@ -57,7 +57,7 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
         m_atOnce->addItem(QString::number(n), n);
     m_atOnce->addItem(QStringLiteral("One per processor"), 0);
     m_atOnce->setCurrentIndex(std::max(0, m_atOnce->findData(queue.atOnce())));
-    auto *atOnceLabel = new QLabel(QStringLiteral("&At once:"), this);
+    auto *atOnceLabel = new QLabel(QStringLiteral("At o&nce:"), this);
     atOnceLabel->setBuddy(m_atOnce);
 
     auto *buttons = new QHBoxLayout;

@@ -76,7 +76,7 @@ void RunController::convertFields()
 {
     const QString source = m_controls.txtSource->text();
     if (source.isEmpty()) {
-        MessageBoxes::show(QStringLiteral("Select AVI Video file to convert"), MessageBoxes::Information,
+        MessageBoxes::show(QStringLiteral("Select a video file to convert"), MessageBoxes::Information,
                            QStringLiteral("Select File"));
         showIdleBar(QString());
         return;
@@ -235,7 +235,7 @@ void RunController::singleEnded()
         // A result that is shorter than its source says so beside the usual words.
         StepGuard("progress bar").run([&] { m_controls.proBar->setProValue(100); });
         showBar(100, ending.warning.isEmpty() ? Finished : Finished + QLatin1String(" (") + ending.warning + QLatin1Char(')'));
-        m_announcer->announce(m_controls.proBar->Caption());
+        m_announcer->announce(m_controls.proBar->Caption() + QLatin1Char(' ') + QFileInfo(m_controls.txtDest->text()).fileName());
         notifyIfUnwatched(Finished, ending.warning.isEmpty() ? m_controls.txtDest->text()
                                                              : m_controls.txtDest->text() + QLatin1Char('\n') + ending.warning);
         break;

@@ -124,7 +124,7 @@ void SourcePicker::browseDestination()
         return;
     const QString source = m_controls.txtSource->text();
     if (source.isEmpty()) {
-        MessageBoxes::show(QStringLiteral("Please select a Source AVI Video File First"));
+        MessageBoxes::show(QStringLiteral("Please select a source video file first"));
         return;
     }
     const QString preset = m_controls.cboFormat->currentText();

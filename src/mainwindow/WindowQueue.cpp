@@ -229,8 +229,9 @@ QString WindowQueue::caption() const
         return QStringLiteral("Paused");
     // Counted as the list stands: a file removed or added while the run goes counts at once.
     const int converting = int(m_list.count(QueueItem::State::Converting));
-    const int first = m_runner.endedCount() + 1;
     const int total = m_runner.endedCount() + converting + int(m_list.count(QueueItem::State::Waiting));
+    // The last file, between its end and the run's.
+    const int first = std::min(m_runner.endedCount() + 1, std::max(total, 1));
     QString text = converting > 1 ? QStringLiteral("Files %1–%2 of %3 · Converting…").arg(first).arg(first + converting - 1).arg(total)
                                   : QStringLiteral("File %1 of %2 · Converting…").arg(first).arg(std::max(first, total));
     if (const std::optional<qint64> left = m_runner.currentTimeLeftMs())
