@@ -2,6 +2,7 @@
 
 #include "controls/button/TavloClick.h"
 #include "mainwindow/FormatBox.h"
+#include "mainwindow/PanelArea.h"
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/RunController.h"
 #include "mainwindow/FolderSources.h"
@@ -72,11 +73,13 @@ Form1::Form1(const FittedForm &fitted, QWidget *parent)
     setAcceptDrops(true);
     SetIcon(this, QStringLiteral("AAA"), true);
 
+    m_formHeight = form.clientSize.height();
     m_queue = new WindowQueue(this);
-    // Below the form, open while it holds several files.
-    m_queuePanel = new QueuePanel(*m_queue, this);
-    m_queuePanel->setGeometry(0, form.clientSize.height(), form.clientSize.width(), QueuePanel::PanelHeight);
-    m_queuePanel->hide();
+    // Below the form, open while the queue holds several files.
+    m_panels = new PanelArea(this);
+    m_panels->hide();
+    m_queuePanel = new QueuePanel(*m_queue);
+    m_panels->addPage(m_queuePanel, QStringLiteral("&Queue"));
     m_run = new RunController(*this, m_controls, *m_queue);
     m_picker = new SourcePicker(*this, m_controls, *m_queue);
     m_watch = new WatchControl(*this, *m_queue, [this] { return m_controls.cboFormat->currentText(); });
@@ -172,16 +175,26 @@ double Form1::fitFactor(QSize size)
     if (!screen || size.isEmpty())
         return 1;
     const QRect available = screen->availableGeometry();
-    return std::min({1.0, double(available.width()) / size.width(), double(available.height()) / size.height()});
+    // Room is kept below the form for the panel area at its least.
+    return std::min({1.0, double(available.width()) / size.width(),
+                     double(available.height() - PanelArea::LeastHeight) / size.height()});
 }
 
 void Form1::showQueuePanel(bool shown)
 {
     shown = shown || m_watch->watching();
-    if (m_queuePanel->isVisible() == shown)
+    if (m_panels->isVisible() == shown)
         return;
-    m_queuePanel->setVisible(shown);
-    setFixedSize(width(), m_queuePanel->y() + (shown ? QueuePanel::PanelHeight : 0));
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, width(), m_formHeight + PanelArea::PreferredHeight);
+    // As tall as it asks where the screen has room, else what is left there; its pages scroll.
+    const int panel = shown ? std::clamp(available.height() - m_formHeight, PanelArea::LeastHeight, PanelArea::PreferredHeight) : 0;
+    m_panels->setGeometry(0, m_formHeight, width(), panel);
+    m_panels->setVisible(shown);
+    setFixedSize(width(), m_formHeight + panel);
+    // The window grows downwards; where that passes the screen's foot it moves up.
+    if (shown && y() + height() > available.bottom() + 1)
+        move(x(), std::max(available.top(), available.bottom() + 1 - height()));
 }
 
 // The preset is selected when the window first shows or becomes active; coming back from a
@@ -201,7 +214,7 @@ void Form1::paintEvent(QPaintEvent *)
     QPainter painter(this);
     if (m_background.isNull())
         painter.fillRect(rect(), QColor(24, 24, 28));
-    else // the form's own size: the queue panel below it paints itself
+    else // the form's own size: the panel area below it paints itself
         painter.drawImage(0, 0, m_background);
 }
 

@@ -8,6 +8,7 @@
 
 class ConversionRun;
 class QComboBox;
+class PanelArea;
 class QTimer;
 class QueuePanel;
 class RunController;
@@ -48,6 +49,8 @@ public:
     WindowQueue *queue() const { return m_queue; }
     QueuePanel *queuePanel() const { return m_queuePanel; }
     WatchControl *watchControl() const { return m_watch; }
+    // The tabbed area under the form: the queue's page now, others beside it.
+    PanelArea *panelArea() const { return m_panels; }
     // Something converts: the file in the fields or the queue.
     bool converting() const;
     // The run converting the file in the fields, or that last did.
@@ -106,6 +109,8 @@ private:
     FormControls m_controls;
     WindowQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
+    PanelArea *m_panels = nullptr;
+    int m_formHeight = 0;
     RunController *m_run = nullptr;
     SourcePicker *m_picker = nullptr;
     WatchControl *m_watch = nullptr;

@@ -53,7 +53,9 @@ private:
 FormatBox::FormatBox(QWidget *parent)
     : QComboBox(parent)
 {
-    setEditable(true);
+    // A list, not a field: a stray key picks no name that is not there. Typing a name's first
+    // letters finds it.
+    setEditable(false);
     setItemDelegate(new ListDelegate(this));
     std::optional<PresetGroup> group;
     for (const Preset &preset : Presets::all()) {
@@ -72,7 +74,6 @@ bool FormatBox::isPreset(const QString &text) const
 void FormatBox::setReadOnly(bool readOnly)
 {
     m_readOnly = readOnly;
-    lineEdit()->setReadOnly(readOnly);
     if (readOnly)
         hidePopup();
 }
@@ -85,9 +86,9 @@ void FormatBox::showPopup()
 
 void FormatBox::keyPressEvent(QKeyEvent *event)
 {
-    // The read-only field ignores typing; the keys that would pick another entry do nothing.
-    static constexpr int Picking[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown};
-    if (m_readOnly && std::find(std::begin(Picking), std::end(Picking), event->key()) != std::end(Picking)) {
+    // Read-only, no key picks another entry, typed letters neither; Tab and Esc go on to the window.
+    static constexpr int Passing[] = {Qt::Key_Tab, Qt::Key_Backtab};
+    if (m_readOnly && std::find(std::begin(Passing), std::end(Passing), event->key()) == std::end(Passing)) {
         event->ignore();
         return;
     }

@@ -3,8 +3,8 @@
 #include <QComboBox>
 
 // The format box: the presets, one group after the other with a separator between groups that
-// stands apart from the entries. Editable, so that a preset can be typed; read-only while a
-// conversion runs, when neither typing, the keys, the wheel nor the list change it.
+// stands apart from the entries. A list with type-to-search; read-only while a conversion runs,
+// when neither typing, the keys, the wheel nor the list change it.
 class FormatBox : public QComboBox {
     Q_OBJECT
     Q_DISABLE_COPY(FormatBox)

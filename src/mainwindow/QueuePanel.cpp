@@ -57,7 +57,7 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
         m_atOnce->addItem(QString::number(n), n);
     m_atOnce->addItem(QStringLiteral("One per processor"), 0);
     m_atOnce->setCurrentIndex(std::max(0, m_atOnce->findData(queue.atOnce())));
-    auto *atOnceLabel = new QLabel(QStringLiteral("&At once:"), this);
+    auto *atOnceLabel = new QLabel(QStringLiteral("At o&nce:"), this);
     atOnceLabel->setBuddy(m_atOnce);
 
     auto *buttons = new QHBoxLayout;
@@ -68,7 +68,9 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     buttons->addWidget(atOnceLabel);
     buttons->addWidget(m_atOnce);
     auto *layout = m_layout = new QVBoxLayout(this);
-    layout->setContentsMargins(18, 6, 16, 10);
+    layout->setContentsMargins(6, 6, 6, 6);
+    // Two rows at the least; a smaller area scrolls the page.
+    m_items->setMinimumHeight(2 * (fontMetrics().height() + 9) + 4);
     layout->addWidget(m_items);
     layout->addLayout(buttons);
 

@@ -17,8 +17,6 @@ class QueuePanel : public QWidget {
     Q_DISABLE_COPY(QueuePanel)
 
 public:
-    static constexpr int PanelHeight = 170;
-
     QueuePanel(WindowQueue &queue, QWidget *parent = nullptr);
 
     QListView *itemList() const { return m_items; }

@@ -4,6 +4,7 @@
 #include "common/StepGuard.h"
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
+#include "mainwindow/Announcer.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/DestinationFolder.h"
 #include "mainwindow/FormControls.h"
@@ -27,10 +28,18 @@ const QString Finished = QStringLiteral("Conversion Finished !");
 const QString Failed = QStringLiteral("Conversion Failed !");
 const QString Cancelled = QStringLiteral("Conversion Cancelled !");
 
+// Each setting is a removal and an insertion a screen reader may read out: only a change is set.
+void setTextIfChanged(QLineEdit *field, const QString &text)
+{
+    if (field->text() != text)
+        field->setText(text);
+}
+
 } // namespace
 
 RunController::RunController(QWidget &window, FormControls &controls, WindowQueue &queue)
     : QObject(&window), m_window(window), m_controls(controls), m_queue(queue), m_look(controls)
+    , m_announcer(new Announcer(&window))
 {
     connect(&m_queue, &WindowQueue::changed, this, &RunController::refresh);
     connect(&m_queue, &WindowQueue::finished, this, &RunController::runEnded);
@@ -67,7 +76,7 @@ void RunController::convertFields()
 {
     const QString source = m_controls.txtSource->text();
     if (source.isEmpty()) {
-        MessageBoxes::show(QStringLiteral("Select AVI Video file to convert"), MessageBoxes::Information,
+        MessageBoxes::show(QStringLiteral("Select a video file to convert"), MessageBoxes::Information,
                            QStringLiteral("Select File"));
         showIdleBar(QString());
         return;
@@ -113,8 +122,10 @@ void RunController::askToStop()
 void RunController::togglePause()
 {
     QueueRunner &runner = m_queue.runner();
-    if (!runner.pause())
-        runner.resume();
+    if (runner.pause())
+        m_announcer->announce(QStringLiteral("Paused"));
+    else if (runner.resume())
+        m_announcer->announce(QStringLiteral("Resumed"));
     refresh();
 }
 
@@ -166,12 +177,14 @@ void RunController::refresh()
     const bool open = m_queue.holdsQueue();
     emit queueShown(open);
     const QueueRunner &runner = m_queue.runner();
+    // A file chosen during a run would change the fields the run was started from.
+    enableBrowsing(!runner.running());
     // Several files cannot be typed over, and nothing is while a conversion runs.
     m_controls.txtSource->setReadOnly(open || runner.running());
     m_controls.txtDest->setReadOnly(open || runner.running());
     if (open) {
-        m_controls.txtSource->setText(m_queue.sourceSummary());
-        m_controls.txtDest->setText(m_queue.destinationSummary());
+        setTextIfChanged(m_controls.txtSource, m_queue.sourceSummary());
+        setTextIfChanged(m_controls.txtDest, m_queue.destinationSummary());
     }
     if (runner.running() && !runner.stopping()) {
         QString caption = m_queue.caption();
@@ -181,8 +194,23 @@ void RunController::refresh()
                 caption += QLatin1Char(' ') + clockText(*left) + QLatin1String(" left");
         }
         showBar(runner.currentPercent(), caption);
+        if (!m_queue.isSingle() && !runner.paused()) {
+            const QString step = caption.section(QStringLiteral(" · "), 0, 0);
+            if (step != std::exchange(m_announcedStep, step))
+                m_announcer->announce(step);
+        }
+    } else {
+        m_announcedStep.clear();
     }
     showPause();
+}
+
+void RunController::enableBrowsing(bool enabled)
+{
+    for (TavloClick *browse : {m_controls.cmdSource, m_controls.cmdDest}) {
+        if (browse->Enabled() != enabled)
+            StepGuard("Enabled").run([&] { browse->setEnabled(enabled); });
+    }
 }
 
 void RunController::runEnded()
@@ -207,6 +235,7 @@ void RunController::singleEnded()
         // A result that is shorter than its source says so beside the usual words.
         StepGuard("progress bar").run([&] { m_controls.proBar->setProValue(100); });
         showBar(100, ending.warning.isEmpty() ? Finished : Finished + QLatin1String(" (") + ending.warning + QLatin1Char(')'));
+        m_announcer->announce(m_controls.proBar->Caption() + QLatin1Char(' ') + QFileInfo(m_controls.txtDest->text()).fileName());
         notifyIfUnwatched(Finished, ending.warning.isEmpty() ? m_controls.txtDest->text()
                                                              : m_controls.txtDest->text() + QLatin1Char('\n') + ending.warning);
         break;
@@ -217,10 +246,12 @@ void RunController::singleEnded()
             break;
         }
         showIdleBar(Failed);
+        m_announcer->announce(Failed);
         notifyIfUnwatched(Failed, m_controls.txtSource->text());
         break;
     default:
         showIdleBar(Cancelled);
+        m_announcer->announce(Cancelled);
         break;
     }
 }
@@ -235,11 +266,14 @@ void RunController::queueEnded()
     if (summary.failed == 0 && summary.cancelled == 0) {
         QApplication::beep();
         showBar(100, Finished);
+        m_announcer->announce(Finished + QLatin1Char(' ') + text);
         notifyIfUnwatched(Finished, text);
     } else if (summary.failed == 0) {
         showIdleBar(Cancelled);
+        m_announcer->announce(Cancelled + QLatin1Char(' ') + text);
     } else {
         showIdleBar(Failed);
+        m_announcer->announce(Failed + QLatin1Char(' ') + text);
         notifyIfUnwatched(Failed, text);
         MessageBoxes::show(text, MessageBoxes::Exclamation);
     }
@@ -249,12 +283,22 @@ void RunController::showPause()
 {
     const QueueRunner &runner = m_queue.runner();
     TavloClick *pause = m_controls.cmdPause;
+    // A button that goes while it has the focus would hand it to the next one, Minimise, where
+    // the next Space would hide the window: Convert, back to its own face, takes it.
+    if (!runner.running() && pause->hasFocus())
+        m_controls.cmdConvert->setFocus(Qt::OtherFocusReason);
     pause->setVisible(runner.running());
-    const QString caption = runner.paused() ? QStringLiteral("Resume") : QStringLiteral("Pause");
-    // Each setting repaints the button: only a change is set.
+    const bool paused = runner.paused();
+    const QString caption = paused ? QStringLiteral("Resume") : QStringLiteral("Pause");
+    // Each setting repaints the button or is an event a screen reader reads: only a change is set.
     if (pause->Caption() != caption)
         StepGuard("Caption").run([&] { pause->setCaption(caption); });
-    pause->setAccessibleName(caption);
+    if (pause->accessibleName() != caption) {
+        pause->setAccessibleName(caption);
+        // The tip is what screen readers give as its description.
+        pause->setToolTip(paused ? QStringLiteral("Resume the conversion (Alt+P or Pause)")
+                                 : QStringLiteral("Pause the conversion (Alt+P or Pause)"));
+    }
 }
 
 void RunController::showBar(int percent, const QString &caption)

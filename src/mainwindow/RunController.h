@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+class Announcer;
 class QWidget;
 class WindowQueue;
 struct FormControls;
@@ -51,11 +52,15 @@ private:
     void showBar(int percent, const QString &caption);
     void notifyIfUnwatched(const QString &summary, const QString &body);
     void closeIfAsked();
+    void enableBrowsing(bool enabled);
 
     QWidget &m_window;
     FormControls &m_controls;
     WindowQueue &m_queue;
     RunLook m_look;
+    Announcer *m_announcer = nullptr;
+    // The queue's "File N of M" last said, so that each file is said once as it starts.
+    QString m_announcedStep;
     bool m_closeWhenStopped = false;
     bool m_suspendedBySignal = false; // paused by Ctrl-Z, not by the user
 };

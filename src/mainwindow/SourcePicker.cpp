@@ -2,6 +2,9 @@
 
 #include "common/MessageBoxes.h"
 #include "mainwindow/FolderSources.h"
+#include "common/StepGuard.h"
+#include "controls/progressbar/TavloProBar.h"
+#include "mainwindow/Announcer.h"
 #include "mainwindow/FormControls.h"
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/WindowHelpers.h"
@@ -85,12 +88,21 @@ void SourcePicker::useSources(const QStringList &paths)
         return;
     if (m_folders->take(paths, m_controls.cboFormat->currentText()))
         return;
-    if (paths.size() == 1 && !m_queue.runner().running()) {
-        // useSource closes a queue that stands idle.
+    if (paths.size() == 1 && !m_queue.holdsQueue()) {
         useSource(paths.first());
         return;
     }
-    m_queue.addSources(paths, m_controls.cboFormat->currentText(), !m_queue.runner().running());
+    // Files join a queue that is there, idle or running; nothing the user put there goes unasked.
+    const bool joins = m_queue.holdsQueue();
+    m_queue.addSources(paths, m_controls.cboFormat->currentText(), false);
+    if (joins) {
+        const QString added = paths.size() == 1 ? QStringLiteral("1 file added to the queue")
+                                                : QStringLiteral("%1 files added to the queue").arg(paths.size());
+        if (!m_queue.runner().running())
+            StepGuard("progress bar").run([&] { m_controls.proBar->setCaption(added); });
+        if (auto *announcer = m_window.findChild<Announcer *>())
+            announcer->announce(added);
+    }
 }
 
 void SourcePicker::browseSource()
@@ -103,8 +115,8 @@ void SourcePicker::browseSource()
     const QString source = m_controls.txtSource->text();
     const QString initialDir = source.isEmpty() ? videosFolder() : source;
     const QStringList chosen = ShowOpenDialogMany(QStringLiteral("Select a Video File to Convert"), filter, initialDir, &m_window);
-    // Several files, or one more for a queue that runs, go into the queue.
-    if (chosen.size() > 1 || (!chosen.isEmpty() && m_queue.runner().running())) {
+    // Several files, or one more for a queue that is there, go into the queue.
+    if (chosen.size() > 1 || (!chosen.isEmpty() && m_queue.holdsQueue())) {
         useSources(chosen);
         return;
     }
@@ -121,7 +133,7 @@ void SourcePicker::browseDestination()
         return;
     const QString source = m_controls.txtSource->text();
     if (source.isEmpty()) {
-        MessageBoxes::show(QStringLiteral("Please select a Source AVI Video File First"));
+        MessageBoxes::show(QStringLiteral("Please select a source video file first"));
         return;
     }
     const QString preset = m_controls.cboFormat->currentText();

@@ -237,7 +237,13 @@ QString WindowQueue::caption() const
 {
     if (m_runner.paused())
         return QStringLiteral("Paused");
-    QString text = QStringLiteral("File %1 of %2 · Converting…").arg(m_runner.fileNumber()).arg(m_runner.fileCount());
+    // Counted as the list stands: a file removed or added while the run goes counts at once.
+    const int converting = int(m_list.count(QueueItem::State::Converting));
+    const int total = m_runner.endedCount() + converting + int(m_list.count(QueueItem::State::Waiting));
+    // The last file, between its end and the run's.
+    const int first = std::min(m_runner.endedCount() + 1, std::max(total, 1));
+    QString text = converting > 1 ? QStringLiteral("Files %1–%2 of %3 · Converting…").arg(first).arg(first + converting - 1).arg(total)
+                                  : QStringLiteral("File %1 of %2 · Converting…").arg(first).arg(std::max(first, total));
     if (const std::optional<qint64> left = m_runner.currentTimeLeftMs())
         text += QLatin1Char(' ') + clockText(*left) + QLatin1String(" left");
     return text;

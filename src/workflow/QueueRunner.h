@@ -45,6 +45,8 @@ public:
     // "File 2 of 5": one more than the items of this run that have ended, and their number.
     int fileNumber() const;
     int fileCount() const { return int(m_runItems); }
+    // The items of this run that have ended.
+    int endedCount() const { return int(m_ended); }
     // The earliest converting item, or -1.
     qsizetype current() const;
     int currentPercent() const;

@@ -69,3 +69,23 @@ AccessibilityBus::~AccessibilityBus()
     stop(m_launcher);
     stop(m_session);
 }
+
+std::optional<QString> AccessibilityBus::probe(const QString &display, const QStringList &arguments, QString *failure,
+                                               int milliseconds) const
+{
+    QProcess probe;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    probe.setProcessEnvironment(environment);
+    // Debian's own interpreter, where python3-pyatspi lives.
+    probe.start(QStringLiteral("/usr/bin/python3"),
+                QStringList{QStringLiteral(VIDOMAR_ACCESS_PROBE), QStringLiteral("Zorvik Vidomar")} + arguments);
+    if (!probe.waitForFinished(milliseconds) || probe.exitCode() != 0) {
+        *failure = arguments.join(QLatin1Char(' ')) + QStringLiteral(": ") + QString::fromLocal8Bit(probe.readAllStandardError());
+        probe.kill();
+        probe.waitForFinished(5000);
+        return std::nullopt;
+    }
+    return QString::fromUtf8(probe.readAllStandardOutput());
+}

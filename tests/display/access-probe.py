@@ -4,6 +4,9 @@
 access-probe.py APP tree         one line per object: role, name and the label's name, tab-separated
 access-probe.py APP value        the progress bar's value, minimum and maximum
 access-probe.py APP press NAME   runs the press action of the push button NAME
+access-probe.py APP focused      the role and name of the object that has the focus
+access-probe.py APP events SECS  for SECS seconds, the text and name events per object:
+                                 count, role and name, tab-separated, most first
 Exits 1 with a reason on stderr when the application or the object is not found.
 """
 import sys
@@ -55,8 +58,42 @@ def main():
         if "press" not in lowered:
             sys.exit("no press action among %r" % names)
         action.doAction(lowered.index("press"))
+    elif command == "focused":
+        for node in walk(app):
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                print("%s\t%s" % (node.getRoleName(), node.name))
+                return
+        sys.exit("nothing has the focus")
+    elif command == "events":
+        count_events(app, float(sys.argv[3]))
     else:
         sys.exit("unknown command %r" % command)
+
+
+def count_events(app, seconds):
+    from gi.repository import GLib
+    counts = {}
+    pid = app.get_process_id()
+
+    def heard(event):
+        source = event.source
+        try:
+            if source.get_process_id() != pid:
+                return
+            key = (source.getRoleName(), source.path)
+            role_name = counts.setdefault(key, [0, source.getRoleName(), source.name])
+            role_name[0] += 1
+            role_name[2] = source.name
+        except Exception:
+            pass
+
+    kinds = ["object:text-changed", "object:property-change:accessible-name"]
+    for kind in kinds:
+        pyatspi.Registry.registerEventListener(heard, kind)
+    GLib.timeout_add(int(seconds * 1000), lambda: pyatspi.Registry.stop() or False)
+    pyatspi.Registry.start()
+    for count, role, name in sorted(counts.values(), reverse=True):
+        print("%d\t%s\t%s" % (count, role, name))
 
 
 if __name__ == "__main__":

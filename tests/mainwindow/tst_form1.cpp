@@ -199,7 +199,7 @@ private slots:
         Form1 form;
         form.show();
         form.cmdDest_Click();
-        QCOMPARE(desk.boxes, QStringList{"Please select a Source AVI Video File First|0|Zorvik Vidomar"});
+        QCOMPARE(desk.boxes, QStringList{"Please select a source video file first|0|Zorvik Vidomar"});
         QVERIFY(desk.dialogs.isEmpty());
 
         desk.dialogAnswer = QStringLiteral("/clips/party.avi");
@@ -222,7 +222,7 @@ private slots:
         form.ProBar()->setShowValue(true);
         form.ProBar()->setCaption(QStringLiteral("Conversion Finished !"));
         form.cmdConvert_Click();
-        QCOMPARE(desk.boxes, QStringList{"Select AVI Video file to convert|64|Select File"});
+        QCOMPARE(desk.boxes, QStringList{"Select a video file to convert|64|Select File"});
         QVERIFY(!form.ProBar()->ShowValue());
         QCOMPARE(form.ProBar()->Caption(), QString());
     }
@@ -239,14 +239,25 @@ private slots:
         QTest::newRow("destination is the source")
             << preset << "=" << true
             << "The destination file is the source file itself; choose another destination|0|Zorvik Vidomar";
-        QTest::newRow("unknown preset") << "ipod video" << "out.mp4" << true
-                                        << "Error: ipod video is not defined.|48|Not Supported";
         QTest::newRow("encoder missing") << preset << "out.mp4" << false
                                          << "Unable to locate avformat.dll|0|Zorvik Vidomar";
         // %1 is the program folder; in.avi is a file, so no folder can be made below it.
         QTest::newRow("folder cannot be made") << preset << "in.avi/videos/out.mp4" << true
                                                << "Cannot write to %1/in.avi/videos: Not a directory|16|Zorvik Vidomar";
     }
+    // A name that is no preset cannot be chosen: the format box is a list, and typed letters only
+    // search it.
+    void unknownPresetCannotBeChosen()
+    {
+        Desk desk;
+        Form1 form;
+        form.show();
+        form.cboFormat()->setCurrentText(QStringLiteral("ipod video"));
+        QTest::keyClicks(form.cboFormat(), QStringLiteral("My phone y"));
+        QVERIFY2(form.formatBox()->isPreset(form.cboFormat()->currentText()), qPrintable(form.cboFormat()->currentText()));
+        QVERIFY(!form.cboFormat()->isEditable());
+    }
+
     void refusedConvert()
     {
         QFETCH(QString, preset);
@@ -478,7 +489,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(form.cmdConvert(), Qt::LeftButton, {}, QPoint(60, 32));
-        QCOMPARE(desk.boxes, QStringList{"Select AVI Video file to convert|64|Select File"});
+        QCOMPARE(desk.boxes, QStringList{"Select a video file to convert|64|Select File"});
         desk.dialogAnswer = QStringLiteral("/clips/clicked.avi");
         QTest::mouseClick(form.cmdSource(), Qt::LeftButton, {}, QPoint(40, 17));
         QCOMPARE(desk.dialogs.size(), 1);

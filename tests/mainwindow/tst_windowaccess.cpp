@@ -58,7 +58,7 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
         QVERIFY(QApplication::focusWidget());
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-        QCOMPARE(desk.boxes, converts ? QStringList{"Select AVI Video file to convert|64|Select File"} : QStringList{});
+        QCOMPARE(desk.boxes, converts ? QStringList{"Select a video file to convert|64|Select File"} : QStringList{});
     }
 
     // What a screen reader reads: each control's role and name; the tooltips say the names too.

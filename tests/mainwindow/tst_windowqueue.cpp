@@ -15,6 +15,7 @@
 #include "mainwindow/Form1.h"
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/WindowHelpers.h"
+#include "mainwindow/PanelArea.h"
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/WatchControl.h"
 #include "mainwindow/WindowQueue.h"
@@ -26,6 +27,8 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSettings>
+#include <QMimeData>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -81,7 +84,9 @@ private slots:
         QCOMPARE(form.grab(artwork).toImage(), before);
         QCOMPARE(form.queue()->list().size(), 3);
         QVERIFY(form.queuePanel()->isVisible());
-        QCOMPARE(form.height(), 400 + QueuePanel::PanelHeight);
+        // Form and panel area together fit the screen.
+        QVERIFY(form.height() >= 400 + PanelArea::LeastHeight);
+        QVERIFY(form.screen()->availableGeometry().contains(form.geometry()));
         QCOMPARE(form.txtSource()->text(), QStringLiteral("3 files: a.avi, b.mkv, …"));
         QVERIFY(form.txtSource()->isReadOnly());
         QCOMPARE(form.queuePanel()->model()->rowCount(), 3);
@@ -107,11 +112,18 @@ private slots:
             QCOMPARE(recorder.shown, QStringList());
             QCOMPARE(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"));
         }
-        // Finished files are kept apart from a new single file: it empties the queue.
-        form.useSources({sources.first()});
-        QVERIFY(!form.queuePanel()->isVisible());
-        QCOMPARE(form.height(), 400);
-        QCOMPARE(form.txtSource()->text(), sources.first());
+        // Files dropped on the idle queue join it, and the bar says so.
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(sources.first()), QUrl::fromLocalFile(sources.at(1))});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &enter);
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &drop);
+        QVERIFY(form.queuePanel()->isVisible());
+        QCOMPARE(form.queue()->list().size(), 5);
+        QCOMPARE(form.ProBar()->Caption(), QStringLiteral("2 files added to the queue"));
+        // Nothing is left for the next window to offer.
+        form.queue()->list().replaceAll({});
     }
 
     // The panel's list by keyboard: Alt+Down and Alt+Up move the chosen file and it stays chosen,

@@ -436,19 +436,7 @@ private:
     // Runs the accessibility probe against the program: its output, or nothing with m_failure set.
     std::optional<QString> probeAccess(const QStringList &arguments)
     {
-        QProcess probe;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
-        environment.insert(QStringLiteral("DISPLAY"), m_server->display());
-        probe.setProcessEnvironment(environment);
-        // Debian's own interpreter, where python3-pyatspi lives.
-        probe.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(VIDOMAR_ACCESS_PROBE), QStringLiteral("Zorvik Vidomar")} + arguments);
-        if (!probe.waitForFinished(30000) || probe.exitCode() != 0) {
-            m_failure = arguments.join(QLatin1Char(' ')) + QStringLiteral(": ") + QString::fromLocal8Bit(probe.readAllStandardError());
-            probe.kill();
-            return std::nullopt;
-        }
-        return QString::fromUtf8(probe.readAllStandardOutput());
+        return m_bus->probe(m_server->display(), arguments, &m_failure);
     }
 
     QRect onScreen(quint64 window, const QString &control) const

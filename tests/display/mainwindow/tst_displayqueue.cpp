@@ -3,9 +3,11 @@
 // finishes the file; a program killed in the middle of the second file offers, at its next start,
 // to continue, and converts the rest with nothing left over.
 
+#include "AccessibilityBus.h"
 #include "Clip.h"
 #include "FileContent.h"
 #include "ProcessTree.h"
+#include "ProgramChecks.h"
 #include "ProgramOnDisplay.h"
 #include "RunProgram.h"
 #include "XServer.h"
@@ -73,6 +75,63 @@ private slots:
     {
         m_program.stop();
         m_case.reset();
+        m_bus.reset();
+    }
+
+    // A screen reader in Save as during a queue run hears nothing over and over: in 10 s each
+    // object sends at most a few text or name events (a text set again is two).
+    void quietDuringQueueRun()
+    {
+        const quint64 window = startWithBus(m_sources);
+        QVERIFY2(window, qPrintable(m_failure));
+        QVERIFY2(m_xdo->click(window, controlRect(QStringLiteral("txtDest")).center()), qPrintable(m_xdo->error()));
+        QVERIFY2(m_xdo->key(window, QStringLiteral("alt+c")), qPrintable(m_xdo->error()));
+        QVERIFY2(QTest::qWaitFor([&] { return !encoders().isEmpty(); }, 30000), "no encoder started");
+        const std::optional<QString> events = m_bus->probe(m_server->display(), {"events", "10"}, &m_failure, 60000);
+        QVERIFY2(events, qPrintable(m_failure));
+        for (const QString &line : events->split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            QVERIFY2(line.section(QLatin1Char('\t'), 0, 0).toInt() <= 4, qPrintable(*events));
+        QVERIFY2(probe({"focused"}).endsWith(QLatin1String("\tSave as\n")), qPrintable(m_failure));
+        QVERIFY(!encoders().isEmpty()); // heard while it ran
+    }
+
+    // A run that ends while Pause has the focus hands it to Convert, not to Minimise.
+    void endWithPauseFocused()
+    {
+        const quint64 window = startWithBus({m_sources.first()});
+        QVERIFY2(window, qPrintable(m_failure));
+        QVERIFY2(m_xdo->click(window, ConvertCentre), qPrintable(m_xdo->error()));
+        QVERIFY2(QTest::qWaitFor([&] { return !encoders().isEmpty(); }, 30000), "no encoder started");
+        QVERIFY2(QTest::qWaitFor([&] {
+            if (probe({"focused"}) == QLatin1String("push button\tPause\n"))
+                return true;
+            m_xdo->key(window, QStringLiteral("Tab"));
+            return false;
+        }, 20000), "Pause never took the focus");
+        QVERIFY2(QTest::qWaitFor([&] { return encoders().isEmpty(); }, 60000), "the run did not end");
+        QTRY_COMPARE_WITH_TIMEOUT(probe({"focused"}), QStringLiteral("push button\tConvert\n"), 10000);
+    }
+
+    // At 1024 x 600 drawn twice as large, form and queue fit the screen together.
+    void smallScreenShowsTheQueue()
+    {
+        XServer small(QStringLiteral("1024x600x24"));
+        QVERIFY2(!small.display().isEmpty(), qPrintable(small.error()));
+        Xdo xdo(small.display(), qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/../screenshots/display"));
+        QProcessEnvironment settings;
+        settings.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), QStringLiteral("127.0.0.1:9"));
+        settings.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+        const quint64 window = m_program.start(m_vidomar, m_sources, small.display(), xdo, m_case->path(), settings);
+        QVERIFY2(window, qPrintable(m_program.error()));
+        QTest::qWait(1000);
+        const QRect drawn = xdo.geometry(window);
+        const QString place = QStringLiteral("%1,%2 %3x%4").arg(drawn.x()).arg(drawn.y()).arg(drawn.width()).arg(drawn.height());
+        xdo.screenshot(QStringLiteral("queue-small-screen"));
+        QVERIFY2(QRect(0, 0, 1024, 600).contains(drawn), qPrintable(place));
+        // Below the form (550 x 400 as stored), the panel area at its least height of 100.
+        const int form = drawn.width() * 400 / 550;
+        QVERIFY2(drawn.height() >= form + 2 * 100 - 4, qPrintable(place));
+        m_program.stop();
     }
 
     // vidomar a.avi b.avi c.avi, one Convert: three files that decode, no box, the queue ends.
@@ -219,6 +278,31 @@ private slots:
     }
 
 private:
+    quint64 startWithBus(const QStringList &arguments)
+    {
+        m_bus = std::make_unique<AccessibilityBus>(m_server->display());
+        if (m_bus->address().isEmpty()) {
+            m_failure = m_bus->error();
+            return 0;
+        }
+        QProcessEnvironment settings;
+        settings.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), QStringLiteral("127.0.0.1:9"));
+        settings.insert(QStringLiteral("VIDOMAR_FFMPEG"), m_paced);
+        settings.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+        settings.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        const quint64 window = m_program.start(m_vidomar, arguments, m_server->display(), *m_xdo, m_case->path(), settings);
+        m_failure = m_program.error();
+        // Once the program is on the accessibility bus.
+        if (window && !QTest::qWaitFor([&] { return probe({"tree"}).contains(QLatin1String("progress bar")); }, 30000))
+            return 0;
+        return window;
+    }
+
+    QString probe(const QStringList &arguments)
+    {
+        return m_bus->probe(m_server->display(), arguments, &m_failure).value_or(QString());
+    }
+
     QStringList videos() const
     {
         return QDir(m_case->filePath(QStringLiteral("videos"))).entryList(QDir::Files | QDir::Hidden);
@@ -272,6 +356,7 @@ private:
 
     std::unique_ptr<XServer> m_server;
     std::unique_ptr<Xdo> m_xdo;
+    std::unique_ptr<AccessibilityBus> m_bus;
     QTemporaryDir m_dir;
     QString m_vidomar;
     QString m_clip;

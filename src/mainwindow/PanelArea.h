@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+class QTabWidget;
+
+// The one area under the form for what the form has no room for: a row of tabs (a page tab list
+// for screen readers, Ctrl+Tab and the tabs' access keys) over one page at a time. Each page
+// scrolls inside when the area is smaller than the page needs, so that the window fits a small
+// screen.
+class PanelArea : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(PanelArea)
+
+public:
+    // The height the area asks for, and the least it is given on a small screen.
+    static constexpr int PreferredHeight = 200;
+    static constexpr int LeastHeight = 100;
+
+    explicit PanelArea(QWidget *parent = nullptr);
+
+    // Adds a page under its tab ("&Queue"); the area owns it from then on.
+    void addPage(QWidget *page, const QString &title);
+    void showPage(QWidget *page);
+    QTabWidget *tabs() const { return m_tabs; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QTabWidget *m_tabs = nullptr;
+};
