@@ -21,6 +21,8 @@ public:
     // The Yes and No buttons, and the question box that has them.
     static constexpr int YesNo = 4;
     static constexpr int YesNoQuestion = YesNo + Question;
+    // The second button (No) is the default: for a question whose Yes loses something.
+    static constexpr int DefaultButton2 = 256;
     enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
     MessageBoxes() = delete;

@@ -1,7 +1,5 @@
 #include "mainwindow/DestinationFolder.h"
 
-#include "workflow/FolderMaker.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,10 +14,20 @@ QString prepareDestinationFolder(const QString &destination)
     const auto cannotWrite = [&](const QString &reason) {
         return QStringLiteral("Cannot write to %1: %2").arg(QDir::toNativeSeparators(folder), reason);
     };
-    if (const std::optional<QString> reason = makeFolders(folder))
-        return cannotWrite(*reason);
+    // A missing folder is made when the run starts, not before a question that may stop it: here
+    // the nearest folder that is there must take the new ones.
+    QString there = folder;
+    while (!QFileInfo::exists(there)) {
+        const QString up = QFileInfo(there).absolutePath();
+        if (up == there)
+            break;
+        there = up;
+    }
+    const QFileInfo found(there);
+    if (found.exists() && !found.isDir())
+        return cannotWrite(QString::fromLocal8Bit(std::strerror(ENOTDIR)));
     // Writing a file in a folder needs both its write and its search permission.
-    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+    if (::access(QFile::encodeName(there).constData(), W_OK | X_OK) != 0)
         return cannotWrite(QString::fromLocal8Bit(std::strerror(errno)));
     return QString();
 }

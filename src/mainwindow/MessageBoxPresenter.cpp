@@ -34,6 +34,7 @@ int present(const QString &text, int style, const QString &title)
     }
     if ((style & 0x0F) == MessageBoxes::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(style & MessageBoxes::DefaultButton2 ? QMessageBox::No : QMessageBox::Yes);
         openQuestions().append(&box);
         const int answer = box.exec();
         openQuestions().removeOne(&box);

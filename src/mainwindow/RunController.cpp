@@ -93,7 +93,7 @@ void RunController::convertFields()
         // The derived name can be an unrelated file of the user's (an older video of the same name).
         if (replacesAnotherFile(source, destination)) {
             const QString question = QFileInfo(destination).fileName() + QLatin1String(" already exists. Replace it?");
-            if (MessageBoxes::show(question, MessageBoxes::YesNoQuestion) != MessageBoxes::Yes)
+            if (MessageBoxes::show(question, MessageBoxes::YesNoQuestion + MessageBoxes::DefaultButton2) != MessageBoxes::Yes)
                 return;
         }
     }

@@ -125,7 +125,8 @@ bool WindowQueue::askAboutExistingDestinations()
         bool replace = answer == MessageBoxes::Yes;
         if (answer == MessageBoxes::Cancel) {
             const QString question = QFileInfo(m_list.at(i).destination).fileName() + QLatin1String(" already exists. Replace it?");
-            replace = MessageBoxes::show(question, MessageBoxes::YesNoQuestion) == MessageBoxes::Yes;
+            replace = MessageBoxes::show(question, MessageBoxes::YesNoQuestion + MessageBoxes::DefaultButton2)
+                == MessageBoxes::Yes;
         }
         if (!replace) {
             if (m_list.at(i).state == QueueItem::State::Cancelled)

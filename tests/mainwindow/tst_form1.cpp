@@ -32,6 +32,7 @@ namespace {
 
 const QString Converting = QStringLiteral("Converting Video File. Please wait...");
 const QString Question = QStringLiteral("|36|Zorvik Vidomar"); // Yes and No, the question icon
+const QString ReplaceQuestion = QStringLiteral("|292|Zorvik Vidomar"); // the same, No by default
 
 // The window set to convert a source in a program folder of its own, with the fake encoder.
 struct FakeConversion {
@@ -476,7 +477,7 @@ private slots:
         const QString caption = form.ProBar()->Caption();
         Env env{{"FAKE_SILENT_MS", "60000"}};
         form.cmdConvert_Click();
-        QCOMPARE(desk.boxes, QStringList{"in.mp4 already exists. Replace it?" + Question});
+        QCOMPARE(desk.boxes, QStringList{"in.mp4 already exists. Replace it?" + ReplaceQuestion});
         QCOMPARE(form.converting(), answer == MessageBoxes::Yes);
         QCOMPARE(form.ProBar()->Caption(), answer == MessageBoxes::Yes ? Converting : caption);
     }
