@@ -141,9 +141,24 @@ bool WindowQueue::convert()
 {
     if (m_runner.running())
         return false;
+    offerFailedAgain();
     askAboutExistingDestinations();
     m_runner.setShowsMessages(false);
     return m_runner.start();
+}
+
+// Every row has ended and some failed: Convert offers them again rather than doing nothing.
+void WindowQueue::offerFailedAgain()
+{
+    const qsizetype failed = m_list.count(QueueItem::State::Failed);
+    if (failed == 0 || m_list.count(QueueItem::State::Waiting) > 0 || m_list.count(QueueItem::State::Cancelled) > 0)
+        return;
+    const QString question = failed == 1 ? QStringLiteral("1 conversion failed. Convert it again?")
+                                         : QStringLiteral("%1 conversions failed. Convert them again?").arg(failed);
+    if (MessageBoxes::show(question, MessageBoxes::YesNoQuestion) != MessageBoxes::Yes)
+        return;
+    for (qsizetype i = 0; i < m_list.size(); ++i)
+        m_list.retry(i);
 }
 
 bool WindowQueue::convertOne(const QString &preset, const QString &source, const QString &destination)

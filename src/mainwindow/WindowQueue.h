@@ -62,6 +62,7 @@ signals:
     void finished();
 
 private:
+    void offerFailedAgain();
     bool askAboutExistingDestinations();
 
     QueueList m_list;

@@ -115,6 +115,19 @@ bool QueueList::setState(qsizetype index, State state, const QString &reason)
     return true;
 }
 
+bool QueueList::retry(qsizetype index)
+{
+    if (index < 0 || index >= m_items.size() || m_items.at(index).state != State::Failed)
+        return false;
+    QueueItem &item = m_items[index];
+    item.state = State::Waiting;
+    item.reason.clear();
+    item.percent = 0;
+    emit stateChanged(index);
+    emit changed();
+    return true;
+}
+
 void QueueList::setPercent(qsizetype index, int percent)
 {
     if (index < 0 || index >= m_items.size() || m_items.at(index).state != State::Converting

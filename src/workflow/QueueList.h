@@ -34,6 +34,8 @@ public:
 
     // False, and nothing changes, for a change the rules do not allow (see allowed).
     bool setState(qsizetype index, State state, const QString &reason = QString());
+    // A failed item waits again: only when the user asks, since a run never retries one itself.
+    bool retry(qsizetype index);
     void setPercent(qsizetype index, int percent);
 
     // The item with this id, or -1.

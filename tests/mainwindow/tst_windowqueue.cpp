@@ -277,6 +277,14 @@ private slots:
         QVERIFY2(box.endsWith(QStringLiteral("; and 7 more")), qPrintable(box));
         QCOMPARE(box.count(QStringLiteral(" — ")), QueueRunner::SummaryFailures);
         QCOMPARE(form.queue()->list().count(QueueItem::State::Failed), 12);
+
+        // Convert with every row ended offers the failed ones again, and Yes runs them.
+        recorder.shown.clear();
+        form.cmdConvert_Click();
+        QVERIFY(!recorder.shown.isEmpty());
+        QCOMPARE(recorder.shown.first(), QStringLiteral("12 conversions failed. Convert them again?"));
+        QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+        QCOMPARE(recorder.shown.size(), 2); // the question, then the same failures summed up
     }
 
     // A destination with a direction mark is refused, in the fields as in a recovered queue, and
