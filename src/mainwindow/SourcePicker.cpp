@@ -128,9 +128,13 @@ void SourcePicker::browseSource()
 
 void SourcePicker::browseDestination()
 {
-    // Each file of a queue has its destination beside its source.
-    if (m_queue.holdsQueue())
+    // For several files Save as is a folder: the waiting ones are converted into it.
+    if (m_queue.holdsQueue()) {
+        const QString folder = FolderSources::chooseFolder(&m_window, QStringLiteral("Select the Folder for the Converted Files"),
+                                                           videosFolder());
+        m_queue.setOutputFolder(folder);
         return;
+    }
     const QString source = m_controls.txtSource->text();
     if (source.isEmpty()) {
         MessageBoxes::show(QStringLiteral("Please select a source video file first"));

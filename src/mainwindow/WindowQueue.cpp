@@ -98,6 +98,27 @@ void WindowQueue::setPreset(const QString &preset)
     m_list.replaceAll(items);
 }
 
+void WindowQueue::setOutputFolder(const QString &folder)
+{
+    if (m_runner.running() || folder.isEmpty())
+        return;
+    QueueItems items = m_list.items();
+    const auto moves = [](const QueueItem &item) { return item.state == QueueItem::State::Waiting; };
+    QStringList taken;
+    for (const QueueItem &item : std::as_const(items)) {
+        taken << pathKey(item.source);
+        if (!moves(item))
+            taken << pathKey(item.destination);
+    }
+    for (QueueItem &item : items) {
+        if (!moves(item))
+            continue;
+        item.destination = uniqueDestination(destinationFor(item.source, FormatExtension(item.preset), folder), taken);
+        taken << pathKey(item.destination);
+    }
+    m_list.replaceAll(items);
+}
+
 bool WindowQueue::askAboutExistingDestinations()
 {
     QList<qsizetype> existing;

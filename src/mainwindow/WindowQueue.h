@@ -25,6 +25,8 @@ public:
     void addSources(const QStringList &sources, const QString &preset, bool replaceWaiting);
     // The items that have not started follow the chosen preset, while nothing runs.
     void setPreset(const QString &preset);
+    // The waiting files' results go into this folder (each its own name there).
+    void setOutputFolder(const QString &folder);
     // Every item that waits, has run or runs.
     bool isEmpty() const { return m_list.size() == 0; }
     // Several files (or what remains of them): the queue the panel shows.

@@ -325,6 +325,29 @@ private slots:
     // A folder dropped on the window: its media files join the queue after one question, their
     // tree mirrored under the chosen folder or each beside its source; what is not media, hidden
     // or outside the tree is left out.
+    // With several files, Save as's Browse chooses the folder every waiting file is converted into.
+    void saveAsChoosesFolder()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("out"));
+        Recorder recorder;
+        const FileDialogs::Handler previous = FileDialogs::install([&](const FileDialogs::Request &request) {
+            return request.folder ? out : QString();
+        });
+        Form1 form;
+        form.show();
+        form.formatBox()->setCurrentText(QStringLiteral("MP3 Sound (MP3)"));
+        form.useSources({dir.filePath(QStringLiteral("a.avi")), dir.filePath(QStringLiteral("b/a.mkv"))});
+        form.cmdDest_Click();
+        FileDialogs::install(previous);
+        QStringList destinations;
+        for (const QueueItem &item : form.queue()->list().items())
+            destinations << QDir(dir.path()).relativeFilePath(item.destination);
+        QCOMPARE(destinations, (QStringList{"out/a.mp3", "out/a (2).mp3"}));
+        QVERIFY(recorder.shown.isEmpty());
+        form.queue()->list().replaceAll({});
+    }
+
     void folderDropped_data()
     {
         QTest::addColumn<bool>("mirrored");
