@@ -228,5 +228,5 @@ void Conversion::say(const QString &text)
     m_lastMessage = text;
     emit message(text);
     if (m_showsMessages)
-        MessageBoxes::show(text);
+        MessageBoxes::show(text, MessageBoxes::Critical); // every failure with its icon
 }

@@ -236,12 +236,12 @@ private slots:
         QTest::addColumn<bool>("withEncoder");
         QTest::addColumn<QString>("box");
         const QString preset = QString::fromLatin1(Form1::DefaultPreset);
-        QTest::newRow("no destination") << preset << "" << true << "No destination filename defined|0|Zorvik Vidomar";
+        QTest::newRow("no destination") << preset << "" << true << "No destination filename defined|16|Zorvik Vidomar";
         QTest::newRow("destination is the source")
             << preset << "=" << true
-            << "The destination file is the source file itself; choose another destination|0|Zorvik Vidomar";
+            << "The destination file is the source file itself; choose another destination|16|Zorvik Vidomar";
         QTest::newRow("encoder missing") << preset << "out.mp4" << false
-                                         << "Unable to locate avformat.dll|0|Zorvik Vidomar";
+                                         << "Unable to locate avformat.dll|16|Zorvik Vidomar";
         // %1 is the program folder; in.avi is a file, so no folder can be made below it.
         QTest::newRow("folder cannot be made") << preset << "in.avi/videos/out.mp4" << true
                                                << "Cannot write to %1/in.avi/videos: Not a directory|16|Zorvik Vidomar";
@@ -359,12 +359,12 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<bool>("showValue");
         QTest::addColumn<QString>("caption");
-        const QStringList missing{"The Source video file is not found!|0|Zorvik Vidomar"};
+        const QStringList missing{"The Source video file is not found!|16|Zorvik Vidomar"};
         QTest::newRow("missing source") << qint64(-1) << QByteArray("1") << missing << 0 << false << "";
         QTest::newRow("empty source") << qint64(0) << QByteArray("0")
-                                      << QStringList{"The source video file is empty.|0|Zorvik Vidomar"} << 0 << false << "";
+                                      << QStringList{"The source video file is empty.|16|Zorvik Vidomar"} << 0 << false << "";
         QTest::newRow("failure") << qint64(1000) << QByteArray("1")
-                                 << QStringList{"Conversion failed: in.avi: Invalid data|0|Zorvik Vidomar"} << 0 << false
+                                 << QStringList{"Conversion failed: in.avi: Invalid data|16|Zorvik Vidomar"} << 0 << false
                                  << "Conversion Failed !";
         QTest::newRow("success") << qint64(1000) << QByteArray("0") << QStringList{} << 100 << true
                                  << "Conversion Finished !";
