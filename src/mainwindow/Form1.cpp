@@ -247,6 +247,7 @@ void Form1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    m_queue->closeNormally();
     QWidget::closeEvent(event);
     QCoreApplication::quit();
 }

@@ -182,6 +182,13 @@ void WindowQueue::offerFailedAgain()
         m_list.retry(i);
 }
 
+void WindowQueue::closeNormally()
+{
+    // What is left of a queue the user closed is not a crash's to offer at the next start.
+    if (!m_single && !isEmpty())
+        m_file.save({});
+}
+
 bool WindowQueue::convertOne(const QString &preset, const QString &source, const QString &destination)
 {
     if (m_runner.running() || !isEmpty())

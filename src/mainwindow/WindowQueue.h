@@ -40,6 +40,8 @@ public:
     // From convertOne until endSingle, which empties the list once its end has been shown.
     bool isSingle() const { return m_single; }
     void endSingle();
+    // The window closes as the user asked: nothing is offered as unfinished at the next start.
+    void closeNormally();
 
     // Once, at start: a damaged saved queue is reported (it was set aside when read); an
     // unfinished one is offered ("N conversions were not finished. Continue them?") and its

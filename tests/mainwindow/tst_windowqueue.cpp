@@ -257,6 +257,19 @@ private slots:
         QVERIFY(!QFileInfo::exists(RecoveryFile().path()));
     }
 
+    // Files left in the queue by a normal Close are not offered as unfinished at the next start.
+    void normalCloseLeavesNothingToRecover()
+    {
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        form.useSources({m_folder.file(QStringLiteral("n1.avi")), m_folder.file(QStringLiteral("n2.avi"))});
+        QVERIFY(QFileInfo::exists(RecoveryFile().path()));
+        form.close();
+        QVERIFY(!QFileInfo::exists(RecoveryFile().path()));
+        QVERIFY(recorder.shown.isEmpty());
+    }
+
     // Many failures make one box of a few lines: the first names and how many more, which the
     // queue's rows list.
     void manyFailuresBounded()
