@@ -11,6 +11,7 @@
 #include "OutputWatch.h"
 #include "TemporaryFile.h"
 #include "Translator.h"
+#include "TwoPass.h"
 #include "UniqueFd.h"
 
 #include <algorithm>
@@ -168,7 +169,11 @@ int main(int argc, char **argv)
         return 127;
     }
 
-    Translation translation = translate(std::vector<std::string>(argv + 1, argv + argc), *ffmpeg);
+    std::vector<std::string> given(argv + 1, argv + argc);
+    // Aimed at a size: the program's flags on a line in today's syntax.
+    const std::optional<TwoPass::Plan> passes =
+        !given.empty() && given.front() == AsWritten ? TwoPass::take(given) : std::nullopt;
+    Translation translation = translate(std::move(given), *ffmpeg);
     for (const std::string &note : translation.notes)
         say(note);
     // Stopped while asking ffmpeg: nothing has been written yet.
@@ -194,33 +199,46 @@ int main(int argc, char **argv)
         names.push_back({name.given, name.original});
     arguments.insert(arguments.end(), translation.arguments.begin(), translation.arguments.end());
 
-    std::optional<UniqueFd::Pipe> pipe = UniqueFd::pipe();
-    if (!pipe) {
-        say("avformat.dll: cannot read ffmpeg's output: " + reason(errno));
-        return 1;
-    }
-    ChildProcess encoder;
-    const bool started = encoder.start(*ffmpeg, arguments, -1, pipe->write.get());
-    const int startError = errno;
-    pipe->write.reset();
-    if (!started) {
-        say("avformat.dll: cannot start " + *ffmpeg + ": " + reason(startError));
-        return 127;
-    }
-    OutputWatch watch(names, shown);
-    const ChildProcess::Output output{pipe->read.get(), [&](std::string_view piece) { g_errors.pass(watch.take(piece)); },
-                                      [&] { g_errors.pass(watch.flush()); }};
-    const int status = encoder.wait(output);
-    if (encoder.stopSignal() != 0)
-        return stopped(encoder.stopSignal());
-    if (status != 0 || watch.writeFailure()) {
-        std::string line = watch.tellingLine();
-        if (line.empty() && encoder.endSignal() != 0)
-            line = "ffmpeg ended by " + signalText(encoder.endSignal());
-        if (!line.empty())
-            say(line);
-        return status != 0 ? status : 1;
-    }
+    TwoPass::Progress progress;
+    int stopSignal = 0;
+    const TwoPass::RunOnce runFfmpeg = [&](const std::vector<std::string> &line) {
+        std::optional<UniqueFd::Pipe> pipe = UniqueFd::pipe();
+        if (!pipe) {
+            say("avformat.dll: cannot read ffmpeg's output: " + reason(errno));
+            return 1;
+        }
+        ChildProcess encoder;
+        const bool started = encoder.start(*ffmpeg, line, -1, pipe->write.get());
+        const int startError = errno;
+        pipe->write.reset();
+        if (!started) {
+            say("avformat.dll: cannot start " + *ffmpeg + ": " + reason(startError));
+            return 127;
+        }
+        OutputWatch watch(names, shown);
+        const ChildProcess::Output output{pipe->read.get(),
+                                          [&](std::string_view piece) { g_errors.pass(progress.rewrite(watch.take(piece))); },
+                                          [&] { g_errors.pass(progress.rewrite(watch.flush())); }};
+        const int status = encoder.wait(output);
+        if (encoder.stopSignal() != 0) {
+            stopSignal = encoder.stopSignal();
+            return -1;
+        }
+        if (status != 0 || watch.writeFailure()) {
+            std::string telling = watch.tellingLine();
+            if (telling.empty() && encoder.endSignal() != 0)
+                telling = "ffmpeg ended by " + signalText(encoder.endSignal());
+            if (!telling.empty())
+                say(telling);
+            return status != 0 ? status : 1;
+        }
+        return 0;
+    };
+    const int status = passes ? TwoPass::run(*passes, arguments, progress, runFfmpeg, say) : runFfmpeg(arguments);
+    if (stopSignal != 0)
+        return stopped(stopSignal);
+    if (status != 0)
+        return status;
     if (temporary && !temporary->commit()) {
         say("avformat.dll: cannot replace the destination: " + reason(errno));
         return 1;
