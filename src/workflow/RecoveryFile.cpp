@@ -62,10 +62,13 @@ QByteArray RecoveryFile::serialise(const QueueItems &items)
 {
     QJsonArray list;
     for (const QueueItem &item : items) {
-        list.append(QJsonObject{{"source", item.source},
-                                {"preset", item.preset},
-                                {"destination", item.destination},
-                                {"state", QueueItem::stateName(item.state)}});
+        QJsonObject object{{"source", item.source},
+                           {"preset", item.preset},
+                           {"destination", item.destination},
+                           {"state", QueueItem::stateName(item.state)}};
+        if (item.target.kind != Target::Kind::None)
+            object.insert(QLatin1String("target"), item.target.text());
+        list.append(object);
     }
     return QJsonDocument(QJsonObject{{"format", FormatName}, {"version", Version}, {"items", list}}).toJson();
 }
@@ -105,6 +108,12 @@ std::variant<QueueItems, QString> RecoveryFile::parse(const QByteArray &text, co
         if (!state)
             return where + QStringLiteral("an unknown state");
         item.state = *state;
+        if (object.contains(QLatin1String("target"))) {
+            const std::optional<Target> target = Target::fromText(object.value("target").toString());
+            if (!target || !object.value("target").isString())
+                return where + QStringLiteral("an unknown target");
+            item.target = *target;
+        }
         for (const QString &path : {item.source, item.destination}) {
             const QString problem = pathProblem(path);
             if (!problem.isEmpty())
