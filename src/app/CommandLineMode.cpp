@@ -2,6 +2,7 @@
 
 #include "app/BatchReport.h"
 #include "app/CommandLinePlan.h"
+#include "app/EstimateMode.h"
 #include "app/HumanReport.h"
 #include "app/JsonReport.h"
 #include "app/PresetListing.h"
@@ -78,7 +79,7 @@ int convert(const CommandLinePlan &plan)
     queue.setSlotCount(slotCount(plan.jobs));
     queue.setSkipExisting(plan.noOverwrite);
     for (const ConversionItem &item : plan.items)
-        queue.add(item.source, plan.preset, item.destination);
+        queue.add(item.source, plan.preset, item.destination, plan.target);
     QObject::connect(&queue, &ConversionQueue::started, [&r](qsizetype item) { r.started(item); });
     QObject::connect(&queue, &ConversionQueue::progressed, [&r](qsizetype item, int percent, qint64 elapsedMs,
                                                                  std::optional<qint64> leftMs) {
@@ -86,6 +87,9 @@ int convert(const CommandLinePlan &plan)
     });
     QObject::connect(&queue, &ConversionQueue::done, [&r](qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning) {
         r.done(item, elapsedMs, bytes, warning);
+    });
+    QObject::connect(&queue, &ConversionQueue::planned, [&r](qsizetype item, const QString &setting, const QString &note) {
+        r.planned(item, setting, note);
     });
     QObject::connect(&queue, &ConversionQueue::failed, [&r](qsizetype item, const QString &reason) { r.failed(item, reason); });
     QObject::connect(&queue, &ConversionQueue::cancelled, [&r](qsizetype item) { r.cancelled(item); });
@@ -178,7 +182,7 @@ int run(const QStringList &arguments)
     case CommandLinePlan::Action::Convert:
         break;
     }
-    return convert(plan);
+    return plan.estimate ? estimate(plan) : convert(plan);
 }
 
 } // namespace CommandLineMode

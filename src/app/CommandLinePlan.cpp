@@ -3,6 +3,7 @@
 #include "workflow/DestinationName.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
+#include "workflow/TargetPlanner.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,7 +16,8 @@
 
 namespace {
 
-enum class Option { Help, Version, ListPresets, Verbose, Json, NoOverwrite, Preset, Output, OutputFolder, Jobs };
+enum class Option { Help, Version, ListPresets, Verbose, Json, NoOverwrite, Preset, Output, OutputFolder, Jobs,
+                    Estimate, TargetSize, TargetQuality };
 
 struct OptionInfo {
     Option option;
@@ -24,7 +26,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 10> Options{{
+constexpr std::array<OptionInfo, 13> Options{{
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
     {Option::ListPresets, 0, "list-presets", false},
@@ -35,6 +37,10 @@ constexpr std::array<OptionInfo, 10> Options{{
     {Option::Output, 'o', "output", true},
     {Option::OutputFolder, 'd', "output-dir", true},
     {Option::Jobs, 'j', "jobs", true},
+    // Samples: the estimate and the targets.
+    {Option::Estimate, 0, "estimate", false},
+    {Option::TargetSize, 0, "target-size", true},
+    {Option::TargetQuality, 0, "target-quality", true},
 }};
 
 // The same path however it was spelled, for comparing names that need not exist yet.
@@ -67,6 +73,7 @@ private:
     std::optional<UsageError> readOptions();
     std::optional<UsageError> take(const OptionInfo &info, std::optional<QString> attached, qsizetype &i);
     std::optional<UsageError> nameDestinations();
+    std::optional<UsageError> takeSampleOption(const OptionInfo &info, const QString &value);
     std::optional<UsageError> checkDestinationsApart() const;
 
     QString derived(const QString &source, const QString &extension) const;
@@ -99,6 +106,8 @@ ParsedCommandLine Parser::parse()
                           false};
     if (m_sources.isEmpty())
         return UsageError{QStringLiteral("no source file given")};
+    if (const std::optional<QString> refusal = TargetPlanner::refusal(m_plan.preset, m_plan.target))
+        return UsageError{*refusal, false};
     if (std::optional<UsageError> error = nameDestinations())
         return *error;
     if (std::optional<UsageError> error = checkDestinationsApart())
@@ -184,6 +193,10 @@ std::optional<UsageError> Parser::take(const OptionInfo &info, std::optional<QSt
             return UsageError{optionName(info) + QLatin1String(" needs a name")};
         (info.option == Option::Output ? m_output : m_outputFolder) = value;
         break;
+    case Option::Estimate:
+    case Option::TargetSize:
+    case Option::TargetQuality:
+        return takeSampleOption(info, value);
     case Option::Jobs: {
         bool ok = false;
         const int jobs = value.toInt(&ok);
@@ -193,6 +206,22 @@ std::optional<UsageError> Parser::take(const OptionInfo &info, std::optional<QSt
         break;
     }
     }
+    return std::nullopt;
+}
+
+std::optional<UsageError> Parser::takeSampleOption(const OptionInfo &info, const QString &value)
+{
+    if (info.option == Option::Estimate) {
+        m_plan.estimate = true;
+        return std::nullopt;
+    }
+    const auto parsed = info.option == Option::TargetSize ? Target::parseSize(value) : Target::parseQuality(value);
+    if (const QString *problem = std::get_if<QString>(&parsed))
+        return UsageError{optionName(info) + QLatin1String(": ") + *problem, false};
+    const Target target = std::get<Target>(parsed);
+    if (m_plan.target.kind != Target::Kind::None && m_plan.target.kind != target.kind)
+        return UsageError{QStringLiteral("a conversion aims at a size or at a quality; give --target-size or --target-quality")};
+    m_plan.target = target;
     return std::nullopt;
 }
 
@@ -316,6 +345,10 @@ QString commandLineUsage()
         "  -j, --jobs N           convert up to N sources at once (default 1; 0: one per processor)\n"
         "      --json             progress and results as JSON lines on stdout\n"
         "      --verbose          with --list-presets: each preset's extension and encoder options\n"
+        "      --estimate         print the size, time and quality each conversion would give, from a few\n"
+        "                         short samples; convert nothing\n"
+        "      --target-size SIZE aim at a file of SIZE (25M, 700MB, 1.4G, 900k; powers of 1000)\n"
+        "      --target-quality M:SCORE  aim at a picture quality: ssim:0.985, ssim-db:19 or psnr:42\n"
         "Without -o or -d a conversion goes beside its source with the preset's extension in place of\n"
         "the last one, as \"<name> (converted)<extension>\" where that would be the source itself. A\n"
         "second of two arguments that has the preset's extension and does not exist is the\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workflow/Target.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -36,6 +38,10 @@ struct CommandLinePlan {
     QString preset;
     QString outputFolder; // created before the first conversion when missing
     QList<ConversionItem> items;
+    // From samples of each source: the estimate alone, writing nothing; and what each conversion
+    // aims at beyond its preset.
+    bool estimate = false;
+    Target target;
 };
 
 // Bad usage: nothing runs, the message is said and the exit status is 2.

@@ -58,7 +58,7 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
         encoderDestination = m_links->destination();
     }
     int ratio = 0;
-    ConvertAVI(m_job, preset, encoderSource, encoderDestination, &ratio);
+    ConvertAVI(m_job, preset, encoderSource, encoderDestination, &ratio, m_arguments ? &*m_arguments : nullptr);
     if (m_job.state() != AVC::State::Polling) {
         m_links.reset();
         return false;

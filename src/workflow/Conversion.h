@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -28,6 +29,8 @@ public:
     // Applies the preset and starts the encoder; false when nothing started (the reason has been
     // shown) or a run is still going. A run that is going keeps its meter.
     bool start(const QString &preset, const QString &source, const QString &destination);
+    // A line in place of the preset's for the following starts (a target's); nothing: the preset's.
+    void setArguments(const std::optional<QStringList> &arguments) { m_arguments = arguments; }
     // Stops this run's encoder; cancelled() follows once it has gone.
     void cancel();
     // Suspends and resumes the encoder; the paused span counts neither as elapsed nor in the time
@@ -83,5 +86,6 @@ private:
     bool m_showsMessages = true;
     QString m_lastMessage;
     QString m_warning;
+    std::optional<QStringList> m_arguments;
     std::unique_ptr<TextNameLinks> m_links; // for a run whose names are not text
 };

@@ -21,8 +21,10 @@ ConversionRun::ConversionRun(QObject *parent)
     connect(&m_conversion, &Conversion::cancelled, this, [this] { emit ended(Outcome::Cancelled); });
 }
 
-bool ConversionRun::start(const QString &preset, const QString &source, const QString &destination)
+bool ConversionRun::start(const QString &preset, const QString &source, const QString &destination,
+                          const std::optional<QStringList> &arguments)
 {
+    m_conversion.setArguments(arguments);
     return m_conversion.start(preset, source, destination);
 }
 

@@ -212,7 +212,8 @@ QString FormatExtension(const QString &presetName)
     return preset ? QString::fromUtf8(preset->extension) : QString();
 }
 
-void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath, int *ratioField)
+void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath, int *ratioField,
+                const QStringList *arguments)
 {
     const Preset *preset = Presets::find(FormatType);
     if (!preset) {
@@ -233,7 +234,7 @@ void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, con
     } else {
         // Today's arguments alone: nothing a classic preset left may reach their command line.
         job.clearSettings();
-        job.setExtraOptions(CommandLine::joinCommandLine(preset->arguments));
+        job.setExtraOptions(CommandLine::joinCommandLine(arguments ? *arguments : preset->arguments));
         job.setAsWritten(true);
     }
     const int ratio = preset->sizeRatio();

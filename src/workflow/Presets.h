@@ -57,5 +57,7 @@ QString FormatExtension(const QString &presetName);
 
 // Applies a preset to the job and starts the conversion with overwrite on. An unknown name shows
 // the "Not Supported" box and leaves the job alone. ratioField receives the applied ratio.
+// arguments: a line in today's syntax in place of the preset's (a target's), for a preset of the
+// data groups.
 void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath,
-                int *ratioField = nullptr);
+                int *ratioField = nullptr, const QStringList *arguments = nullptr);

@@ -67,7 +67,7 @@ void QueueRunner::feed()
         m_list.setState(index, QueueItem::State::Converting);
         m_ids.append(item.id);
         ++m_inFlight;
-        m_queue->add(item.source, item.preset, item.destination);
+        m_queue->add(item.source, item.preset, item.destination, item.target);
     }
 }
 
