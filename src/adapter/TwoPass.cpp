@@ -19,6 +19,9 @@ namespace {
 // Share of the whole run the first pass stands for: it analyses and writes nothing, so it is the
 // cheaper one.
 constexpr double FirstShare = 0.4;
+// A bit rate mode far off on a short or odd source comes closer with each correction; the second
+// one lands where the first did not.
+constexpr int MostCorrections = 2;
 
 bool startsWith(std::string_view text, std::string_view prefix)
 {
@@ -239,19 +242,22 @@ int run(const Plan &plan, const std::vector<std::string> &arguments, Progress &p
     } else {
         status = once(line);
     }
-    if (status != 0 || plan.fitBytes <= 0 || arguments.empty())
+    if (plan.fitBytes <= 0 || arguments.empty())
         return status;
-    struct stat info {};
-    if (::stat(arguments.back().c_str(), &info) != 0)
-        return status;
-    const std::optional<double> factor = correction(plan, info.st_size);
-    if (!factor)
-        return status;
-    say("avformat.dll: " + std::to_string(info.st_size) + " bytes for a target of " + std::to_string(plan.fitBytes)
-        + "; encoding once more with the bit rate corrected");
-    line = withScaledBitrate(line, *factor);
-    progress.setStage(1 - FirstShare / 2, FirstShare / 2);
-    return once(folder ? secondPass(line, folder->path()) : line);
+    for (int corrections = 0; status == 0 && corrections < MostCorrections; ++corrections) {
+        struct stat info {};
+        if (::stat(arguments.back().c_str(), &info) != 0)
+            return status;
+        const std::optional<double> factor = correction(plan, info.st_size);
+        if (!factor)
+            return status;
+        say("avformat.dll: " + std::to_string(info.st_size) + " bytes for a target of " + std::to_string(plan.fitBytes)
+            + "; encoding once more with the bit rate corrected");
+        line = withScaledBitrate(line, *factor);
+        progress.setStage(1 - FirstShare / 2, FirstShare / 2);
+        status = once(folder ? secondPass(line, folder->path()) : line);
+    }
+    return status;
 }
 
 } // namespace TwoPass

@@ -173,7 +173,7 @@ QStringList forSize(const QStringList &arguments, qint64 videoBitsPerSecond, qin
     line.insert(at, QStringLiteral("-b:v"));
     QStringList flags;
     // libvpx's realtime mode writes no first-pass statistics and SVT-AV1 in Debian has no usable
-    // second pass: both aim by bit rate and are corrected once when they miss.
+    // second pass: both aim by bit rate and are encoded again when they miss.
     if (encoder == Encoder::X264 || encoder == Encoder::X265)
         flags << QLatin1String(Protocol::TwoPassFlag);
     flags << QLatin1String(Protocol::FitSizePrefix) + QStringLiteral("%1:%2").arg(targetBytes).arg(soundBytes);

@@ -241,7 +241,7 @@ void TargetPlanner::planSize()
     plan.setting = QStringLiteral("%1 kb/s").arg(video / 1000, 0, 'f', 0);
     plan.note = QStringLiteral("%1 of video for %2 (%3)")
                     .arg(plan.setting, m_request.target.shown(),
-                         twoPasses ? QStringLiteral("two passes") : QStringLiteral("corrected once if it misses by over 3 %"));
+                         twoPasses ? QStringLiteral("two passes") : QStringLiteral("encoded again if it misses by over 3 %"));
     finishPlan(plan);
 }
 
