@@ -32,8 +32,10 @@ Estimate Estimate::from(const Samples::Source &source, int samples, const Sample
     const double container = double(std::max<qint64>(0, measure.fileBytes - packets)) * scale;
     estimate.bytes = qint64(std::llround(video + sound + container));
     estimate.kbps = source.duration > 0 ? estimate.bytes * 8 / source.duration / 1000 : 0;
-    // A run costs its start once, and each second of content after it.
+    // A run costs its start once, and each second of content after it; a start that took as long
+    // as a sample (a busy machine) leaves the content at least a quarter of the samples' time.
     const double start = std::min(measure.startSeconds, measure.encodeSeconds / samples);
-    estimate.seconds = start + (measure.encodeSeconds - start * samples) * scale;
+    const double content = std::max(measure.encodeSeconds - start * samples, measure.encodeSeconds / 4);
+    estimate.seconds = start + content * scale;
     return estimate;
 }

@@ -142,6 +142,8 @@ void Samples::open(const QString &source, double from, double to)
                     if (!(duration > 0) || end - from <= 0)
                         return QStringLiteral("the source states no duration the samples could be spread over");
                     m_source.duration = end - from;
+                    m_source.fileDuration = duration;
+                    m_source.fileBytes = root.value("format").toObject().value("size").toString().toLongLong();
                     m_spans = layOut(from, m_source.duration);
                     return std::nullopt;
                 }}};

@@ -36,6 +36,8 @@ public:
         double frameRate = 0;
         bool sound = false;
         qint64 soundBitrate = 0; // as the source states it, 0 when it does not
+        qint64 fileBytes = 0;
+        double fileDuration = 0; // of the whole source
     };
     struct Span {
         double start = 0; // in the source, seconds

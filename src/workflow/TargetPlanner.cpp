@@ -79,6 +79,17 @@ QStringList classicLine(const Preset &preset)
     return line;
 }
 
+bool copiesPicture(const QStringList &line)
+{
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
+        const QString &option = line.at(i);
+        if ((option == QLatin1String("-c") || option == QLatin1String("-c:v") || option == QLatin1String("-vcodec"))
+            && line.at(i + 1) == QLatin1String("copy"))
+            return true;
+    }
+    return false;
+}
+
 QStringList withoutAdapterFlags(QStringList line)
 {
     line.removeIf([](const QString &argument) {
@@ -108,8 +119,13 @@ TargetPlanner::TargetPlanner(QObject *parent)
             measuredQuality(measure);
             return;
         }
-        Estimate estimate = Estimate::from(m_samples.source(), int(m_samples.spans().size()), measure,
-                                           RateControl::encoderOf(m_plan.arguments));
+        const Samples::Source &source = m_samples.source();
+        Estimate estimate = Estimate::from(source, int(m_samples.spans().size()), measure, RateControl::encoderOf(m_plan.arguments));
+        // A copy starts each sample at the key frame before it: the source's own bytes say more.
+        if (copiesPicture(m_plan.arguments) && source.fileDuration > 0) {
+            estimate.bytes = qint64(double(source.fileBytes) * source.duration / source.fileDuration);
+            estimate.kbps = estimate.bytes * 8 / source.duration / 1000;
+        }
         if (m_request.target.kind == Target::Kind::Size) {
             // The adapter holds the result to the size; the samples tell the time and the look.
             estimate.bytes = m_request.target.bytes;
@@ -197,8 +213,9 @@ void TargetPlanner::finishPlan(const Plan &plan)
         return;
     }
     const Preset *preset = Presets::find(m_request.preset);
-    m_samples.measure(withoutAdapterFlags(plan.arguments), m_extension, preset && preset->group != PresetGroup::Classic, true,
-                      true);
+    // A copy is the source's own picture: nothing to score.
+    m_samples.measure(withoutAdapterFlags(plan.arguments), m_extension, preset && preset->group != PresetGroup::Classic,
+                      !copiesPicture(plan.arguments), true);
 }
 
 void TargetPlanner::planSize()
