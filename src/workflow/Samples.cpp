@@ -97,7 +97,7 @@ void Samples::open(const QString &source, double from, double to)
     m_sourcePath = QFileInfo(source).absoluteFilePath();
     m_source = Source();
     m_spans.clear();
-    m_measuring = false;
+    m_work = Work::Opening;
     struct stat info {};
     if (::stat(FileNameBytes::encode(source).constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) {
         const QString reason = ::stat(FileNameBytes::encode(source).constData(), &info) != 0
@@ -158,7 +158,7 @@ void Samples::measure(const QStringList &arguments, const QString &extension, bo
     m_measure = Measure();
     m_measure.arguments = arguments;
     m_ssimWeight = 0;
-    m_measuring = true;
+    m_work = Work::Measuring;
     ++m_run;
     m_steps.clear();
     const int count = int(m_spans.size());
@@ -269,13 +269,59 @@ void Samples::measure(const QStringList &arguments, const QString &extension, bo
     runNext();
 }
 
+void Samples::picture(double at, const QStringList &arguments, const QString &extension, bool asWritten)
+{
+    Q_ASSERT(m_folder);
+    m_work = Work::Picturing;
+    ++m_run;
+    const QString encoded = m_folder->filePath(QStringLiteral("picture-%1%2").arg(m_run).arg(extension));
+    m_pictures[0] = m_folder->filePath(QStringLiteral("picture-%1-source.png").arg(m_run));
+    m_pictures[1] = m_folder->filePath(QStringLiteral("picture-%1-output.png").arg(m_run));
+    const auto checked = [](const QString &file, const QString &what) {
+        return [=](const QByteArray &output, int exitCode) -> std::optional<QString> {
+            if (exitCode != 0 || !QFileInfo(file).isFile())
+                return QStringLiteral("%1 failed: %2").arg(what, lastLine(output));
+            return std::nullopt;
+        };
+    };
+    // A few pictures, so that an encoder's first one is not all it is judged by.
+    const QString length = seconds(StartSeconds * 2);
+    m_steps = {{QStringLiteral("encoding the picture"), encoderPath(),
+                [=, this] {
+                    QStringList line;
+                    if (asWritten)
+                        line << QLatin1String(AVC::AsWrittenMarker);
+                    return line << "-ss" << seconds(at) << "-t" << length << "-i" << m_sourcePath << "-y" << arguments << encoded;
+                },
+                false, EncodeLimitMs, checked(encoded, QStringLiteral("encoding the picture"))},
+               {QStringLiteral("reading the picture"), ffmpegProgram(),
+                [=, this] { return QStringList{"-nostdin", "-v", "error", "-i", encoded, "-frames:v", "1", "-y", m_pictures[1]}; }, false,
+                AnalysisLimitMs, checked(m_pictures[1], QStringLiteral("reading the encoded picture"))},
+               {QStringLiteral("reading the source"), ffmpegProgram(),
+                [=, this] {
+                    return QStringList{"-nostdin", "-v", "error", "-ss", seconds(at), "-i", m_sourcePath, "-frames:v", "1", "-y",
+                                       m_pictures[0]};
+                },
+                false, AnalysisLimitMs, checked(m_pictures[0], QStringLiteral("reading the source's picture"))}};
+    m_stepCount = int(m_steps.size());
+    m_stepsDone = 0;
+    runNext();
+}
+
 void Samples::runNext()
 {
     if (m_steps.isEmpty()) {
-        if (m_measuring)
-            emit measured(m_measure);
-        else
+        switch (m_work) {
+        case Work::Opening:
             emit ready();
+            break;
+        case Work::Measuring:
+            emit measured(m_measure);
+            break;
+        case Work::Picturing:
+            emit pictured(m_pictures[0], m_pictures[1]);
+            break;
+        }
         return;
     }
     const Step step = m_steps.takeFirst();

@@ -81,6 +81,10 @@ public:
     // conversion's.
     void measure(const QStringList &arguments, const QString &extension, bool asWritten = true, bool score = true,
                  bool timed = false);
+    // One picture of the source at a time, and the same picture as the conversion's line makes
+    // it, each written as a PNG in the private folder: pictured() or failed() follows. For a
+    // preview beside the estimate.
+    void picture(double at, const QStringList &arguments, const QString &extension, bool asWritten = true);
     // Stops what runs; cancelled() follows from the event loop.
     void cancel();
     bool busy() const { return m_process != nullptr || !m_steps.empty(); }
@@ -97,6 +101,8 @@ signals:
     void progressed(int percent, const QString &step);
     void ready();
     void measured(const Samples::Measure &measure);
+    // The files stay until the next open() or the end of this object.
+    void pictured(const QString &sourcePicture, const QString &outputPicture);
     void failed(const QString &reason);
     void cancelled();
 
@@ -126,7 +132,9 @@ private:
     double m_ssimWeight = 0;
     QPointer<QProcess> m_process;
     QElapsedTimer m_clock;
-    bool m_measuring = false;
+    enum class Work { Opening, Measuring, Picturing };
+    Work m_work = Work::Opening;
+    QString m_pictures[2]; // the source's and the output's
     int m_run = 0; // counts measures, so that each names its files apart
 };
 

@@ -2,11 +2,14 @@
 // size lands on it, an estimate writes nothing, and what cannot be done is refused in words.
 
 #include "Clip.h"
+#include "Probe.h"
 #include "RunProgram.h"
+#include "workflow/Samples.h"
 
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -87,6 +90,31 @@ private slots:
         QCOMPARE(estimate.value(QLatin1String("samples")).toInt(), 3);
         QCOMPARE(entries(dir.path()), QStringList{"clip.mkv"});
         QCOMPARE(entries(temporary.path()), QStringList());
+    }
+
+    // The preview's two pictures: the source's, and the same moment as the line makes it.
+    void pictures_data()
+    {
+        QTest::addColumn<QStringList>("line");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("as the source") << QStringList{"-c:v", "libx264", "-an"} << QSize(320, 240);
+        QTest::newRow("made smaller") << QStringList{"-c:v", "libx264", "-vf", "scale=160:120", "-an"} << QSize(160, 120);
+    }
+    void pictures()
+    {
+        QFETCH(QStringList, line);
+        QFETCH(QSize, size);
+        Samples samples;
+        samples.setProgramFolder(qEnvironmentVariable("VIDOMAR_BIN_DIR"));
+        QSignalSpy ready(&samples, &Samples::ready);
+        QSignalSpy pictured(&samples, &Samples::pictured);
+        QSignalSpy failed(&samples, &Samples::failed);
+        samples.open(m_dir.filePath(QStringLiteral("clip.mkv")));
+        QVERIFY(ready.wait(60000));
+        samples.picture(10, line, QStringLiteral(".mp4"));
+        QVERIFY2(pictured.wait(60000), failed.isEmpty() ? "" : qPrintable(failed.first().first().toString()));
+        QCOMPARE(probe(pictured.first().at(0).toString()).size(), QSize(320, 240));
+        QCOMPARE(probe(pictured.first().at(1).toString()).size(), size);
     }
 
     void refused_data()
