@@ -19,9 +19,9 @@ namespace {
 // Share of the whole run the first pass stands for: it analyses and writes nothing, so it is the
 // cheaper one.
 constexpr double FirstShare = 0.4;
-// A bit rate mode far off on a short or odd source comes closer with each correction; the second
-// one lands where the first did not.
-constexpr int MostCorrections = 2;
+// A bit rate mode far off on a short or odd source (VP9's realtime mode on a still screen) comes
+// closer with each correction.
+constexpr int MostCorrections = 3;
 
 bool startsWith(std::string_view text, std::string_view prefix)
 {
@@ -244,16 +244,33 @@ int run(const Plan &plan, const std::vector<std::string> &arguments, Progress &p
     }
     if (plan.fitBytes <= 0 || arguments.empty())
         return status;
+    // Each try: the factor of the line's bit rate, and the video's bytes it gave. After two, the
+    // line through them (a secant) says better than a ratio where the encoder's bytes do not
+    // follow its bit rate in proportion.
+    std::vector<std::pair<double, double>> tries;
+    double factor = 1;
     for (int corrections = 0; status == 0 && corrections < MostCorrections; ++corrections) {
         struct stat info {};
         if (::stat(arguments.back().c_str(), &info) != 0)
             return status;
-        const std::optional<double> factor = correction(plan, info.st_size);
-        if (!factor)
+        const std::optional<double> ratio = correction(plan, info.st_size);
+        if (!ratio)
             return status;
+        const double video = double(info.st_size - plan.soundBytes);
+        const double wanted = double(plan.fitBytes) * Protocol::FitAim - double(plan.soundBytes);
+        tries.emplace_back(factor, video);
+        double next = factor * *ratio;
+        if (tries.size() >= 2) {
+            const auto [f0, v0] = tries[tries.size() - 2];
+            const auto [f1, v1] = tries.back();
+            if (f1 != f0 && (v1 - v0) / (f1 - f0) > 0)
+                next = f1 + (wanted - v1) * (f1 - f0) / (v1 - v0);
+        }
+        next = std::clamp(next, factor / 20, factor * 20);
         say("avformat.dll: " + std::to_string(info.st_size) + " bytes for a target of " + std::to_string(plan.fitBytes)
             + "; encoding once more with the bit rate corrected");
-        line = withScaledBitrate(line, *factor);
+        factor = next;
+        line = withScaledBitrate(arguments, factor);
         progress.setStage(1 - FirstShare / 2, FirstShare / 2);
         status = once(folder ? secondPass(line, folder->path()) : line);
     }

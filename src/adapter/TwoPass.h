@@ -8,7 +8,7 @@
 
 // A conversion aimed at a size, as one run of the adapter: the encoder's first pass to the null
 // device with its statistics in a private folder, then the real pass into the temporary file,
-// then, while the result misses its target (at most twice), a corrective encode with the video
+// then, while the result misses its target (at most three times), a corrective encode with the video
 // bit rate scaled by what came out. ffmpeg's progress is rescaled so that the passes together read as one run.
 namespace TwoPass {
 

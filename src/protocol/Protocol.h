@@ -11,7 +11,7 @@ namespace Protocol {
 // a private folder) and the real one into the temporary file. For x264 and x265.
 inline constexpr char TwoPassFlag[] = "--two-pass";
 // "--fit-size=TARGET:SOUND", in bytes: a result that misses TARGET by more than FitTolerance is
-// encoded again (up to twice) with the video bit rate (-b:v) corrected by what came out; SOUND is
+// encoded again (up to three times) with the video bit rate (-b:v) corrected by what came out; SOUND is
 // what the sound takes of the whole, which the correction leaves out.
 inline constexpr char FitSizePrefix[] = "--fit-size=";
 // The share a result may lie above or below its target.

@@ -132,6 +132,9 @@ void ConversionQueue::plan(Slot &slot, qsizetype index)
         } else if (!s->run.start(item.preset, item.source, item.destination, plan.arguments)) {
             ++m_failures;
             emit failed(index, s->run.reason());
+        } else if (m_paused) {
+            // Paused while its samples ran: it waits for the resumption like the others.
+            s->run.pause();
         }
         release();
     });

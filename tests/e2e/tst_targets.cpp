@@ -48,8 +48,8 @@ private slots:
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
-    // Within 3 % of the target and never more than 3 % above it: x264 by two passes, VP9 by one
-    // correction when its bit rate mode misses.
+    // Within 3 % of the target and never more than 3 % above it: x264 by two passes, VP9 by
+    // corrections when its bit rate mode misses.
     void targetSize_data()
     {
         QTest::addColumn<QString>("preset");
