@@ -97,7 +97,7 @@ void OptionsPanel::setSources(const QStringList &sources)
                 if (info.ok())
                     m_sources << info;
                 else
-                    unreadable << QStringLiteral("%1 cannot be read: %2").arg(QFileInfo(info.path).fileName(), info.error);
+                    unreadable << info.error;
             }
             m_status->setText(unreadable.isEmpty()
                                   ? (m_sources.size() == 1 ? QStringLiteral("The options apply to %1.").arg(QFileInfo(m_sources.first().path).fileName())

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -15,9 +14,11 @@ namespace {
 // The queue's look: the form's field beds and borders, light text, and its orange as the focus
 // ring (two pixels, on every control). Every text stands at 4.5:1 or more against its bed.
 constexpr const char *PanelStyle = R"(
-QComboBox, QLineEdit { background: #1e2025; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px; padding: 2px 7px; }
+QComboBox, QLineEdit { background: #1e2025; border: 1px solid #3a3e46; border-radius: 3px; padding: 2px 7px; }
+QComboBox { color: #eceef1; combobox-popup: 0; }
 QComboBox:focus, QLineEdit:focus { border: 2px solid #ff8000; padding: 1px 6px; }
-QComboBox:disabled, QLineEdit:disabled { color: #8a8f99; background: #18191d; }
+QComboBox:disabled { color: #8a8f99; }
+QComboBox:disabled, QLineEdit:disabled { background: #18191d; }
 QComboBox QAbstractItemView { background: #1e2025; color: #eceef1; selection-background-color: #ff8000; selection-color: #000000; }
 QCheckBox { color: #eceef1; border: 2px solid transparent; border-radius: 3px; padding: 1px 4px; }
 QCheckBox:focus { border-color: #ff8000; }
@@ -69,15 +70,25 @@ void OptionsPanel::build()
     }
     for (QComboBox *box : {m_sound, m_subtitles, m_burn, m_crop}) {
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(22);
+        box->setMinimumContentsLength(12);
     }
     m_crop->addItem(QStringLiteral("As the preset chooses"), QString());
-    m_crop->addItem(QStringLiteral("None: the whole picture"), QStringLiteral("none"));
-    m_crop->addItem(QStringLiteral("Automatic: cut black bars"), QStringLiteral("auto"));
-    m_crop->addItem(QStringLiteral("Custom rectangle"), QStringLiteral("custom"));
+    m_crop->addItem(QStringLiteral("None"), QStringLiteral("none"));
+    m_crop->addItem(QStringLiteral("Automatic (black bars)"), QStringLiteral("auto"));
+    m_crop->addItem(QStringLiteral("Custom"), QStringLiteral("custom"));
     m_start->setPlaceholderText(QStringLiteral("the beginning"));
     m_end->setPlaceholderText(QStringLiteral("the end"));
     m_rectangle->setPlaceholderText(QStringLiteral("W:H:X:Y"));
+    // The fields' text comes from the palette: a style sheet's colour would draw the hints at
+    // half of it, too faint on the dark bed.
+    for (QLineEdit *edit : {m_start, m_end, m_rectangle}) {
+        QPalette palette = edit->palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            palette.setColor(group, QPalette::Text, group == QPalette::Disabled ? QColor(0x8a, 0x8f, 0x99) : QColor(0xec, 0xee, 0xf1));
+            palette.setColor(group, QPalette::PlaceholderText, QColor(0x9a, 0xa0, 0xaa));
+        }
+        edit->setPalette(palette);
+    }
     m_metadataBox->setChecked(true);
     m_dateBox->setChecked(true);
     m_metadataBox->setAccessibleDescription(QStringLiteral("Keep the source's chapters, title, tags and track names (Alt+K)"));
@@ -87,40 +98,35 @@ void OptionsPanel::build()
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(18, 8, 16, 8);
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(5);
-    grid->addWidget(labelFor(m_sound, QStringLiteral("Sou&nd:"), QStringLiteral("Sound track"),
-                             QStringLiteral("Which sound tracks go into the file (Alt+N)")), 0, 0);
-    grid->addWidget(m_sound, 0, 1);
-    grid->addWidget(labelFor(m_subtitles, QStringLiteral("Su&btitles:"), QStringLiteral("Subtitles"),
-                             QStringLiteral("Which subtitle tracks go into the file (Alt+B)")), 0, 2);
-    grid->addWidget(m_subtitles, 0, 3, 1, 2);
-    grid->addWidget(labelFor(m_burn, QStringLiteral("Burn &in:"), QStringLiteral("Burn in subtitles"),
-                             QStringLiteral("A subtitle track drawn into the picture (Alt+I)")), 1, 0);
-    grid->addWidget(m_burn, 1, 1);
-    grid->addWidget(labelFor(m_crop, QStringLiteral("Crop &margins:"), QStringLiteral("Crop"),
-                             QStringLiteral("Which part of the picture is kept (Alt+M)")), 1, 2);
-    grid->addWidget(m_crop, 1, 3, 1, 2);
-    grid->addWidget(labelFor(m_start, QStringLiteral("Start &from:"), QStringLiteral("Start"),
-                             QStringLiteral("Where the part begins (Alt+F), ") + time + QStringLiteral("; empty: the beginning")), 2, 0);
-    auto *span = new QHBoxLayout;
-    span->addWidget(m_start);
-    span->addWidget(labelFor(m_end, QStringLiteral("&End:"), QStringLiteral("End"),
-                             QStringLiteral("Where the part ends (Alt+E), ") + time + QStringLiteral("; empty: the end")));
-    span->addWidget(m_end);
-    grid->addLayout(span, 2, 1);
-    grid->addWidget(labelFor(m_rectangle, QStringLiteral("Rectan&gle:"), QStringLiteral("Crop rectangle"),
-                             QStringLiteral("The picture kept, as width:height:x:y in pixels (Alt+G)")), 2, 2);
-    grid->addWidget(m_rectangle, 2, 3);
-    grid->addWidget(m_found, 2, 4);
-    grid->addWidget(m_metadataBox, 3, 0, 1, 2);
-    grid->addWidget(m_dateBox, 3, 2, 1, 3);
-    grid->addWidget(m_status, 4, 0, 1, 5);
-    grid->addWidget(m_message, 5, 0, 1, 5);
+    grid->setVerticalSpacing(4);
+    const auto field = [grid](QWidget *widget, QLabel *label, int row, int column, int span = 1) {
+        grid->addWidget(label, row, column);
+        grid->addWidget(widget, row, column + 1, 1, span);
+    };
+    field(m_sound, labelFor(m_sound, QStringLiteral("Sou&nd:"), QStringLiteral("Sound track"),
+                            QStringLiteral("Which sound tracks go into the file (Alt+N)")), 0, 0, 3);
+    field(m_subtitles, labelFor(m_subtitles, QStringLiteral("Su&btitles:"), QStringLiteral("Subtitles"),
+                                QStringLiteral("Which subtitle tracks go into the file (Alt+B)")), 1, 0);
+    field(m_burn, labelFor(m_burn, QStringLiteral("Burn &in:"), QStringLiteral("Burn in subtitles"),
+                           QStringLiteral("A subtitle track drawn into the picture (Alt+I)")), 1, 2);
+    field(m_start, labelFor(m_start, QStringLiteral("Start &from:"), QStringLiteral("Start"),
+                            QStringLiteral("Where the part begins (Alt+F), ") + time + QStringLiteral("; empty: the beginning")), 2, 0);
+    field(m_end, labelFor(m_end, QStringLiteral("&End:"), QStringLiteral("End"),
+                          QStringLiteral("Where the part ends (Alt+E), ") + time + QStringLiteral("; empty: the end")), 2, 2);
+    field(m_crop, labelFor(m_crop, QStringLiteral("Crop &margins:"), QStringLiteral("Crop"),
+                           QStringLiteral("Which part of the picture is kept (Alt+M)")), 3, 0);
+    field(m_rectangle, labelFor(m_rectangle, QStringLiteral("Rectan&gle:"), QStringLiteral("Crop rectangle"),
+                                QStringLiteral("The picture kept, as width:height:x:y in pixels (Alt+G)")), 3, 2);
+    grid->addWidget(m_found, 4, 1, 1, 3);
+    grid->addWidget(m_metadataBox, 5, 0, 1, 2);
+    grid->addWidget(m_dateBox, 5, 2, 1, 2);
+    grid->addWidget(m_status, 6, 0, 1, 4);
+    grid->addWidget(m_message, 7, 0, 1, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(8, 1);
 
-    QWidget *order[] = {m_sound, m_subtitles, m_burn, m_crop, m_start, m_end, m_rectangle, m_metadataBox, m_dateBox};
+    QWidget *order[] = {m_sound, m_subtitles, m_burn, m_start, m_end, m_crop, m_rectangle, m_metadataBox, m_dateBox};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -165,6 +171,7 @@ void OptionsPanel::showCrop()
             found = QStringLiteral("Measuring the black bars…");
     }
     m_found->setText(found);
+    m_found->setVisible(!found.isEmpty());
     m_crop->setAccessibleDescription(QStringLiteral("Which part of the picture is kept (Alt+M)")
                                      + (found.isEmpty() ? QString() : QStringLiteral(". ") + found));
 }

@@ -34,7 +34,7 @@ SourceInfo readStandIn(const QString &path)
         return SourceInfo::parse(Short, path);
     SourceInfo missing;
     missing.path = path;
-    missing.error = QStringLiteral("No such file or directory");
+    missing.error = QStringLiteral("missing.mkv cannot be read: No such file or directory");
     return missing;
 }
 
@@ -80,7 +80,7 @@ private slots:
                                                          << R"({"crop":"1920:1080:0:10"})" << "outside the picture of film.mkv (1920x1080)";
         QTest::newRow("metadata and date left behind") << film << QStringList{"Alt+K", "Alt+D"}
                                                        << R"({"metadata":false,"keep-date":false})" << "";
-        // Sound, subtitles, burn, crop, start, end (the rectangle is off), chapters, date.
+        // Sound, subtitles, burn, start, end, crop (the rectangle is off), chapters, date.
         QTest::newRow("Tab reaches the date box") << film << QStringList{"Alt+N", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Space"}
                                                   << R"({"keep-date":false})" << "";
     }
