@@ -67,8 +67,12 @@ QString OptionsPanel::problem() const
 
 void OptionsPanel::setSources(const QStringList &sources)
 {
+    // The same files again (the queue changed around them): what was read still holds.
+    if (sources == m_paths && !sources.isEmpty())
+        return;
     const int generation = ++m_generation;
     m_paths = sources;
+    m_cropMeasuring = false;
     m_sources.clear();
     m_cropMeasured = false;
     m_cropText.clear();

@@ -225,14 +225,18 @@ void OptionsPanel::check()
     };
     const std::optional<qint64> start = time(m_start, QStringLiteral("Start"));
     const std::optional<qint64> end = time(m_end, QStringLiteral("End"));
-    if (start && end && *end <= *start)
+    if (start && end && *end <= *start) {
+        wrong = wrong ? wrong : m_end;
         problems << QStringLiteral("The end (%1) must come after the start (%2).")
                         .arg(ConversionOptions::timeText(*end), ConversionOptions::timeText(*start));
+    }
     for (const SourceInfo &info : std::as_const(m_sources)) {
-        if (start && info.duration && *start >= qint64(*info.duration * 1000))
+        if (start && info.duration && *start >= qint64(*info.duration * 1000)) {
+            wrong = wrong ? wrong : m_start;
             problems << QStringLiteral("The start (%1) lies past the end of %2 (%3).")
                             .arg(ConversionOptions::timeText(*start), QFileInfo(info.path).fileName(),
                                  ConversionOptions::timeText(qint64(*info.duration * 1000)));
+        }
     }
     if (m_crop->currentData().toString() == QLatin1String("custom")) {
         ConversionOptions parsed;
@@ -240,6 +244,8 @@ void OptionsPanel::check()
             problems << QStringLiteral("The rectangle takes width:height:x:y in pixels, at least 2:2, for example 1920:800:0:140.");
             wrong = wrong ? wrong : m_rectangle;
         } else {
+            // A rectangle outside a picture is the rectangle's fault.
+            const qsizetype before = problems.size();
             const QRect kept(parsed.crop.x, parsed.crop.y, parsed.crop.width, parsed.crop.height);
             for (const SourceInfo &info : std::as_const(m_sources)) {
                 const std::optional<SourceInfo::Stream> picture = info.picture();
@@ -249,9 +255,16 @@ void OptionsPanel::check()
                                     .arg(shownSize(*picture).width())
                                     .arg(shownSize(*picture).height());
             }
+            if (problems.size() > before)
+                wrong = wrong ? wrong : m_rectangle;
         }
     }
     m_problem = problems.join(QLatin1Char('\n'));
+    // A screen reader says what is wrong when the field at fault takes the focus.
+    for (QLineEdit *field : {m_start, m_end, m_rectangle}) {
+        const QString usual = field->toolTip();
+        field->setAccessibleDescription(field == wrong ? m_problem + QLatin1Char(' ') + usual : usual);
+    }
     m_message->setText(m_problem);
     m_message->setVisible(!m_problem.isEmpty());
     m_message->setAccessibleName(m_problem);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
@@ -120,6 +121,13 @@ private slots:
         QTRY_COMPARE(QJsonDocument(panel.options().toJson()).toJson(QJsonDocument::Compact),
                  QJsonDocument::fromJson(expected.toUtf8()).toJson(QJsonDocument::Compact));
         QVERIFY2(problem.isEmpty() ? panel.problem().isEmpty() : panel.problem().contains(problem), qPrintable(panel.problem()));
+        // The field at fault says it to a screen reader.
+        const QList<QLineEdit *> fields = panel.findChildren<QLineEdit *>();
+        QCOMPARE(std::any_of(fields.begin(), fields.end(),
+                             [&](const QLineEdit *field) {
+                                 return !panel.problem().isEmpty() && field->accessibleDescription().contains(panel.problem());
+                             }),
+                 !problem.isEmpty());
     }
 
     // Options set by the window (from a preset or a queue item) come back as they went in, also
