@@ -37,6 +37,16 @@ List listOf(const QString &option)
     return option == QLatin1String("audio") ? List::Sound : option == QLatin1String("subtitles") ? List::Subtitles : List::Burn;
 }
 
+// The first few files that could not be read, with their reasons; a count of the others.
+QString unreadableText(const QStringList &reasons)
+{
+    constexpr qsizetype Shown = 3;
+    QString text = reasons.mid(0, Shown).join(QLatin1Char('\n'));
+    if (reasons.size() > Shown)
+        text += QStringLiteral("\n…and %1 more files cannot be read.").arg(reasons.size() - Shown);
+    return text;
+}
+
 } // namespace
 
 OptionsPanel::OptionsPanel(QWidget *parent)
@@ -106,7 +116,7 @@ void OptionsPanel::setSources(const QStringList &sources)
             m_status->setText(unreadable.isEmpty()
                                   ? (m_sources.size() == 1 ? QStringLiteral("The options apply to %1.").arg(QFileInfo(m_sources.first().path).fileName())
                                                            : QStringLiteral("The options apply to all %1 files.").arg(m_sources.size()))
-                                  : unreadable.join(QLatin1Char('\n')));
+                                  : unreadableText(unreadable));
             fillTrackLists();
             check();
             emit sourcesRead();

@@ -267,5 +267,4 @@ void OptionsPanel::check()
     }
     m_message->setText(m_problem);
     m_message->setVisible(!m_problem.isEmpty());
-    m_message->setAccessibleName(m_problem);
 }
