@@ -1,6 +1,7 @@
 // The sizes and scores a user types for --target-size and --target-quality.
 
 #include "workflow/Target.h"
+#include "workflow/TargetPlanner.h"
 
 #include <QtTest>
 
@@ -60,6 +61,30 @@ private slots:
         QCOMPARE(std::holds_alternative<Target>(parsed), taken);
         if (taken)
             QCOMPARE(Target::fromText(std::get<Target>(parsed).text()), std::get<Target>(parsed));
+    }
+
+    // A trimmed conversion is sampled and sized within its part, not over the whole source.
+    void spanOfTarget_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::newRow("whole") << QStringList{} << 0.0 << -1.0;
+        QTest::newRow("start and end") << QStringList{"start", "1:30", "end", "2:00"} << 90.0 << 120.0;
+        QTest::newRow("start and length") << QStringList{"start", "10", "length", "30.5"} << 10.0 << 40.5;
+    }
+    void spanOfTarget()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        ConversionOptions given;
+        for (qsizetype i = 0; i + 1 < options.size(); i += 2)
+            QVERIFY(!given.set(options.at(i), options.at(i + 1)));
+        const TargetPlanner::Request request = TargetPlanner::request(QStringLiteral("MP4 H.264 720p"), QStringLiteral("/v/a.mkv"),
+                                                                      std::get<Target>(Target::parseSize(u"25M")), given);
+        QCOMPARE(request.from, from);
+        QCOMPARE(request.to, to);
     }
 };
 
