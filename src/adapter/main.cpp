@@ -14,6 +14,7 @@
 #include "SourceFit.h"
 #include "TemporaryFile.h"
 #include "Translator.h"
+#include "TwoPass.h"
 #include "UniqueFd.h"
 #include "protocol/Protocol.h"
 #include "VerifiedCommit.h"
@@ -221,6 +222,8 @@ int main(int argc, char **argv)
         return 2;
     }
     const Arguments::Flags flags = Arguments::takeFlags(given);
+    // Aimed at a size: the program's flags on a line in today's syntax.
+    const std::optional<TwoPass::Plan> passes = flags.asWritten ? TwoPass::take(given) : std::nullopt;
     // Tracks the program chose are already fitted to Matroska.
     if (options && OptionArguments::mapsTracks(*options))
         std::erase(given, std::string(MatroskaFit::Directive));
@@ -273,39 +276,54 @@ int main(int argc, char **argv)
     arguments.insert(arguments.end(), inputOptions.begin(), inputOptions.end());
     arguments.insert(arguments.end(), translation.arguments.begin(), translation.arguments.end());
 
-    std::optional<UniqueFd::Pipe> pipe = UniqueFd::pipe();
-    if (!pipe) {
-        say(Prefix + "cannot read ffmpeg's output: " + reason(errno));
-        return 1;
-    }
-    ChildProcess encoder;
-    const bool started = encoder.start(*ffmpeg, arguments, -1, pipe->write.get());
-    const int startError = errno;
-    pipe->write.reset();
-    if (!started) {
-        say(Prefix + "cannot start " + *ffmpeg + ": " + reason(startError));
-        return 127;
-    }
-    OutputWatch watch(names, shown);
-    const ChildProcess::Output output{pipe->read.get(), [&](std::string_view piece) { g_errors.pass(watch.take(piece)); },
-                                      [&] { g_errors.pass(watch.flush()); }};
-    const int status = encoder.wait(output);
-    if (encoder.stopSignal() != 0)
-        return stopped(encoder.stopSignal());
-    if (status != 0 || watch.writeFailure()) {
-        std::string line = watch.tellingLine();
-        if (line.empty() && encoder.endSignal() != 0)
-            line = "ffmpeg ended by " + signalText(encoder.endSignal());
-        if (!line.empty())
-            say(line);
-        return status != 0 ? status : 1;
-    }
+    TwoPass::Progress progress;
+    int stopSignal = 0;
+    // The watch of the last encode, the one that wrote the file the commit checks.
+    std::optional<OutputWatch> watch;
+    const TwoPass::RunOnce runFfmpeg = [&](const std::vector<std::string> &line) {
+        std::optional<UniqueFd::Pipe> pipe = UniqueFd::pipe();
+        if (!pipe) {
+            say(Prefix + "cannot read ffmpeg's output: " + reason(errno));
+            return 1;
+        }
+        ChildProcess encoder;
+        const bool started = encoder.start(*ffmpeg, line, -1, pipe->write.get());
+        const int startError = errno;
+        pipe->write.reset();
+        if (!started) {
+            say(Prefix + "cannot start " + *ffmpeg + ": " + reason(startError));
+            return 127;
+        }
+        OutputWatch &current = watch.emplace(names, shown);
+        const ChildProcess::Output output{
+            pipe->read.get(), [&](std::string_view piece) { g_errors.pass(progress.rewrite(current.take(piece))); },
+            [&] { g_errors.pass(progress.rewrite(current.flush())); }};
+        const int status = encoder.wait(output);
+        if (encoder.stopSignal() != 0) {
+            stopSignal = encoder.stopSignal();
+            return -1;
+        }
+        if (status != 0 || current.writeFailure()) {
+            std::string telling = current.tellingLine();
+            if (telling.empty() && encoder.endSignal() != 0)
+                telling = "ffmpeg ended by " + signalText(encoder.endSignal());
+            if (!telling.empty())
+                say(telling);
+            return status != 0 ? status : 1;
+        }
+        return 0;
+    };
+    const int status = passes ? TwoPass::run(*passes, arguments, progress, runFfmpeg, say) : runFfmpeg(arguments);
+    if (stopSignal != 0)
+        return stopped(stopSignal);
+    if (status != 0)
+        return status;
     if (temporary && temporary->folderMoved()) {
         say(Prefix + "the folder of " + shown + " was moved or renamed during the run; nothing was written there");
         return 1;
     }
-    if (temporary) {
-        if (const std::optional<int> refused = verify(*ffprobe, source, *temporary, translation, flags, watch, shown))
+    if (temporary && watch) {
+        if (const std::optional<int> refused = verify(*ffprobe, source, *temporary, translation, flags, *watch, shown))
             return *refused;
     }
     if (temporary && !temporary->commit()) {

@@ -19,6 +19,8 @@ public:
     // -n: the destination exists and stays as it is.
     virtual void skipped(qsizetype item) = 0;
     virtual void cancelled(qsizetype item) = 0;
+    // A target's line was chosen for the item: its setting and what the user should know of it.
+    virtual void planned(qsizetype item, const QString &setting, const QString &note) = 0;
     // About the batch as a whole.
     virtual void note(const QString &text) = 0;
     // The running conversions were paused (the program is being stopped) and resumed.

@@ -2,6 +2,7 @@
 
 #include "app/BatchReport.h"
 #include "app/CommandLinePlan.h"
+#include "app/EstimateMode.h"
 #include "app/HumanReport.h"
 #include "app/JsonReport.h"
 #include "app/OptionFlags.h"
@@ -73,7 +74,7 @@ int convert(const CommandLinePlan &plan)
         // A mirrored tree's folders; one that cannot be made fails its conversion with the reason.
         if (!plan.outputFolder.isEmpty())
             makeFolders(item.destination.left(item.destination.lastIndexOf(QLatin1Char('/'))));
-        queue.add(item.source, plan.preset, item.destination, plan.options);
+        queue.add(item.source, plan.preset, item.destination, plan.options, plan.target);
     }
     QObject::connect(&queue, &ConversionQueue::started, [&r](qsizetype item) { r.started(item); });
     QObject::connect(&queue, &ConversionQueue::progressed, [&r](qsizetype item, int percent, qint64 elapsedMs,
@@ -98,6 +99,9 @@ int convert(const CommandLinePlan &plan)
         r.failed(item, reason);
     });
     reportPassedOver(plan, r);
+    QObject::connect(&queue, &ConversionQueue::planned, [&r](qsizetype item, const QString &setting, const QString &note) {
+        r.planned(item, setting, note);
+    });
     QObject::connect(&queue, &ConversionQueue::cancelled, [&r](qsizetype item) { r.cancelled(item); });
     QObject::connect(&queue, &ConversionQueue::skipped, [&r](qsizetype item) { r.skipped(item); });
 
@@ -195,7 +199,7 @@ int run(const QStringList &arguments)
     case CommandLinePlan::Action::Watch:
         return WatchMode::run(plan);
     }
-    return convert(plan);
+    return plan.estimate ? estimate(plan) : convert(plan);
 }
 
 } // namespace CommandLineMode

@@ -6,6 +6,7 @@
 #include "workflow/DestinationName.h"
 #include "workflow/FileNameBytes.h"
 #include "workflow/Presets.h"
+#include "workflow/TargetPlanner.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,7 +23,8 @@
 namespace {
 
 enum class Option { Help, Version, ListPresets, Verbose, Json, NoOverwrite, Preset, Output, OutputFolder, Jobs,
-                    Recursive, FollowLinks, FilesFrom, Null, Shard, Watch, OnStop, Settle };
+                    Recursive, FollowLinks, FilesFrom, Null, Shard, Watch, OnStop, Settle,
+                    Estimate, TargetSize, TargetQuality };
 
 struct OptionInfo {
     Option option;
@@ -31,7 +33,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 18> Options{{
+constexpr std::array<OptionInfo, 21> Options{{
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
     {Option::ListPresets, 0, "list-presets", false},
@@ -51,6 +53,10 @@ constexpr std::array<OptionInfo, 18> Options{{
     {Option::Watch, 0, "watch", true},
     {Option::OnStop, 0, "on-stop", true},
     {Option::Settle, 0, "settle", true},
+    // Samples: the estimate and the targets.
+    {Option::Estimate, 0, "estimate", false},
+    {Option::TargetSize, 0, "target-size", true},
+    {Option::TargetQuality, 0, "target-quality", true},
 }};
 
 // A name as it would be typed into a shell, for the hints in messages.
@@ -79,6 +85,7 @@ private:
     std::optional<UsageError> takeOptionFlag(const QString &name, std::optional<QString> attached, qsizetype &i);
     std::optional<UsageError> nameDestinations();
     std::optional<UsageError> planMany();
+    std::optional<UsageError> takeSampleOption(const OptionInfo &info, const QString &value);
     std::optional<UsageError> checkDestinationsApart() const;
 
     QString derived(const QString &source, const QString &extension) const;
@@ -111,6 +118,10 @@ ParsedCommandLine Parser::parse()
                           false};
     if (std::optional<UsageError> error = planMany())
         return *error;
+    if (const std::optional<QString> refusal = TargetPlanner::refusal(m_plan.preset, m_plan.target))
+        return UsageError{*refusal, false};
+    if (m_plan.estimate && m_plan.action == CommandLinePlan::Action::Watch)
+        return UsageError{QStringLiteral("--estimate converts nothing; it does not go with --watch")};
     if (m_plan.action == CommandLinePlan::Action::Watch || SourceList::wanted(m_plan))
         return m_plan;
     if (m_sources.isEmpty())
@@ -237,6 +248,10 @@ std::optional<UsageError> Parser::take(const OptionInfo &info, std::optional<QSt
         m_plan.settleMs = int(seconds * 1000);
         break;
     }
+    case Option::Estimate:
+    case Option::TargetSize:
+    case Option::TargetQuality:
+        return takeSampleOption(info, value);
     case Option::Jobs: {
         bool ok = false;
         const int jobs = value.toInt(&ok);
@@ -269,6 +284,22 @@ std::optional<UsageError> Parser::takeOptionFlag(const QString &name, std::optio
     }
     if (std::optional<QString> error = OptionFlags::take(name, attached.value_or(QString()), m_plan.options))
         return UsageError{*error};
+    return std::nullopt;
+}
+
+std::optional<UsageError> Parser::takeSampleOption(const OptionInfo &info, const QString &value)
+{
+    if (info.option == Option::Estimate) {
+        m_plan.estimate = true;
+        return std::nullopt;
+    }
+    const auto parsed = info.option == Option::TargetSize ? Target::parseSize(value) : Target::parseQuality(value);
+    if (const QString *problem = std::get_if<QString>(&parsed))
+        return UsageError{optionName(info) + QLatin1String(": ") + *problem, false};
+    const Target target = std::get<Target>(parsed);
+    if (m_plan.target.kind != Target::Kind::None && m_plan.target.kind != target.kind)
+        return UsageError{QStringLiteral("a conversion aims at a size or at a quality; give --target-size or --target-quality")};
+    m_plan.target = target;
     return std::nullopt;
 }
 
@@ -446,6 +477,10 @@ QString commandLineUsage()
         "      --watch IN         convert each media file that settles below IN, until stopped\n"
         "      --settle SECONDS   with --watch: how long a file must stay unchanged (default 5)\n"
         "      --on-stop WHAT     with --watch: finish or cancel (default) the conversions at hand\n"
+        "      --estimate         print the size, time and quality each conversion would give, from a few\n"
+        "                         short samples; convert nothing\n"
+        "      --target-size SIZE aim at a file of SIZE (25M, 700MB, 1.4G, 900k; powers of 1000)\n"
+        "      --target-quality M:SCORE  aim at a picture quality: ssim:0.985, ssim-db:19 or psnr:42\n"
         "%1"
         "Without -o or -d a conversion goes beside its source with the preset's extension in place of\n"
         "the last one, as \"<name> (converted)<extension>\" where that would be the source itself. A\n"

@@ -2,6 +2,7 @@
 
 #include "workflow/FolderScan.h"
 #include "workflow/ConversionOptions.h"
+#include "workflow/Target.h"
 
 #include <QByteArray>
 #include <QList>
@@ -62,6 +63,10 @@ struct CommandLinePlan {
 
     ConversionOptions options; // the flags given; the preset's own defaults lie under them
     QString probeSource;       // --probe
+    // From samples of each source: the estimate alone, writing nothing; and what each conversion
+    // aims at beyond its preset.
+    bool estimate = false;
+    Target target;
 };
 
 // Bad usage: nothing runs, the message is said and the exit status is 2.

@@ -91,6 +91,11 @@ void HumanReport::cancelled(qsizetype item)
     ended(item, m_plan.items.at(item).source + QLatin1String(": conversion cancelled"));
 }
 
+void HumanReport::planned(qsizetype item, const QString &, const QString &note)
+{
+    say(m_plan.items.at(item).source + QLatin1String(": ") + note);
+}
+
 void HumanReport::note(const QString &text)
 {
     say(text);

@@ -22,6 +22,7 @@ public:
     void failed(qsizetype item, const QString &reason) override;
     void skipped(qsizetype item) override;
     void cancelled(qsizetype item) override;
+    void planned(qsizetype item, const QString &setting, const QString &note) override;
     void note(const QString &text) override;
 
     static QString progressText(int percent, qint64 elapsedMs, std::optional<qint64> leftMs);

@@ -114,6 +114,13 @@ void JsonReport::cancelled(qsizetype item)
     writeItem(item, event);
 }
 
+void JsonReport::planned(qsizetype item, const QString &setting, const QString &note)
+{
+    QJsonObject event{{"event", "target"}, {"setting", setting}, {"note", note}};
+    putName(event, QStringLiteral("source"), m_plan.items.at(item).source);
+    write(event);
+}
+
 void JsonReport::note(const QString &text)
 {
     say(text);

@@ -23,6 +23,7 @@ public:
     void failed(qsizetype item, const QString &reason) override;
     void skipped(qsizetype item) override;
     void cancelled(qsizetype item) override;
+    void planned(qsizetype item, const QString &setting, const QString &note) override;
     void note(const QString &text) override;
     void paused() override;
     void resumed() override;

@@ -55,6 +55,10 @@ public:
         say(QStringLiteral("skipped %1: %2 exists").arg(m_plan.items.at(item).source, m_plan.items.at(item).destination));
     }
     void cancelled(qsizetype item) override { say(m_plan.items.at(item).source + QLatin1String(": conversion cancelled")); }
+    void planned(qsizetype item, const QString &, const QString &note) override
+    {
+        say(m_plan.items.at(item).source + QLatin1String(": ") + note);
+    }
     void note(const QString &text) override { say(text); }
 
 private:
@@ -114,7 +118,7 @@ int run(const CommandLinePlan &given)
             plan.items.append({file.path, destination});
             files.append(file);
             ++active;
-            queue.add(file.path, plan.preset, destination, plan.options);
+            queue.add(file.path, plan.preset, destination, plan.options, plan.target);
         }
     };
     const auto ended = [&] {
@@ -148,6 +152,9 @@ int run(const CommandLinePlan &given)
     QObject::connect(&queue, &ConversionQueue::progressed, [&r](qsizetype item, int percent, qint64 elapsedMs,
                                                                  std::optional<qint64> leftMs) {
         r.progressed(item, percent, elapsedMs, leftMs);
+    });
+    QObject::connect(&queue, &ConversionQueue::planned, [&r](qsizetype item, const QString &setting, const QString &note) {
+        r.planned(item, setting, note);
     });
     QObject::connect(&queue, &ConversionQueue::done, [&](qsizetype item, qint64 elapsedMs, qint64 bytes, const QString &warning) {
         remember(item, QStringLiteral("done"), true);

@@ -68,7 +68,8 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
     }
     int ratio = 0;
     m_job.setExpectedSpan(m_span);
-    ConvertAVI(m_job, preset, encoderSource, encoderDestination, &ratio, optionArguments);
+    ConvertAVI(m_job, preset, encoderSource, encoderDestination, &ratio, optionArguments,
+               m_arguments ? &*m_arguments : nullptr);
     if (m_job.state() != AVC::State::Polling) {
         m_links.reset();
         return false;

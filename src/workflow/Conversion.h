@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -33,6 +34,8 @@ public:
     // and options that do not fit it are refused here, naming the option and the file.
     bool start(const QString &preset, const QString &source, const QString &destination,
                const ConversionOptions &options = {});
+    // A line in place of the preset's for the following starts (a target's); nothing: the preset's.
+    void setArguments(const std::optional<QStringList> &arguments) { m_arguments = arguments; }
     // Stops this run's encoder; cancelled() follows once it has gone.
     void cancel();
     // Suspends and resumes the encoder; the paused span counts neither as elapsed nor in the time
@@ -98,5 +101,6 @@ private:
     QString m_source;
     QString m_destination;
     EncoderWarning m_encoderWarning;
+    std::optional<QStringList> m_arguments;
     std::unique_ptr<TextNameLinks> m_links; // for a run whose names are not text
 };

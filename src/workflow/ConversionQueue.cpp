@@ -25,9 +25,9 @@ ConversionQueue::ConversionQueue(QObject *parent)
 ConversionQueue::~ConversionQueue() = default;
 
 qsizetype ConversionQueue::add(const QString &source, const QString &preset, const QString &destination,
-                               const ConversionOptions &options)
+                               const ConversionOptions &options, const Target &target)
 {
-    m_items.append({source, preset, destination, options});
+    m_items.append({source, preset, destination, options, target});
     if (m_started && !m_stopped) {
         m_finished = false;
         QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
@@ -63,7 +63,7 @@ void ConversionQueue::start()
 
 qsizetype ConversionQueue::runningCount() const
 {
-    return std::count_if(m_slots.begin(), m_slots.end(), [](const auto &slot) { return slot->run.busy(); });
+    return std::count_if(m_slots.begin(), m_slots.end(), [](const auto &slot) { return slot->busy(); });
 }
 
 void ConversionQueue::finishWhenIdle()
@@ -79,7 +79,7 @@ void ConversionQueue::finishWhenIdle()
 ConversionQueue::Slot *ConversionQueue::freeSlot()
 {
     for (const auto &slot : m_slots) {
-        if (!slot->run.busy())
+        if (!slot->busy())
             return slot.get();
     }
     if (int(m_slots.size()) >= m_slotCount)
@@ -122,12 +122,57 @@ void ConversionQueue::fill()
             emit cancelled(index);
             break;
         }
+        if (item.target.kind != Target::Kind::None) {
+            plan(*slot, index);
+            continue;
+        }
         if (!slot->run.start(item.preset, item.source, item.destination, item.options)) {
             ++m_failures;
             emit failed(index, slot->run.reason(), true);
         }
     }
     finishWhenIdle();
+}
+
+// The line of an item with a target comes from samples of its source; the conversion starts once
+// it is chosen. A target that cannot be met fails the item with the reason.
+void ConversionQueue::plan(Slot &slot, qsizetype index)
+{
+    Slot *s = &slot;
+    s->planner = std::make_unique<TargetPlanner>();
+    TargetPlanner *planner = s->planner.get();
+    planner->setProgramFolder(m_programFolder);
+    const auto release = [this, s] {
+        // Not inside the planner's own signal.
+        if (s->planner)
+            s->planner.release()->deleteLater();
+        QMetaObject::invokeMethod(this, &ConversionQueue::fill, Qt::QueuedConnection);
+    };
+    connect(planner, &TargetPlanner::planned, this, [this, s, index, release](const TargetPlanner::Plan &plan) {
+        emit planned(index, plan.setting, plan.note);
+        const Item item = m_items.at(index);
+        if (m_stopped) {
+            emit cancelled(index);
+        } else if (!s->run.start(item.preset, item.source, item.destination, item.options, plan.arguments)) {
+            ++m_failures;
+            emit failed(index, s->run.reason(), true);
+        } else if (m_paused) {
+            // Paused while its samples ran: it waits for the resumption like the others.
+            s->run.pause();
+        }
+        release();
+    });
+    connect(planner, &TargetPlanner::failed, this, [this, index, release](const QString &reason) {
+        ++m_failures;
+        emit failed(index, reason, true);
+        release();
+    });
+    connect(planner, &TargetPlanner::cancelled, this, [this, index, release] {
+        emit cancelled(index);
+        release();
+    });
+    const Item &item = m_items.at(index);
+    planner->plan(TargetPlanner::request(item.preset, item.source, item.target, item.options));
 }
 
 void ConversionQueue::slotEnded(const Slot &slot, ConversionRun::Outcome outcome)
@@ -158,8 +203,11 @@ void ConversionQueue::cancelAll()
     if (m_stopped || m_finished)
         return;
     m_stopped = true;
-    for (const auto &slot : m_slots)
+    for (const auto &slot : m_slots) {
         slot->run.cancel();
+        if (slot->planner)
+            slot->planner->cancel();
+    }
     QMetaObject::invokeMethod(this, &ConversionQueue::finishWhenIdle, Qt::QueuedConnection);
 }
 

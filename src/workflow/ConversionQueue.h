@@ -1,6 +1,8 @@
 #pragma once
 
 #include "workflow/ConversionRun.h"
+#include "workflow/Target.h"
+#include "workflow/TargetPlanner.h"
 
 #include <QList>
 #include <QObject>
@@ -25,6 +27,7 @@ public:
         QString preset;
         QString destination;
         ConversionOptions options;
+        Target target;
     };
 
     explicit ConversionQueue(QObject *parent = nullptr);
@@ -44,8 +47,9 @@ public:
     static int slotsFor(int wanted);
 
     // Adds an item at the end and returns its index; one added while the queue runs starts in turn.
+    // An item with a target has its line planned from samples of its source when its turn comes.
     qsizetype add(const QString &source, const QString &preset, const QString &destination,
-                  const ConversionOptions &options = {});
+                  const ConversionOptions &options = {}, const Target &target = {});
     qsizetype count() const { return m_items.size(); }
     const Item &item(qsizetype index) const { return m_items.at(index); }
 
@@ -71,6 +75,8 @@ public:
 
 signals:
     void started(qsizetype item);
+    // A target's line is chosen: setting ("CRF 23.4", "1234 kb/s") and what to tell the user.
+    void planned(qsizetype item, const QString &setting, const QString &note);
     // leftMs: once the encoder has reported how far it is.
     void progressed(qsizetype item, int percent, qint64 elapsedMs, std::optional<qint64> leftMs);
     // warning: what the user should know about the result (Conversion::warning), or empty.
@@ -88,11 +94,14 @@ private:
     struct Slot {
         ConversionRun run;
         qsizetype item = -1;
+        std::unique_ptr<TargetPlanner> planner; // while a target's line is planned
+        bool busy() const { return run.busy() || (planner && planner->busy()); }
     };
 
     void fill();
     Slot *freeSlot();
     void slotEnded(const Slot &slot, ConversionRun::Outcome outcome);
+    void plan(Slot &slot, qsizetype index);
     void finishWhenIdle();
 
     QList<Item> m_items;

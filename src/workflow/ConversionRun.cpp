@@ -25,9 +25,10 @@ ConversionRun::ConversionRun(QObject *parent)
 }
 
 bool ConversionRun::start(const QString &preset, const QString &source, const QString &destination,
-                          const ConversionOptions &options)
+                          const ConversionOptions &options, const std::optional<QStringList> &arguments)
 {
     m_sourceMissing = false;
+    m_conversion.setArguments(arguments);
     return m_conversion.start(preset, source, destination, options);
 }
 

@@ -22,8 +22,10 @@ public:
 
     // Starts the conversion of source to destination; false when nothing started (reason() says
     // why, and ended() does not follow).
+    // arguments: a line in place of the preset's (a target's); the options go on top of either.
     bool start(const QString &preset, const QString &source, const QString &destination,
-               const ConversionOptions &options = {});
+               const ConversionOptions &options = {},
+               const std::optional<QStringList> &arguments = std::nullopt);
     // Stops this run's encoder; ended(Cancelled) follows once it has gone.
     void cancel();
     // Suspends and resumes this run's encoder; false when it was not running or not paused.

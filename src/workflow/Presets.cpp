@@ -213,7 +213,8 @@ QString FormatExtension(const QString &presetName)
     return preset ? QString::fromUtf8(preset->extension) : QString();
 }
 
-bool applyPreset(AVC &job, const QString &FormatType, int *ratioField, const QStringList &optionArguments)
+bool applyPreset(AVC &job, const QString &FormatType, int *ratioField, const QStringList &optionArguments,
+                 const QStringList *arguments)
 {
     const Preset *preset = Presets::find(FormatType);
     if (!preset) {
@@ -234,7 +235,7 @@ bool applyPreset(AVC &job, const QString &FormatType, int *ratioField, const QSt
     } else {
         // Today's arguments alone: nothing a classic preset left may reach their command line.
         job.clearSettings();
-        job.setExtraOptions(CommandLine::joinCommandLine(preset->arguments));
+        job.setExtraOptions(CommandLine::joinCommandLine(arguments ? *arguments : preset->arguments));
         job.setAsWritten(true);
     }
     // Set on every run: a classic preset keeps the job's other settings, never an earlier block.
@@ -247,9 +248,9 @@ bool applyPreset(AVC &job, const QString &FormatType, int *ratioField, const QSt
 }
 
 void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath, int *ratioField,
-                const QStringList &optionArguments)
+                const QStringList &optionArguments, const QStringList *arguments)
 {
-    if (!applyPreset(job, FormatType, ratioField, optionArguments))
+    if (!applyPreset(job, FormatType, ratioField, optionArguments, arguments))
         return;
     job.setSourceFile(SrcPath);
     job.setDestFile(DestPath);

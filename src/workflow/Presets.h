@@ -62,7 +62,7 @@ QString FormatExtension(const QString &presetName);
 // leaves the job alone and gives false. ratioField receives the applied ratio; optionArguments are
 // the conversion's options resolved for the source (OptionPlan), none by default.
 bool applyPreset(AVC &job, const QString &FormatType, int *ratioField = nullptr,
-                 const QStringList &optionArguments = {});
+                 const QStringList &optionArguments = {}, const QStringList *arguments = nullptr);
 
 // The encoder options a preset gives a job, as the job writes them (before the adapter translates
 // the classic ones); empty for an unknown name.
@@ -71,6 +71,8 @@ QString presetOptions(const QString &name);
 // Applies a preset to the job and starts the conversion with overwrite on. An unknown name shows
 // the "Not Supported" box and leaves the job alone. ratioField receives the applied ratio;
 // optionArguments are the conversion's options resolved for the source (OptionPlan), none by
-// default, so that the line is the preset's alone.
+// default. arguments: a line in today's syntax in place of the preset's (a target's), for a preset
+// of the data groups; the options still go on top of it.
 void ConvertAVI(AVC &job, const QString &FormatType, const QString &SrcPath, const QString &DestPath,
-                int *ratioField = nullptr, const QStringList &optionArguments = {});
+                int *ratioField = nullptr, const QStringList &optionArguments = {},
+                const QStringList *arguments = nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "workflow/ConversionOptions.h"
+#include "workflow/Target.h"
 
 #include <QList>
 #include <QString>
@@ -15,6 +16,7 @@ struct QueueItem {
     QString source;
     QString preset;
     QString destination;
+    Target target; // a size or quality the conversion aims at, beyond its preset
     State state = State::Waiting;
     int percent = 0;
     QString reason; // why it failed or was skipped

@@ -70,7 +70,7 @@ void QueueRunner::feed()
         m_list.setState(index, QueueItem::State::Converting);
         m_ids.append(item.id);
         ++m_inFlight;
-        m_queue->add(item.source, item.preset, item.destination, item.options);
+        m_queue->add(item.source, item.preset, item.destination, item.options, item.target);
     }
 }
 

@@ -74,6 +74,8 @@ QByteArray RecoveryFile::serialise(const QueueItems &items)
                            {"state", QueueItem::stateName(item.state)}};
         if (!item.options.isEmpty())
             object.insert("options", item.options.toJson());
+        if (item.target.kind != Target::Kind::None)
+            object.insert(QLatin1String("target"), item.target.text());
         list.append(object);
     }
     return QJsonDocument(QJsonObject{{"format", FormatName}, {"version", Version}, {"items", list}}).toJson();
@@ -121,6 +123,12 @@ std::variant<QueueItems, QString> RecoveryFile::parse(const QByteArray &text, co
             if (const QString *problem = std::get_if<QString>(&parsed))
                 return where + QStringLiteral("bad options: ") + *problem;
             item.options = std::get<ConversionOptions>(parsed);
+        }
+        if (object.contains(QLatin1String("target"))) {
+            const std::optional<Target> target = Target::fromText(object.value("target").toString());
+            if (!target || !object.value("target").isString())
+                return where + QStringLiteral("an unknown target");
+            item.target = *target;
         }
         for (const QString &path : {item.source, item.destination}) {
             const QString problem = pathProblem(path);

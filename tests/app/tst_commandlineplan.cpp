@@ -82,6 +82,10 @@ QString describe(const ParsedCommandLine &parsed)
         parts << QStringLiteral("json");
     if (!plan.outputFolder.isEmpty())
         parts << QStringLiteral("dir ") + plan.outputFolder;
+    if (plan.estimate)
+        parts << QStringLiteral("estimate");
+    if (plan.target.kind != Target::Kind::None)
+        parts << QStringLiteral("target ") + plan.target.text();
     for (qsizetype i = 0; i < plan.items.size(); ++i) {
         const ConversionItem &item = plan.items.at(i);
         parts << (plan.indices.isEmpty() ? QString() : QStringLiteral("#%1 ").arg(plan.indices.at(i))) + item.source
@@ -94,6 +98,7 @@ const QString Mp3 = QStringLiteral("MP3 Sound (MP3)");
 const QString Ipod = QStringLiteral("iPOD Video (320x240) MPEG4");
 const QString Psp = QStringLiteral("Sony PSP (Normal)");
 const QString PspAvc = QStringLiteral("Sony PSP (PSP AVC)");
+const QString H264 = QStringLiteral("MP4 H.264 720p");
 
 } // namespace
 
@@ -238,6 +243,23 @@ private slots:
         QTest::newRow("a missing time") << QStringList{"--preset", Mp3, "a.avi", "--start"} << QStringList{}
                                         << "error: --start needs a value";
         QTest::newRow("a probe") << QStringList{"--probe", "a.mkv", "--json"} << QStringList{} << "probe a.mkv json";
+        // Samples: an estimate, a size, a quality.
+        QTest::newRow("an estimate") << QStringList{"--preset", H264, "a.mkv", "--estimate"} << QStringList{"a.mkv"}
+                                     << "j1; estimate; a.mkv > a.mp4";
+        QTest::newRow("a size") << QStringList{"--preset", H264, "--target-size", "1.4G", "a.mkv"} << QStringList{}
+                                << "j1; target size:1400000000; a.mkv > a.mp4";
+        QTest::newRow("a quality") << QStringList{"--preset", H264, "--target-quality=ssim:0.985", "a.mkv"} << QStringList{}
+                                   << "j1; target ssim:0.985; a.mkv > a.mp4";
+        QTest::newRow("a size that is none") << QStringList{"--preset", H264, "--target-size", "big", "a.mkv"} << QStringList{}
+                                             << "error: --target-size: \"big\" is not a size";
+        QTest::newRow("a size and a quality") << QStringList{"--preset", H264, "--target-size", "2M", "--target-quality",
+                                                             "psnr:40", "a.mkv"}
+                                              << QStringList{} << "error: a conversion aims at a size or at a quality";
+        QTest::newRow("a size for a classic preset") << QStringList{"--preset", Ipod, "--target-size", "2M", "a.mkv"}
+                                                     << QStringList{} << "error: --target-size works with the presets for today's";
+        QTest::newRow("a quality for a copy") << QStringList{"--preset", "MKV (copy every stream, no re-encoding)",
+                                                             "--target-quality", "ssim:0.98", "a.avi"}
+                                              << QStringList{} << "error: --target-quality works with";
     }
     void parse()
     {

@@ -178,6 +178,11 @@ private slots:
         QTest::newRow("a number for a path") << fileWith({number}) << "no source";
         QTest::newRow("an unknown state") << fileWith({entry("/v/a.avi", "/v/a.mp4", "MP4", "odd")}) << "unknown state";
         QTest::newRow("an unknown preset") << fileWith({entry("/v/a.avi", "/v/a.mp4", "X")}) << "unknown preset";
+        QJsonObject aimed = good;
+        aimed.insert("target", "ssim:0.985");
+        QTest::newRow("a target") << fileWith({aimed}) << QString();
+        aimed.insert("target", "size:-1");
+        QTest::newRow("an unknown target") << fileWith({aimed}) << "unknown target";
         QTest::newRow("a relative path") << fileWith({entry("a.avi", "/v/a.mp4")}) << "not a plain absolute";
         QTest::newRow("climbing out") << fileWith({entry("/v/a.avi", "/v/../etc/a.mp4")}) << "not a plain absolute";
         QTest::newRow("a control character") << fileWith({entry("/v/a\a.avi", "/v/a.mp4")}) << "control character";
@@ -211,10 +216,14 @@ private slots:
     {
         QTemporaryDir dir;
         const RecoveryFile file(dir.filePath(QStringLiteral("state/Zorvik/queue.json")));
-        QueueItems items{item("/v/1.avi", "/v/1.mp4", State::Done), item("/v/2.avi", "/v/2.mp4", State::Converting)};
+        QueueItems items{item("/v/1.avi", "/v/1.mp4", State::Done), item("/v/2.avi", "/v/2.mp4", State::Converting),
+                         item("/v/3.avi", "/v/3.mp4")};
         QVERIFY(!items[1].options.set(QStringLiteral("subtitles"), QStringLiteral("forced")));
         QVERIFY(!items[1].options.set(QStringLiteral("length"), QStringLiteral("0:30.5")));
         items[1].options.keepDate = false;
+        // A conversion aimed at a size or a quality keeps its aim across a restart.
+        items[1].target = std::get<Target>(Target::parseSize(u"25M"));
+        items[2].target = std::get<Target>(Target::parseQuality(u"psnr:42.5"));
         QVERIFY(file.save(items));
         QCOMPARE(QFileInfo(file.path()).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
         RecoveryFile::Loaded loaded = file.load(testPresets);

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "workflow/ConversionOptions.h"
+#include "workflow/Estimate.h"
+#include "workflow/Samples.h"
+#include "workflow/Target.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+
+// Turns a preset's line into the line of one conversion that meets a target, from the source's
+// samples: for a size, the video bit rate the size leaves beside the sound (and the adapter's
+// two passes and correction); for a quality, the quality setting found by encoding and scoring
+// the samples a few times, interpolated between the settings tried. It also estimates what a
+// line will give. Asynchronous and cancellable like the samples it runs.
+class TargetPlanner : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(TargetPlanner)
+
+public:
+    struct Request {
+        QString preset;
+        QString source;
+        Target target;
+        // The converted span; to < 0 is the source's end.
+        double from = 0;
+        double to = -1;
+    };
+    struct Plan {
+        QStringList arguments; // in place of the preset's, for this conversion
+        QString setting;       // "CRF 23.4", "1234 kb/s in two passes"; empty without a target
+        QString note;          // what the user reads about the choice
+        std::optional<double> sampleScore; // a quality target's score on the samples, in its unit
+        bool reached = true;   // false: the quality is out of the encoder's reach, the nearest is used
+        int sampleEncodes = 0; // rounds of sample encodes the search took
+    };
+
+    // A request for the part of the source the conversion's options keep (over the preset's own
+    // defaults): the samples and the size's bit rate then fit the trimmed span.
+    static Request request(const QString &preset, const QString &source, const Target &target,
+                           const ConversionOptions &options);
+
+    // Each round encodes every sample once.
+    static constexpr int MostRounds = 6;
+
+    explicit TargetPlanner(QObject *parent = nullptr);
+
+    void setProgramFolder(const QString &folder) { m_samples.setProgramFolder(folder); }
+
+    // Why a target cannot be used with this preset, as a usage error; nothing when it can.
+    static std::optional<QString> refusal(const QString &preset, const Target &target);
+
+    // planned() or failed() follows; a request without a target plans the preset's own line.
+    void plan(const Request &request);
+    // plan(), then the samples encoded with the planned line: estimated() or failed() follows.
+    void estimate(const Request &request);
+    void cancel();
+    bool busy() const { return m_busy; }
+
+signals:
+    void progressed(int percent, const QString &step);
+    void planned(const TargetPlanner::Plan &plan);
+    void estimated(const TargetPlanner::Plan &plan, const Estimate &estimate);
+    // An impossible size is a failure whose reason names the smallest reasonable one.
+    void failed(const QString &reason);
+    void cancelled();
+
+private:
+    void opened();
+    void planSize();
+    void searchQuality();
+    void measuredQuality(const Samples::Measure &measure);
+    void choose();
+    void finishPlan(const Plan &plan);
+    double scoreOf(const Samples::Measure &measure) const;
+
+    Samples m_samples;
+    Request m_request;
+    QStringList m_arguments; // the preset's
+    QString m_extension;
+    bool m_estimating = false;
+    bool m_busy = false;
+    Plan m_plan;
+    QList<std::pair<double, double>> m_tried; // setting, score on the dB scale
+};
+
+Q_DECLARE_METATYPE(TargetPlanner::Plan)
