@@ -128,17 +128,7 @@ int convert(const CommandLinePlan &plan)
         queue.resume();
         queue.cancelAll();
     });
-    // Ctrl-Z: the encoders, in process groups of their own, pause before the program stops; fg
-    // resumes them.
-    QObject::connect(&stopSignals, &StopSignals::suspendRequested, [&] {
-        if (queue.pause())
-            r.paused();
-        StopSignals::stopSelf();
-    });
-    QObject::connect(&stopSignals, &StopSignals::continued, [&] {
-        if (queue.resume())
-            r.resumed();
-    });
+    pauseWithTheProgram(stopSignals, queue, r);
 
     queue.start();
     QCoreApplication::exec();

@@ -1,5 +1,8 @@
 #include "app/StopSignals.h"
 
+#include "app/BatchReport.h"
+#include "workflow/ConversionQueue.h"
+
 #include <QSocketNotifier>
 
 #include <array>
@@ -81,4 +84,17 @@ void StopSignals::drain()
 void StopSignals::stopSelf()
 {
     ::raise(SIGSTOP);
+}
+
+void pauseWithTheProgram(StopSignals &stops, ConversionQueue &queue, BatchReport &report)
+{
+    QObject::connect(&stops, &StopSignals::suspendRequested, [&queue, &report] {
+        if (queue.pause())
+            report.paused();
+        StopSignals::stopSelf();
+    });
+    QObject::connect(&stops, &StopSignals::continued, [&queue, &report] {
+        if (queue.resume())
+            report.resumed();
+    });
 }

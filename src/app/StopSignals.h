@@ -35,3 +35,10 @@ private:
     QSocketNotifier *m_notifier = nullptr;
     int m_first = 0;
 };
+
+class BatchReport;
+class ConversionQueue;
+
+// Ctrl-Z: the queue's encoders, in process groups of their own, pause before the program stops
+// itself; fg resumes them. The report says both.
+void pauseWithTheProgram(StopSignals &stops, ConversionQueue &queue, BatchReport &report);

@@ -206,15 +206,7 @@ int run(const CommandLinePlan &given)
         queue.resume();
         queue.cancelAll();
     });
-    QObject::connect(&stopSignals, &StopSignals::suspendRequested, [&] {
-        if (queue.pause())
-            r.paused();
-        StopSignals::stopSelf();
-    });
-    QObject::connect(&stopSignals, &StopSignals::continued, [&] {
-        if (queue.resume())
-            r.resumed();
-    });
+    pauseWithTheProgram(stopSignals, queue, r);
 
     queue.start();
     watch.start();
