@@ -3,6 +3,7 @@
 #include "controls/button/TavloClick.h"
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/PanelArea.h"
+#include "mainwindow/PreviewPanel.h"
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/RunController.h"
 #include "mainwindow/FolderSources.h"
@@ -17,6 +18,7 @@
 #include "update/WebAddresses.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,6 +82,8 @@ Form1::Form1(const FittedForm &fitted, QWidget *parent)
     m_panels->hide();
     m_queuePanel = new QueuePanel(*m_queue);
     m_panels->addPage(m_queuePanel, QStringLiteral("&Queue"));
+    m_previewPanel = new PreviewPanel;
+    m_panels->addPage(m_previewPanel, QStringLiteral("Pre&view"));
     m_run = new RunController(*this, m_controls, *m_queue);
     m_picker = new SourcePicker(*this, m_controls, *m_queue);
     m_watch = new WatchControl(*this, *m_queue, [this] { return m_controls.cboFormat->currentText(); });
@@ -110,6 +114,11 @@ void Form1::wire()
     connect(m_controls.cboFormat, &QComboBox::currentTextChanged, this, &Form1::cboFormat_Click);
     connect(m_controls.txtSource, &QLineEdit::editingFinished, this, &Form1::txtSource_EditingFinished);
     connect(m_run, &RunController::queueShown, this, &Form1::showQueuePanel);
+    // The preview follows the files in hand and the preset; its target is the conversions'.
+    connect(m_controls.cboFormat, &QComboBox::currentTextChanged, m_previewPanel, &PreviewPanel::setPreset);
+    connect(m_queue, &WindowQueue::changed, this, &Form1::feedPreview);
+    connect(m_controls.txtSource, &QLineEdit::textChanged, this, &Form1::feedPreview);
+    connect(m_previewPanel, &PreviewPanel::targetChanged, this, [this] { m_queue->setTarget(m_previewPanel->target()); });
     // Esc asks to stop a running conversion, wherever the focus is in the window.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::askToStopConversion);
@@ -180,9 +189,31 @@ double Form1::fitFactor(QSize size)
                      double(available.height() - PanelArea::LeastHeight) / size.height()});
 }
 
+QStringList Form1::sourcesInHand() const
+{
+    QStringList sources;
+    if (m_queue->holdsQueue()) {
+        for (const QueueItem &item : m_queue->list().items())
+            if (!item.finished())
+                sources << item.source;
+        return sources;
+    }
+    const QString typed = m_controls.txtSource->text();
+    if (!typed.isEmpty() && QFileInfo(typed).isFile())
+        sources << typed;
+    return sources;
+}
+
+void Form1::feedPreview()
+{
+    const QStringList sources = sourcesInHand();
+    m_previewPanel->setSources(sources);
+    showQueuePanel(m_queue->holdsQueue());
+}
+
 void Form1::showQueuePanel(bool shown)
 {
-    shown = shown || m_watch->watching();
+    shown = shown || m_watch->watching() || !sourcesInHand().isEmpty();
     if (m_panels->isVisible() == shown)
         return;
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();

@@ -9,6 +9,7 @@
 class ConversionRun;
 class QComboBox;
 class PanelArea;
+class PreviewPanel;
 class QTimer;
 class QueuePanel;
 class RunController;
@@ -51,6 +52,8 @@ public:
     WatchControl *watchControl() const { return m_watch; }
     // The tabbed area under the form: the queue's page now, others beside it.
     PanelArea *panelArea() const { return m_panels; }
+    // The "Preview" page: the pictures before and after, the estimate and the target.
+    PreviewPanel *previewPanel() const { return m_previewPanel; }
     // Something converts: the file in the fields or the queue.
     bool converting() const;
     // The run converting the file in the fields, or that last did.
@@ -102,6 +105,9 @@ private:
     void Form_Activate();
     void wire();
     void showQueuePanel(bool shown);
+    // The files in hand: the queue's that have not ended, else the one in the field.
+    QStringList sourcesInHand() const;
+    void feedPreview();
     // Scales the window down when the screen's available area is smaller than it.
     static double fitFactor(QSize size);
 
@@ -110,6 +116,7 @@ private:
     WindowQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
     PanelArea *m_panels = nullptr;
+    PreviewPanel *m_previewPanel = nullptr;
     int m_formHeight = 0;
     RunController *m_run = nullptr;
     SourcePicker *m_picker = nullptr;

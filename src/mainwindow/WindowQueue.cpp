@@ -6,6 +6,7 @@
 #include "workflow/DestinationName.h"
 #include "workflow/PathText.h"
 #include "workflow/Presets.h"
+#include "workflow/TargetPlanner.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -68,6 +69,7 @@ void WindowQueue::addSources(const QStringList &sources, const QString &preset, 
         QueueItem item;
         item.source = QFileInfo(source).absoluteFilePath();
         item.preset = preset;
+        item.target = targetFor(preset);
         item.destination = derivedDestination(item.source, preset);
         m_list.add(item);
     }
@@ -92,10 +94,33 @@ void WindowQueue::setPreset(const QString &preset)
         if (!follows(item))
             continue;
         item.preset = preset;
+        item.target = targetFor(preset);
         item.destination = uniqueDestination(derivedDestination(item.source, preset), taken);
         taken << pathKey(item.destination);
     }
     m_list.replaceAll(items);
+}
+
+Target WindowQueue::targetFor(const QString &preset) const
+{
+    return TargetPlanner::refusal(preset, m_target) ? Target() : m_target;
+}
+
+void WindowQueue::setTarget(const Target &target)
+{
+    m_target = target;
+    if (m_runner.running())
+        return;
+    QueueItems items = m_list.items();
+    bool changed = false;
+    for (QueueItem &item : items) {
+        if (item.state != QueueItem::State::Waiting || item.target == targetFor(item.preset))
+            continue;
+        item.target = targetFor(item.preset);
+        changed = true;
+    }
+    if (changed)
+        m_list.replaceAll(items);
 }
 
 void WindowQueue::setOutputFolder(const QString &folder)
@@ -196,6 +221,7 @@ bool WindowQueue::convertOne(const QString &preset, const QString &source, const
     QueueItem item;
     item.source = source;
     item.preset = preset;
+    item.target = targetFor(preset);
     item.destination = destination;
     m_single = true;
     // As given: the job itself refuses a destination that is the source.

@@ -25,6 +25,10 @@ public:
     void addSources(const QStringList &sources, const QString &preset, bool replaceWaiting);
     // The items that have not started follow the chosen preset, while nothing runs.
     void setPreset(const QString &preset);
+    // The size or quality the conversions aim at: the items that have not started follow it,
+    // while nothing runs, as do the files added later; an item whose preset takes no target
+    // converts without one.
+    void setTarget(const Target &target);
     // The waiting files' results go into this folder (each its own name there).
     void setOutputFolder(const QString &folder);
     // Every item that waits, has run or runs.
@@ -67,6 +71,7 @@ signals:
 
 private:
     void offerFailedAgain();
+    Target targetFor(const QString &preset) const;
     bool askAboutExistingDestinations();
 
     QueueList m_list;
@@ -76,4 +81,5 @@ private:
     RecoveryFile::Loaded m_left;
     bool m_offered = false;
     bool m_single = false;
+    Target m_target;
 };

@@ -270,7 +270,8 @@ void Samples::measure(const QStringList &arguments, const QString &extension, bo
     runNext();
 }
 
-void Samples::picture(double at, const QStringList &arguments, const QString &extension, bool asWritten)
+void Samples::picture(double at, const QStringList &arguments, const QString &extension, bool asWritten,
+                      const QStringList &optionBlock)
 {
     Q_ASSERT(m_folder);
     m_work = Work::Picturing;
@@ -285,25 +286,38 @@ void Samples::picture(double at, const QStringList &arguments, const QString &ex
             return std::nullopt;
         };
     };
-    // A few pictures, so that an encoder's first one is not all it is judged by.
-    const QString length = seconds(StartSeconds * 2);
+    const QString length = seconds(PictureSeconds);
+    // Pictures of pixels that are not square are drawn as they are shown.
+    const QString shown = QStringLiteral("scale=trunc(iw*sar/2)*2:ih,setsar=1");
     m_steps = {{QStringLiteral("encoding the picture"), encoderPath(),
                 [=, this] {
                     QStringList line;
                     if (asWritten)
                         line << QLatin1String(Protocol::AsWritten);
-                    return line << "-ss" << seconds(at) << "-t" << length << "-i" << m_sourcePath << "-y" << arguments << encoded;
+                    if (optionBlock.isEmpty())
+                        line << "-ss" << seconds(at) << "-t" << length;
+                    else
+                        line << QLatin1String(Protocol::Options) << QString::number(optionBlock.size()) << optionBlock;
+                    return line << "-i" << m_sourcePath << "-y" << arguments << encoded;
                 },
                 false, EncodeLimitMs, checked(encoded, QStringLiteral("encoding the picture"))},
                {QStringLiteral("reading the picture"), ffmpegProgram(),
-                [=, this] { return QStringList{"-nostdin", "-v", "error", "-i", encoded, "-frames:v", "1", "-y", m_pictures[1]}; }, false,
+                [=, this] {
+                    return QStringList{"-nostdin", "-v", "error", "-i", encoded, "-vf", shown, "-frames:v", "1", "-y", m_pictures[1]};
+                },
+                false,
                 AnalysisLimitMs, checked(m_pictures[1], QStringLiteral("reading the encoded picture"))},
                {QStringLiteral("reading the source"), ffmpegProgram(),
                 [=, this] {
-                    return QStringList{"-nostdin", "-v", "error", "-ss", seconds(at), "-i", m_sourcePath, "-frames:v", "1", "-y",
-                                       m_pictures[0]};
+                    return QStringList{"-nostdin", "-v", "error", "-ss", seconds(at), "-i", m_sourcePath, "-vf", shown,
+                                       "-frames:v", "1", "-y", m_pictures[0]};
                 },
                 false, AnalysisLimitMs, checked(m_pictures[0], QStringLiteral("reading the source's picture"))}};
+    // A line that writes no picture: the source's alone.
+    if (arguments.isEmpty()) {
+        m_steps.remove(0, 2);
+        m_pictures[1].clear();
+    }
     m_stepCount = int(m_steps.size());
     m_stepsDone = 0;
     runNext();

@@ -62,6 +62,9 @@ public:
 
     static constexpr double SampleSeconds = 2;
     static constexpr int MostSamples = 3;
+    // The part a picture encodes: a few pictures, so that an encoder's first one is not all it is
+    // judged by.
+    static constexpr double PictureSeconds = 0.2;
 
     explicit Samples(QObject *parent = nullptr);
     ~Samples() override;
@@ -83,8 +86,13 @@ public:
                  bool timed = false);
     // One picture of the source at a time, and the same picture as the conversion's line makes
     // it, each written as a PNG in the private folder: pictured() or failed() follows. For a
-    // preview beside the estimate.
-    void picture(double at, const QStringList &arguments, const QString &extension, bool asWritten = true);
+    // preview beside the estimate. optionBlock: the conversion's options made concrete for a
+    // short part starting at that time (OptionPlan), which the adapter joins into the line as it
+    // does for the conversion; the block then seeks, and the picture shows its crop and burned
+    // subtitles too. Without arguments only the source's picture is made (the output's is named
+    // empty): for a line that writes no picture.
+    void picture(double at, const QStringList &arguments, const QString &extension, bool asWritten = true,
+                 const QStringList &optionBlock = {});
     // Stops what runs; cancelled() follows from the event loop.
     void cancel();
     bool busy() const { return m_process != nullptr || !m_steps.empty(); }

@@ -156,6 +156,11 @@ std::optional<QString> TargetPlanner::refusal(const QString &preset, const Targe
     return std::nullopt;
 }
 
+QStringList TargetPlanner::lineOf(const Preset &preset)
+{
+    return preset.group == PresetGroup::Classic ? classicLine(preset) : preset.arguments;
+}
+
 TargetPlanner::Request TargetPlanner::request(const QString &preset, const QString &source, const Target &target,
                                               const ConversionOptions &options)
 {
@@ -186,7 +191,7 @@ void TargetPlanner::plan(const Request &request)
         return;
     }
     m_extension = QString::fromUtf8(preset->extension);
-    m_arguments = preset->group == PresetGroup::Classic ? classicLine(*preset) : preset->arguments;
+    m_arguments = lineOf(*preset);
     m_samples.open(request.source, request.from, request.to);
 }
 

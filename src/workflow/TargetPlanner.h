@@ -13,6 +13,8 @@
 #include <optional>
 #include <utility>
 
+struct Preset;
+
 // Turns a preset's line into the line of one conversion that meets a target, from the source's
 // samples: for a size, the video bit rate the size leaves beside the sound (and the adapter's
 // two passes and correction); for a quality, the quality setting found by encoding and scoring
@@ -54,6 +56,9 @@ public:
 
     // Why a target cannot be used with this preset, as a usage error; nothing when it can.
     static std::optional<QString> refusal(const QString &preset, const Target &target);
+    // The preset's line as its samples encode it: a classic preset's in its old syntax, which the
+    // adapter translates; the others' as written.
+    static QStringList lineOf(const Preset &preset);
 
     // planned() or failed() follows; a request without a target plans the preset's own line.
     void plan(const Request &request);
