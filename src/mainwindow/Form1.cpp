@@ -278,7 +278,8 @@ void Form1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    m_queue->closeNormally();
+    if (!m_run->closedBySignal())
+        m_queue->closeNormally();
     QWidget::closeEvent(event);
     QCoreApplication::quit();
 }

@@ -142,6 +142,7 @@ void RunController::suspend(bool suspend)
 void RunController::stopAndClose()
 {
     m_closeWhenStopped = true;
+    m_closedBySignal = true;
     m_window.close();
 }
 

@@ -31,6 +31,8 @@ public:
     void suspend(bool suspend);
     // Stops what converts without asking, and closes the window once it has stopped.
     void stopAndClose();
+    // The system asked the window to close (a stop signal): what is left stays to be offered.
+    bool closedBySignal() const { return m_closedBySignal; }
     // Whether the window may close now; if not, it closes once the run has stopped (or the user
     // said No).
     bool mayClose();
@@ -62,5 +64,6 @@ private:
     // The queue's "File N of M" last said, so that each file is said once as it starts.
     QString m_announcedStep;
     bool m_closeWhenStopped = false;
+    bool m_closedBySignal = false;
     bool m_suspendedBySignal = false; // paused by Ctrl-Z, not by the user
 };

@@ -34,7 +34,7 @@ class TestBatch : public QObject {
 private slots:
     void initTestCase()
     {
-        m_program = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/vidomar");
+        m_program = builtProgram(QStringLiteral("vidomar"));
         QVERIFY(QFileInfo(m_program).isExecutable());
         qunsetenv("VIDOMAR_FFMPEG");
         QVERIFY(m_dir.isValid());

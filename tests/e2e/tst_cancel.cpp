@@ -19,7 +19,7 @@ private slots:
     void initTestCase()
     {
         m_bin = qEnvironmentVariable("VIDOMAR_BIN_DIR");
-        QVERIFY2(QFileInfo(m_bin + QStringLiteral("/avformat.dll")).isExecutable(), qPrintable(m_bin));
+        QVERIFY2(QFileInfo(builtProgram(QStringLiteral("avformat.dll"))).isExecutable(), qPrintable(m_bin));
         qunsetenv("VIDOMAR_FFMPEG");
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));

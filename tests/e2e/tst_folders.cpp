@@ -46,7 +46,7 @@ class TestFolders : public QObject {
 private slots:
     void initTestCase()
     {
-        m_program = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/vidomar");
+        m_program = builtProgram(QStringLiteral("vidomar"));
         QVERIFY(QFileInfo(m_program).isExecutable());
         qunsetenv("VIDOMAR_FFMPEG");
         QVERIFY(m_dir.isValid());

@@ -142,14 +142,12 @@ class TestModernPresets : public QObject {
 private slots:
     void initTestCase()
     {
-        m_vidomar = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/vidomar");
+        m_vidomar = builtProgram(QStringLiteral("vidomar"));
         QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty(), "ffprobe is not installed");
         QVERIFY(m_dir.isValid());
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.remove(QStringLiteral("VIDOMAR_FFMPEG"));
         // No user presets of the machine's user.
-        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+        m_env = userEnvironment(m_dir.filePath(QStringLiteral("config")));
         for (const Source &source : Sources) {
             const QString problem = makeClip(sourcePath(source.name),
                                              {.seconds = 1,

@@ -73,13 +73,6 @@ QStringList hiddenFiles(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression(QStringLiteral("^\\.")));
 }
 
-QProcessEnvironment cleanEnvironment()
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("VIDOMAR_FFMPEG"));
-    return env;
-}
-
 }
 
 class TestEndToEnd : public QObject {
@@ -87,9 +80,8 @@ class TestEndToEnd : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString bin = qEnvironmentVariable("VIDOMAR_BIN_DIR");
-        m_vidomar = bin + QStringLiteral("/vidomar");
-        m_adapter = bin + QStringLiteral("/avformat.dll");
+        m_vidomar = builtProgram(QStringLiteral("vidomar"));
+        m_adapter = builtProgram(QStringLiteral("avformat.dll"));
         QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
         QVERIFY2(QFileInfo(m_adapter).isExecutable(), qPrintable(m_adapter));
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty(), "ffprobe is not installed");
@@ -112,7 +104,7 @@ private slots:
         QFETCH(int, index);
         const Expected &e = ExpectedPresets[index];
         const QString out = m_dir.filePath(QStringLiteral("out%1%2").arg(index).arg(QLatin1String(e.extension)));
-        const ProgramRun conversion = runProgram(m_vidomar, {"--preset", e.name, m_clip, out}, {.environment = cleanEnvironment()});
+        const ProgramRun conversion = runProgram(m_vidomar, {"--preset", e.name, m_clip, out}, {.environment = userEnvironment(m_dir.filePath(QStringLiteral("config")))});
         QVERIFY2(conversion.exitCode == 0, conversion.output.constData());
         QVERIFY(hiddenFiles(m_dir.path()).isEmpty());
 
@@ -179,7 +171,7 @@ private slots:
         QVERIFY(QFile::copy(m_clip, out));
         const QByteArray before = contentOf(out);
 
-        const ProgramRun conversion = runProgram(m_vidomar, {"--preset", "iPOD Video (320x240) MPEG4", source, "-o", out}, {.environment = cleanEnvironment()});
+        const ProgramRun conversion = runProgram(m_vidomar, {"--preset", "iPOD Video (320x240) MPEG4", source, "-o", out}, {.environment = userEnvironment(m_dir.filePath(QStringLiteral("config")))});
         QVERIFY(conversion.exitCode > 0);
         QVERIFY2(conversion.output.contains("Conversion failed: " + source.toUtf8()
                                             + ": Invalid data found when processing input"),
@@ -214,7 +206,7 @@ private slots:
         QVERIFY(QFile::copy(m_clip, out));
 
         QProcess adapter;
-        adapter.setProcessEnvironment(cleanEnvironment());
+        adapter.setProcessEnvironment(userEnvironment(m_dir.filePath(QStringLiteral("config"))));
         adapter.setProcessChannelMode(QProcess::MergedChannels);
         adapter.start(m_adapter, {"-i", fifo, "-y", "-b", "512", "-vcodec", "mpeg4", out});
         QVERIFY(adapter.waitForStarted());
@@ -253,7 +245,7 @@ private slots:
         QVERIFY(QFile::copy(m_clip, out));
 
         QProcess program;
-        program.setProcessEnvironment(cleanEnvironment());
+        program.setProcessEnvironment(userEnvironment(m_dir.filePath(QStringLiteral("config"))));
         program.setProcessChannelMode(QProcess::MergedChannels);
         program.start(m_vidomar, {"--preset", "Sony PSP (PSP AVC)", longClip, "-o", out});
         QVERIFY(program.waitForStarted());

@@ -6,6 +6,7 @@
 // the encoder's start-up and its half-second reports weigh little against the wall time.
 
 #include "Clip.h"
+#include "RunProgram.h"
 #include "workflow/ConversionRun.h"
 
 #include <QtTest>
@@ -16,7 +17,7 @@ private slots:
     void followsTheWork()
     {
         const QString bin = qEnvironmentVariable("VIDOMAR_BIN_DIR");
-        QVERIFY2(QFileInfo(bin + QStringLiteral("/avformat.dll")).isExecutable(), qPrintable(bin));
+        QVERIFY2(QFileInfo(builtProgram(QStringLiteral("avformat.dll"))).isExecutable(), qPrintable(bin));
         qunsetenv("VIDOMAR_FFMPEG");
         QTemporaryDir dir;
         const QString clip = dir.filePath(QStringLiteral("clip.avi"));

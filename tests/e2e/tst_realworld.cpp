@@ -57,7 +57,7 @@ class TestRealWorld : public QObject {
 private slots:
     void initTestCase()
     {
-        m_vidomar = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/vidomar");
+        m_vidomar = builtProgram(QStringLiteral("vidomar"));
         QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
         QVERIFY(m_dir.isValid());
         const QString subtitles = m_dir.filePath(QStringLiteral("subtitles.srt"));
@@ -72,8 +72,7 @@ private slots:
         const QString wrapper = m_dir.filePath(QStringLiteral("ffmpeg"));
         write(wrapper, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"$ARGUMENTS_LOG\"\nexec ffmpeg \"$@\"\n");
         QVERIFY(QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+        m_env = userEnvironment(m_dir.filePath(QStringLiteral("config")));
         m_env.insert(QStringLiteral("VIDOMAR_FFMPEG"), wrapper);
     }
 

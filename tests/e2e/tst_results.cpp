@@ -52,9 +52,8 @@ class TestResults : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString bin = qEnvironmentVariable("VIDOMAR_BIN_DIR");
-        m_vidomar = bin + QStringLiteral("/vidomar");
-        m_adapter = bin + QStringLiteral("/avformat.dll");
+        m_vidomar = builtProgram(QStringLiteral("vidomar"));
+        m_adapter = builtProgram(QStringLiteral("avformat.dll"));
         QVERIFY(QFileInfo(m_vidomar).isExecutable() && QFileInfo(m_adapter).isExecutable());
         QVERIFY(m_sources.isValid() && m_config.isValid());
         for (const auto &[name, arguments] : Sources) {
@@ -170,11 +169,9 @@ private slots:
         QTemporaryDir dir;
         for (const auto &source : Sources)
             QVERIFY(QFile::copy(m_sources.filePath(source.first), dir.filePath(source.first)));
-        RunSetup setup{.folder = dir.path(), .errorsApart = true, .limitMs = 180000};
-        setup.environment.remove(QStringLiteral("VIDOMAR_FFMPEG"));
+        RunSetup setup{.environment = userEnvironment(m_config.path()), .folder = dir.path(), .errorsApart = true, .limitMs = 180000};
         setup.environment.insert(QStringLiteral("V"), m_vidomar);
         setup.environment.insert(QStringLiteral("A"), m_adapter);
-        setup.environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
         const ProgramRun shell = runProgram(QStringLiteral("sh"), {QStringLiteral("-c"), QLatin1String(Prelude) + script}, setup);
         const QString errors = QString::fromUtf8(shell.errors);
         QVERIFY2(shell.exitCode == 0, qPrintable(QStringLiteral("checks failed (%1): %2").arg(shell.exitCode).arg(errors)));

@@ -18,7 +18,7 @@ class TestSources : public QObject {
 private slots:
     void initTestCase()
     {
-        m_program = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/vidomar");
+        m_program = builtProgram(QStringLiteral("vidomar"));
         QVERIFY(QFileInfo(m_program).isExecutable());
         QVERIFY(m_dir.isValid());
         // Two seconds of 320x240 video and sound; Matroska, which a pipe can carry.

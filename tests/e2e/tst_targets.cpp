@@ -39,7 +39,7 @@ class TestTargets : public QObject {
 private slots:
     void initTestCase()
     {
-        m_program = qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/vidomar");
+        m_program = builtProgram(QStringLiteral("vidomar"));
         QVERIFY(QFileInfo(m_program).isExecutable());
         QVERIFY(m_dir.isValid());
         // Twenty seconds of a small picture and sound: long enough for three samples and for a

@@ -257,17 +257,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(RecoveryFile().path()));
     }
 
-    // Files left in the queue by a normal Close are not offered as unfinished at the next start.
-    void normalCloseLeavesNothingToRecover()
+    // Files left in the queue by a normal Close are not offered as unfinished at the next start;
+    // a close the system asked for (logout, SIGTERM) keeps them for it.
+    void closeAndRecovery_data()
     {
+        QTest::addColumn<bool>("bySignal");
+        QTest::newRow("the user's Close") << false;
+        QTest::newRow("a stop signal") << true;
+    }
+    void closeAndRecovery()
+    {
+        QFETCH(bool, bySignal);
         Recorder recorder;
-        Form1 form;
-        form.show();
-        form.useSources({m_folder.file(QStringLiteral("n1.avi")), m_folder.file(QStringLiteral("n2.avi"))});
-        QVERIFY(QFileInfo::exists(RecoveryFile().path()));
-        form.close();
-        QVERIFY(!QFileInfo::exists(RecoveryFile().path()));
+        {
+            Form1 form;
+            form.show();
+            form.useSources({m_folder.file(QStringLiteral("n1.avi")), m_folder.file(QStringLiteral("n2.avi"))});
+            QVERIFY(QFileInfo::exists(RecoveryFile().path()));
+            bySignal ? form.stopAndClose() : void(form.close());
+            QVERIFY(!form.isVisible());
+        }
+        QCOMPARE(RecoveryFile().load().items.size(), bySignal ? 2 : 0);
         QVERIFY(recorder.shown.isEmpty());
+        QFile::remove(RecoveryFile().path());
     }
 
     // Many failures make one box of a few lines: the first names and how many more, which the

@@ -1,6 +1,7 @@
 #include "RunProgram.h"
 
 #include <QProcess>
+#include <QtGlobal>
 
 ProgramRun runProgram(const QString &program, const QStringList &arguments, const RunSetup &setup)
 {
@@ -23,4 +24,17 @@ ProgramRun runProgram(const QString &program, const QStringList &arguments, cons
     if (setup.errorsApart)
         run.errors = process.readAllStandardError();
     return run;
+}
+
+QString builtProgram(const QString &name)
+{
+    return qEnvironmentVariable("VIDOMAR_BIN_DIR") + QLatin1Char('/') + name;
+}
+
+QProcessEnvironment userEnvironment(const QString &configFolder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("VIDOMAR_FFMPEG"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder);
+    return environment;
 }

@@ -26,3 +26,10 @@ struct ProgramRun {
 
 // A program that outlives the limit is killed.
 ProgramRun runProgram(const QString &program, const QStringList &arguments, const RunSetup &setup = {});
+
+// A program built beside the tests: "vidomar", the adapter "avformat.dll", a tool.
+QString builtProgram(const QString &name);
+
+// The environment the program meets on a user's machine: the real ffmpeg, and the user's
+// settings and presets under configFolder (none unless a test writes them), not the developer's.
+QProcessEnvironment userEnvironment(const QString &configFolder);
