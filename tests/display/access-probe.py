@@ -5,6 +5,8 @@ access-probe.py APP tree         one line per object: role, name and the label's
 access-probe.py APP value        the progress bar's value, minimum and maximum
 access-probe.py APP press NAME   runs the press action of the push button NAME
 access-probe.py APP focused      the role and name of the object that has the focus
+access-probe.py APP images       one line per picture shown: name, description and its place on
+                                 the screen (x y width height), tab-separated
 access-probe.py APP events SECS  for SECS seconds, the text and name events per object:
                                  count, role and name, tab-separated, most first
 Exits 1 with a reason on stderr when the application or the object is not found.
@@ -64,6 +66,11 @@ def main():
                 print("%s\t%s" % (node.getRoleName(), node.name))
                 return
         sys.exit("nothing has the focus")
+    elif command == "images":
+        for node in walk(app):
+            if node.getRoleName() == "image" and node.getState().contains(pyatspi.STATE_SHOWING):
+                box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                print("%s\t%s\t%d %d %d %d" % (node.name, node.description, box.x, box.y, box.width, box.height))
     elif command == "events":
         count_events(app, float(sys.argv[3]))
     else:
