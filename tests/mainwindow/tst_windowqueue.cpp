@@ -16,6 +16,8 @@
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/WindowHelpers.h"
 #include "mainwindow/PanelArea.h"
+#include "mainwindow/PreviewPanel.h"
+#include "mainwindow/TargetChoice.h"
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/WatchControl.h"
 #include "mainwindow/WindowQueue.h"
@@ -490,6 +492,48 @@ private slots:
             if (start == 0)
                 QVERIFY(recorder.shown.first().startsWith(QStringLiteral("The saved queue could not be used: it is not valid JSON")));
         }
+    }
+
+    // A size typed in the preview's "Fit into" is what the files added aim at, and those that
+    // wait follow the preset and the target chosen after; a preset that takes none drops it.
+    void targetOfItems_data()
+    {
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<QString>("fitInto");
+        QTest::addColumn<QString>("thenPreset");
+        QTest::addColumn<QString>("targets"); // of the two items, added then after the preset
+        QTest::newRow("today's preset") << "MP4 H.264 720p" << "25 MB" << "WebM VP9 1080p"
+                                        << "size:25000000 size:25000000|size:25000000 size:25000000";
+        QTest::newRow("a classic preset takes none") << "iPOD Video (320x240) MPEG4" << "25 MB" << "MP4 H.264 720p"
+                                                     << " |size:25000000 size:25000000";
+        QTest::newRow("then a classic preset") << "MP4 H.264 720p" << "700MB" << "MPEG (Best Quality)"
+                                               << "size:700000000 size:700000000| ";
+    }
+    void targetOfItems()
+    {
+        QFETCH(QString, preset);
+        QFETCH(QString, fitInto);
+        QFETCH(QString, thenPreset);
+        QFETCH(QString, targets);
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        const auto targetsNow = [&form] {
+            QStringList texts;
+            for (const QueueItem &item : form.queue()->list().items())
+                texts << item.target.text();
+            return texts.join(u' ');
+        };
+        form.cboFormat()->setCurrentIndex(form.cboFormat()->findText(preset));
+        form.previewPanel()->targetChoice()->sizeField()->setText(fitInto);
+        form.useSources({m_folder.makeSource(QStringLiteral("t1.avi"), 1000), m_folder.makeSource(QStringLiteral("t2.avi"), 1000)});
+        const QString added = targetsNow();
+        form.cboFormat()->setCurrentIndex(form.cboFormat()->findText(thenPreset));
+        QCOMPARE(added + QLatin1Char('|') + targetsNow(), targets);
+        // An emptied field: the files convert with the preset as it is.
+        form.previewPanel()->targetChoice()->sizeField()->clear();
+        QCOMPARE(targetsNow(), QStringLiteral(" "));
+        form.queue()->list().replaceAll({});
     }
 
 private:
