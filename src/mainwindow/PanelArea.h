@@ -14,7 +14,7 @@ class PanelArea : public QWidget {
 
 public:
     // The height the area asks for, and the least it is given on a small screen.
-    static constexpr int PreferredHeight = 200;
+    static constexpr int PreferredHeight = 250;
     static constexpr int LeastHeight = 100;
 
     explicit PanelArea(QWidget *parent = nullptr);

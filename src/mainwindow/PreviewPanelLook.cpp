@@ -30,8 +30,8 @@ QSlider::sub-page:horizontal { background: #ff8000; border-radius: 2px; margin-l
 QSlider::handle:horizontal { width: 12px; margin: -5px -6px; background: #eceef1; border-radius: 6px; }
 QSlider::handle:horizontal:disabled { background: #5a5e66; }
 QLabel { color: #b8bcc4; }
-QLabel#previewPicture { background: #0d0e10; border: 1px solid #3a3e46; color: #eceef1; padding: 4px; }
-QLabel#targetMessage { color: #ff9d87; }
+QLabel[picture="true"] { background: #0d0e10; border: 1px solid #3a3e46; color: #eceef1; padding: 4px; }
+QLabel#targetMessage[problem="true"] { color: #ff9d87; }
 )";
 
 // Hints from the palette: a style sheet's colour would draw them at half of it, too faint.
@@ -65,13 +65,15 @@ void PreviewPanel::build()
     m_sourcePicture = new QLabel(this);
     m_resultPicture = new QLabel(this);
     for (QLabel *picture : {m_sourcePicture, m_resultPicture}) {
-        picture->setObjectName(QStringLiteral("previewPicture"));
+        picture->setProperty("picture", true);
         picture->setAlignment(Qt::AlignCenter);
         picture->setWordWrap(true);
         picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-        picture->setMinimumSize(160, 90);
+        picture->setMinimumSize(128, 72);
         picture->installEventFilter(this);
     }
+    m_sourcePicture->setObjectName(QStringLiteral("sourcePicture"));
+    m_resultPicture->setObjectName(QStringLiteral("resultPicture"));
     m_sourcePicture->setAccessibleName(QStringLiteral("Source"));
     m_resultPicture->setAccessibleName(QStringLiteral("After the preset"));
 
@@ -80,6 +82,7 @@ void PreviewPanel::build()
     m_slider->setPageStep(10000);
     m_slider->setAccessibleName(QStringLiteral("Position"));
     m_slider->setFocusPolicy(Qt::StrongFocus);
+    m_slider->setObjectName(QStringLiteral("position"));
     auto *sliderLabel = new QLabel(QStringLiteral("Positio&n:"), this);
     sliderLabel->setBuddy(m_slider);
     m_time = new QLabel(this);
@@ -94,11 +97,19 @@ void PreviewPanel::build()
     m_sideBySideButton->setChecked(m_sideBySide);
     m_switch = button(this, QStringLiteral("S&witch"), QStringLiteral("Switch pictures"),
                       QStringLiteral("The source and the result in turn, in the same place (Alt+W, or Space on the position)"));
+    m_start->setObjectName(QStringLiteral("startHere"));
+    m_end->setObjectName(QStringLiteral("endHere"));
+    m_sideBySideButton->setObjectName(QStringLiteral("sideBySide"));
+    m_switch->setObjectName(QStringLiteral("switchPictures"));
     m_targetChoice = new TargetChoice(this);
     lightHints(m_targetChoice->sizeField());
     lightHints(m_targetChoice->qualityField());
     m_estimate = new QLabel(this);
+    m_estimate->setObjectName(QStringLiteral("estimate"));
     m_estimate->setWordWrap(true);
+    // Room for two lines: the pictures keep their place while the estimate runs and ends.
+    m_estimate->setMinimumHeight(2 * m_estimate->fontMetrics().lineSpacing());
+    m_estimate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_estimate->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_note = new QLabel(this);
     m_note->setWordWrap(true);
@@ -118,8 +129,8 @@ void PreviewPanel::build()
     for (QPushButton *b : {m_sideBySideButton, m_switch})
         buttons->addWidget(b);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 6, 8, 6);
-    layout->setSpacing(4);
+    layout->setContentsMargins(8, 6, 8, 4);
+    layout->setSpacing(3);
     layout->addWidget(m_note);
     layout->addLayout(pictures, 1);
     layout->addLayout(positionRow);

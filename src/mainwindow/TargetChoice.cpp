@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QStyle>
 
 namespace {
 
@@ -22,8 +23,12 @@ TargetChoice::TargetChoice(QWidget *parent)
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("targetMessage"));
     m_message->setWordWrap(true);
+    // A line kept for it: what follows keeps its place as presets come and go.
+    m_message->setMinimumHeight(m_message->fontMetrics().lineSpacing());
     m_size->setPlaceholderText(QStringLiteral("e.g. 25 MB"));
     m_quality->setPlaceholderText(QStringLiteral("e.g. SSIM 0.985"));
+    m_size->setObjectName(QStringLiteral("fitInto"));
+    m_quality->setObjectName(QStringLiteral("quality"));
     m_size->setAccessibleName(QStringLiteral("Fit into"));
     m_quality->setAccessibleName(QStringLiteral("Quality"));
     auto *sizeLabel = new QLabel(QStringLiteral("&Fit into:"), this);
@@ -52,10 +57,11 @@ void TargetChoice::setPreset(const QString &preset)
     Target any;
     any.kind = Target::Kind::Size;
     const std::optional<QString> refusal = TargetPlanner::refusal(preset, any);
-    m_refusal = refusal ? QStringLiteral("Fit into and Quality need a preset that encodes with x264, x265, VP9 or "
-                                         "SVT-AV1 (today's presets, or your own); \"%1\" does not.")
-                              .arg(preset)
-                        : QString();
+    m_refusal = refusal ? QStringLiteral("Only presets that encode with x264, x265, VP9 or SVT-AV1 aim at a target.") : QString();
+    m_refusalDetail = refusal ? QStringLiteral("Fit into and Quality need a preset that encodes with x264, x265, VP9 or "
+                                               "SVT-AV1 (today's presets, or your own); \"%1\" does not.")
+                                    .arg(preset)
+                              : QString();
     update();
 }
 
@@ -119,10 +125,16 @@ void TargetChoice::update()
     m_problem = problem;
     // What is wrong, or why the fields are off, is said where a screen reader reads the field.
     m_message->setText(allowed ? problem : m_refusal);
-    m_size->setAccessibleDescription(atFault == m_size ? problem : allowed ? QLatin1String(SizeHelp) : m_refusal);
-    m_quality->setAccessibleDescription(atFault == m_quality ? problem : allowed ? QLatin1String(QualityHelp) : m_refusal);
-    m_size->setToolTip(QLatin1String(SizeHelp));
-    m_quality->setToolTip(QLatin1String(QualityHelp));
+    // A mistake stands out; a preset that takes no target is no mistake.
+    if (m_message->property("problem").toBool() != !problem.isEmpty()) {
+        m_message->setProperty("problem", !problem.isEmpty());
+        m_message->style()->unpolish(m_message);
+        m_message->style()->polish(m_message);
+    }
+    m_size->setAccessibleDescription(atFault == m_size ? problem : allowed ? QLatin1String(SizeHelp) : m_refusalDetail);
+    m_quality->setAccessibleDescription(atFault == m_quality ? problem : allowed ? QLatin1String(QualityHelp) : m_refusalDetail);
+    m_size->setToolTip(allowed ? QLatin1String(SizeHelp) : m_refusalDetail);
+    m_quality->setToolTip(allowed ? QLatin1String(QualityHelp) : m_refusalDetail);
     if (target == m_target)
         return;
     m_target = target;

@@ -41,7 +41,8 @@ private:
     QLineEdit *m_size = nullptr;
     QLineEdit *m_quality = nullptr;
     QLabel *m_message = nullptr;
-    QString m_refusal; // why the preset takes no target
+    QString m_refusal;       // why the preset takes no target, in a line
+    QString m_refusalDetail; // and naming the preset
     QString m_problem;
     Target m_target;
 };
