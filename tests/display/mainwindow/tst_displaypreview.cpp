@@ -99,6 +99,10 @@ private slots:
         settings.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), QStringLiteral("127.0.0.1:9"));
         settings.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
         settings.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        // Where the pictures and samples are made, to see that nothing is left there.
+        const QString temporary = m_case.filePath(QStringLiteral("tmp"));
+        QVERIFY(QDir().mkpath(temporary));
+        settings.insert(QStringLiteral("TMPDIR"), temporary);
         const quint64 window = m_program.start(m_vidomar, {m_clip}, m_server->display(), *m_xdo, m_case.path(), settings);
         QVERIFY2(window, qPrintable(m_program.error()));
         QVERIFY2(QTest::qWaitFor([&] { return probe({"tree"}).contains(QLatin1String("page tab\tPreview")); }, 30000),
@@ -137,6 +141,10 @@ private slots:
         const double laterChanged = changedShare(after.copy(second.result), later.copy(third.result));
         QVERIFY2(sourceChanged > 0.01 && laterChanged > 0.01,
                  qPrintable(QStringLiteral("%1 %2").arg(sourceChanged).arg(laterChanged)));
+
+        // Closed while the estimate may still run: it ends cleanly and leaves no samples behind.
+        QVERIFY2(m_program.close(*m_xdo, QPoint(534, 12)), qPrintable(m_program.error()));
+        QCOMPARE(QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 
 private:
