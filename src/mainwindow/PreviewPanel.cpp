@@ -159,6 +159,12 @@ void PreviewPanel::pictureLater()
 
 void PreviewPanel::estimateLater()
 {
+    // The result shows the preset's own line until the next estimate has chosen the target's.
+    if (!m_aimedLine.isEmpty()) {
+        m_aimedLine.clear();
+        m_aimedSetting.clear();
+        pictureLater();
+    }
     m_estimateStale = true;
     dropEstimateWork();
     if (isVisible())
@@ -257,7 +263,7 @@ void PreviewPanel::prepared(const Prepared &prepared, int generation)
     if (!preset)
         return;
     const bool writesPicture = OptionPlan::PresetFacts::of(*preset).writesVideo;
-    const QStringList line = writesPicture ? TargetPlanner::lineOf(*preset) : QStringList();
+    const QStringList line = !writesPicture ? QStringList() : m_aimedLine.isEmpty() ? TargetPlanner::lineOf(*preset) : m_aimedLine;
     const QString extension = QString::fromUtf8(preset->extension);
     const bool asWritten = preset->group != PresetGroup::Classic;
     const QStringList block = prepared.plan.arguments;
@@ -295,8 +301,8 @@ void PreviewPanel::pictured(const QString &sourceFile, const QString &resultFile
     m_resultPicture->setAccessibleDescription(
         resultFile.isEmpty()
             ? QStringLiteral("\"%1\" writes no picture").arg(m_preset)
-            : QStringLiteral("The same picture as \"%1\" and the options make it: %2×%3")
-                  .arg(m_preset)
+            : QStringLiteral("The same picture as \"%1\"%2 and the options make it: %3×%4")
+                  .arg(m_preset, m_aimedSetting.isEmpty() ? QString() : QStringLiteral(" at ") + m_aimedSetting)
                   .arg(m_resultImage.width())
                   .arg(m_resultImage.height()));
     m_resultPicture->setText(resultFile.isEmpty() ? QStringLiteral("\"%1\" writes no picture.").arg(m_preset) : QString());
@@ -344,8 +350,15 @@ void PreviewPanel::makeEstimate()
         m_step = step;
         m_estimate->setText(QStringLiteral("Estimate: %1…").arg(step));
     });
-    connect(planner, &TargetPlanner::estimated, this,
-            [done](const TargetPlanner::Plan &plan, const Estimate &estimate) { done(estimateSentence(plan, estimate)); });
+    connect(planner, &TargetPlanner::estimated, this, [this, done](const TargetPlanner::Plan &plan, const Estimate &estimate) {
+        done(estimateSentence(plan, estimate));
+        // A target's setting changes the look: the result is made again with it.
+        if (!plan.setting.isEmpty()) {
+            m_aimedLine = TargetPlanner::oneEncode(plan.arguments);
+            m_aimedSetting = plan.setting;
+            pictureLater();
+        }
+    });
     connect(planner, &TargetPlanner::failed, this,
             [done](const QString &reason) { done(QStringLiteral("No estimate: %1.").arg(reason)); });
     m_estimate->setText(QStringLiteral("Estimate: looking at the source…"));

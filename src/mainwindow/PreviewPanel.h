@@ -121,6 +121,9 @@ private:
     QImage m_resultImage;
     qint64 m_shownAt = -1; // the time the pictures show
     QString m_step;         // the estimate's step last shown
+    // The line a target's estimate chose ("CRF 23.4"), which the result is then made with.
+    QStringList m_aimedLine;
+    QString m_aimedSetting;
 
     QTimer *m_pictureTimer = nullptr;
     QTimer *m_estimateTimer = nullptr;

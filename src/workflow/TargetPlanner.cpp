@@ -90,14 +90,6 @@ bool copiesPicture(const QStringList &line)
     return false;
 }
 
-QStringList withoutAdapterFlags(QStringList line)
-{
-    line.removeIf([](const QString &argument) {
-        return argument == QLatin1String(Protocol::TwoPassFlag) || argument.startsWith(QLatin1String(Protocol::FitSizePrefix));
-    });
-    return line;
-}
-
 } // namespace
 
 TargetPlanner::TargetPlanner(QObject *parent)
@@ -154,6 +146,14 @@ std::optional<QString> TargetPlanner::refusal(const QString &preset, const Targe
     if (RateControl::encoderOf(found->arguments) == RateControl::Encoder::Unknown)
         return which + QStringLiteral("\"%1\" encodes its picture with none of them").arg(preset);
     return std::nullopt;
+}
+
+QStringList TargetPlanner::oneEncode(QStringList line)
+{
+    line.removeIf([](const QString &argument) {
+        return argument == QLatin1String(Protocol::TwoPassFlag) || argument.startsWith(QLatin1String(Protocol::FitSizePrefix));
+    });
+    return line;
 }
 
 QStringList TargetPlanner::lineOf(const Preset &preset)
@@ -234,7 +234,7 @@ void TargetPlanner::finishPlan(const Plan &plan)
     }
     const Preset *preset = Presets::find(m_request.preset);
     // A copy is the source's own picture: nothing to score.
-    m_samples.measure(withoutAdapterFlags(plan.arguments), m_extension, preset && preset->group != PresetGroup::Classic,
+    m_samples.measure(oneEncode(plan.arguments), m_extension, preset && preset->group != PresetGroup::Classic,
                       !copiesPicture(plan.arguments), true);
 }
 

@@ -59,6 +59,8 @@ public:
     // The preset's line as its samples encode it: a classic preset's in its old syntax, which the
     // adapter translates; the others' as written.
     static QStringList lineOf(const Preset &preset);
+    // A plan's line as one encode of a sample: without the adapter's two passes and correction.
+    static QStringList oneEncode(QStringList line);
 
     // planned() or failed() follows; a request without a target plans the preset's own line.
     void plan(const Request &request);

@@ -115,7 +115,8 @@ private slots:
         QCOMPARE(panel.resultPicture()->pixmap().isNull(), described.startsWith(QLatin1String("writes")));
     }
 
-    // The estimate under the pictures, from samples; a size to fit into is what it then gives.
+    // The estimate under the pictures, from samples; a size to fit into is what it then gives, and
+    // the result picture is made with the bit rate chosen for it.
     void estimate_data()
     {
         QTest::addColumn<QString>("preset");
@@ -142,6 +143,9 @@ private slots:
         QVERIFY(shown.wait(ToolMs));
         const QString text = panel.estimateText()->text();
         QVERIFY2(QRegularExpression(pattern).match(text).hasMatch(), qPrintable(text));
+        // The result is then shown as the setting chosen for the target makes it.
+        if (text.contains(QLatin1String("\nAim: ")))
+            QTRY_VERIFY_WITH_TIMEOUT(panel.resultPicture()->accessibleDescription().contains(QStringLiteral("\" at ")), ToolMs);
     }
 
     // What the fields make of what is typed: a target, or why not (and then none).
