@@ -91,12 +91,12 @@ QString PreviewPanel::targetProblem() const
 
 qint64 PreviewPanel::position() const
 {
-    return m_slider->value();
+    return qint64(m_slider->value()) * 1000;
 }
 
 void PreviewPanel::setPosition(qint64 ms)
 {
-    m_slider->setValue(int(std::clamp<qint64>(ms, m_slider->minimum(), m_slider->maximum())));
+    m_slider->setValue(int(std::clamp<qint64>(ms / 1000, m_slider->minimum(), m_slider->maximum())));
 }
 
 void PreviewPanel::setSources(const QStringList &sources)
@@ -233,9 +233,10 @@ void PreviewPanel::sourceRead(const SourceInfo &info)
         return;
     const qint64 duration = qint64(*info.duration * 1000);
     const QSignalBlocker blocker(m_slider);
-    m_slider->setRange(0, int(std::max<qint64>(0, duration - EndMarginMs)));
+    // Whole seconds: a screen reader speaks the slider's value, which is then the time.
+    m_slider->setRange(0, int(std::max<qint64>(0, duration - EndMarginMs) / 1000));
     // A third in: past the titles most films open with.
-    m_slider->setValue(int(duration / 3 / 1000 * 1000));
+    m_slider->setValue(int(duration / 3 / 1000));
     m_slider->setEnabled(true);
     showPositionText();
 }

@@ -78,8 +78,8 @@ void PreviewPanel::build()
     m_resultPicture->setAccessibleName(QStringLiteral("After the preset"));
 
     m_slider = new QSlider(Qt::Horizontal, this);
-    m_slider->setSingleStep(1000);
-    m_slider->setPageStep(10000);
+    m_slider->setSingleStep(1);
+    m_slider->setPageStep(10);
     m_slider->setAccessibleName(QStringLiteral("Position"));
     m_slider->setFocusPolicy(Qt::StrongFocus);
     m_slider->setObjectName(QStringLiteral("position"));
@@ -192,7 +192,7 @@ void PreviewPanel::showPositionText()
 {
     const QString text = QStringLiteral("%1 of %2").arg(timeText(position()), timeText(m_info && m_info->duration ? qint64(*m_info->duration * 1000) : 0));
     m_time->setText(m_slider->isEnabled() ? text : QString());
-    // The slider's own value is in milliseconds; a screen reader hears the time.
+    // The slider's value is the seconds; the description says them as a time.
     m_slider->setAccessibleDescription(m_slider->isEnabled() ? text : QStringLiteral("No source to choose a time in"));
 }
 

@@ -41,7 +41,7 @@ private slots:
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("time");    // the pictures' time once made
         QTest::addColumn<QString>("showing"); // "both", "source" or "result"
-        QTest::addColumn<QString>("chosen");  // "start 0:03", "end 0:07.75" or empty
+        QTest::addColumn<QString>("chosen");  // "start 3000", "end 7000" or empty
         // An 8 s clip opens a third in, at 0:02.
         QTest::newRow("opens a third in") << QStringList() << "0:02" << "both" << "";
         QTest::newRow("a second on") << QStringList{"Right"} << "0:03" << "both" << "";
@@ -49,7 +49,7 @@ private slots:
         QTest::newRow("Space: the result alone") << QStringList{"Space"} << "0:02" << "result" << "";
         QTest::newRow("Space again: the source alone") << QStringList{"Space", "Space"} << "0:02" << "source" << "";
         QTest::newRow("Start here") << QStringList{"Right", "Alt+H"} << "0:03" << "both" << "start 3000";
-        QTest::newRow("End here, at the last picture") << QStringList{"End", "Alt+E"} << "0:07.75" << "both" << "end 7750";
+        QTest::newRow("End here, at the last second") << QStringList{"End", "Alt+E"} << "0:07" << "both" << "end 7000";
     }
     void keyboard()
     {
