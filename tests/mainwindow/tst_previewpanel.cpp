@@ -4,12 +4,19 @@
 // the target fields make of what is typed.
 
 #include "Clip.h"
+#include "Desk.h"
 #include "RunProgram.h"
+#include "controls/button/TavloClick.h"
+#include "controls/progressbar/TavloProBar.h"
+#include "mainwindow/Form1.h"
 #include "mainwindow/PreviewPanel.h"
+#include "mainwindow/WindowQueue.h"
 #include "mainwindow/TargetChoice.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QtTest>
@@ -28,6 +35,9 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("settings")));
+        qputenv("XDG_STATE_HOME", m_dir.filePath(QStringLiteral("state")).toUtf8());
+        qputenv("VIDOMAR_UPDATE_HOST", "127.0.0.1:9");
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
         const QString problem = makeClip(m_clip, {.seconds = 8, .size = QStringLiteral("640x360")});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
@@ -189,6 +199,25 @@ private slots:
             QVERIFY(!changed.isEmpty());
         if (!choice.problem().isEmpty())
             QCOMPARE(choice.target().kind, Target::Kind::None);
+    }
+
+    // The window's conversion of the file in the fields aims at the size typed in Fit into.
+    void windowFitsTheSize()
+    {
+        Desk desk;
+        Form1 form;
+        form.show();
+        form.queue()->runner().setProgramFolder(m_programFolder);
+        form.cboFormat()->setCurrentIndex(form.cboFormat()->findText(QLatin1String(Modern)));
+        form.useSource(m_clip);
+        const QString destination = m_dir.filePath(QStringLiteral("clip.mp4"));
+        QCOMPARE(form.txtDest()->text(), destination);
+        form.previewPanel()->targetChoice()->sizeField()->setText(QStringLiteral("400k"));
+        QMetaObject::invokeMethod(form.cmdConvert(), "Click");
+        QTRY_COMPARE_WITH_TIMEOUT(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"), ToolMs);
+        QVERIFY2(desk.boxes.isEmpty(), qPrintable(desk.boxes.join(u'\n')));
+        const qint64 bytes = QFileInfo(destination).size();
+        QVERIFY2(bytes > 400000 * 0.97 && bytes <= 400000 * 1.03, qPrintable(QString::number(bytes)));
     }
 
 private:
