@@ -200,9 +200,9 @@ void PreviewPanel::makePictures()
     options.startMs = position();
     options.endMs.reset();
     options.lengthMs = qint64(Samples::PictureSeconds * 1000);
-    const bool read = m_info && m_info->path == source;
+    // What is known of the file is of the first source: both are forgotten when it changes.
     m_aside->run<Prepared>(
-        [source, info = read ? m_info : std::nullopt, crop = read ? m_crop : std::nullopt, options, facts] {
+        [source, info = m_info, crop = m_crop, options, facts] {
             Prepared prepared{info ? *info : SourceInfo::read(source), crop, {}};
             prepared.planned = info && prepared.info.ok();
             if (prepared.planned)
