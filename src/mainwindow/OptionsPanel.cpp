@@ -210,6 +210,19 @@ void OptionsPanel::userChanged()
     emit optionsChanged();
 }
 
+void OptionsPanel::setStart(qint64 ms)
+{
+    m_start->setText(ConversionOptions::timeText(ms));
+    userChanged();
+}
+
+void OptionsPanel::setEnd(qint64 ms)
+{
+    m_end->setText(ConversionOptions::timeText(ms));
+    m_lengthMs.reset();
+    userChanged();
+}
+
 void OptionsPanel::paintEvent(QPaintEvent *)
 {
     // The form's lower band continues below it, as under the queue.

@@ -38,6 +38,9 @@ public:
     ConversionOptions options() const;
     // Shows these options; a track the files do not hold stays chosen, marked so.
     void setOptions(const ConversionOptions &options);
+    // A time chosen elsewhere (in the preview) as the start or the end of the part, as if typed.
+    void setStart(qint64 ms);
+    void setEnd(qint64 ms);
     // Why the options as typed cannot be used (a malformed time, an end not after the start, a
     // start past a file's end, a rectangle outside a picture); empty when they can.
     QString problem() const;
