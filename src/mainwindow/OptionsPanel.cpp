@@ -1,6 +1,6 @@
 #include "mainwindow/OptionsPanel.h"
 
-#include "mainwindow/AsideWork.h"
+#include "workflow/AsideWork.h"
 #include "mainwindow/TrackChoices.h"
 #include "workflow/LanguageCodes.h"
 
@@ -73,6 +73,12 @@ bool OptionsPanel::reading() const
 QString OptionsPanel::problem() const
 {
     return m_problem;
+}
+
+void OptionsPanel::focusProblem()
+{
+    if (m_wrong)
+        m_wrong->setFocus(Qt::OtherFocusReason);
 }
 
 void OptionsPanel::setSources(const QStringList &sources)

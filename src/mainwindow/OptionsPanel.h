@@ -41,6 +41,8 @@ public:
     // Why the options as typed cannot be used (a malformed time, an end not after the start, a
     // start past a file's end, a rectangle outside a picture); empty when they can.
     QString problem() const;
+    // Shows the field at fault with the focus in it.
+    void focusProblem();
     bool reading() const;
     // How a source is read and its black bars found; both run off the window's thread.
     void setTools(Reader reader, CropFinder finder);
@@ -81,6 +83,7 @@ private:
     std::optional<bool> m_metadata;   // as given, while the box agrees
     std::optional<bool> m_keepDate;
     QString m_problem;
+    QWidget *m_wrong = nullptr; // the field the problem is about
 
     QComboBox *m_sound = nullptr;
     QComboBox *m_subtitles = nullptr;

@@ -1,6 +1,6 @@
 #include "mainwindow/OptionsPanel.h"
 
-#include "mainwindow/AsideWork.h"
+#include "workflow/AsideWork.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,11 +59,16 @@ void OptionsPanel::build()
     m_crop = new QComboBox(this);
     m_rectangle = new QLineEdit(this);
     m_found = new QLabel(this);
-    m_metadataBox = new QCheckBox(QStringLiteral("&Keep chapters, title and tags"), this);
+    m_metadataBox = new QCheckBox(QStringLiteral("Keep c&hapters, title and tags"), this);
     m_dateBox = new QCheckBox(QStringLiteral("Keep the file's &date"), this);
     m_status = new QLabel(this);
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("optionsMessage"));
+    const std::pair<QWidget *, const char *> names[] = {
+        {m_sound, "sound"}, {m_subtitles, "subtitles"}, {m_burn, "burn"}, {m_start, "start"}, {m_end, "end"},
+        {m_crop, "crop"}, {m_rectangle, "rectangle"}, {m_metadataBox, "keepMetadata"}, {m_dateBox, "keepDate"}};
+    for (const auto &[widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
     for (QLabel *text : {m_status, m_message, m_found}) {
         text->setWordWrap(true);
         text->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -91,7 +96,7 @@ void OptionsPanel::build()
     }
     m_metadataBox->setChecked(true);
     m_dateBox->setChecked(true);
-    m_metadataBox->setAccessibleDescription(QStringLiteral("Keep the source's chapters, title, tags and track names (Alt+K)"));
+    m_metadataBox->setAccessibleDescription(QStringLiteral("Keep the source's chapters, title, tags and track names (Alt+H)"));
     m_dateBox->setAccessibleDescription(QStringLiteral("Give the new file the source's modification date (Alt+D)"));
 
     const QString time = QStringLiteral("as [[h:]m:]s[.ms], for example 90, 1:30 or 1:02:03.5");
@@ -103,8 +108,8 @@ void OptionsPanel::build()
         grid->addWidget(label, row, column);
         grid->addWidget(widget, row, column + 1, 1, span);
     };
-    field(m_sound, labelFor(m_sound, QStringLiteral("Sou&nd:"), QStringLiteral("Sound track"),
-                            QStringLiteral("Which sound tracks go into the file (Alt+N)")), 0, 0, 3);
+    field(m_sound, labelFor(m_sound, QStringLiteral("Sound trac&k:"), QStringLiteral("Sound track"),
+                            QStringLiteral("Which sound tracks go into the file (Alt+K)")), 0, 0, 3);
     field(m_subtitles, labelFor(m_subtitles, QStringLiteral("Su&btitles:"), QStringLiteral("Subtitles"),
                                 QStringLiteral("Which subtitle tracks go into the file (Alt+B)")), 1, 0);
     field(m_burn, labelFor(m_burn, QStringLiteral("Burn &in:"), QStringLiteral("Burn in subtitles"),
@@ -260,6 +265,7 @@ void OptionsPanel::check()
         }
     }
     m_problem = problems.join(QLatin1Char('\n'));
+    m_wrong = wrong;
     // A screen reader says what is wrong when the field at fault takes the focus.
     for (QLineEdit *field : {m_start, m_end, m_rectangle}) {
         const QString usual = field->toolTip();

@@ -34,6 +34,13 @@ PanelArea::PanelArea(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 4, 14, 8);
     layout->addWidget(m_tabs);
+    // The access key of a hidden tab would still choose it, showing a page without its tab.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index >= 0 && !m_tabs->isTabVisible(index) && m_shown >= 0 && m_tabs->isTabVisible(m_shown))
+            m_tabs->setCurrentIndex(m_shown);
+        else
+            m_shown = index;
+    });
 }
 
 void PanelArea::addPage(QWidget *page, const QString &title)
@@ -47,12 +54,44 @@ void PanelArea::addPage(QWidget *page, const QString &title)
     m_tabs->addTab(scroll, title);
 }
 
+
+
+namespace {
+
+int indexOf(const QTabWidget *tabs, const QWidget *page)
+{
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (auto *scroll = qobject_cast<QScrollArea *>(tabs->widget(i)); scroll && scroll->widget() == page)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
 void PanelArea::showPage(QWidget *page)
 {
-    for (int i = 0; i < m_tabs->count(); ++i) {
-        if (auto *scroll = qobject_cast<QScrollArea *>(m_tabs->widget(i)); scroll && scroll->widget() == page)
-            m_tabs->setCurrentIndex(i);
-    }
+    if (const int index = indexOf(m_tabs, page); index >= 0 && m_tabs->isTabVisible(index))
+        m_tabs->setCurrentIndex(index);
+}
+
+void PanelArea::setPageVisible(QWidget *page, bool visible)
+{
+    const int index = indexOf(m_tabs, page);
+    if (index >= 0 && m_tabs->isTabVisible(index) != visible)
+        m_tabs->setTabVisible(index, visible);
+}
+
+bool PanelArea::isPageVisible(QWidget *page) const
+{
+    const int index = indexOf(m_tabs, page);
+    return index >= 0 && m_tabs->isTabVisible(index);
+}
+
+QWidget *PanelArea::currentPage() const
+{
+    auto *scroll = qobject_cast<QScrollArea *>(m_tabs->currentWidget());
+    return scroll ? scroll->widget() : nullptr;
 }
 
 void PanelArea::paintEvent(QPaintEvent *)

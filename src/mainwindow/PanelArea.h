@@ -14,14 +14,18 @@ class PanelArea : public QWidget {
 
 public:
     // The height the area asks for, and the least it is given on a small screen.
-    static constexpr int PreferredHeight = 200;
+    static constexpr int PreferredHeight = 250;
     static constexpr int LeastHeight = 100;
 
     explicit PanelArea(QWidget *parent = nullptr);
 
-    // Adds a page under its tab ("&Queue"); the area owns it from then on.
+    // Adds a page under its tab ("&Queue"), after those there; the area owns it from then on.
     void addPage(QWidget *page, const QString &title);
     void showPage(QWidget *page);
+    // A hidden page's tab is gone, and so are its access keys; another page is shown in its place.
+    void setPageVisible(QWidget *page, bool visible);
+    bool isPageVisible(QWidget *page) const;
+    QWidget *currentPage() const;
     QTabWidget *tabs() const { return m_tabs; }
 
 protected:
@@ -29,4 +33,5 @@ protected:
 
 private:
     QTabWidget *m_tabs = nullptr;
+    int m_shown = -1; // the page last shown under a visible tab
 };
