@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class AsideWork;
 class QCheckBox;
@@ -71,6 +73,8 @@ private:
     CropFinder m_finder;
     AsideWork *m_aside = nullptr;
     int m_generation = 0; // which setSources a result answers
+    // Set: the reads of sources no longer in hand end at once.
+    std::shared_ptr<std::atomic<bool>> m_stop = std::make_shared<std::atomic<bool>>(false);
     bool m_reading = false;
     bool m_filling = false; // the lists are being refilled, not chosen by the user
     QStringList m_paths;

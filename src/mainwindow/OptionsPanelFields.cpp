@@ -1,6 +1,7 @@
 #include "mainwindow/OptionsPanel.h"
 
 #include "workflow/AsideWork.h"
+#include "workflow/ToolProcess.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -188,7 +189,8 @@ void OptionsPanel::findCrop()
     m_cropMeasuring = true;
     const int generation = m_generation;
     m_aside->run<QStringList>(
-        [finder = m_finder, sources = m_sources] {
+        [finder = m_finder, sources = m_sources, stop = m_stop] {
+            const ToolProcess::StopWhen stopping(stop.get());
             QStringList found;
             for (const SourceInfo &info : sources) {
                 const CropDetect::Found crop = finder(info);

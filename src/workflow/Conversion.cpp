@@ -10,6 +10,7 @@
 #include "workflow/PathText.h"
 #include "workflow/SourceCheck.h"
 #include "workflow/TextNameLinks.h"
+#include "workflow/ToolProcess.h"
 
 #include <QFileInfo>
 
@@ -24,7 +25,12 @@ Conversion::Conversion(AVC &job, QObject *parent)
 {
 }
 
-Conversion::~Conversion() = default;
+Conversion::~Conversion()
+{
+    // A read still going ends at once; the helper then waits for it.
+    if (m_stopRead)
+        *m_stopRead = true;
+}
 
 bool Conversion::start(const QString &preset, const QString &source, const QString &destination,
                        const ConversionOptions &options)
@@ -120,9 +126,11 @@ void Conversion::readSource(const QString &preset, const QString &encoderSource,
     m_clock.start();
     const int number = ++m_readNumber;
     const Preset *chosen = Presets::find(preset);
+    m_stopRead = std::make_shared<std::atomic<bool>>(false);
     m_aside->run<OptionPlan>(
-        [effective = m_effective, facts = OptionPlan::PresetFacts::of(*chosen), encoderSource,
+        [effective = m_effective, facts = OptionPlan::PresetFacts::of(*chosen), encoderSource, stop = m_stopRead,
          name = QFileInfo(FileNameBytes::shown(m_source)).fileName()] {
+            const ToolProcess::StopWhen stopping(stop.get());
             SourceInfo sourceInfo = SourceInfo::read(encoderSource);
             sourceInfo.name = name;
             return OptionPlan::make(effective, sourceInfo, facts);
@@ -202,6 +210,7 @@ void Conversion::cancel()
         // helper that runs them waits for them when it goes. The end is told from the event
         // loop, as an encoder's would be.
         ++m_readNumber;
+        *m_stopRead = true;
         m_reading = false;
         QMetaObject::invokeMethod(this, [this] {
             if (endRun())

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -121,6 +122,7 @@ private:
     bool m_refused = false;
     bool m_pauseWanted = false; // paused while reading: the encoder starts paused
     int m_readNumber = 0;       // which read a result answers; a stopped one is ignored
+    std::shared_ptr<std::atomic<bool>> m_stopRead; // set: the read's tools end at once
     QString m_preset;
     QString m_encoderSource;
     QString m_encoderDestination;
