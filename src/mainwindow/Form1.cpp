@@ -86,6 +86,7 @@ Form1::Form1(const FittedForm &fitted, QWidget *parent)
     m_options = new OptionsPanel;
     m_panels->addPage(m_options, QStringLiteral("&Options"));
     m_run = new RunController(*this, m_controls, *m_queue);
+    m_run->setRefusal([this] { return refuseOptions(); });
     m_picker = new SourcePicker(*this, m_controls, *m_queue);
     m_watch = new WatchControl(*this, *m_queue, [this] { return m_controls.cboFormat->currentText(); });
     m_queuePanel->addControl(m_watch->button(m_queuePanel), m_watch->line(m_queuePanel));
@@ -168,12 +169,7 @@ void Form1::cmdSource_Click() { m_picker->browseSource(); }
 
 void Form1::cmdDest_Click() { m_picker->browseDestination(); }
 
-void Form1::cmdConvert_Click()
-{
-    if (!converting() && refuseOptions())
-        return;
-    m_run->convert();
-}
+void Form1::cmdConvert_Click() { m_run->convert(); }
 
 bool Form1::refuseOptions()
 {
