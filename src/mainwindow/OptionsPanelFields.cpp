@@ -78,9 +78,9 @@ void OptionsPanel::build()
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         box->setMinimumContentsLength(12);
     }
-    m_crop->addItem(QStringLiteral("As the preset chooses"), QString());
+    m_crop->addItem(QStringLiteral("The preset's choice"), QString());
     m_crop->addItem(QStringLiteral("None"), QStringLiteral("none"));
-    m_crop->addItem(QStringLiteral("Automatic (black bars)"), QStringLiteral("auto"));
+    m_crop->addItem(QStringLiteral("Automatic"), QStringLiteral("auto"));
     m_crop->addItem(QStringLiteral("Custom"), QStringLiteral("custom"));
     m_start->setPlaceholderText(QStringLiteral("the beginning"));
     m_end->setPlaceholderText(QStringLiteral("the end"));
@@ -102,7 +102,7 @@ void OptionsPanel::build()
 
     const QString time = QStringLiteral("as [[h:]m:]s[.ms], for example 90, 1:30 or 1:02:03.5");
     auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(18, 8, 16, 8);
+    grid->setContentsMargins(12, 8, 12, 8);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);
     const auto field = [grid](QWidget *widget, QLabel *label, int row, int column, int span = 1) {

@@ -5,6 +5,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // The form's lower band, its field borders and its orange.
@@ -34,13 +36,6 @@ PanelArea::PanelArea(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 4, 14, 8);
     layout->addWidget(m_tabs);
-    // The access key of a hidden tab would still choose it, showing a page without its tab.
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        if (index >= 0 && !m_tabs->isTabVisible(index) && m_shown >= 0 && m_tabs->isTabVisible(m_shown))
-            m_tabs->setCurrentIndex(m_shown);
-        else
-            m_shown = index;
-    });
 }
 
 void PanelArea::addPage(QWidget *page, const QString &title)
@@ -51,41 +46,49 @@ void PanelArea::addPage(QWidget *page, const QString &title)
     scroll->setWidget(page);
     // The page is what the tab names; the scrolling around it is no stop of its own.
     scroll->setFocusPolicy(Qt::NoFocus);
+    m_pages.append({scroll, title, true});
     m_tabs->addTab(scroll, title);
 }
 
-
-
-namespace {
-
-int indexOf(const QTabWidget *tabs, const QWidget *page)
+qsizetype PanelArea::pageIndex(const QWidget *page) const
 {
-    for (int i = 0; i < tabs->count(); ++i) {
-        if (auto *scroll = qobject_cast<QScrollArea *>(tabs->widget(i)); scroll && scroll->widget() == page)
+    for (qsizetype i = 0; i < m_pages.size(); ++i) {
+        if (m_pages.at(i).scroll->widget() == page)
             return i;
     }
     return -1;
 }
 
-} // namespace
-
 void PanelArea::showPage(QWidget *page)
 {
-    if (const int index = indexOf(m_tabs, page); index >= 0 && m_tabs->isTabVisible(index))
-        m_tabs->setCurrentIndex(index);
+    if (const qsizetype i = pageIndex(page); i >= 0 && m_pages.at(i).shown)
+        m_tabs->setCurrentWidget(m_pages.at(i).scroll);
 }
 
+// A hidden tab is taken out of the bar, not only hidden: screen readers would still list it, and
+// its access key would still choose it.
 void PanelArea::setPageVisible(QWidget *page, bool visible)
 {
-    const int index = indexOf(m_tabs, page);
-    if (index >= 0 && m_tabs->isTabVisible(index) != visible)
-        m_tabs->setTabVisible(index, visible);
+    const qsizetype i = pageIndex(page);
+    if (i < 0 || m_pages.at(i).shown == visible)
+        return;
+    Page &changed = m_pages[i];
+    changed.shown = visible;
+    if (!visible) {
+        m_tabs->removeTab(m_tabs->indexOf(changed.scroll));
+        changed.scroll->setParent(this);
+        changed.scroll->hide();
+        return;
+    }
+    // Back at its place among the pages shown.
+    const int at = int(std::count_if(m_pages.begin(), m_pages.begin() + i, [](const Page &before) { return before.shown; }));
+    m_tabs->insertTab(at, changed.scroll, changed.title);
 }
 
 bool PanelArea::isPageVisible(QWidget *page) const
 {
-    const int index = indexOf(m_tabs, page);
-    return index >= 0 && m_tabs->isTabVisible(index);
+    const qsizetype i = pageIndex(page);
+    return i >= 0 && m_pages.at(i).shown;
 }
 
 QWidget *PanelArea::currentPage() const

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
+class QScrollArea;
 class QTabWidget;
 
 // The one area under the form for what the form has no room for: a row of tabs (a page tab list
@@ -32,6 +34,13 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    struct Page {
+        QScrollArea *scroll = nullptr; // holds the page; in the tabs while shown
+        QString title;
+        bool shown = true;
+    };
+    qsizetype pageIndex(const QWidget *page) const;
+
     QTabWidget *m_tabs = nullptr;
-    int m_shown = -1; // the page last shown under a visible tab
+    QList<Page> m_pages; // in the order the pages were added
 };
