@@ -120,6 +120,8 @@ void Form1::wire()
     // A file named in the field is in hand once it is there, typed or chosen.
     connect(m_controls.txtSource, &QLineEdit::textChanged, this, &Form1::showPanels);
     connect(m_options, &OptionsPanel::optionsChanged, this, [this] { m_queue->setOptions(m_options->options()); });
+    // A change made while a run went reaches the files left waiting once it has ended.
+    connect(m_queue, &WindowQueue::finished, this, [this] { m_queue->setOptions(m_options->options()); });
     // Esc asks to stop a running conversion, wherever the focus is in the window.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::askToStopConversion);

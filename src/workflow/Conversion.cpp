@@ -16,6 +16,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -42,6 +43,7 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
     m_notes.clear();
     m_span.reset();
     m_encoderWarning.reset();
+    m_refused = false;
     if (const std::optional<QString> problem = SourceCheck::problem(source)) {
         say(*problem);
         return false;
@@ -69,7 +71,6 @@ bool Conversion::start(const QString &preset, const QString &source, const QStri
         encoderDestination = m_links->destination();
     }
     QStringList optionArguments;
-    m_refused = false;
     m_reading = false;
     m_pauseWanted = false;
     m_preset = preset;
@@ -116,7 +117,6 @@ bool Conversion::launch(const QStringList &optionArguments)
 // aside, and the run counts as going meanwhile, so that Stop and Pause work as on a running one.
 void Conversion::readSource(const QString &preset, const QString &encoderSource, const QString &encoderDestination)
 {
-    m_preset = preset;
     m_encoderSource = encoderSource;
     m_encoderDestination = encoderDestination;
     m_reading = true;
@@ -144,6 +144,8 @@ void Conversion::readSource(const QString &preset, const QString &encoderSource,
 void Conversion::sourceRead(const OptionPlan &plan)
 {
     m_reading = false;
+    // Until the encoder runs, an end is a refusal: the job may say so while it starts.
+    m_refused = true;
     if (plan.refused()) {
         say(plan.refusal);
     } else {
@@ -151,12 +153,12 @@ void Conversion::sourceRead(const OptionPlan &plan)
         if (m_effective.trims())
             m_span = plan.spanSeconds;
         if (launch(plan.arguments)) {
+            m_refused = false;
             if (m_pauseWanted)
                 m_job.pauseEncoder();
             return;
         }
     }
-    m_refused = true;
     if (endRun())
         emit failed();
 }
@@ -201,23 +203,24 @@ void Conversion::keepDate() const
 
 void Conversion::cancel()
 {
-    if (!m_running || m_cancelling)
+    if (!m_running)
         return;
-    m_cancelling = true;
-    m_clock.resume();
     if (m_reading) {
-        // The read's answer is ignored when it comes; its tools are bounded in time and the
-        // helper that runs them waits for them when it goes. The end is told from the event
+        // The read's tools end at once and its answer is ignored; the end is told from the event
         // loop, as an encoder's would be.
+        if (std::exchange(m_cancelling, true))
+            return;
         ++m_readNumber;
         *m_stopRead = true;
-        m_reading = false;
+        m_clock.resume();
         QMetaObject::invokeMethod(this, [this] {
             if (endRun())
                 emit cancelled();
         }, Qt::QueuedConnection);
         return;
     }
+    m_cancelling = true;
+    m_clock.resume();
     m_job.CancelConvert();
 }
 
