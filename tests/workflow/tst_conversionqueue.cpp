@@ -66,22 +66,22 @@ private slots:
     void readsTheSourceAside_data()
     {
         QTest::addColumn<QByteArray>("ffprobe");
-        QTest::addColumn<bool>("stop");
+        QTest::addColumn<QString>("action"); // during the read
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("read, then converted")
-            << QByteArray(R"(echo '{"streams": [{"index": 0, "codec_type": "video", "codec_name": "h264", "width": 320, )"
-                          R"("height": 240}], "format": {"format_name": "avi", "duration": "10.0"}}')")
-            << false << "done" << "";
+        const QByteArray film = R"(echo '{"streams": [{"index": 0, "codec_type": "video", "codec_name": "h264", "width": 320, )"
+                                R"("height": 240}], "format": {"format_name": "avi", "duration": "10.0"}}')";
+        QTest::newRow("read, then converted") << film << "" << "done" << "";
         QTest::newRow("a source that cannot be read")
-            << QByteArray("echo 'Invalid data found when processing input' >&2; exit 1") << false << "refused"
+            << QByteArray("echo 'Invalid data found when processing input' >&2; exit 1") << "" << "refused"
             << "in.avi cannot be read: Invalid data found when processing input";
-        QTest::newRow("stopped while it is read") << QByteArray("sleep 30") << true << "cancelled" << "";
+        QTest::newRow("stopped while it is read") << QByteArray("sleep 30") << "stop" << "cancelled" << "";
+        QTest::newRow("paused while it is read: the encoder starts paused") << "sleep 1; " + film << "pause" << "done" << "";
     }
     void readsTheSourceAside()
     {
         QFETCH(QByteArray, ffprobe);
-        QFETCH(bool, stop);
+        QFETCH(QString, action);
         QFETCH(QString, end);
         QFETCH(QString, reason);
         FakeProgramFolder folder;
@@ -111,11 +111,19 @@ private slots:
         // Started and reading: the run is going, nothing has ended yet.
         QCOMPARE(queue.runningCount(), 1);
         QCOMPARE(ended, QString());
-        if (stop) {
+        if (action == QLatin1String("stop")) {
             QTest::qWait(300);
             queue.cancelAll();
+        } else if (action == QLatin1String("pause")) {
+            QVERIFY(queue.pause());
+            // Read, started and held: a running encoder would have ended within its 200 ms.
+            QTRY_COMPARE_WITH_TIMEOUT(queue.runOf(0)->job().state(), AVC::State::Polling, 10000);
+            QTest::qWait(1000);
+            QCOMPARE(ended, QString());
+            QVERIFY(queue.runOf(0)->paused());
+            QVERIFY(queue.resume());
         }
-        // Well before the 30 s the stopped read would have taken.
+        // Well before the 30 s a stopped read would have taken.
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
         QCOMPARE(ended, end);
         QCOMPARE(said, reason);
