@@ -1,7 +1,9 @@
 #include "mainwindow/Form1.h"
 
 #include "controls/button/TavloClick.h"
+#include "common/MessageBoxes.h"
 #include "mainwindow/FormatBox.h"
+#include "mainwindow/OptionsPanel.h"
 #include "mainwindow/PanelArea.h"
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/RunController.h"
@@ -17,6 +19,7 @@
 #include "update/WebAddresses.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,18 +78,22 @@ Form1::Form1(const FittedForm &fitted, QWidget *parent)
 
     m_formHeight = form.clientSize.height();
     m_queue = new WindowQueue(this);
-    // Below the form, open while the queue holds several files.
+    // Below the form, open while the window holds a source.
     m_panels = new PanelArea(this);
     m_panels->hide();
     m_queuePanel = new QueuePanel(*m_queue);
     m_panels->addPage(m_queuePanel, QStringLiteral("&Queue"));
+    m_options = new OptionsPanel;
+    m_panels->addPage(m_options, QStringLiteral("&Options"));
     m_run = new RunController(*this, m_controls, *m_queue);
+    m_run->setRefusal([this] { return refuseOptions(); });
     m_picker = new SourcePicker(*this, m_controls, *m_queue);
     m_watch = new WatchControl(*this, *m_queue, [this] { return m_controls.cboFormat->currentText(); });
     m_queuePanel->addControl(m_watch->button(m_queuePanel), m_watch->line(m_queuePanel));
     m_timers = new UpdateTimers(this);
     setUpWindowAccess(*this);
     wire();
+    showPanels();
 }
 
 Form1::~Form1()
@@ -109,7 +116,12 @@ void Form1::wire()
     // A chosen item and typed text both run the destination update.
     connect(m_controls.cboFormat, &QComboBox::currentTextChanged, this, &Form1::cboFormat_Click);
     connect(m_controls.txtSource, &QLineEdit::editingFinished, this, &Form1::txtSource_EditingFinished);
-    connect(m_run, &RunController::queueShown, this, &Form1::showQueuePanel);
+    connect(m_run, &RunController::queueShown, this, &Form1::showPanels);
+    // A file named in the field is in hand once it is there, typed or chosen.
+    connect(m_controls.txtSource, &QLineEdit::textChanged, this, &Form1::showPanels);
+    connect(m_options, &OptionsPanel::optionsChanged, this, [this] { m_queue->setOptions(m_options->options()); });
+    // A change made while a run went reaches the files left waiting once it has ended.
+    connect(m_queue, &WindowQueue::finished, this, [this] { m_queue->setOptions(m_options->options()); });
     // Esc asks to stop a running conversion, wherever the focus is in the window.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::askToStopConversion);
@@ -119,7 +131,7 @@ void Form1::wire()
     // The watch's controls are in the panel, which stays open while it watches.
     auto *watchFolder = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W), this);
     connect(watchFolder, &QShortcut::activated, this, [this] { m_watch->watching() ? m_watch->stop() : void(m_watch->start()); });
-    connect(m_watch, &WatchControl::watchingChanged, this, [this] { showQueuePanel(m_queue->holdsQueue()); });
+    connect(m_watch, &WatchControl::watchingChanged, this, &Form1::showPanels);
     // Pause's caption is drawn as it stands, so its access key is the window's own.
     for (const QKeySequence &key : {QKeySequence(Qt::Key_Pause), QKeySequence(Qt::ALT | Qt::Key_P)}) {
         auto *shortcut = new QShortcut(key, this);
@@ -161,6 +173,18 @@ void Form1::cmdDest_Click() { m_picker->browseDestination(); }
 
 void Form1::cmdConvert_Click() { m_run->convert(); }
 
+bool Form1::refuseOptions()
+{
+    const QString problem = m_options->problem();
+    // Without a source the panel is closed: Convert asks for a file first.
+    if (problem.isEmpty() || m_panels->isHidden())
+        return false;
+    m_panels->showPage(m_options);
+    MessageBoxes::show(QStringLiteral("The options cannot be used: ") + problem, MessageBoxes::Exclamation);
+    m_options->focusProblem();
+    return true;
+}
+
 void Form1::cmdPause_Click() { m_run->togglePause(); }
 
 void Form1::cmdLogo_Click() { ShellOpen(WebAddresses::homePage()); }
@@ -180,10 +204,30 @@ double Form1::fitFactor(QSize size)
                      double(available.height() - PanelArea::LeastHeight) / size.height()});
 }
 
-void Form1::showQueuePanel(bool shown)
+void Form1::showPanels()
 {
-    shown = shown || m_watch->watching();
-    if (m_panels->isVisible() == shown)
+    const bool queue = m_queue->holdsQueue() || m_watch->watching();
+    QStringList sources;
+    if (m_queue->holdsQueue()) {
+        for (const QueueItem &item : m_queue->list().items()) {
+            if (!sources.contains(item.source))
+                sources << item.source;
+        }
+    } else if (const QString field = m_controls.txtSource->text(); !field.isEmpty() && QFileInfo(field).isFile()) {
+        sources << field;
+    }
+    m_options->setSources(sources);
+    const bool queueWasThere = m_panels->isPageVisible(m_queuePanel);
+    m_panels->setPageVisible(m_queuePanel, queue);
+    // A queue that appears is what the user looks for.
+    if (queue && !queueWasThere)
+        m_panels->showPage(m_queuePanel);
+    fitPanels(queue || !sources.isEmpty());
+}
+
+void Form1::fitPanels(bool shown)
+{
+    if (!m_panels->isHidden() == shown)
         return;
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, width(), m_formHeight + PanelArea::PreferredHeight);

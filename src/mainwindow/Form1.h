@@ -8,6 +8,7 @@
 
 class ConversionRun;
 class QComboBox;
+class OptionsPanel;
 class PanelArea;
 class QTimer;
 class QueuePanel;
@@ -49,7 +50,10 @@ public:
     WindowQueue *queue() const { return m_queue; }
     QueuePanel *queuePanel() const { return m_queuePanel; }
     WatchControl *watchControl() const { return m_watch; }
-    // The tabbed area under the form: the queue's page now, others beside it.
+    // What goes into the files beyond the preset: a page of the panel area.
+    OptionsPanel *optionsPanel() const { return m_options; }
+    // The tabbed area under the form, shown while the window holds a source: the queue's page
+    // (while there is a queue or a watch), the options' page, and others beside them.
     PanelArea *panelArea() const { return m_panels; }
     // Something converts: the file in the fields or the queue.
     bool converting() const;
@@ -101,7 +105,12 @@ private:
     static FittedForm fittedForm();
     void Form_Activate();
     void wire();
-    void showQueuePanel(bool shown);
+    // The panel area and its pages follow what the window holds: a file in the fields, a queue
+    // or a watch. The options are for the file or the queue's files.
+    void showPanels();
+    void fitPanels(bool shown);
+    // Options that cannot be used refuse Convert, saying why, with the focus on the field at fault.
+    bool refuseOptions();
     // Scales the window down when the screen's available area is smaller than it.
     static double fitFactor(QSize size);
 
@@ -109,6 +118,7 @@ private:
     FormControls m_controls;
     WindowQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
+    OptionsPanel *m_options = nullptr;
     PanelArea *m_panels = nullptr;
     int m_formHeight = 0;
     RunController *m_run = nullptr;
