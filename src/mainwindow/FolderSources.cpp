@@ -133,6 +133,7 @@ void FolderSources::scanned(const QList<Scan> &scans, const QString &outputFolde
             QueueItem item;
             item.source = file.path;
             item.preset = preset;
+            item.options = m_queue.options();
             item.destination = uniqueDestination(FolderScan::mirrored(file.path, file.relative, outputFolder, extension), taken);
             const QString folder = item.destination.left(item.destination.lastIndexOf(QLatin1Char('/')));
             if (const std::optional<QString> reason = makeFolders(folder)) {

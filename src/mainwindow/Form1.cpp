@@ -1,7 +1,9 @@
 #include "mainwindow/Form1.h"
 
 #include "controls/button/TavloClick.h"
+#include "common/MessageBoxes.h"
 #include "mainwindow/FormatBox.h"
+#include "mainwindow/OptionsPanel.h"
 #include "mainwindow/PanelArea.h"
 #include "mainwindow/PreviewPanel.h"
 #include "mainwindow/QueuePanel.h"
@@ -77,20 +79,24 @@ Form1::Form1(const FittedForm &fitted, QWidget *parent)
 
     m_formHeight = form.clientSize.height();
     m_queue = new WindowQueue(this);
-    // Below the form, open while the queue holds several files.
+    // Below the form, open while the window holds a source.
     m_panels = new PanelArea(this);
     m_panels->hide();
     m_queuePanel = new QueuePanel(*m_queue);
     m_panels->addPage(m_queuePanel, QStringLiteral("&Queue"));
+    m_options = new OptionsPanel;
+    m_panels->addPage(m_options, QStringLiteral("&Options"));
     m_previewPanel = new PreviewPanel;
     m_panels->addPage(m_previewPanel, QStringLiteral("Pre&view"));
     m_run = new RunController(*this, m_controls, *m_queue);
+    m_run->setRefusal([this] { return refuseOptions(); });
     m_picker = new SourcePicker(*this, m_controls, *m_queue);
     m_watch = new WatchControl(*this, *m_queue, [this] { return m_controls.cboFormat->currentText(); });
     m_queuePanel->addControl(m_watch->button(m_queuePanel), m_watch->line(m_queuePanel));
     m_timers = new UpdateTimers(this);
     setUpWindowAccess(*this);
     wire();
+    showPanels();
 }
 
 Form1::~Form1()
@@ -113,12 +119,20 @@ void Form1::wire()
     // A chosen item and typed text both run the destination update.
     connect(m_controls.cboFormat, &QComboBox::currentTextChanged, this, &Form1::cboFormat_Click);
     connect(m_controls.txtSource, &QLineEdit::editingFinished, this, &Form1::txtSource_EditingFinished);
-    connect(m_run, &RunController::queueShown, this, &Form1::showQueuePanel);
-    // The preview follows the files in hand and the preset; its target is the conversions'.
+    connect(m_run, &RunController::queueShown, this, &Form1::showPanels);
+    // A file named in the field is in hand once it is there, typed or chosen.
+    connect(m_controls.txtSource, &QLineEdit::textChanged, this, &Form1::showPanels);
+    connect(m_options, &OptionsPanel::optionsChanged, this, [this] { m_queue->setOptions(m_options->options()); });
+    // A change made while a run went reaches the files left waiting once it has ended.
+    connect(m_queue, &WindowQueue::finished, this, [this] { m_queue->setOptions(m_options->options()); });
+    // The preview follows the files in hand, the preset and the options; its times become the
+    // options' part, and its target the conversions'.
     connect(m_controls.cboFormat, &QComboBox::currentTextChanged, m_previewPanel, &PreviewPanel::setPreset);
-    connect(m_queue, &WindowQueue::changed, this, &Form1::feedPreview);
-    connect(m_controls.txtSource, &QLineEdit::textChanged, this, &Form1::feedPreview);
+    connect(m_options, &OptionsPanel::optionsChanged, this, [this] { m_previewPanel->setOptions(m_options->options()); });
+    connect(m_previewPanel, &PreviewPanel::startChosen, m_options, &OptionsPanel::setStart);
+    connect(m_previewPanel, &PreviewPanel::endChosen, m_options, &OptionsPanel::setEnd);
     connect(m_previewPanel, &PreviewPanel::targetChanged, this, [this] { m_queue->setTarget(m_previewPanel->target()); });
+    connect(m_queue, &WindowQueue::finished, this, [this] { m_queue->setTarget(m_previewPanel->target()); });
     // Esc asks to stop a running conversion, wherever the focus is in the window.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::askToStopConversion);
@@ -128,7 +142,7 @@ void Form1::wire()
     // The watch's controls are in the panel, which stays open while it watches.
     auto *watchFolder = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W), this);
     connect(watchFolder, &QShortcut::activated, this, [this] { m_watch->watching() ? m_watch->stop() : void(m_watch->start()); });
-    connect(m_watch, &WatchControl::watchingChanged, this, [this] { showQueuePanel(m_queue->holdsQueue()); });
+    connect(m_watch, &WatchControl::watchingChanged, this, &Form1::showPanels);
     // Pause's caption is drawn as it stands, so its access key is the window's own.
     for (const QKeySequence &key : {QKeySequence(Qt::Key_Pause), QKeySequence(Qt::ALT | Qt::Key_P)}) {
         auto *shortcut = new QShortcut(key, this);
@@ -170,6 +184,27 @@ void Form1::cmdDest_Click() { m_picker->browseDestination(); }
 
 void Form1::cmdConvert_Click() { m_run->convert(); }
 
+bool Form1::refuseOptions()
+{
+    // Without a source the panel is closed: Convert asks for a file first.
+    if (m_panels->isHidden())
+        return false;
+    if (const QString problem = m_options->problem(); !problem.isEmpty()) {
+        m_panels->showPage(m_options);
+        MessageBoxes::show(QStringLiteral("The options cannot be used: ") + problem, MessageBoxes::Exclamation);
+        m_options->focusProblem();
+        return true;
+    }
+    // A size or a quality typed but not understood is not silently left out.
+    if (const QString problem = m_previewPanel->targetProblem(); !problem.isEmpty()) {
+        m_panels->showPage(m_previewPanel);
+        MessageBoxes::show(QStringLiteral("The target cannot be used: ") + problem, MessageBoxes::Exclamation);
+        m_previewPanel->focusTarget();
+        return true;
+    }
+    return false;
+}
+
 void Form1::cmdPause_Click() { m_run->togglePause(); }
 
 void Form1::cmdLogo_Click() { ShellOpen(WebAddresses::homePage()); }
@@ -189,32 +224,31 @@ double Form1::fitFactor(QSize size)
                      double(available.height() - PanelArea::LeastHeight) / size.height()});
 }
 
-QStringList Form1::sourcesInHand() const
+void Form1::showPanels()
 {
+    const bool queue = m_queue->holdsQueue() || m_watch->watching();
     QStringList sources;
     if (m_queue->holdsQueue()) {
-        for (const QueueItem &item : m_queue->list().items())
-            if (!item.finished())
+        for (const QueueItem &item : m_queue->list().items()) {
+            if (!sources.contains(item.source))
                 sources << item.source;
-        return sources;
+        }
+    } else if (const QString field = m_controls.txtSource->text(); !field.isEmpty() && QFileInfo(field).isFile()) {
+        sources << field;
     }
-    const QString typed = m_controls.txtSource->text();
-    if (!typed.isEmpty() && QFileInfo(typed).isFile())
-        sources << typed;
-    return sources;
-}
-
-void Form1::feedPreview()
-{
-    const QStringList sources = sourcesInHand();
+    m_options->setSources(sources);
     m_previewPanel->setSources(sources);
-    showQueuePanel(m_queue->holdsQueue());
+    const bool queueWasThere = m_panels->isPageVisible(m_queuePanel);
+    m_panels->setPageVisible(m_queuePanel, queue);
+    // A queue that appears is what the user looks for.
+    if (queue && !queueWasThere)
+        m_panels->showPage(m_queuePanel);
+    fitPanels(queue || !sources.isEmpty());
 }
 
-void Form1::showQueuePanel(bool shown)
+void Form1::fitPanels(bool shown)
 {
-    shown = shown || m_watch->watching() || !sourcesInHand().isEmpty();
-    if (m_panels->isVisible() == shown)
+    if (!m_panels->isHidden() == shown)
         return;
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, width(), m_formHeight + PanelArea::PreferredHeight);

@@ -8,6 +8,7 @@
 
 class ConversionRun;
 class QComboBox;
+class OptionsPanel;
 class PanelArea;
 class PreviewPanel;
 class QTimer;
@@ -50,7 +51,10 @@ public:
     WindowQueue *queue() const { return m_queue; }
     QueuePanel *queuePanel() const { return m_queuePanel; }
     WatchControl *watchControl() const { return m_watch; }
-    // The tabbed area under the form: the queue's page now, others beside it.
+    // What goes into the files beyond the preset: a page of the panel area.
+    OptionsPanel *optionsPanel() const { return m_options; }
+    // The tabbed area under the form, shown while the window holds a source: the queue's page
+    // (while there is a queue or a watch), the options' page, and others beside them.
     PanelArea *panelArea() const { return m_panels; }
     // The "Preview" page: the pictures before and after, the estimate and the target.
     PreviewPanel *previewPanel() const { return m_previewPanel; }
@@ -104,10 +108,13 @@ private:
     static FittedForm fittedForm();
     void Form_Activate();
     void wire();
-    void showQueuePanel(bool shown);
-    // The files in hand: the queue's that have not ended, else the one in the field.
-    QStringList sourcesInHand() const;
-    void feedPreview();
+    // The panel area and its pages follow what the window holds: a file in the fields, a queue
+    // or a watch. The options are for the file or the queue's files.
+    void showPanels();
+    void fitPanels(bool shown);
+    // Options or a target that cannot be used refuse Convert, saying why, with the focus on the
+    // field at fault.
+    bool refuseOptions();
     // Scales the window down when the screen's available area is smaller than it.
     static double fitFactor(QSize size);
 
@@ -115,6 +122,7 @@ private:
     FormControls m_controls;
     WindowQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
+    OptionsPanel *m_options = nullptr;
     PanelArea *m_panels = nullptr;
     PreviewPanel *m_previewPanel = nullptr;
     int m_formHeight = 0;

@@ -1,8 +1,9 @@
 #include "mainwindow/OptionsPanel.h"
 
-#include "mainwindow/AsideWork.h"
+#include "workflow/AsideWork.h"
 #include "mainwindow/TrackChoices.h"
 #include "workflow/LanguageCodes.h"
+#include "workflow/ToolProcess.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,7 +58,10 @@ OptionsPanel::OptionsPanel(QWidget *parent)
     showCrop();
 }
 
-OptionsPanel::~OptionsPanel() = default;
+OptionsPanel::~OptionsPanel()
+{
+    *m_stop = true;
+}
 
 void OptionsPanel::setTools(Reader reader, CropFinder finder)
 {
@@ -75,12 +79,20 @@ QString OptionsPanel::problem() const
     return m_problem;
 }
 
+void OptionsPanel::focusProblem()
+{
+    if (m_wrong)
+        m_wrong->setFocus(Qt::OtherFocusReason);
+}
+
 void OptionsPanel::setSources(const QStringList &sources)
 {
     // The same files again (the queue changed around them): what was read still holds.
     if (sources == m_paths && !sources.isEmpty())
         return;
     const int generation = ++m_generation;
+    *m_stop = true;
+    m_stop = std::make_shared<std::atomic<bool>>(false);
     m_paths = sources;
     m_cropMeasuring = false;
     m_sources.clear();
@@ -96,7 +108,8 @@ void OptionsPanel::setSources(const QStringList &sources)
     if (sources.isEmpty())
         return;
     m_aside->run<QList<SourceInfo>>(
-        [reader = m_reader, sources] {
+        [reader = m_reader, sources, stop = m_stop] {
+            const ToolProcess::StopWhen stopping(stop.get());
             QList<SourceInfo> read;
             for (const QString &path : sources)
                 read << reader(path);

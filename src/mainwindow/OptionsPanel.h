@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class AsideWork;
 class QCheckBox;
@@ -44,6 +46,8 @@ public:
     // Why the options as typed cannot be used (a malformed time, an end not after the start, a
     // start past a file's end, a rectangle outside a picture); empty when they can.
     QString problem() const;
+    // Shows the field at fault with the focus in it.
+    void focusProblem();
     bool reading() const;
     // How a source is read and its black bars found; both run off the window's thread.
     void setTools(Reader reader, CropFinder finder);
@@ -72,6 +76,8 @@ private:
     CropFinder m_finder;
     AsideWork *m_aside = nullptr;
     int m_generation = 0; // which setSources a result answers
+    // Set: the reads of sources no longer in hand end at once.
+    std::shared_ptr<std::atomic<bool>> m_stop = std::make_shared<std::atomic<bool>>(false);
     bool m_reading = false;
     bool m_filling = false; // the lists are being refilled, not chosen by the user
     QStringList m_paths;
@@ -84,6 +90,7 @@ private:
     std::optional<bool> m_metadata;   // as given, while the box agrees
     std::optional<bool> m_keepDate;
     QString m_problem;
+    QWidget *m_wrong = nullptr; // the field the problem is about
 
     QComboBox *m_sound = nullptr;
     QComboBox *m_subtitles = nullptr;

@@ -1,6 +1,7 @@
 #include "mainwindow/OptionsPanel.h"
 
-#include "mainwindow/AsideWork.h"
+#include "workflow/AsideWork.h"
+#include "workflow/ToolProcess.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,11 +60,16 @@ void OptionsPanel::build()
     m_crop = new QComboBox(this);
     m_rectangle = new QLineEdit(this);
     m_found = new QLabel(this);
-    m_metadataBox = new QCheckBox(QStringLiteral("&Keep chapters, title and tags"), this);
+    m_metadataBox = new QCheckBox(QStringLiteral("Keep c&hapters, title and tags"), this);
     m_dateBox = new QCheckBox(QStringLiteral("Keep the file's &date"), this);
     m_status = new QLabel(this);
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("optionsMessage"));
+    const std::pair<QWidget *, const char *> names[] = {
+        {m_sound, "sound"}, {m_subtitles, "subtitles"}, {m_burn, "burn"}, {m_start, "start"}, {m_end, "end"},
+        {m_crop, "crop"}, {m_rectangle, "rectangle"}, {m_metadataBox, "keepMetadata"}, {m_dateBox, "keepDate"}};
+    for (const auto &[widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
     for (QLabel *text : {m_status, m_message, m_found}) {
         text->setWordWrap(true);
         text->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -72,9 +78,9 @@ void OptionsPanel::build()
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         box->setMinimumContentsLength(12);
     }
-    m_crop->addItem(QStringLiteral("As the preset chooses"), QString());
+    m_crop->addItem(QStringLiteral("The preset's choice"), QString());
     m_crop->addItem(QStringLiteral("None"), QStringLiteral("none"));
-    m_crop->addItem(QStringLiteral("Automatic (black bars)"), QStringLiteral("auto"));
+    m_crop->addItem(QStringLiteral("Automatic"), QStringLiteral("auto"));
     m_crop->addItem(QStringLiteral("Custom"), QStringLiteral("custom"));
     m_start->setPlaceholderText(QStringLiteral("the beginning"));
     m_end->setPlaceholderText(QStringLiteral("the end"));
@@ -91,20 +97,20 @@ void OptionsPanel::build()
     }
     m_metadataBox->setChecked(true);
     m_dateBox->setChecked(true);
-    m_metadataBox->setAccessibleDescription(QStringLiteral("Keep the source's chapters, title, tags and track names (Alt+K)"));
+    m_metadataBox->setAccessibleDescription(QStringLiteral("Keep the source's chapters, title, tags and track names (Alt+H)"));
     m_dateBox->setAccessibleDescription(QStringLiteral("Give the new file the source's modification date (Alt+D)"));
 
     const QString time = QStringLiteral("as [[h:]m:]s[.ms], for example 90, 1:30 or 1:02:03.5");
     auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(18, 8, 16, 8);
+    grid->setContentsMargins(12, 8, 12, 8);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);
     const auto field = [grid](QWidget *widget, QLabel *label, int row, int column, int span = 1) {
         grid->addWidget(label, row, column);
         grid->addWidget(widget, row, column + 1, 1, span);
     };
-    field(m_sound, labelFor(m_sound, QStringLiteral("Sou&nd:"), QStringLiteral("Sound track"),
-                            QStringLiteral("Which sound tracks go into the file (Alt+N)")), 0, 0, 3);
+    field(m_sound, labelFor(m_sound, QStringLiteral("Sound trac&k:"), QStringLiteral("Sound track"),
+                            QStringLiteral("Which sound tracks go into the file (Alt+K)")), 0, 0, 3);
     field(m_subtitles, labelFor(m_subtitles, QStringLiteral("Su&btitles:"), QStringLiteral("Subtitles"),
                                 QStringLiteral("Which subtitle tracks go into the file (Alt+B)")), 1, 0);
     field(m_burn, labelFor(m_burn, QStringLiteral("Burn &in:"), QStringLiteral("Burn in subtitles"),
@@ -183,7 +189,8 @@ void OptionsPanel::findCrop()
     m_cropMeasuring = true;
     const int generation = m_generation;
     m_aside->run<QStringList>(
-        [finder = m_finder, sources = m_sources] {
+        [finder = m_finder, sources = m_sources, stop = m_stop] {
+            const ToolProcess::StopWhen stopping(stop.get());
             QStringList found;
             for (const SourceInfo &info : sources) {
                 const CropDetect::Found crop = finder(info);
@@ -260,6 +267,7 @@ void OptionsPanel::check()
         }
     }
     m_problem = problems.join(QLatin1Char('\n'));
+    m_wrong = wrong;
     // A screen reader says what is wrong when the field at fault takes the focus.
     for (QLineEdit *field : {m_start, m_end, m_rectangle}) {
         const QString usual = field->toolTip();

@@ -5,6 +5,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // The form's lower band, its field borders and its orange.
@@ -44,15 +46,55 @@ void PanelArea::addPage(QWidget *page, const QString &title)
     scroll->setWidget(page);
     // The page is what the tab names; the scrolling around it is no stop of its own.
     scroll->setFocusPolicy(Qt::NoFocus);
+    m_pages.append({scroll, title, true});
     m_tabs->addTab(scroll, title);
+}
+
+qsizetype PanelArea::pageIndex(const QWidget *page) const
+{
+    for (qsizetype i = 0; i < m_pages.size(); ++i) {
+        if (m_pages.at(i).scroll->widget() == page)
+            return i;
+    }
+    return -1;
 }
 
 void PanelArea::showPage(QWidget *page)
 {
-    for (int i = 0; i < m_tabs->count(); ++i) {
-        if (auto *scroll = qobject_cast<QScrollArea *>(m_tabs->widget(i)); scroll && scroll->widget() == page)
-            m_tabs->setCurrentIndex(i);
+    if (const qsizetype i = pageIndex(page); i >= 0 && m_pages.at(i).shown)
+        m_tabs->setCurrentWidget(m_pages.at(i).scroll);
+}
+
+// A hidden tab is taken out of the bar, not only hidden: screen readers would still list it, and
+// its access key would still choose it.
+void PanelArea::setPageVisible(QWidget *page, bool visible)
+{
+    const qsizetype i = pageIndex(page);
+    if (i < 0 || m_pages.at(i).shown == visible)
+        return;
+    Page &changed = m_pages[i];
+    changed.shown = visible;
+    if (!visible) {
+        m_tabs->removeTab(m_tabs->indexOf(changed.scroll));
+        changed.scroll->setParent(this);
+        changed.scroll->hide();
+        return;
     }
+    // Back at its place among the pages shown.
+    const int at = int(std::count_if(m_pages.begin(), m_pages.begin() + i, [](const Page &before) { return before.shown; }));
+    m_tabs->insertTab(at, changed.scroll, changed.title);
+}
+
+bool PanelArea::isPageVisible(QWidget *page) const
+{
+    const qsizetype i = pageIndex(page);
+    return i >= 0 && m_pages.at(i).shown;
+}
+
+QWidget *PanelArea::currentPage() const
+{
+    auto *scroll = qobject_cast<QScrollArea *>(m_tabs->currentWidget());
+    return scroll ? scroll->widget() : nullptr;
 }
 
 void PanelArea::paintEvent(QPaintEvent *)

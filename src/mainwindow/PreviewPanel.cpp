@@ -1,6 +1,6 @@
 #include "mainwindow/PreviewPanel.h"
 
-#include "mainwindow/AsideWork.h"
+#include "workflow/AsideWork.h"
 #include "mainwindow/TargetChoice.h"
 #include "workflow/ClockText.h"
 #include "workflow/OptionPlan.h"
@@ -87,6 +87,11 @@ Target PreviewPanel::target() const
 QString PreviewPanel::targetProblem() const
 {
     return m_targetChoice->problem();
+}
+
+void PreviewPanel::focusTarget()
+{
+    m_targetChoice->focusProblem();
 }
 
 qint64 PreviewPanel::position() const

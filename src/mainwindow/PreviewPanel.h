@@ -49,6 +49,8 @@ public:
     Target target() const;
     // Why the target as typed cannot be used; empty when it can.
     QString targetProblem() const;
+    // The focus in the target's field at fault.
+    void focusTarget();
 
     // The time shown, in milliseconds of the source.
     qint64 position() const;

@@ -49,7 +49,7 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     };
     m_remove = button(QStringLiteral("&Remove"), QStringLiteral("Remove from the queue"), QStringLiteral("Remove the chosen file (Delete)"));
     m_up = button(QStringLiteral("&Up"), QStringLiteral("Move up"), QStringLiteral("Convert the chosen file earlier (Alt+Up)"));
-    m_down = button(QStringLiteral("Do&wn"), QStringLiteral("Move down"), QStringLiteral("Convert the chosen file later (Alt+Down)"));
+    m_down = button(QStringLiteral("&Down"), QStringLiteral("Move down"), QStringLiteral("Convert the chosen file later (Alt+Down)"));
     m_clear = button(QStringLiteral("C&lear finished"), QStringLiteral("Clear finished"), QStringLiteral("Remove every file that has ended"));
     m_atOnce = new QComboBox(this);
     m_atOnce->setAccessibleName(QStringLiteral("Conversions at once"));

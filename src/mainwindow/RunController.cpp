@@ -60,6 +60,10 @@ void RunController::convert()
         askToStop();
         return;
     }
+    if (m_refuses && m_refuses()) {
+        showIdleBar(QString());
+        return;
+    }
     if (!m_queue.holdsQueue()) {
         convertFields();
         return;

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class Announcer;
 class QWidget;
 class WindowQueue;
@@ -23,6 +25,8 @@ public:
 
     // Convert: the queue, else the file in the fields; while something converts, asks to stop it.
     void convert();
+    // Asked before a Convert starts anything: true when it has said why nothing may start.
+    void setRefusal(std::function<bool()> refuses) { m_refuses = std::move(refuses); }
     // Asks whether to stop what converts, and stops it on Yes.
     void askToStop();
     void togglePause();
@@ -66,4 +70,5 @@ private:
     bool m_closeWhenStopped = false;
     bool m_closedBySignal = false;
     bool m_suspendedBySignal = false; // paused by Ctrl-Z, not by the user
+    std::function<bool()> m_refuses;
 };

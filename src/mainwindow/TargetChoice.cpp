@@ -123,6 +123,7 @@ void TargetChoice::update()
         }
     }
     m_problem = problem;
+    m_atFault = atFault;
     // What is wrong, or why the fields are off, is said where a screen reader reads the field.
     m_message->setText(allowed ? problem : m_refusal);
     // A mistake stands out; a preset that takes no target is no mistake.
@@ -139,4 +140,12 @@ void TargetChoice::update()
         return;
     m_target = target;
     emit targetChanged();
+}
+
+void TargetChoice::focusProblem()
+{
+    if (!m_atFault)
+        return;
+    m_atFault->setFocus(Qt::OtherFocusReason);
+    m_atFault->selectAll();
 }

@@ -24,6 +24,8 @@ public:
     Target target() const { return m_target; }
     // Why the text given cannot be used; empty when it can.
     QString problem() const { return m_problem; }
+    // The focus in the field at fault, its text chosen.
+    void focusProblem();
 
     QLineEdit *sizeField() const { return m_size; }
     QLineEdit *qualityField() const { return m_quality; }
@@ -44,5 +46,6 @@ private:
     QString m_refusal;       // why the preset takes no target, in a line
     QString m_refusalDetail; // and naming the preset
     QString m_problem;
+    QLineEdit *m_atFault = nullptr;
     Target m_target;
 };

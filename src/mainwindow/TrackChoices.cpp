@@ -26,9 +26,9 @@ QList<Choice> fixedChoices(List list)
 {
     switch (list) {
     case List::Sound:
-        return {{QStringLiteral("As the preset chooses"), of(Kind::Preset)}, {QStringLiteral("The first track"), of(Kind::First)}};
+        return {{QStringLiteral("The preset's choice"), of(Kind::Preset)}, {QStringLiteral("The first track"), of(Kind::First)}};
     case List::Subtitles:
-        return {{QStringLiteral("As the preset chooses"), of(Kind::Preset)},
+        return {{QStringLiteral("The preset's choice"), of(Kind::Preset)},
                 {QStringLiteral("None"), of(Kind::None)},
                 {QStringLiteral("Keep all"), of(Kind::Keep)},
                 {QStringLiteral("Forced only"), of(Kind::Forced)}};

@@ -119,6 +119,7 @@ void WatchControl::flush()
         QueueItem item;
         item.source = file.path;
         item.preset = m_watchPreset;
+        item.options = m_queue.options();
         item.destination = uniqueDestination(FolderScan::mirrored(file.path, file.relative, m_outputFolder, extension), taken);
         makeFolders(item.destination.left(item.destination.lastIndexOf(QLatin1Char('/'))));
         taken << pathKey(item.source) << pathKey(item.destination);

@@ -69,6 +69,7 @@ void WindowQueue::addSources(const QStringList &sources, const QString &preset, 
         QueueItem item;
         item.source = QFileInfo(source).absoluteFilePath();
         item.preset = preset;
+        item.options = m_options;
         item.target = targetFor(preset);
         item.destination = derivedDestination(item.source, preset);
         m_list.add(item);
@@ -99,6 +100,23 @@ void WindowQueue::setPreset(const QString &preset)
         taken << pathKey(item.destination);
     }
     m_list.replaceAll(items);
+}
+
+void WindowQueue::setOptions(const ConversionOptions &options)
+{
+    m_options = options;
+    if (m_runner.running())
+        return;
+    QueueItems items = m_list.items();
+    bool changed = false;
+    for (QueueItem &item : items) {
+        if (item.state == QueueItem::State::Waiting && !(item.options == options)) {
+            item.options = options;
+            changed = true;
+        }
+    }
+    if (changed)
+        m_list.replaceAll(items);
 }
 
 Target WindowQueue::targetFor(const QString &preset) const
@@ -221,6 +239,7 @@ bool WindowQueue::convertOne(const QString &preset, const QString &source, const
     QueueItem item;
     item.source = source;
     item.preset = preset;
+    item.options = m_options;
     item.target = targetFor(preset);
     item.destination = destination;
     m_single = true;

@@ -20,11 +20,15 @@ public:
     QueueRunner &runner() { return m_runner; }
 
     // Replaces what waits with these sources (kept: what runs and what has run), or adds them to a
-    // run that is going. Each item gets the preset and a destination of its own derived from its
-    // source.
+    // run that is going. Each item gets the preset, the options and a destination of its own
+    // derived from its source.
     void addSources(const QStringList &sources, const QString &preset, bool replaceWaiting);
     // The items that have not started follow the chosen preset, while nothing runs.
     void setPreset(const QString &preset);
+    // What goes into each file beyond its preset: every item added from now on (the file in the
+    // fields too) gets these, and the items that have not started follow them while nothing runs.
+    void setOptions(const ConversionOptions &options);
+    const ConversionOptions &options() const { return m_options; }
     // The size or quality the conversions aim at: the items that have not started follow it,
     // while nothing runs, as do the files added later; an item whose preset takes no target
     // converts without one.
@@ -81,5 +85,6 @@ private:
     RecoveryFile::Loaded m_left;
     bool m_offered = false;
     bool m_single = false;
+    ConversionOptions m_options;
     Target m_target;
 };

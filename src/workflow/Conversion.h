@@ -9,10 +9,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
 class AVC;
+class AsideWork;
+struct OptionPlan;
 class TextNameLinks;
 
 // One run of a preset over a job, the same for the window and the command line: applies the
@@ -30,8 +33,10 @@ public:
 
     // Applies the preset and starts the encoder; false when nothing started (the reason has been
     // shown) or a run is still going. A run that is going keeps its meter. The options go on top
-    // of the preset's own defaults; when they change the encoder's line the source is read first,
-    // and options that do not fit it are refused here, naming the option and the file.
+    // of the preset's own defaults; when they change the encoder's line the source is read first
+    // (and its black bars measured) off the calling thread: the run counts as running from here,
+    // the encoder starts once the read is done, and a source that cannot be read or options that
+    // do not fit it end the run as refused(), naming the option and the file.
     bool start(const QString &preset, const QString &source, const QString &destination,
                const ConversionOptions &options = {});
     // A line in place of the preset's for the following starts (a target's); nothing: the preset's.
@@ -48,6 +53,10 @@ public:
 
     // From a start until the run's end is reported.
     bool running() const { return m_running; }
+    // The source is being read before the encoder starts.
+    bool reading() const { return m_running && m_reading; }
+    // The latest run failed before its encoder started: the options did not fit the source as read.
+    bool refused() const { return m_refused; }
     bool cancelling() const { return m_running && m_cancelling; }
     int percent() const { return m_meter.value(); }
     // Known once the encoder has reported how far it is.
@@ -83,8 +92,13 @@ signals:
 private:
     bool endRun();
     void say(const QString &text);
-    bool planOptions(const QString &preset, const QString &source, const QString &encoderSource,
-                     const ConversionOptions &options, QStringList &arguments);
+    // What the options need before the encoder can start.
+    enum class Planned { Ready, Refused, NeedsReading };
+    Planned planOptions(const QString &preset, const QString &source, const QString &encoderSource,
+                        const ConversionOptions &options, QStringList &arguments);
+    void readSource(const QString &preset, const QString &encoderSource, const QString &encoderDestination);
+    void sourceRead(const OptionPlan &plan);
+    bool launch(const QStringList &optionArguments);
     void keepDate() const;
 
     AVC &m_job;
@@ -103,4 +117,15 @@ private:
     EncoderWarning m_encoderWarning;
     std::optional<QStringList> m_arguments;
     std::unique_ptr<TextNameLinks> m_links; // for a run whose names are not text
+    // While the source is read: what the encoder then starts with.
+    bool m_reading = false;
+    bool m_refused = false;
+    bool m_pauseWanted = false; // paused while reading: the encoder starts paused
+    int m_readNumber = 0;       // which read a result answers; a stopped one is ignored
+    std::shared_ptr<std::atomic<bool>> m_stopRead; // set: the read's tools end at once
+    QString m_preset;
+    QString m_encoderSource;
+    QString m_encoderDestination;
+    ConversionOptions m_effective;
+    AsideWork *m_aside = nullptr;
 };

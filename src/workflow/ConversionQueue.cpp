@@ -184,7 +184,7 @@ void ConversionQueue::slotEnded(const Slot &slot, ConversionRun::Outcome outcome
         break;
     case ConversionRun::Outcome::Failed:
         ++m_failures;
-        emit failed(index, slot.run.reason(), slot.run.sourceMissing());
+        emit failed(index, slot.run.reason(), slot.run.refused());
         break;
     case ConversionRun::Outcome::Cancelled:
         emit cancelled(index);

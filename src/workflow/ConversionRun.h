@@ -39,8 +39,9 @@ public:
     std::optional<qint64> timeLeftMs() const { return m_conversion.timeLeftMs(); }
     // Why the latest run failed or did not start.
     QString reason() const { return m_conversion.lastMessage(); }
-    // The latest run failed because its source was not found: it never got going.
-    bool sourceMissing() const { return m_sourceMissing; }
+    // The latest run never got going: its source was not found, or could not be read for its
+    // options, or the options did not fit it.
+    bool refused() const { return m_sourceMissing || m_conversion.refused(); }
 
     // The parts, for an owner that shows the conversion's own signals and messages.
     QTimer &timer() { return m_timer1; }

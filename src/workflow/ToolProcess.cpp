@@ -8,6 +8,13 @@ namespace ToolProcess {
 
 namespace {
 
+thread_local const std::atomic<bool> *stopFlag = nullptr;
+
+bool stopAsked()
+{
+    return stopFlag && stopFlag->load();
+}
+
 // The last line of what the tool said, as the most telling one.
 QString lastLine(const QByteArray &errors)
 {
@@ -19,6 +26,8 @@ QString lastLine(const QByteArray &errors)
 
 QString Result::problem(const QString &tool) const
 {
+    if (stopped)
+        return QStringLiteral("%1 was stopped").arg(tool);
     if (!started)
         return QStringLiteral("%1 could not be started; install the ffmpeg package").arg(tool);
     if (timedOut)
@@ -35,6 +44,10 @@ QString Result::problem(const QString &tool) const
 Result run(const QString &program, const QStringList &arguments, const Limits &limits)
 {
     Result result;
+    if (stopAsked()) {
+        result.stopped = true;
+        return result;
+    }
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(program, arguments, QIODevice::ReadOnly);
@@ -55,13 +68,17 @@ Result run(const QString &program, const QStringList &arguments, const Limits &l
             result.timedOut = true;
             break;
         }
+        if (stopAsked()) {
+            result.stopped = true;
+            break;
+        }
         process.waitForReadyRead(int(std::min<qint64>(deadline.remainingTime(), 200)));
         if (!take()) {
             result.tooLarge = true;
             break;
         }
     }
-    if (result.timedOut || result.tooLarge) {
+    if (result.timedOut || result.tooLarge || result.stopped) {
         process.kill();
         process.waitForFinished(2000);
         return result;
@@ -73,6 +90,17 @@ Result run(const QString &program, const QStringList &arguments, const Limits &l
     if (process.exitStatus() == QProcess::NormalExit)
         result.exitCode = process.exitCode();
     return result;
+}
+
+StopWhen::StopWhen(const std::atomic<bool> *stop)
+    : m_previous(stopFlag)
+{
+    stopFlag = stop;
+}
+
+StopWhen::~StopWhen()
+{
+    stopFlag = m_previous;
 }
 
 QString ffmpeg()

@@ -9,6 +9,7 @@
 #include "workflow/ConversionRun.h"
 #include "mainwindow/DesktopNotifier.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/OptionsPanel.h"
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/MessageBoxPresenter.h"
 #include "mainwindow/WindowHelpers.h"
@@ -235,16 +236,23 @@ private slots:
         QTest::addColumn<QString>("destination"); // "" empty, "=" the source, else a name in the folder
         QTest::addColumn<bool>("withEncoder");
         QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("start"); // typed into the Options page
         const QString preset = QString::fromLatin1(Form1::DefaultPreset);
-        QTest::newRow("no destination") << preset << "" << true << "No destination filename defined|16|Zorvik Vidomar";
+        QTest::newRow("no destination") << preset << "" << true << "No destination filename defined|16|Zorvik Vidomar" << "";
         QTest::newRow("destination is the source")
             << preset << "=" << true
-            << "The destination file is the source file itself; choose another destination|16|Zorvik Vidomar";
+            << "The destination file is the source file itself; choose another destination|16|Zorvik Vidomar" << "";
         QTest::newRow("encoder missing") << preset << "out.mp4" << false
-                                         << "Unable to locate avformat.dll|16|Zorvik Vidomar";
+                                         << "Unable to locate avformat.dll|16|Zorvik Vidomar" << "";
         // %1 is the program folder; in.avi is a file, so no folder can be made below it.
         QTest::newRow("folder cannot be made") << preset << "in.avi/videos/out.mp4" << true
-                                               << "Cannot write to %1/in.avi/videos: Not a directory|16|Zorvik Vidomar";
+                                               << "Cannot write to %1/in.avi/videos: Not a directory|16|Zorvik Vidomar" << "";
+        // Said before anything runs, with the focus on the field at fault.
+        QTest::newRow("a start that is no time")
+            << preset << "out.mp4" << true
+            << "The options cannot be used: Start: \"1:7x\" is not a time; write [[h:]m:]s[.ms], for example 90, "
+               "1:30 or 1:02:03.5|48|Zorvik Vidomar"
+            << "1:7x";
     }
     // A name that is no preset cannot be chosen: the format box is a list, and typed letters only
     // search it.
@@ -265,10 +273,13 @@ private slots:
         QFETCH(QString, destination);
         QFETCH(bool, withEncoder);
         QFETCH(QString, box);
+        QFETCH(QString, start);
         Desk desk;
         Form1 form;
         form.show();
         FakeConversion run(form);
+        auto *startField = form.optionsPanel()->findChild<QLineEdit *>(QStringLiteral("start"));
+        QTest::keyClicks(startField, start);
         if (!withEncoder)
             QVERIFY(QFile::remove(run.folder.encoder()));
         form.cboFormat()->setCurrentText(preset);
@@ -281,6 +292,8 @@ private slots:
         form.ProBar()->setCaption(QStringLiteral("Conversion Finished !"));
         form.cmdConvert_Click();
         QCOMPARE(desk.boxes, QStringList{box.arg(run.folder.path())});
+        if (!start.isEmpty())
+            QCOMPARE(form.focusWidget(), startField);
         QVERIFY(!form.converting());
         QCOMPARE(form.ProBar()->ProValue().toInt(), 0);
         QVERIFY(!form.ProBar()->ShowValue());

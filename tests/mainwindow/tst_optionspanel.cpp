@@ -59,9 +59,9 @@ private slots:
         const QStringList film{"film.mkv"};
         const QStringList both{"film.mkv", "short.mkv"};
         // Sound: preset, first, track 1, track 2, eng, ger, (fra,) all.
-        QTest::newRow("sound by language") << film << QStringList{"Alt+N", "End", "Up"} << R"({"audio":"ger"})" << "";
-        QTest::newRow("every sound track") << film << QStringList{"Alt+N", "End"} << R"({"audio":"all"})" << "";
-        QTest::newRow("a language only the second file holds") << both << QStringList{"Alt+N", "End", "Up"} << R"({"audio":"fra"})" << "";
+        QTest::newRow("sound by language") << film << QStringList{"Alt+K", "End", "Up"} << R"({"audio":"ger"})" << "";
+        QTest::newRow("every sound track") << film << QStringList{"Alt+K", "End"} << R"({"audio":"all"})" << "";
+        QTest::newRow("a language only the second file holds") << both << QStringList{"Alt+K", "End", "Up"} << R"({"audio":"fra"})" << "";
         // Subtitles: preset, none, keep, forced, tracks, languages. Burn: nothing, tracks, languages.
         QTest::newRow("forced subtitles") << film << QStringList{"Alt+B", "Down", "Down", "Down"} << R"({"subtitles":"forced"})" << "";
         QTest::newRow("burn the second track") << film << QStringList{"Alt+I", "Down", "Down"} << R"({"burn":"2"})" << "";
@@ -79,10 +79,10 @@ private slots:
                                            << R"({"crop":"1280:720:8:0"})" << "";
         QTest::newRow("a rectangle outside the picture") << film << QStringList{"Alt+M", "End", "Alt+G", "=1920:1080:0:10"}
                                                          << R"({"crop":"1920:1080:0:10"})" << "outside the picture of film.mkv (1920x1080)";
-        QTest::newRow("metadata and date left behind") << film << QStringList{"Alt+K", "Alt+D"}
+        QTest::newRow("metadata and date left behind") << film << QStringList{"Alt+H", "Alt+D"}
                                                        << R"({"metadata":false,"keep-date":false})" << "";
         // Sound, subtitles, burn, start, end, crop (the rectangle is off), chapters, date.
-        QTest::newRow("Tab reaches the date box") << film << QStringList{"Alt+N", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Space"}
+        QTest::newRow("Tab reaches the date box") << film << QStringList{"Alt+K", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Space"}
                                                   << R"({"keep-date":false})" << "";
     }
     void keyboard()

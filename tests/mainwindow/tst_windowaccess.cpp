@@ -1,11 +1,21 @@
-// How the window is reached without a pointer and read by a screen reader.
+// How the window is reached without a pointer and read by a screen reader: the form, the tabs of
+// the panel area below it and the page shown there.
 
 #include "Desk.h"
 #include "controls/button/TavloClick.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/OptionsPanel.h"
+#include "mainwindow/PanelArea.h"
+#include "mainwindow/QueuePanel.h"
+#include "mainwindow/WindowQueue.h"
 
 #include <QAccessible>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QListView>
+#include <QShortcut>
+#include <QTabBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +28,8 @@ private slots:
         QVERIFY(m_settings.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         qputenv("VIDOMAR_UPDATE_HOST", "127.0.0.1:9");
+        // The queue's recovery file, kept apart from the user's.
+        qputenv("XDG_STATE_HOME", m_settings.filePath(QStringLiteral("state")).toUtf8());
     }
 
     // The keyboard: Tab runs top to bottom past the bar and the logo, the access keys reach the
@@ -61,6 +73,117 @@ private slots:
         QCOMPARE(desk.boxes, converts ? QStringList{"Select a video file to convert|64|Select File"} : QStringList{});
     }
 
+    // With a source in hand the panel area is below the form: Tab runs from the form to the tabs
+    // and on into the page shown; the tabs' access keys choose a page whose tab is there; a page
+    // not shown answers none of its access keys.
+    void panelKeyboard_data()
+    {
+        QTest::addColumn<int>("files"); // one: the file in the fields; two: a queue
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("shown"); // the page shown after the keys
+        const QKeyCombination tab(Qt::Key_Tab);
+        QTest::newRow("Tab from Close reaches the tabs") << 1 << "optionsPanel" << "cmdClose" << tab << "qt_tabwidget_tabbar" << "optionsPanel";
+        QTest::newRow("Tab from the tabs enters the page") << 1 << "optionsPanel" << "qt_tabwidget_tabbar" << tab << "sound" << "optionsPanel";
+        QTest::newRow("Tab from the page's end goes back to the form") << 1 << "optionsPanel" << "keepDate" << tab << "txtSource" << "optionsPanel";
+        QTest::newRow("Tab from the tabs enters the queue") << 2 << "queuePanel" << "qt_tabwidget_tabbar" << tab << "" << "queuePanel";
+        QTest::newRow("Alt+O shows the options") << 2 << "queuePanel" << "txtDest" << (Qt::ALT | Qt::Key_O) << "txtDest" << "optionsPanel";
+        QTest::newRow("Alt+Q shows the queue") << 2 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_Q) << "txtDest" << "queuePanel";
+        QTest::newRow("Alt+Q without a queue") << 1 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_Q) << "txtDest" << "optionsPanel";
+        QTest::newRow("Alt+K reaches the sound tracks") << 2 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_K) << "sound" << "optionsPanel";
+        QTest::newRow("the hidden options' Alt+K") << 2 << "queuePanel" << "txtDest" << (Qt::ALT | Qt::Key_K) << "txtDest" << "queuePanel";
+        QTest::newRow("the hidden queue's Alt+R (Remove)") << 2 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_R) << "txtDest" << "optionsPanel";
+        QTest::newRow("the hidden queue's Alt+N (at once)") << 2 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_N) << "txtDest" << "optionsPanel";
+    }
+    void panelKeyboard()
+    {
+        QFETCH(int, files);
+        QFETCH(QString, page);
+        QFETCH(QString, from);
+        QFETCH(QKeyCombination, keys);
+        QFETCH(QString, focus);
+        QFETCH(QString, shown);
+        Desk desk;
+        Form1 form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QStringList sources;
+        for (int i = 0; i < files; ++i)
+            sources << makeFile(QStringLiteral("k%1.avi").arg(i));
+        form.useSources(sources);
+        QVERIFY(form.panelArea()->isVisible());
+        form.panelArea()->showPage(form.findChild<QWidget *>(page));
+        // A chosen row that the hidden Remove would take away.
+        QListView *list = form.queuePanel()->itemList();
+        list->setCurrentIndex(list->model()->index(0, 0));
+        form.findChild<QWidget *>(from)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+        QVERIFY(QApplication::focusWidget());
+        if (focus.isEmpty())
+            QVERIFY(form.queuePanel()->isAncestorOf(QApplication::focusWidget()));
+        else
+            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(form.panelArea()->currentPage()->objectName(), shown);
+        QCOMPARE(form.queue()->list().size(), files > 1 ? files : 0);
+        QCOMPARE(desk.boxes, QStringList());
+        form.queue()->list().replaceAll({});
+    }
+
+    // Every access key the window answers to at one time belongs to one control: the form's, the
+    // tabs' and those of the page shown.
+    void accessKeysOnce_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("a file and its options") << 1 << "optionsPanel";
+        QTest::newRow("a queue") << 2 << "queuePanel";
+        QTest::newRow("a queue's options") << 2 << "optionsPanel";
+    }
+    void accessKeysOnce()
+    {
+        QFETCH(int, files);
+        QFETCH(QString, page);
+        Desk desk;
+        Form1 form;
+        form.show();
+        QStringList sources;
+        for (int i = 0; i < files; ++i)
+            sources << makeFile(QStringLiteral("m%1.avi").arg(i));
+        form.useSources(sources);
+        form.panelArea()->showPage(form.findChild<QWidget *>(page));
+        QMap<QString, QStringList> owners; // key, what answers to it
+        const auto add = [&](const QKeySequence &key, const QString &owner) {
+            if (!key.isEmpty())
+                owners[key.toString()] << owner;
+        };
+        for (QWidget *widget : form.findChildren<QWidget *>()) {
+            if (!widget->isVisibleTo(&form))
+                continue;
+            if (auto *button = qobject_cast<QAbstractButton *>(widget))
+                add(QKeySequence::mnemonic(button->text()), button->text());
+            if (auto *label = qobject_cast<QLabel *>(widget); label && label->buddy())
+                add(QKeySequence::mnemonic(label->text()), label->text());
+        }
+        QTabBar *tabs = form.findChild<QTabBar *>();
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (tabs->isTabVisible(i))
+                add(QKeySequence::mnemonic(tabs->tabText(i)), tabs->tabText(i));
+        }
+        for (QShortcut *shortcut : form.findChildren<QShortcut *>()) {
+            auto *parent = qobject_cast<QWidget *>(shortcut->parent());
+            if (shortcut->isEnabled() && parent && (parent == &form || parent->isVisibleTo(&form)))
+                for (const QKeySequence &key : shortcut->keys())
+                    add(key, QStringLiteral("a shortcut"));
+        }
+        QCOMPARE(owners.value(QStringLiteral("Alt+O")), QStringList{"&Options"});
+        for (auto it = owners.begin(); it != owners.end(); ++it)
+            QVERIFY2(it.value().size() == 1, qPrintable(it.key() + QLatin1String(": ") + it.value().join(QLatin1String(", "))));
+        form.queue()->list().replaceAll({});
+    }
+
     // What a screen reader reads: each control's role and name; the tooltips say the names too.
     void accessibleNames_data()
     {
@@ -99,6 +222,14 @@ private slots:
     }
 
 private:
+    QString makeFile(const QString &name)
+    {
+        QFile file(m_settings.filePath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray(1000, 'v'));
+        return file.fileName();
+    }
+
     QTemporaryDir m_settings;
 };
 

@@ -15,6 +15,7 @@
 #include "mainwindow/Form1.h"
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/WindowHelpers.h"
+#include "mainwindow/OptionsPanel.h"
 #include "mainwindow/PanelArea.h"
 #include "mainwindow/PreviewPanel.h"
 #include "mainwindow/TargetChoice.h"
@@ -26,6 +27,7 @@
 #include "workflow/RecoveryFile.h"
 
 #include <QAbstractItemModelTester>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QSettings>
@@ -157,6 +159,38 @@ private slots:
         QVERIFY(sourceAt(0) != QLatin1String("k1.avi") && sourceAt(1) != QLatin1String("k1.avi"));
         // Nothing is left for the next window to offer.
         form.queue()->list().replaceAll({});
+    }
+
+    // The Options page's choices reach every file: the queue's waiting items and its rows, a file
+    // that joins later, and the file in the fields, which is then read for them aside (this one
+    // cannot be, which a box says, naming it).
+    void optionsReachTheConversions()
+    {
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        form.queue()->runner().setProgramFolder(m_folder.path());
+        form.useSources({m_folder.makeSource(QStringLiteral("o1.avi"), 1000), m_folder.makeSource(QStringLiteral("o2.avi"), 1000)});
+        QTest::keyClicks(form.optionsPanel()->findChild<QLineEdit *>(QStringLiteral("start")), QStringLiteral("1"));
+        QTest::keyClicks(form.optionsPanel()->findChild<QLineEdit *>(QStringLiteral("end")), QStringLiteral("2"));
+        form.useSources({m_folder.makeSource(QStringLiteral("o3.avi"), 1000)});
+        QCOMPARE(form.queue()->list().size(), 3);
+        for (const QueueItem &item : form.queue()->list().items()) {
+            QCOMPARE(item.options.startMs, 1000);
+            QCOMPARE(item.options.endMs, 2000);
+        }
+        const QString row = form.queuePanel()->model()->index(2, 0).data(Qt::AccessibleTextRole).toString();
+        QVERIFY2(row.contains(QStringLiteral("(0:01–0:02)")), qPrintable(row));
+
+        form.queue()->list().replaceAll({});
+        form.useSource(m_folder.makeSource(QStringLiteral("o4.avi"), 1000));
+        form.cmdConvert_Click();
+        QVERIFY(form.converting()); // reading, the window free meanwhile
+        QTRY_VERIFY_WITH_TIMEOUT(!form.converting(), 30000);
+        QCOMPARE(recorder.shown.size(), 1);
+        QVERIFY2(recorder.shown.first().startsWith(QStringLiteral("o4.avi cannot be read: ")), qPrintable(recorder.shown.first()));
+        QCOMPARE(form.ProBar()->Caption(), QString());
+        QVERIFY(form.queue()->list().size() == 0);
     }
 
     // Pause stops the encoder where it is; closing asks; Resume lets it finish; the caption says so.

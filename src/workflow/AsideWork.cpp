@@ -1,4 +1,4 @@
-#include "mainwindow/AsideWork.h"
+#include "workflow/AsideWork.h"
 
 AsideWork::~AsideWork()
 {
