@@ -122,6 +122,7 @@ private:
     QImage m_sourceImage;
     QImage m_resultImage;
     qint64 m_shownAt = -1; // the time the pictures show
+    qint64 m_pressedAt[2] = {}; // the time when Start here, End here went down
     QString m_step;         // the estimate's step last shown
     // The line a target's estimate chose ("CRF 23.4"), which the result is then made with.
     QStringList m_aimedLine;

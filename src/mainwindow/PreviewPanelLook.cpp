@@ -143,8 +143,12 @@ void PreviewPanel::build()
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
-    connect(m_start, &QPushButton::clicked, this, [this] { emit startChosen(position()); });
-    connect(m_end, &QPushButton::clicked, this, [this] { emit endChosen(position()); });
+    // The time when the button went down: an access key clicks a moment later, by which time a
+    // quick hand may have moved the position on.
+    connect(m_start, &QPushButton::pressed, this, [this] { m_pressedAt[0] = position(); });
+    connect(m_end, &QPushButton::pressed, this, [this] { m_pressedAt[1] = position(); });
+    connect(m_start, &QPushButton::clicked, this, [this] { emit startChosen(m_pressedAt[0]); });
+    connect(m_end, &QPushButton::clicked, this, [this] { emit endChosen(m_pressedAt[1]); });
     connect(m_switch, &QPushButton::clicked, this, &PreviewPanel::switchPictures);
     connect(m_sideBySideButton, &QPushButton::toggled, this, [this](bool checked) {
         m_sideBySide = checked;
@@ -192,6 +196,9 @@ void PreviewPanel::showPositionText()
 {
     const QString text = QStringLiteral("%1 of %2").arg(timeText(position()), timeText(m_info && m_info->duration ? qint64(*m_info->duration * 1000) : 0));
     m_time->setText(m_slider->isEnabled() ? text : QString());
+    // No time to choose, none to offer as the start or the end.
+    m_start->setEnabled(m_slider->isEnabled());
+    m_end->setEnabled(m_slider->isEnabled());
     // The slider's value is the seconds; the description says them as a time.
     m_slider->setAccessibleDescription(m_slider->isEnabled() ? text : QStringLiteral("No source to choose a time in"));
 }

@@ -9,6 +9,8 @@
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/OptionsPanel.h"
+#include "mainwindow/PanelArea.h"
 #include "mainwindow/PreviewPanel.h"
 #include "mainwindow/WindowQueue.h"
 #include "mainwindow/TargetChoice.h"
@@ -207,17 +209,63 @@ private slots:
         Desk desk;
         Form1 form;
         form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
         form.queue()->runner().setProgramFolder(m_programFolder);
         form.cboFormat()->setCurrentIndex(form.cboFormat()->findText(QLatin1String(Modern)));
         form.useSource(m_clip);
         const QString destination = m_dir.filePath(QStringLiteral("clip.mp4"));
         QCOMPARE(form.txtDest()->text(), destination);
+        // A size that does not read refuses Convert, naming why, with the focus in its field.
+        form.previewPanel()->targetChoice()->sizeField()->setText(QStringLiteral("400 kilos"));
+        QMetaObject::invokeMethod(form.cmdConvert(), "Click");
+        QCOMPARE(desk.boxes.size(), 1);
+        QVERIFY2(desk.boxes.first().startsWith(QStringLiteral("The target cannot be used: \"400 kilos\" is not a size")),
+                 qPrintable(desk.boxes.first()));
+        QCOMPARE(QApplication::focusWidget(), form.previewPanel()->targetChoice()->sizeField());
+        QVERIFY(!form.queue()->runner().running());
+        desk.boxes.clear();
         form.previewPanel()->targetChoice()->sizeField()->setText(QStringLiteral("400k"));
         QMetaObject::invokeMethod(form.cmdConvert(), "Click");
         QTRY_COMPARE_WITH_TIMEOUT(form.ProBar()->Caption(), QStringLiteral("Conversion Finished !"), ToolMs);
         QVERIFY2(desk.boxes.isEmpty(), qPrintable(desk.boxes.join(u'\n')));
         const qint64 bytes = QFileInfo(destination).size();
         QVERIFY2(bytes > 400000 * 0.97 && bytes <= 400000 * 1.03, qPrintable(QString::number(bytes)));
+    }
+
+    // In the window, the time shown becomes the start or the end of the part on the Options page.
+    void timesBecomeThePart_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("part"); // the options' start and end
+        QTest::newRow("Start here") << QStringList{"Alt+H"} << "0:02–";
+        QTest::newRow("End here, a second on") << QStringList{"Right", "Alt+E"} << "–0:03";
+        QTest::newRow("both") << QStringList{"Alt+H", "End", "Alt+E"} << "0:02–0:07";
+    }
+    void timesBecomeThePart()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, part);
+        Desk desk;
+        Form1 form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.cboFormat()->setCurrentIndex(form.cboFormat()->findText(QLatin1String(Modern)));
+        form.useSource(m_clip);
+        form.panelArea()->showPage(form.previewPanel());
+        QTRY_COMPARE_WITH_TIMEOUT(form.previewPanel()->sourcePicture()->accessibleName(), QStringLiteral("Source at 0:02"), ToolMs);
+        form.previewPanel()->findChild<QSlider *>(QStringLiteral("position"))->setFocus();
+        for (const QString &key : std::as_const(keys))
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(key));
+        const auto shown = [](const std::optional<qint64> &ms) { return ms ? ConversionOptions::timeText(*ms) : QString(); };
+        const auto partNow = [&] {
+            const ConversionOptions options = form.optionsPanel()->options();
+            return shown(options.startMs) + QStringLiteral("–") + shown(options.endMs);
+        };
+        // A button's access key clicks it a moment later, as it shows itself pressed.
+        QTRY_COMPARE(partNow(), part);
+        QCOMPARE(desk.boxes, QStringList());
     }
 
 private:

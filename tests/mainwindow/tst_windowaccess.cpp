@@ -96,6 +96,12 @@ private slots:
         QTest::newRow("the hidden options' Alt+K") << 2 << "queuePanel" << "txtDest" << (Qt::ALT | Qt::Key_K) << "txtDest" << "queuePanel";
         QTest::newRow("the hidden queue's Alt+R (Remove)") << 2 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_R) << "txtDest" << "optionsPanel";
         QTest::newRow("the hidden queue's Alt+N (at once)") << 2 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_N) << "txtDest" << "optionsPanel";
+        QTest::newRow("Alt+V shows the preview") << 1 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_V) << "txtDest" << "previewPanel";
+        // The files here are no videos: there is no time to choose in them.
+        QTest::newRow("Tab from the tabs enters the preview") << 1 << "previewPanel" << "qt_tabwidget_tabbar" << tab << "sideBySide" << "previewPanel";
+        QTest::newRow("Alt+D reaches Side by side") << 2 << "previewPanel" << "txtDest" << (Qt::ALT | Qt::Key_D) << "sideBySide" << "previewPanel";
+        QTest::newRow("Alt+U: no Quality for a classic preset") << 1 << "previewPanel" << "txtDest" << (Qt::ALT | Qt::Key_U) << "txtDest" << "previewPanel";
+        QTest::newRow("the hidden preview's Alt+W (Switch)") << 1 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_W) << "txtDest" << "optionsPanel";
     }
     void panelKeyboard()
     {
@@ -141,6 +147,8 @@ private slots:
         QTest::newRow("a file and its options") << 1 << "optionsPanel";
         QTest::newRow("a queue") << 2 << "queuePanel";
         QTest::newRow("a queue's options") << 2 << "optionsPanel";
+        QTest::newRow("a file's preview") << 1 << "previewPanel";
+        QTest::newRow("a queue's preview") << 2 << "previewPanel";
     }
     void accessKeysOnce()
     {
