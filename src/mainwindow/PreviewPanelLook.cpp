@@ -13,6 +13,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 // The other panels' look: the form's field beds and borders, light text, and its orange as a
@@ -146,7 +148,11 @@ void PreviewPanel::build()
     // The time when the button went down: an access key clicks a moment later, by which time a
     // quick hand may have moved the position on.
     connect(m_start, &QPushButton::pressed, this, [this] { m_pressedAt[0] = position(); });
-    connect(m_end, &QPushButton::pressed, this, [this] { m_pressedAt[1] = position(); });
+    // At the last second the part ends where the file does, not a fraction before.
+    connect(m_end, &QPushButton::pressed, this, [this] {
+        const bool last = m_slider->value() == m_slider->maximum() && m_info && m_info->duration;
+        m_pressedAt[1] = last ? qint64(std::ceil(*m_info->duration * 1000)) : position();
+    });
     connect(m_start, &QPushButton::clicked, this, [this] { emit startChosen(m_pressedAt[0]); });
     connect(m_end, &QPushButton::clicked, this, [this] { emit endChosen(m_pressedAt[1]); });
     connect(m_switch, &QPushButton::clicked, this, &PreviewPanel::switchPictures);

@@ -61,7 +61,7 @@ private slots:
         QTest::newRow("Space: the result alone") << QStringList{"Space"} << "0:02" << "result" << "";
         QTest::newRow("Space again: the source alone") << QStringList{"Space", "Space"} << "0:02" << "source" << "";
         QTest::newRow("Start here") << QStringList{"Right", "Alt+H"} << "0:03" << "both" << "start 3000";
-        QTest::newRow("End here, at the last second") << QStringList{"End", "Alt+E"} << "0:07" << "both" << "end 7000";
+        QTest::newRow("End here at the last second: the file's end") << QStringList{"End", "Alt+E"} << "0:07" << "both" << "end 8000";
     }
     void keyboard()
     {
@@ -240,7 +240,7 @@ private slots:
         QTest::addColumn<QString>("part"); // the options' start and end
         QTest::newRow("Start here") << QStringList{"Alt+H"} << "0:02–";
         QTest::newRow("End here, a second on") << QStringList{"Right", "Alt+E"} << "–0:03";
-        QTest::newRow("both") << QStringList{"Alt+H", "End", "Alt+E"} << "0:02–0:07";
+        QTest::newRow("both, quickly") << QStringList{"Alt+H", "Right", "Alt+E"} << "0:02–0:03";
     }
     void timesBecomeThePart()
     {
