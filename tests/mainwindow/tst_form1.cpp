@@ -245,6 +245,13 @@ private slots:
         // %1 is the program folder; in.avi is a file, so no folder can be made below it.
         QTest::newRow("folder cannot be made") << preset << "in.avi/videos/out.mp4" << true
                                                << "Cannot write to %1/in.avi/videos: Not a directory|16|Zorvik Vidomar";
+        // ffmpeg writes by the extension: one it does not know would run and then fail.
+        QTest::newRow("unknown extension")
+            << preset << "out.xyz" << true
+            << "Cannot write out.xyz: ffmpeg knows no kind of file ending in .xyz. Choose a name ending in .mp4.|16|Zorvik Vidomar";
+        QTest::newRow("no extension")
+            << preset << "out" << true
+            << "Cannot write out: ffmpeg cannot tell what kind of file to write without an extension. Choose a name ending in .mp4.|16|Zorvik Vidomar";
     }
     // A name that is no preset cannot be chosen: the format box is a list, and typed letters only
     // search it.
@@ -359,10 +366,11 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<bool>("showValue");
         QTest::addColumn<QString>("caption");
-        const QStringList missing{"The Source video file is not found!|16|Zorvik Vidomar"};
+        // %1 is the program folder. A source that cannot be used is refused before anything runs.
+        const QStringList missing{"The source video file is not found:\n%1/in.avi|16|Zorvik Vidomar"};
         QTest::newRow("missing source") << qint64(-1) << QByteArray("1") << missing << 0 << false << "";
         QTest::newRow("empty source") << qint64(0) << QByteArray("0")
-                                      << QStringList{"The source video file is empty.|16|Zorvik Vidomar"} << 0 << false << "";
+                                      << QStringList{"The source video file is empty.\n%1/in.avi|16|Zorvik Vidomar"} << 0 << false << "";
         QTest::newRow("failure") << qint64(1000) << QByteArray("1")
                                  << QStringList{"Conversion failed: in.avi: Invalid data|16|Zorvik Vidomar"} << 0 << false
                                  << "Conversion Failed !";
@@ -386,8 +394,12 @@ private slots:
                 {"FAKE_EXIT", exitCode},
                 {"FAKE_LAST_LINE", "in.avi: Invalid data"}};
         form.cmdConvert_Click();
+        // Refused: told before Stop and Pause ever show.
+        QVERIFY(!caption.isEmpty() || (!form.converting() && form.cmdPause()->isHidden()));
         QTRY_VERIFY_WITH_TIMEOUT(!form.converting(), 10000);
         QTest::qWait(500);
+        for (QString &box : boxes)
+            box.replace(QLatin1String("%1"), run.folder.path());
         QCOMPARE(desk.boxes, boxes);
         QCOMPARE(form.ProBar()->ProValue().toInt(), value);
         QCOMPARE(form.ProBar()->ShowValue(), showValue);

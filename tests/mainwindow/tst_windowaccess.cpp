@@ -3,10 +3,12 @@
 #include "Desk.h"
 #include "controls/button/TavloClick.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/WindowQueue.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QSettings>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,6 +20,7 @@ private slots:
         QVERIFY(m_settings.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         qputenv("VIDOMAR_UPDATE_HOST", "127.0.0.1:9");
+        qputenv("XDG_STATE_HOME", m_settings.filePath(QStringLiteral("state")).toUtf8()); // the queue's file
     }
 
     // The keyboard: Tab runs top to bottom past the bar and the logo, the access keys reach the
@@ -59,6 +62,59 @@ private slots:
         QVERIFY(QApplication::focusWidget());
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(desk.boxes, converts ? QStringList{"Select a video file to convert|64|Select File"} : QStringList{});
+    }
+
+    // Tab follows the drawing: the title strip, the form's rows (Pause between the Browse
+    // buttons), Convert, then the panel area's tab and page, and round again; Shift+Tab back.
+    void tabFollowsTheDrawing_data()
+    {
+        QTest::addColumn<bool>("queue");
+        QTest::addColumn<QStringList>("stops"); // from Minimise, round to it again
+        const QStringList form{"cmdMin", "cmdClose", "txtSource", "cmdSource", "cboFormat", "cmdPause", "txtDest", "cmdDest",
+                               "cmdConvert"};
+        QTest::newRow("one file") << false << form;
+        // The list chooses its first row as it takes the focus: Up and Clear finished have nothing to do.
+        QTest::newRow("a queue") << true << form + QStringList{"Queue tabs", "Conversions in the queue", "Remove from the queue",
+                                                               "Move down", "Conversions at once", "Watch this folder"};
+    }
+    void tabFollowsTheDrawing()
+    {
+        QFETCH(bool, queue);
+        QFETCH(QStringList, stops);
+        Desk desk;
+        Form1 form;
+        QTemporaryDir folder;
+        if (queue) {
+            QStringList sources;
+            for (const char *name : {"a.avi", "b.avi"}) {
+                QFile file(folder.filePath(QLatin1String(name)));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write("v") == 1);
+                sources << file.fileName();
+            }
+            form.useSources(sources);
+        }
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.cmdPause()->show(); // as while something converts
+        const auto stop = [] {
+            QWidget *focus = QApplication::focusWidget();
+            if (!focus)
+                return QString();
+            if (qobject_cast<QTabBar *>(focus))
+                return QStringLiteral("Queue tabs");
+            return focus->objectName().isEmpty() ? focus->accessibleName() : focus->objectName();
+        };
+        form.cmdMin()->setFocus(Qt::TabFocusReason);
+        QStringList heard{stop()};
+        for (qsizetype i = 0; i < stops.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            heard << stop();
+        }
+        QCOMPARE(heard.join(u'|'), (stops + QStringList{stops.first()}).join(u'|'));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(stop(), stops.last());
+        form.queue()->closeNormally(); // nothing offered to the next window
     }
 
     // What a screen reader reads: each control's role and name; the tooltips say the names too.

@@ -32,6 +32,8 @@ Artwork paintArtwork()
         {"browse", Layout::CmdSource, ButtonFaces::browse},
         {"convert", Layout::CmdConvert, ButtonFaces::convert},
         {"stop", Layout::CmdConvert, ButtonFaces::stop},
+        {"pause", Layout::CmdPause, ButtonFaces::pause},
+        {"resume", Layout::CmdPause, ButtonFaces::resume},
         {"min", Layout::CmdMin, ButtonFaces::minimise},
         {"close", Layout::CmdClose, ButtonFaces::close},
     };
