@@ -17,6 +17,7 @@
 #include "mainwindow/WindowHelpers.h"
 #include "mainwindow/PanelArea.h"
 #include "mainwindow/QueuePanel.h"
+#include "mainwindow/QueueRowDelegate.h"
 #include "mainwindow/WatchControl.h"
 #include "mainwindow/WindowQueue.h"
 #include "workflow/Conversion.h"
@@ -25,6 +26,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QListView>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QMimeData>
@@ -155,6 +157,57 @@ private slots:
         QVERIFY(sourceAt(0) != QLatin1String("k1.avi") && sourceAt(1) != QLatin1String("k1.avi"));
         // Nothing is left for the next window to offer.
         form.queue()->list().replaceAll({});
+    }
+
+    // A row that ended badly does not look done: an error mark, and the reason's beginning in the
+    // error colour, cut before the row's right edge; the tip has all of it.
+    void failedRowLook_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("done") << int(QueueItem::State::Done) << false;
+        QTest::newRow("failed") << int(QueueItem::State::Failed) << true;
+        QTest::newRow("skipped") << int(QueueItem::State::Skipped) << true;
+    }
+    void failedRowLook()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, marked);
+        const QString reason = QStringLiteral("Invalid data found when processing input, and more words than fit the row");
+        QueueItem item{.source = QStringLiteral("/videos/a rather long source name.avi"),
+                       .preset = QString::fromLatin1(Form1::DefaultPreset),
+                       .destination = QStringLiteral("/videos/a rather long source name.mp4")};
+        item.state = QueueItem::State(state);
+        item.reason = marked ? reason : QString();
+        QueueList list;
+        list.replaceAll({item}); // as the saved queue comes back, states and all
+        QueueModel model(list);
+        QueueRowDelegate delegate;
+        QStyleOptionViewItem option;
+        option.rect = QRect(0, 0, 320, 24);
+        option.state = QStyle::State_Enabled;
+        option.fontMetrics = QFontMetrics(option.font);
+        // Painted into a wider picture: whatever lands right of the row went past its edge.
+        QImage picture(400, 24, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QPainter painter(&picture);
+        delegate.paint(&painter, option, model.index(0, 0));
+        painter.end();
+        QDir().mkpath(qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/../screenshots"));
+        picture.save(qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/../screenshots/queue-row-%1.png").arg(QLatin1String(QTest::currentDataTag())));
+        const auto count = [&](int from, int to, const std::function<bool(QColor)> &what) {
+            int found = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = from; x < to; ++x)
+                    found += what(picture.pixelColor(x, y));
+            return found;
+        };
+        const auto reddish = [](QColor c) { return c.red() > 200 && c.green() < 140 && c.blue() < 140; };
+        QCOMPARE(count(0, 24, reddish) > 20, marked);               // the mark at the row's start
+        QCOMPARE(count(160, 314, reddish) > 20, marked);            // the reason's words
+        QCOMPARE(count(314, 400, [](QColor c) { return c != QColor(13, 14, 16) && c != QColor(Qt::blue); }), 0);
+        QCOMPARE(model.index(0, 0).data(Qt::ToolTipRole).toString().endsWith(reason), marked);
+        QCOMPARE(model.index(0, 0).data(Qt::AccessibleTextRole).toString().endsWith(reason), marked);
     }
 
     // Pause stops the encoder where it is; closing asks; Resume lets it finish; the caption says so.
