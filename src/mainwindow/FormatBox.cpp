@@ -1,5 +1,6 @@
 #include "mainwindow/FormatBox.h"
 
+#include "mainwindow/ChoiceList.h"
 #include "workflow/Presets.h"
 
 #include <QKeyEvent>
@@ -64,6 +65,7 @@ FormatBox::FormatBox(QWidget *parent)
         group = preset.group;
         addItem(QString::fromUtf8(preset.name));
     }
+    keepChoiceReadable(*this);
 }
 
 bool FormatBox::isPreset(const QString &text) const

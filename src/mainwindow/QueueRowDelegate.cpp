@@ -36,6 +36,26 @@ void paintErrorMark(QPainter *painter, const QRect &place)
     painter->restore();
 }
 
+// "Failed: Invalid data found when processing input": the row names the file already, so the
+// failure's own words lose their "Conversion failed: /videos/a.avi: ".
+QString shortReason(const QModelIndex &index)
+{
+    const auto state = QueueItem::State(index.data(QueueModel::StateRole).toInt());
+    QString reason = index.data(QueueModel::ReasonRole).toString();
+    const QString failed = QStringLiteral("Conversion failed: ");
+    if (reason.startsWith(failed))
+        reason.remove(0, failed.size());
+    const QString source = index.data(Qt::ToolTipRole).toString().section(QLatin1Char('\n'), 0, 0);
+    for (const QString &name : {source, source.section(QLatin1Char('/'), -1)}) {
+        if (!name.isEmpty() && reason.startsWith(name + QStringLiteral(": "))) {
+            reason.remove(0, name.size() + 2);
+            break;
+        }
+    }
+    const QString word = state == QueueItem::State::Failed ? QStringLiteral("Failed") : QStringLiteral("Skipped");
+    return reason.isEmpty() ? word : word + QStringLiteral(": ") + reason;
+}
+
 } // namespace
 
 const QColor QueueRowDelegate::ErrorText(255, 120, 112);
@@ -65,7 +85,7 @@ void QueueRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         const int namesWidth = metrics.horizontalAdvance(names);
         painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, names);
         const QRect reasonRect = textRect.adjusted(namesWidth, 0, 0, 0);
-        const QString reason = index.siblingAtColumn(QueueModel::State).data().toString();
+        const QString reason = shortReason(index);
         painter->setPen(chosen ? QColor(Qt::black) : ErrorText);
         painter->drawText(reasonRect, Qt::AlignLeft | Qt::AlignVCenter,
                           metrics.elidedText(reason, Qt::ElideRight, reasonRect.width()));

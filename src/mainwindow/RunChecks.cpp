@@ -15,6 +15,8 @@ QString refusalBeforeRun(const QString &source, const QString &preset, const QSt
         return QStringLiteral("The source video file is not found:\n") + PathText::shown(source);
     if (const std::optional<QString> problem = SourceCheck::problem(source))
         return *problem + QLatin1Char('\n') + PathText::shown(source);
+    if (const std::optional<QString> problem = PathText::destinationProblem(destination))
+        return *problem;
     if (const std::optional<QString> problem = OutputFormat::problem(destination, preset))
         return *problem;
     return QString();

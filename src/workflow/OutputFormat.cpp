@@ -1,5 +1,6 @@
 #include "workflow/OutputFormat.h"
 
+#include "workflow/PathText.h"
 #include "workflow/Presets.h"
 #include "workflow/ToolProcess.h"
 
@@ -51,7 +52,7 @@ std::optional<QString> problem(const QString &destination, const QString &preset
     const QString wanted = FormatExtension(preset);
     const QString kind = extension.isEmpty() ? QStringLiteral("ffmpeg cannot tell what kind of file to write without an extension")
                                              : QStringLiteral("ffmpeg knows no kind of file ending in .%1").arg(extension);
-    QString text = QStringLiteral("Cannot write %1: %2.").arg(QFileInfo(destination).fileName(), kind);
+    QString text = QStringLiteral("Cannot write %1: %2.").arg(PathText::shown(QFileInfo(destination).fileName()), kind);
     if (!wanted.isEmpty())
         text += QStringLiteral(" Choose a name ending in %1.").arg(wanted);
     return text;

@@ -49,6 +49,8 @@ Artwork paintArtwork()
         }
     }
 
+    art.insert(QStringLiteral("art/spin-up.png"), ButtonFaces::spinArrow(true));
+    art.insert(QStringLiteral("art/spin-down.png"), ButtonFaces::spinArrow(false));
     art.insert(QStringLiteral("art/probar-back.png"), ProgressArt::back(Layout::ProBar.size()));
     art.insert(QStringLiteral("art/probar-cover.png"), ProgressArt::cover(Layout::ProBar.size()));
     art.insert(QStringLiteral("cursors/hand.png"), HandCursor::paint());

@@ -124,6 +124,19 @@ QImage resume(const QImage &background, const QRect &place, State state)
     return darkFace(background, place, state, QStringLiteral("Resume"));
 }
 
+QImage spinArrow(bool up)
+{
+    QImage arrow(9, 5, QImage::Format_ARGB32_Premultiplied);
+    arrow.fill(Qt::transparent);
+    QPainter painter(&arrow);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Theme::Text);
+    const QPolygonF triangle = up ? QPolygonF{{0, 5}, {4.5, 0}, {9, 5}} : QPolygonF{{0, 0}, {4.5, 5}, {9, 0}};
+    painter.drawPolygon(triangle);
+    return arrow;
+}
+
 namespace {
 
 QImage convertFace(const QImage &background, const QRect &place, State state, const QString &caption)

@@ -17,6 +17,8 @@ QImage stop(const QImage &background, const QRect &place, State state);
 // Pause and Resume beside the format box: Browse's face with their words.
 QImage pause(const QImage &background, const QRect &place, State state);
 QImage resume(const QImage &background, const QRect &place, State state);
+// The arrows on the queue panel's number box: light triangles on a clear ground.
+QImage spinArrow(bool up);
 QImage minimise(const QImage &background, const QRect &place, State state);
 QImage close(const QImage &background, const QRect &place, State state);
 
