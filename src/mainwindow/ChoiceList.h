@@ -2,7 +2,8 @@
 
 class QComboBox;
 
-// A list box as a screen reader reads it: the chosen entry is the selected item of the box's
-// list, so that the box is read with its value ("At once: combo box 2"), and while the list is
-// closed no entry of it has the focus (a focused item in a hidden list is read as if shown).
+// A list box as a screen reader reads it: the box's value is the chosen entry's text, read with
+// the box and again when it changes ("Convert to combo box iPhone Video"); while the list is
+// closed it is no part of the box (a hidden list with a focused entry is read as if shown), and
+// its chosen entry is selected rather than focused.
 void keepChoiceReadable(QComboBox &box);

@@ -57,6 +57,7 @@ FormatBox::FormatBox(QWidget *parent)
     // A list, not a field: a stray key picks no name that is not there. Typing a name's first
     // letters finds it.
     setEditable(false);
+    keepChoiceReadable(*this);
     setItemDelegate(new ListDelegate(this));
     std::optional<PresetGroup> group;
     for (const Preset &preset : Presets::all()) {
@@ -65,7 +66,6 @@ FormatBox::FormatBox(QWidget *parent)
         group = preset.group;
         addItem(QString::fromUtf8(preset.name));
     }
-    keepChoiceReadable(*this);
 }
 
 bool FormatBox::isPreset(const QString &text) const

@@ -70,7 +70,7 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     m_clear = button(QStringLiteral("C&lear finished"), QStringLiteral("Clear finished"), QStringLiteral("Remove every file that has ended"));
     // A number, read as one: a screen reader says the box with its value and each new value.
     m_atOnce = new QSpinBox(this);
-    m_atOnce->setAccessibleName(QStringLiteral("Conversions at once"));
+    m_atOnce->setAccessibleName(QStringLiteral("At once")); // as its label: said once
     m_atOnce->setToolTip(QStringLiteral("How many files convert at the same time (Alt+N)"));
     m_atOnce->setRange(0, std::max(4, QThread::idealThreadCount()));
     m_atOnce->setSpecialValueText(QStringLiteral("One per processor")); // 0

@@ -6,7 +6,10 @@
 #include "mainwindow/WindowQueue.h"
 
 #include <QAccessible>
+#include <QAbstractItemView>
+#include <QAccessibleTextInterface>
 #include <QApplication>
+#include <QComboBox>
 #include <QSettings>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -75,7 +78,7 @@ private slots:
         QTest::newRow("one file") << false << form;
         // The list chooses its first row as it takes the focus: Up and Clear finished have nothing to do.
         QTest::newRow("a queue") << true << form + QStringList{"Queue tabs", "Conversions in the queue", "Remove from the queue",
-                                                               "Move down", "Conversions at once", "Watch this folder"};
+                                                               "Move down", "At once", "Watch this folder"};
     }
     void tabFollowsTheDrawing()
     {
@@ -115,6 +118,40 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(stop(), stops.last());
         form.queue()->closeNormally(); // nothing offered to the next window
+    }
+
+    // A list box and a number box are read with their values, and a closed list leaves nothing
+    // behind that a screen reader would read as shown.
+    void valuesRead_data()
+    {
+        QTest::addColumn<QString>("control"); // a name or an accessible name
+        QTest::addColumn<QString>("value");
+        QTest::newRow("format box") << "cboFormat" << QString::fromLatin1(Form1::DefaultPreset);
+        QTest::newRow("at once") << "At once" << "1";
+    }
+    void valuesRead()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, value);
+        Desk desk;
+        Form1 form;
+        form.show();
+        QWidget *widget = form.findChild<QWidget *>(control);
+        for (QWidget *each : form.findChildren<QWidget *>())
+            widget = widget ? widget : (each->accessibleName() == control ? each : nullptr);
+        QVERIFY(widget);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible && accessible->textInterface());
+        QCOMPARE(accessible->textInterface()->text(0, accessible->textInterface()->characterCount()), value);
+        if (auto *box = qobject_cast<QComboBox *>(widget)) {
+            box->showPopup();
+            QTest::keyClick(box->view(), Qt::Key_Down);
+            QTest::keyClick(box->view(), Qt::Key_Return);
+            QVERIFY(!box->view()->isVisible());
+            QCOMPARE(accessible->textInterface()->text(0, -1), box->currentText());
+            QCOMPARE(accessible->childCount(), 0);
+            QCOMPARE(box->view()->currentIndex(), QModelIndex());
+        }
     }
 
     // What a screen reader reads: each control's role and name; the tooltips say the names too.
