@@ -392,6 +392,36 @@ private slots:
     // tree mirrored under the chosen folder or each beside its source; what is not media, hidden
     // or outside the tree is left out.
     // With several files, Save as's Browse chooses the folder every waiting file is converted into.
+    // With a queue the Browse dialogs open in its files' folder, with no "3 files: …" for a name.
+    void dialogsOpenInTheQueuesFolder_data()
+    {
+        QTest::addColumn<bool>("saveAs");
+        QTest::newRow("source") << false;
+        QTest::newRow("save as") << true;
+    }
+    void dialogsOpenInTheQueuesFolder()
+    {
+        QFETCH(bool, saveAs);
+        QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("clips")));
+        QList<FileDialogs::Request> asked;
+        const FileDialogs::Handler previous = FileDialogs::install([&](const FileDialogs::Request &request) {
+            asked << request;
+            return QString();
+        });
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        form.useSources({m_folder.makeSource(QStringLiteral("clips/q1.avi"), 10), m_folder.makeSource(QStringLiteral("clips/q2.avi"), 10),
+                         m_folder.makeSource(QStringLiteral("clips/q3.avi"), 10)});
+        saveAs ? form.cmdDest_Click() : form.cmdSource_Click();
+        FileDialogs::install(previous);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first().initialDir, m_folder.file(QStringLiteral("clips")));
+        QCOMPARE(asked.first().defaultName, QString());
+        QVERIFY(recorder.shown.isEmpty());
+        form.queue()->list().replaceAll({});
+    }
+
     void saveAsChoosesFolder()
     {
         QTemporaryDir dir;
