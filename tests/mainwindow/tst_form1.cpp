@@ -355,9 +355,8 @@ private slots:
         QVERIFY(desk.boxes.isEmpty());
     }
 
-    // How a run ends, as the window shows it: a missing source gives one box however much the
-    // encoder printed, an empty one its own box before the encoder starts; a failure the
-    // encoder's reason; success no box.
+    // How a run ends, as the window shows it: a missing or an empty source its own box, naming
+    // it, before anything runs; a failure the encoder's reason; success no box.
     void endOfRun_data()
     {
         QTest::addColumn<qint64>("sourceSize");
