@@ -242,7 +242,7 @@ private slots:
                  QStringList{QStringLiteral("clip.avi")});
     }
 
-    // A source that does not exist gives one message box, not one per chunk of encoder output.
+    // A source that does not exist gives one message box, before any encoder starts.
     void missingSourceGivesOneBox()
     {
         QVERIFY(QFile::remove(m_source));
@@ -252,6 +252,7 @@ private slots:
         quint64 box = waitForBox(20000);
         QVERIFY2(box, "no message");
         m_xdo->screenshot(QStringLiteral("missing-source"));
+        QVERIFY2(encoders().isEmpty(), "the run started before the box"); // no Stop, no Pause
         int boxes = 0;
         while (box && boxes < 20) {
             ++boxes;
