@@ -8,6 +8,8 @@ namespace {
 
 constexpr qsizetype MaxPartial = 4096;
 constexpr double MaxLeftMs = 1e10; // about 115 days
+constexpr double MinShareForTimeLeft = 0.05;
+constexpr double MinSecondsForTimeLeft = 30;
 
 } // namespace
 
@@ -133,6 +135,10 @@ std::optional<qint64> ProgressMeter::timeLeftMs(qint64 elapsedMs) const
     if (m_basis != Basis::Measured || !m_time || *m_time <= 0 || elapsedMs < 0)
         return std::nullopt;
     const double share = std::min(*m_time / *m_duration, 1.0);
+    // The first reports come as the encoder starts up, before its pace shows: a figure from them
+    // says minutes for a run of seconds. A long source's half minute is pace enough.
+    if (share < MinShareForTimeLeft && *m_time < MinSecondsForTimeLeft)
+        return std::nullopt;
     const double left = std::ceil(double(elapsedMs) * (1.0 - share) / share);
     // A first report of a few microseconds of a long input says nothing yet.
     if (!(left <= MaxLeftMs))

@@ -32,7 +32,7 @@ public:
     std::optional<double> time() const { return m_time; }
 
     // The time left once the encoder has reported how far it is, when reaching that took elapsedMs
-    // of wall time; nothing before.
+    // of wall time; nothing before it has converted 5 % or half a minute of the source.
     std::optional<qint64> timeLeftMs(qint64 elapsedMs) const;
 
     // The percent one chunk of text is worth: length / (fileSize * ratio / 8200) * 100, in 64-bit

@@ -1,5 +1,6 @@
 #include "mainwindow/FormatBox.h"
 
+#include "mainwindow/ChoiceList.h"
 #include "workflow/Presets.h"
 
 #include <QKeyEvent>
@@ -56,6 +57,7 @@ FormatBox::FormatBox(QWidget *parent)
     // A list, not a field: a stray key picks no name that is not there. Typing a name's first
     // letters finds it.
     setEditable(false);
+    keepChoiceReadable(*this);
     setItemDelegate(new ListDelegate(this));
     std::optional<PresetGroup> group;
     for (const Preset &preset : Presets::all()) {

@@ -99,9 +99,14 @@ QWidget *PanelArea::currentPage() const
 
 void PanelArea::paintEvent(QPaintEvent *)
 {
-    // The form's lower band continues below it.
+    // The form's lower band and its frame continue below it.
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(24, 25, 29));
+    painter.fillRect(rect(), QColor(18, 19, 22));
     painter.setPen(QColor(58, 62, 70));
     painter.drawLine(0, 0, width(), 0);
+    const QRect edge = rect().adjusted(0, -1, -1, -1);
+    painter.setPen(QColor(6, 6, 8));
+    painter.drawRect(edge);
+    painter.setPen(QColor(255, 255, 255, 14));
+    painter.drawRect(edge.adjusted(1, 0, -1, -1));
 }

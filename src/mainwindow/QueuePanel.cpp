@@ -4,13 +4,13 @@
 #include "mainwindow/WindowQueue.h"
 #include "workflow/QueueModel.h"
 
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -18,12 +18,29 @@ namespace {
 
 // The beds and borders of the form's own fields, and its orange.
 constexpr const char *PanelStyle = R"(
-QListView { background: #0d0e10; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px; }
+QListView { background: #0d0e10; color: #eceef1; border: 1px solid #363a42; border-radius: 3px; }
 QListView:focus { border-color: #ff8000; }
-QPushButton, QComboBox { background: #1e2025; color: #eceef1; border: 1px solid #3a3e46; border-radius: 3px; padding: 2px 8px; }
-QPushButton:focus, QComboBox:focus { border-color: #ff8000; }
-QPushButton:disabled { color: #5a5e66; }
-QLabel { color: #b8bcc4; }
+QPushButton { color: #eceef1; font-weight: bold; border: 1px solid #545965; border-radius: 5px; padding: 3px 7px;
+              background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #424650, stop:1 #2d3037); }
+QPushButton:hover { color: #ffffff; border-color: #d6761e;
+                    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #525763, stop:1 #383c45); }
+QPushButton:pressed { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1e2025, stop:1 #2a2d33); }
+QPushButton:focus { border-color: #ff8000; }
+QPushButton:disabled { color: #8a8f98; font-weight: normal; border-color: #363a42; background: #202226; }
+QSpinBox { background: #0d0e10; color: #eceef1; border: 1px solid #363a42; border-radius: 3px; padding: 2px 4px;
+           selection-background-color: #ff8000; selection-color: #000000; }
+QSpinBox:focus { border-color: #ff8000; }
+QSpinBox::up-button, QSpinBox::down-button { background: #2d3037; border-left: 1px solid #363a42; width: 16px; }
+QSpinBox::up-button:hover, QSpinBox::down-button:hover { background: #424650; }
+QSpinBox::up-arrow { image: url(:/art/spin-up.png); width: 9px; height: 5px; }
+QSpinBox::down-arrow { image: url(:/art/spin-down.png); width: 9px; height: 5px; }
+QScrollBar:vertical { background: #0d0e10; border: none; width: 10px; margin: 1px; }
+QScrollBar:horizontal { background: #0d0e10; border: none; height: 10px; margin: 1px; }
+QScrollBar::handle { background: #454a54; border-radius: 4px; min-height: 16px; min-width: 16px; }
+QScrollBar::handle:hover { background: #6a707a; }
+QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }
+QScrollBar::add-page, QScrollBar::sub-page { background: none; }
+QLabel { color: #c4c8cf; }
 )";
 
 } // namespace
@@ -51,12 +68,13 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     m_up = button(QStringLiteral("&Up"), QStringLiteral("Move up"), QStringLiteral("Convert the chosen file earlier (Alt+Up)"));
     m_down = button(QStringLiteral("&Down"), QStringLiteral("Move down"), QStringLiteral("Convert the chosen file later (Alt+Down)"));
     m_clear = button(QStringLiteral("C&lear finished"), QStringLiteral("Clear finished"), QStringLiteral("Remove every file that has ended"));
-    m_atOnce = new QComboBox(this);
-    m_atOnce->setAccessibleName(QStringLiteral("Conversions at once"));
-    for (int n = 1; n <= std::max(4, QThread::idealThreadCount()); ++n)
-        m_atOnce->addItem(QString::number(n), n);
-    m_atOnce->addItem(QStringLiteral("One per processor"), 0);
-    m_atOnce->setCurrentIndex(std::max(0, m_atOnce->findData(queue.atOnce())));
+    // A number, read as one: a screen reader says the box with its value and each new value.
+    m_atOnce = new QSpinBox(this);
+    m_atOnce->setAccessibleName(QStringLiteral("At once")); // as its label: said once
+    m_atOnce->setToolTip(QStringLiteral("How many files convert at the same time (Alt+N)"));
+    m_atOnce->setRange(0, std::max(4, QThread::idealThreadCount()));
+    m_atOnce->setSpecialValueText(QStringLiteral("One per processor")); // 0
+    m_atOnce->setValue(std::clamp(queue.atOnce(), 0, m_atOnce->maximum()));
     auto *atOnceLabel = new QLabel(QStringLiteral("At o&nce:"), this);
     atOnceLabel->setBuddy(m_atOnce);
 
@@ -78,7 +96,7 @@ QueuePanel::QueuePanel(WindowQueue &queue, QWidget *parent)
     connect(m_up, &QPushButton::clicked, this, [this] { moveChosen(-1); });
     connect(m_down, &QPushButton::clicked, this, [this] { moveChosen(1); });
     connect(m_clear, &QPushButton::clicked, this, [this] { m_queue.list().clearFinished(); });
-    connect(m_atOnce, &QComboBox::activated, this, [this](int index) { m_queue.setAtOnce(m_atOnce->itemData(index).toInt()); });
+    connect(m_atOnce, &QSpinBox::valueChanged, this, [this](int atOnce) { m_queue.setAtOnce(atOnce); });
     connect(m_items->selectionModel(), &QItemSelectionModel::currentChanged, this, &QueuePanel::updateButtons);
     // The buttons follow the rows' states as the queue runs.
     connect(&m_queue, &WindowQueue::changed, this, &QueuePanel::updateButtons);
@@ -131,9 +149,7 @@ void QueuePanel::moveChosen(int by)
 
 void QueuePanel::paintEvent(QPaintEvent *)
 {
-    // The form's lower band continues below it.
+    // The bed of the panel area's page.
     QPainter painter(this);
     painter.fillRect(rect(), QColor(24, 25, 29));
-    painter.setPen(QColor(58, 62, 70));
-    painter.drawLine(0, 0, width(), 0);
 }

@@ -2,10 +2,10 @@
 
 #include <QWidget>
 
-class QComboBox;
 class QListView;
 class QueueModel;
 class QPushButton;
+class QSpinBox;
 class WindowQueue;
 
 // The queue below the form, in the window's dark look: each item's source, preset, destination
@@ -41,6 +41,6 @@ private:
     QPushButton *m_up = nullptr;
     QPushButton *m_down = nullptr;
     QPushButton *m_clear = nullptr;
-    QComboBox *m_atOnce = nullptr;
+    QSpinBox *m_atOnce = nullptr;
     class QVBoxLayout *m_layout = nullptr;
 };

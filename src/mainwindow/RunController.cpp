@@ -10,6 +10,7 @@
 #include "mainwindow/FormControls.h"
 #include "mainwindow/FormatBox.h"
 #include "mainwindow/MessageBoxPresenter.h"
+#include "mainwindow/RunChecks.h"
 #include "mainwindow/WindowQueue.h"
 #include "workflow/ClockText.h"
 #include "workflow/DestinationName.h"
@@ -87,6 +88,11 @@ void RunController::convertFields()
     }
     const QString preset = m_controls.cboFormat->currentText();
     const QString destination = m_controls.txtDest->text();
+    if (const QString refusal = refusalBeforeRun(source, preset, destination); !refusal.isEmpty()) {
+        MessageBoxes::show(refusal, MessageBoxes::Critical);
+        showIdleBar(QString());
+        return;
+    }
     // Said before anything runs, rather than as the encoder's failure at its end.
     if (Presets::find(preset) && !destination.isEmpty()) {
         if (const QString problem = prepareDestinationFolder(destination); !problem.isEmpty()) {
@@ -296,9 +302,16 @@ void RunController::showPause()
     const bool paused = runner.paused();
     const QString caption = paused ? QStringLiteral("Resume") : QStringLiteral("Pause");
     // Each setting repaints the button or is an event a screen reader reads: only a change is set.
-    if (pause->Caption() != caption)
-        StepGuard("Caption").run([&] { pause->setCaption(caption); });
     if (pause->accessibleName() != caption) {
+        // Its faces carry the word, drawn as Browse's are.
+        const QString face = QStringLiteral(":/art/%1-%2.png").arg(paused ? QLatin1String("resume") : QLatin1String("pause"));
+        const int32_t shown = pause->runtime().LastState;
+        StepGuard("Pause's face").run([&] {
+            pause->setPicNormal(Picture::fromPath(face.arg(QLatin1String("normal"))));
+            pause->setPicOver(Picture::fromPath(face.arg(QLatin1String("over"))));
+            pause->setPicDown(Picture::fromPath(face.arg(QLatin1String("down"))));
+            pause->Redraw(shown);
+        });
         pause->setAccessibleName(caption);
         // The tip is what screen readers give as its description.
         pause->setToolTip(paused ? QStringLiteral("Resume the conversion (Alt+P or Pause)")

@@ -112,7 +112,9 @@ void SourcePicker::browseSource()
         + QStringLiteral("*.avi;*.mp4;*.m4v;*.mkv;*.mov;*.webm;*.wmv;*.mpg;*.mpeg;*.flv;*.3gp;*.ts;*.vob;*.ogv") + QChar(0)
         + QStringLiteral("AVI Video Files (*.avi)") + QChar(0) + QStringLiteral("*.avi") + QChar(0)
         + QStringLiteral("All Files (*)") + QChar(0) + QStringLiteral("*");
-    const QString source = m_controls.txtSource->text();
+    // With a queue the field sums the files up ("3 files: …"): the dialog opens in the first
+    // file's folder with no name in it.
+    const QString source = m_queue.holdsQueue() ? queueFolder(false) : m_controls.txtSource->text();
     const QString initialDir = source.isEmpty() ? videosFolder() : source;
     const QStringList chosen = ShowOpenDialogMany(QStringLiteral("Select a Video File to Convert"), filter, initialDir, &m_window);
     // Several files, or one more for a queue that is there, go into the queue.
@@ -126,12 +128,24 @@ void SourcePicker::browseSource()
         useSource(chosen.first());
 }
 
+QString SourcePicker::queueFolder(bool destinations) const
+{
+    // The first file still to convert, else the first of all.
+    const QueueItems &items = m_queue.list().items();
+    const auto waiting = std::find_if(items.begin(), items.end(), [](const QueueItem &item) { return !item.finished(); });
+    if (items.isEmpty())
+        return videosFolder();
+    const QueueItem &item = waiting != items.end() ? *waiting : items.first();
+    const QString folder = QFileInfo(destinations ? item.destination : item.source).absolutePath();
+    return QFileInfo(folder).isDir() ? folder : videosFolder();
+}
+
 void SourcePicker::browseDestination()
 {
     // For several files Save as is a folder: the waiting ones are converted into it.
     if (m_queue.holdsQueue()) {
         const QString folder = FolderSources::chooseFolder(&m_window, QStringLiteral("Select the Folder for the Converted Files"),
-                                                           videosFolder());
+                                                           queueFolder(true));
         m_queue.setOutputFolder(folder);
         return;
     }

@@ -43,6 +43,10 @@ public:
     FolderSources &folders() const { return *m_folders; }
 
 private:
+    // Where the dialogs open with a queue: the folder of its first file still to convert (of its
+    // destination, or its source).
+    QString queueFolder(bool destinations) const;
+
     QWidget &m_window;
     FormControls &m_controls;
     WindowQueue &m_queue;

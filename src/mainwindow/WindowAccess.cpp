@@ -3,6 +3,7 @@
 #include "controls/button/TavloClick.h"
 #include "controls/progressbar/TavloProBar.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/PanelArea.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -65,5 +66,21 @@ void setUpWindowAccess(Form1 &form)
     QObject::connect(convert, &QShortcut::activated, &form, &Form1::cmdConvert_Click);
     // Return in the destination field converts, as the last step of filling the form.
     QObject::connect(form.txtDest(), &QLineEdit::returnPressed, &form, &Form1::cmdConvert_Click);
+    orderTabs(form);
     form.txtSource()->setFocus(Qt::OtherFocusReason);
+}
+
+void orderTabs(Form1 &form)
+{
+    // As the window is read: the title strip's buttons, the form's rows left to right (Pause
+    // stands between the Browse buttons), Convert, then the panel area's tabs and shown page.
+    QList<QWidget *> order{form.cmdMin(), form.cmdClose(), form.txtSource(), form.cmdSource(), form.cboFormat(),
+                           form.cmdPause(), form.txtDest(), form.cmdDest(), form.cmdConvert()};
+    QWidget *panels = form.panelArea();
+    for (QWidget *next = form.nextInFocusChain(); next != &form; next = next->nextInFocusChain()) {
+        if (panels->isAncestorOf(next) && next->focusPolicy() & Qt::TabFocus)
+            order << next;
+    }
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }

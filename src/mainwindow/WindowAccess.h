@@ -7,3 +7,7 @@ class Form1;
 // read. The access keys: Alt+S the source, Alt+T the format ("convert to"), Alt+A the
 // destination ("save as"), Alt+C Convert.
 void setUpWindowAccess(Form1 &form);
+
+// The keyboard order as the window is drawn, the panel area's controls after the form's; again
+// after a page is added to the area.
+void orderTabs(Form1 &form);

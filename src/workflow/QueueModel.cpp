@@ -57,8 +57,13 @@ QVariant QueueModel::data(const QModelIndex &index, int role) const
         }
     case Qt::AccessibleTextRole:
         return rowText(item);
-    case Qt::ToolTipRole:
-        return PathText::shown(item.source) + QStringLiteral("\n→ ") + PathText::shown(item.destination);
+    case Qt::ToolTipRole: {
+        // The row may cut a failure's reason short; the tip gives all of it.
+        QString tip = PathText::shown(item.source) + QStringLiteral("\n→ ") + PathText::shown(item.destination);
+        if (item.state == QueueItem::State::Failed || item.state == QueueItem::State::Skipped)
+            tip += QLatin1Char('\n') + item.stateText();
+        return tip;
+    }
     case StateRole:
         return int(item.state);
     case PercentRole:

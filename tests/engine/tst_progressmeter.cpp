@@ -161,6 +161,10 @@ private slots:
             << QStringList{QStringLiteral("  Duration: N/A\n"), "time=00:00:25.00 x\r"} << qint64(5000) << qint64(-1);
         QTest::newRow("a first report of a microsecond of 100 s")
             << QStringList{duration, "time=00:00:00.000001 x\r"} << qint64(1000) << qint64(-1);
+        // A 3 s clip's first report after a second of start-up said "6:19 left".
+        QTest::newRow("a first report of 1 % after the start-up")
+            << QStringList{QStringLiteral("  Duration: 00:00:03.00, start: 0.0\n"), "time=00:00:00.03 x\r"} << qint64(1000)
+            << qint64(-1);
     }
     void timeLeft()
     {

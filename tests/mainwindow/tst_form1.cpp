@@ -253,6 +253,13 @@ private slots:
             << "The options cannot be used: Start: \"1:7x\" is not a time; write [[h:]m:]s[.ms], for example 90, "
                "1:30 or 1:02:03.5|48|Zorvik Vidomar"
             << "1:7x";
+        // ffmpeg writes by the extension: one it does not know would run and then fail.
+        QTest::newRow("unknown extension")
+            << preset << "out.xyz" << true
+            << "Cannot write out.xyz: ffmpeg knows no kind of file ending in .xyz. Choose a name ending in .mp4.|16|Zorvik Vidomar" << "";
+        QTest::newRow("no extension")
+            << preset << "out" << true
+            << "Cannot write out: ffmpeg cannot tell what kind of file to write without an extension. Choose a name ending in .mp4.|16|Zorvik Vidomar" << "";
     }
     // A name that is no preset cannot be chosen: the format box is a list, and typed letters only
     // search it.
@@ -361,9 +368,8 @@ private slots:
         QVERIFY(desk.boxes.isEmpty());
     }
 
-    // How a run ends, as the window shows it: a missing source gives one box however much the
-    // encoder printed, an empty one its own box before the encoder starts; a failure the
-    // encoder's reason; success no box.
+    // How a run ends, as the window shows it: a missing or an empty source its own box, naming
+    // it, before anything runs; a failure the encoder's reason; success no box.
     void endOfRun_data()
     {
         QTest::addColumn<qint64>("sourceSize");
@@ -372,10 +378,11 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<bool>("showValue");
         QTest::addColumn<QString>("caption");
-        const QStringList missing{"The Source video file is not found!|16|Zorvik Vidomar"};
+        // %1 is the program folder. A source that cannot be used is refused before anything runs.
+        const QStringList missing{"The source video file is not found:\n%1/in.avi|16|Zorvik Vidomar"};
         QTest::newRow("missing source") << qint64(-1) << QByteArray("1") << missing << 0 << false << "";
         QTest::newRow("empty source") << qint64(0) << QByteArray("0")
-                                      << QStringList{"The source video file is empty.|16|Zorvik Vidomar"} << 0 << false << "";
+                                      << QStringList{"The source video file is empty.\n%1/in.avi|16|Zorvik Vidomar"} << 0 << false << "";
         QTest::newRow("failure") << qint64(1000) << QByteArray("1")
                                  << QStringList{"Conversion failed: in.avi: Invalid data|16|Zorvik Vidomar"} << 0 << false
                                  << "Conversion Failed !";
@@ -399,8 +406,12 @@ private slots:
                 {"FAKE_EXIT", exitCode},
                 {"FAKE_LAST_LINE", "in.avi: Invalid data"}};
         form.cmdConvert_Click();
+        // Refused: told before Stop and Pause ever show.
+        QVERIFY(!caption.isEmpty() || (!form.converting() && form.cmdPause()->isHidden()));
         QTRY_VERIFY_WITH_TIMEOUT(!form.converting(), 10000);
         QTest::qWait(500);
+        for (QString &box : boxes)
+            box.replace(QLatin1String("%1"), run.folder.path());
         QCOMPARE(desk.boxes, boxes);
         QCOMPARE(form.ProBar()->ProValue().toInt(), value);
         QCOMPARE(form.ProBar()->ShowValue(), showValue);

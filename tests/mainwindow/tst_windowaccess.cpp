@@ -9,14 +9,17 @@
 #include "mainwindow/QueuePanel.h"
 #include "mainwindow/WindowQueue.h"
 
-#include <QAccessible>
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleTextInterface>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QListView>
 #include <QShortcut>
-#include <QTabBar>
 #include <QSettings>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,9 +88,9 @@ private slots:
         QTest::addColumn<QString>("focus");
         QTest::addColumn<QString>("shown"); // the page shown after the keys
         const QKeyCombination tab(Qt::Key_Tab);
-        QTest::newRow("Tab from Close reaches the tabs") << 1 << "optionsPanel" << "cmdClose" << tab << "qt_tabwidget_tabbar" << "optionsPanel";
+        QTest::newRow("Tab from Convert reaches the tabs") << 1 << "optionsPanel" << "cmdConvert" << tab << "qt_tabwidget_tabbar" << "optionsPanel";
         QTest::newRow("Tab from the tabs enters the page") << 1 << "optionsPanel" << "qt_tabwidget_tabbar" << tab << "sound" << "optionsPanel";
-        QTest::newRow("Tab from the page's end goes back to the form") << 1 << "optionsPanel" << "keepDate" << tab << "txtSource" << "optionsPanel";
+        QTest::newRow("Tab from the page's end goes back to the form") << 1 << "optionsPanel" << "keepDate" << tab << "cmdMin" << "optionsPanel";
         QTest::newRow("Tab from the tabs enters the queue") << 2 << "queuePanel" << "qt_tabwidget_tabbar" << tab << "" << "queuePanel";
         QTest::newRow("Alt+O shows the options") << 2 << "queuePanel" << "txtDest" << (Qt::ALT | Qt::Key_O) << "txtDest" << "optionsPanel";
         QTest::newRow("Alt+Q shows the queue") << 2 << "optionsPanel" << "txtDest" << (Qt::ALT | Qt::Key_Q) << "txtDest" << "queuePanel";
@@ -190,6 +193,91 @@ private slots:
         for (auto it = owners.begin(); it != owners.end(); ++it)
             QVERIFY2(it.value().size() == 1, qPrintable(it.key() + QLatin1String(": ") + it.value().join(QLatin1String(", "))));
         form.queue()->list().replaceAll({});
+    // Tab follows the drawing: the title strip, the form's rows (Pause between the Browse
+    // buttons), Convert, then the panel area's tab and page, and round again; Shift+Tab back.
+    void tabFollowsTheDrawing_data()
+    {
+        QTest::addColumn<bool>("queue");
+        QTest::addColumn<QStringList>("stops"); // from Minimise, round to it again
+        const QStringList form{"cmdMin", "cmdClose", "txtSource", "cmdSource", "cboFormat", "cmdPause", "txtDest", "cmdDest",
+                               "cmdConvert"};
+        QTest::newRow("one file") << false << form;
+        // The list chooses its first row as it takes the focus: Up and Clear finished have nothing to do.
+        QTest::newRow("a queue") << true << form + QStringList{"Queue tabs", "Conversions in the queue", "Remove from the queue",
+                                                               "Move down", "At once", "Watch this folder"};
+    }
+    void tabFollowsTheDrawing()
+    {
+        QFETCH(bool, queue);
+        QFETCH(QStringList, stops);
+        Desk desk;
+        Form1 form;
+        QTemporaryDir folder;
+        if (queue) {
+            QStringList sources;
+            for (const char *name : {"a.avi", "b.avi"}) {
+                QFile file(folder.filePath(QLatin1String(name)));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write("v") == 1);
+                sources << file.fileName();
+            }
+            form.useSources(sources);
+        }
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.cmdPause()->show(); // as while something converts
+        const auto stop = [] {
+            QWidget *focus = QApplication::focusWidget();
+            if (!focus)
+                return QString();
+            if (qobject_cast<QTabBar *>(focus))
+                return QStringLiteral("Queue tabs");
+            return focus->objectName().isEmpty() ? focus->accessibleName() : focus->objectName();
+        };
+        form.cmdMin()->setFocus(Qt::TabFocusReason);
+        QStringList heard{stop()};
+        for (qsizetype i = 0; i < stops.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            heard << stop();
+        }
+        QCOMPARE(heard.join(u'|'), (stops + QStringList{stops.first()}).join(u'|'));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(stop(), stops.last());
+        form.queue()->closeNormally(); // nothing offered to the next window
+    }
+
+    // A list box and a number box are read with their values, and a closed list leaves nothing
+    // behind that a screen reader would read as shown.
+    void valuesRead_data()
+    {
+        QTest::addColumn<QString>("control"); // a name or an accessible name
+        QTest::addColumn<QString>("value");
+        QTest::newRow("format box") << "cboFormat" << QString::fromLatin1(Form1::DefaultPreset);
+        QTest::newRow("at once") << "At once" << "1";
+    }
+    void valuesRead()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, value);
+        Desk desk;
+        Form1 form;
+        form.show();
+        QWidget *widget = form.findChild<QWidget *>(control);
+        for (QWidget *each : form.findChildren<QWidget *>())
+            widget = widget ? widget : (each->accessibleName() == control ? each : nullptr);
+        QVERIFY(widget);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible && accessible->textInterface());
+        QCOMPARE(accessible->textInterface()->text(0, accessible->textInterface()->characterCount()), value);
+        if (auto *box = qobject_cast<QComboBox *>(widget)) {
+            box->showPopup();
+            QTest::keyClick(box->view(), Qt::Key_Down);
+            QTest::keyClick(box->view(), Qt::Key_Return);
+            QVERIFY(!box->view()->isVisible());
+            QCOMPARE(accessible->textInterface()->text(0, -1), box->currentText());
+            QCOMPARE(accessible->childCount(), 0);
+            QCOMPARE(box->view()->currentIndex(), QModelIndex());
+        }
     }
 
     // What a screen reader reads: each control's role and name; the tooltips say the names too.

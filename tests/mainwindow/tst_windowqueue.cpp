@@ -20,6 +20,7 @@
 #include "mainwindow/PreviewPanel.h"
 #include "mainwindow/TargetChoice.h"
 #include "mainwindow/QueuePanel.h"
+#include "mainwindow/QueueRowDelegate.h"
 #include "mainwindow/WatchControl.h"
 #include "mainwindow/WindowQueue.h"
 #include "workflow/Conversion.h"
@@ -29,6 +30,7 @@
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QMimeData>
@@ -191,6 +193,55 @@ private slots:
         QVERIFY2(recorder.shown.first().startsWith(QStringLiteral("o4.avi cannot be read: ")), qPrintable(recorder.shown.first()));
         QCOMPARE(form.ProBar()->Caption(), QString());
         QVERIFY(form.queue()->list().size() == 0);
+    // A row that ended badly does not look done: an error mark, and the reason's beginning in the
+    // error colour, cut before the row's right edge; the tip has all of it.
+    void failedRowLook_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("done") << int(QueueItem::State::Done) << false;
+        QTest::newRow("failed") << int(QueueItem::State::Failed) << true;
+        QTest::newRow("skipped") << int(QueueItem::State::Skipped) << true;
+    }
+    void failedRowLook()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, marked);
+        const QString reason = QStringLiteral("Invalid data found when processing input, and more words than fit the row");
+        QueueItem item{.source = QStringLiteral("/videos/a rather long source name.avi"),
+                       .preset = QString::fromLatin1(Form1::DefaultPreset),
+                       .destination = QStringLiteral("/videos/a rather long source name.mp4")};
+        item.state = QueueItem::State(state);
+        item.reason = marked ? reason : QString();
+        QueueList list;
+        list.replaceAll({item}); // as the saved queue comes back, states and all
+        QueueModel model(list);
+        QueueRowDelegate delegate;
+        QStyleOptionViewItem option;
+        option.rect = QRect(0, 0, 320, 24);
+        option.state = QStyle::State_Enabled;
+        option.fontMetrics = QFontMetrics(option.font);
+        // Painted into a wider picture: whatever lands right of the row went past its edge.
+        QImage picture(400, 24, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QPainter painter(&picture);
+        delegate.paint(&painter, option, model.index(0, 0));
+        painter.end();
+        QDir().mkpath(qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/../screenshots"));
+        picture.save(qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/../screenshots/queue-row-%1.png").arg(QLatin1String(QTest::currentDataTag())));
+        const auto count = [&](int from, int to, const std::function<bool(QColor)> &what) {
+            int found = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = from; x < to; ++x)
+                    found += what(picture.pixelColor(x, y));
+            return found;
+        };
+        const auto reddish = [](QColor c) { return c.red() > 200 && c.green() < 140 && c.blue() < 140; };
+        QCOMPARE(count(0, 24, reddish) > 20, marked);               // the mark at the row's start
+        QCOMPARE(count(160, 314, reddish) > 20, marked);            // the reason's words
+        QCOMPARE(count(314, 400, [](QColor c) { return c != QColor(13, 14, 16) && c != QColor(Qt::blue); }), 0);
+        QCOMPARE(model.index(0, 0).data(Qt::ToolTipRole).toString().endsWith(reason), marked);
+        QCOMPARE(model.index(0, 0).data(Qt::AccessibleTextRole).toString().endsWith(reason), marked);
     }
 
     // Pause stops the encoder where it is; closing asks; Resume lets it finish; the caption says so.
@@ -387,6 +438,36 @@ private slots:
     // tree mirrored under the chosen folder or each beside its source; what is not media, hidden
     // or outside the tree is left out.
     // With several files, Save as's Browse chooses the folder every waiting file is converted into.
+    // With a queue the Browse dialogs open in its files' folder, with no "3 files: …" for a name.
+    void dialogsOpenInTheQueuesFolder_data()
+    {
+        QTest::addColumn<bool>("saveAs");
+        QTest::newRow("source") << false;
+        QTest::newRow("save as") << true;
+    }
+    void dialogsOpenInTheQueuesFolder()
+    {
+        QFETCH(bool, saveAs);
+        QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("clips")));
+        QList<FileDialogs::Request> asked;
+        const FileDialogs::Handler previous = FileDialogs::install([&](const FileDialogs::Request &request) {
+            asked << request;
+            return QString();
+        });
+        Recorder recorder;
+        Form1 form;
+        form.show();
+        form.useSources({m_folder.makeSource(QStringLiteral("clips/q1.avi"), 10), m_folder.makeSource(QStringLiteral("clips/q2.avi"), 10),
+                         m_folder.makeSource(QStringLiteral("clips/q3.avi"), 10)});
+        saveAs ? form.cmdDest_Click() : form.cmdSource_Click();
+        FileDialogs::install(previous);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first().initialDir, m_folder.file(QStringLiteral("clips")));
+        QCOMPARE(asked.first().defaultName, QString());
+        QVERIFY(recorder.shown.isEmpty());
+        form.queue()->list().replaceAll({});
+    }
+
     void saveAsChoosesFolder()
     {
         QTemporaryDir dir;

@@ -32,6 +32,8 @@ Artwork paintArtwork()
         {"browse", Layout::CmdSource, ButtonFaces::browse},
         {"convert", Layout::CmdConvert, ButtonFaces::convert},
         {"stop", Layout::CmdConvert, ButtonFaces::stop},
+        {"pause", Layout::CmdPause, ButtonFaces::pause},
+        {"resume", Layout::CmdPause, ButtonFaces::resume},
         {"min", Layout::CmdMin, ButtonFaces::minimise},
         {"close", Layout::CmdClose, ButtonFaces::close},
     };
@@ -47,6 +49,8 @@ Artwork paintArtwork()
         }
     }
 
+    art.insert(QStringLiteral("art/spin-up.png"), ButtonFaces::spinArrow(true));
+    art.insert(QStringLiteral("art/spin-down.png"), ButtonFaces::spinArrow(false));
     art.insert(QStringLiteral("art/probar-back.png"), ProgressArt::back(Layout::ProBar.size()));
     art.insert(QStringLiteral("art/probar-cover.png"), ProgressArt::cover(Layout::ProBar.size()));
     art.insert(QStringLiteral("cursors/hand.png"), HandCursor::paint());

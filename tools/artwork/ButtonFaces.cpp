@@ -94,15 +94,47 @@ void closeGlyph(QPainter &painter, QColor color)
 
 } // namespace
 
-QImage browse(const QImage &background, const QRect &place, State state)
+namespace {
+
+QImage darkFace(const QImage &background, const QRect &place, State state, const QString &caption)
 {
     static const Shading Shadings[] = {
         {QColor(66, 70, 80), QColor(45, 48, 55), QColor(84, 89, 101), Theme::Text},
         {QColor(82, 87, 99), QColor(56, 60, 69), QColor(214, 118, 30), QColor(255, 255, 255)},
         {QColor(30, 32, 37), QColor(42, 45, 51), QColor(74, 78, 89), QColor(214, 217, 222)},
     };
-    return roundedButton(background, place, 6, Shadings[int(state)], state, QStringLiteral("Browse..."),
-                         Fonts::ui(12, true), QColor(0, 0, 0, 110));
+    return roundedButton(background, place, 6, Shadings[int(state)], state, caption, Fonts::ui(12, true),
+                         QColor(0, 0, 0, 110));
+}
+
+} // namespace
+
+QImage browse(const QImage &background, const QRect &place, State state)
+{
+    return darkFace(background, place, state, QStringLiteral("Browse..."));
+}
+
+QImage pause(const QImage &background, const QRect &place, State state)
+{
+    return darkFace(background, place, state, QStringLiteral("Pause"));
+}
+
+QImage resume(const QImage &background, const QRect &place, State state)
+{
+    return darkFace(background, place, state, QStringLiteral("Resume"));
+}
+
+QImage spinArrow(bool up)
+{
+    QImage arrow(9, 5, QImage::Format_ARGB32_Premultiplied);
+    arrow.fill(Qt::transparent);
+    QPainter painter(&arrow);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Theme::Text);
+    const QPolygonF triangle = up ? QPolygonF{{0, 5}, {4.5, 0}, {9, 5}} : QPolygonF{{0, 0}, {4.5, 5}, {9, 0}};
+    painter.drawPolygon(triangle);
+    return arrow;
 }
 
 namespace {

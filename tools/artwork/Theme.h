@@ -15,6 +15,7 @@ inline constexpr QRect CmdSource{429, 146, 80, 35};
 inline constexpr QRect CboFormat{18, 206, 265, 24};
 inline constexpr QRect TxtDest{18, 260, 405, 24};
 inline constexpr QRect CmdDest{429, 255, 80, 35};
+inline constexpr QRect CmdPause{429, 201, 80, 35};
 inline constexpr QRect CmdConvert{414, 313, 120, 65};
 inline constexpr QRect ProBar{18, 329, 386, 32};
 
@@ -37,5 +38,6 @@ inline const QColor WellBorder{54, 58, 66};
 
 inline const QColor Text{236, 238, 241};
 inline const QColor TextSecondary{160, 166, 175};
-inline const QColor TextMuted{122, 128, 138};
+// Hints on the body stay readable (about 5.7:1).
+inline const QColor TextMuted{146, 152, 162};
 } // namespace Theme

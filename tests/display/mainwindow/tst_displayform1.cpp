@@ -29,8 +29,8 @@ const char *const BoxName = "^Zorvik Vidomar$";
 const char *const FocusStops[] = {"txtSource", "cmdSource", "cboFormat", "txtDest",
                                   "cmdDest",   "cmdConvert", "cmdMin",   "cmdClose"};
 
-// After Close, with a source in hand: the panel area's tabs and the Options page's eight controls
-// that take the focus (the custom rectangle is off).
+// After Convert, with a source in hand: the panel area's tabs and the Options page's eight
+// controls that take the focus (the custom rectangle is off).
 constexpr int PanelStops = 9;
 
 enum class Outcome { Completes, Stopped, StoppedAndClosed };
@@ -242,7 +242,7 @@ private slots:
                  QStringList{QStringLiteral("clip.avi")});
     }
 
-    // A source that does not exist gives one message box, not one per chunk of encoder output.
+    // A source that does not exist gives one message box, before any encoder starts.
     void missingSourceGivesOneBox()
     {
         QVERIFY(QFile::remove(m_source));
@@ -252,6 +252,7 @@ private slots:
         quint64 box = waitForBox(20000);
         QVERIFY2(box, "no message");
         m_xdo->screenshot(QStringLiteral("missing-source"));
+        QVERIFY2(encoders().isEmpty(), "the run started before the box"); // no Stop, no Pause
         int boxes = 0;
         while (box && boxes < 20) {
             ++boxes;
@@ -298,8 +299,8 @@ private slots:
         QImage before = shot(QStringLiteral("start"));
         QList<QImage> shots{before};
         for (qsizetype i = 0; i < qsizetype(std::size(FocusStops)); ++i) {
-            // The source in hand opens the panel area: its tabs and page come after Close.
-            const int tabs = i + 1 < qsizetype(std::size(FocusStops)) ? 1 : 1 + PanelStops;
+            // The source in hand opens the panel area: its tabs and page come after Convert.
+            const int tabs = QLatin1String(FocusStops[i]) == QLatin1String("cmdConvert") ? 1 + PanelStops : 1;
             for (int tab = 0; tab < tabs; ++tab)
                 QVERIFY2(m_xdo->key(window, QStringLiteral("Tab")), qPrintable(m_xdo->error()));
             shots << shot(QString::number(shots.size()));
