@@ -193,6 +193,8 @@ private slots:
         for (auto it = owners.begin(); it != owners.end(); ++it)
             QVERIFY2(it.value().size() == 1, qPrintable(it.key() + QLatin1String(": ") + it.value().join(QLatin1String(", "))));
         form.queue()->list().replaceAll({});
+    }
+
     // Tab follows the drawing: the title strip, the form's rows (Pause between the Browse
     // buttons), Convert, then the panel area's tab and page, and round again; Shift+Tab back.
     void tabFollowsTheDrawing_data()

@@ -193,6 +193,8 @@ private slots:
         QVERIFY2(recorder.shown.first().startsWith(QStringLiteral("o4.avi cannot be read: ")), qPrintable(recorder.shown.first()));
         QCOMPARE(form.ProBar()->Caption(), QString());
         QVERIFY(form.queue()->list().size() == 0);
+    }
+
     // A row that ended badly does not look done: an error mark, and the reason's beginning in the
     // error colour, cut before the row's right edge; the tip has all of it.
     void failedRowLook_data()
