@@ -38,3 +38,15 @@ double blockShare(const QImage &screen, const QRect &bar)
     }
     return double(orange) / (bar.width() * bar.height());
 }
+
+QString writePacedFfmpeg(const QString &folder)
+{
+    QFile paced(folder + QStringLiteral("/paced-ffmpeg"));
+    if (!paced.open(QIODevice::WriteOnly)
+        || paced.write("#!/bin/sh\ncase \" $* \" in *\" -i \"*) exec ffmpeg -re \"$@\" ;; esac\nexec ffmpeg \"$@\"\n") < 0)
+        return {};
+    paced.close();
+    if (!paced.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+        return {};
+    return paced.fileName();
+}

@@ -5,11 +5,14 @@
 #include <QRect>
 #include <QString>
 
+#include "RunProgram.h"
+
 // Real input on one X display through xdotool (the XTEST extension: the program sees the events a
 // pointer and a keyboard make), window look-ups by name, and screenshots through ImageMagick.
 class Xdo {
 public:
-    Xdo(QString display, QString screenshotFolder);
+    // Screenshots go to the build's screenshots/display folder unless told otherwise.
+    explicit Xdo(QString display, QString screenshotFolder = builtProgram(QStringLiteral("../screenshots/display")));
 
     // Visible windows whose name matches the pattern (a POSIX regular expression).
     QList<quint64> visibleWindows(const QString &namePattern) const;

@@ -47,15 +47,14 @@ private slots:
         for (const char *tool : {"Xvfb", "xdotool", "import", "ffmpeg", "ffprobe"})
             QVERIFY2(!QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty(),
                      qPrintable(QLatin1String(tool) + QLatin1String(" is not installed (scripts/install-deps)")));
-        const QString bin = qEnvironmentVariable("VIDOMAR_BIN_DIR");
-        m_vidomar = bin + QStringLiteral("/vidomar");
+        m_vidomar = builtProgram(QStringLiteral("vidomar"));
         QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
-        QVERIFY2(QFileInfo(bin + QStringLiteral("/avformat.dll")).isExecutable(), "the encoder adapter is not built");
+        QVERIFY2(QFileInfo(builtProgram(QStringLiteral("avformat.dll"))).isExecutable(), "the encoder adapter is not built");
         QVERIFY(controlRect(QStringLiteral("cmdConvert")).isValid());
 
         m_mainServer = std::make_unique<XServer>();
         QVERIFY2(!m_mainServer->display().isEmpty(), qPrintable(m_mainServer->error()));
-        m_mainXdo = std::make_unique<Xdo>(m_mainServer->display(), bin + QStringLiteral("/../screenshots/display"));
+        m_mainXdo = std::make_unique<Xdo>(m_mainServer->display());
         m_server = m_mainServer.get();
         m_xdo = m_mainXdo.get();
 
@@ -66,12 +65,8 @@ private slots:
 
         // The system's ffmpeg reading its input at the clip's own pace, so that a conversion runs
         // for the clip's length: long enough to be asked about, whatever the machine's speed.
-        m_pacedFfmpeg = m_dir.filePath(QStringLiteral("paced-ffmpeg"));
-        QFile paced(m_pacedFfmpeg);
-        QVERIFY(paced.open(QIODevice::WriteOnly));
-        paced.write("#!/bin/sh\ncase \" $* \" in *\" -i \"*) exec ffmpeg -re \"$@\" ;; esac\nexec ffmpeg \"$@\"\n");
-        paced.close();
-        QVERIFY(paced.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        m_pacedFfmpeg = writePacedFfmpeg(m_dir.path());
+        QVERIFY(!m_pacedFfmpeg.isEmpty());
 
         // The update check goes to a loopback port that is held but never listened on.
         m_closedPort = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -373,7 +368,7 @@ private slots:
     {
         XServer small(QStringLiteral("1024x600x24"));
         QVERIFY2(!small.display().isEmpty(), qPrintable(small.error()));
-        Xdo xdo(small.display(), qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/../screenshots/display"));
+        Xdo xdo(small.display());
         m_server = &small;
         m_xdo = &xdo;
         const quint64 window = startProgram(m_source, false, {"QT_SCALE_FACTOR=2"});

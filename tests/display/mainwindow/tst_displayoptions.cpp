@@ -24,12 +24,11 @@ class TestOptionsDisplay : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString bin = qEnvironmentVariable("VIDOMAR_BIN_DIR");
-        m_vidomar = bin + QStringLiteral("/vidomar");
+        m_vidomar = builtProgram(QStringLiteral("vidomar"));
         QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
         m_server = std::make_unique<XServer>();
         QVERIFY2(!m_server->display().isEmpty(), qPrintable(m_server->error()));
-        m_xdo = std::make_unique<Xdo>(m_server->display(), bin + QStringLiteral("/../screenshots/display"));
+        m_xdo = std::make_unique<Xdo>(m_server->display());
         QVERIFY(m_dir.isValid());
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("videos")));
         m_film = m_dir.filePath(QStringLiteral("videos/film.mkv"));

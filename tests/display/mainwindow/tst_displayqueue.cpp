@@ -40,23 +40,18 @@ class TestQueueDisplay : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString bin = qEnvironmentVariable("VIDOMAR_BIN_DIR");
-        m_vidomar = bin + QStringLiteral("/vidomar");
+        m_vidomar = builtProgram(QStringLiteral("vidomar"));
         QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
         m_server = std::make_unique<XServer>();
         QVERIFY2(!m_server->display().isEmpty(), qPrintable(m_server->error()));
-        m_xdo = std::make_unique<Xdo>(m_server->display(), bin + QStringLiteral("/../screenshots/display"));
+        m_xdo = std::make_unique<Xdo>(m_server->display());
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
         const QString problem = makeClip(m_clip, Clip{.seconds = ClipSeconds, .size = QStringLiteral("320x240")});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         // ffmpeg reading at the clip's own pace, so that each conversion lasts long enough to act on.
-        m_paced = m_dir.filePath(QStringLiteral("paced-ffmpeg"));
-        QFile paced(m_paced);
-        QVERIFY(paced.open(QIODevice::WriteOnly));
-        paced.write("#!/bin/sh\ncase \" $* \" in *\" -i \"*) exec ffmpeg -re \"$@\" ;; esac\nexec ffmpeg \"$@\"\n");
-        paced.close();
-        QVERIFY(paced.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        m_paced = writePacedFfmpeg(m_dir.path());
+        QVERIFY(!m_paced.isEmpty());
     }
 
     void init()
@@ -117,7 +112,7 @@ private slots:
     {
         XServer small(QStringLiteral("1024x600x24"));
         QVERIFY2(!small.display().isEmpty(), qPrintable(small.error()));
-        Xdo xdo(small.display(), qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/../screenshots/display"));
+        Xdo xdo(small.display());
         QProcessEnvironment settings;
         settings.insert(QStringLiteral("VIDOMAR_UPDATE_HOST"), QStringLiteral("127.0.0.1:9"));
         settings.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
@@ -239,7 +234,7 @@ private slots:
         environment.insert(QStringLiteral("DISPLAY"), m_server->display());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         source.setProcessEnvironment(environment);
-        source.start(qEnvironmentVariable("VIDOMAR_BIN_DIR") + QStringLiteral("/drag_source"), {tree});
+        source.start(builtProgram(QStringLiteral("drag_source")), {tree});
         QList<quint64> sources;
         QVERIFY2(QTest::qWaitFor([&] { return !(sources = m_xdo->visibleWindows(QStringLiteral("^drag source$"))).isEmpty(); }, 20000),
                  "the drag source did not show");
