@@ -131,7 +131,7 @@ private slots:
                    + "\"$n.mkv\" > out.txt && printf '%s/%s.wav\\n' \"$(pwd -P)\" \"$n\" | cmp - out.txt"
             << 0 << "" << "";
         QTest::newRow("a failure names the user's file")
-            << "n=$(printf 'y\\200\\377'); trap 'rm -f \"$n\".*' EXIT; head -c 3000 /dev/urandom > \"$n.avi\"; v " + wav + "\"$n.avi\"" << 1
+            << "n=$(printf 'y\\200\\377'); trap 'rm -f \"$n\".*' EXIT; head -c 3000 /dev/zero > \"$n.avi\"; v " + wav + "\"$n.avi\"" << 1
             << "Invalid data found" << "vidomar-names";
         QTest::newRow("a killed run leaves no folder of links")
             << "export TMPDIR=$PWD/tmp; mkdir tmp; n=$(printf 'z\\200'); w=$(printf 'w\\200');"
