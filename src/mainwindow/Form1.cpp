@@ -123,6 +123,11 @@ void Form1::wire()
     // A file named in the field is in hand once it is there, typed or chosen.
     connect(m_controls.txtSource, &QLineEdit::textChanged, this, &Form1::showPanels);
     connect(m_options, &OptionsPanel::optionsChanged, this, [this] { m_queue->setOptions(m_options->options()); });
+    connect(m_queue, &WindowQueue::optionsRecovered, this, [this](const ConversionOptions &options) {
+        m_options->setOptions(options);
+        m_queue->setOptions(options);
+        m_previewPanel->setOptions(options);
+    });
     // A change made while a run went reaches the files left waiting once it has ended.
     connect(m_queue, &WindowQueue::finished, this, [this] { m_queue->setOptions(m_options->options()); });
     // The preview follows the files in hand, the preset and the options; its times become the

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -289,6 +290,11 @@ void WindowQueue::offerRecovery()
         return;
     }
     left.prepareToContinue();
+    const bool sameOptions = std::all_of(left.items().begin(), left.items().end(), [&](const QueueItem &item) {
+        return item.options == left.items().first().options;
+    });
+    if (sameOptions)
+        emit optionsRecovered(left.items().first().options);
     for (const QueueItem &item : left.items())
         m_list.add(item);
     if (!m_runner.running())

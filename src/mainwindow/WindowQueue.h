@@ -72,6 +72,9 @@ public:
 signals:
     void changed();
     void finished();
+    // The unfinished files taken back all had these options: the window shows them, so that a
+    // change made there does not silently replace them.
+    void optionsRecovered(const ConversionOptions &options);
 
 private:
     void offerFailedAgain();

@@ -346,6 +346,28 @@ private slots:
         QVERIFY(!QFileInfo::exists(RecoveryFile().path()));
     }
 
+    // The part a recovered queue's files were to be cut to shows on the Options page, so that a
+    // later change there starts from it rather than replacing it unseen.
+    void recoveredOptionsShown()
+    {
+        QueueItem left;
+        left.source = m_folder.makeSource(QStringLiteral("ro.avi"), 1000);
+        left.preset = QStringLiteral("MP3 Sound (MP3)");
+        left.destination = m_folder.file(QStringLiteral("ro.mp3"));
+        left.state = QueueItem::State::Converting;
+        left.options.startMs = 1500;
+        QVERIFY(RecoveryFile().save({left}));
+        Recorder recorder;
+        Form1 form;
+        form.queue()->runner().setProgramFolder(m_folder.path());
+        form.show();
+        QTRY_COMPARE(recorder.shown.value(0), QStringLiteral("1 conversion was not finished: ro.avi. Continue it?"));
+        QCOMPARE(form.optionsPanel()->options().startMs, 1500);
+        QCOMPARE(form.queue()->options().startMs, 1500);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.queue()->runner().running(), 30000);
+        form.queue()->closeNormally();
+    }
+
     // Files left in the queue by a normal Close are not offered as unfinished at the next start;
     // a close the system asked for (logout, SIGTERM) keeps them for it.
     void closeAndRecovery_data()
