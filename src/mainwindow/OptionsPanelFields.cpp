@@ -1,5 +1,6 @@
 #include "mainwindow/OptionsPanel.h"
 
+#include "mainwindow/ChoiceList.h"
 #include "workflow/AsideWork.h"
 #include "workflow/ToolProcess.h"
 
@@ -58,6 +59,9 @@ void OptionsPanel::build()
     m_start = new QLineEdit(this);
     m_end = new QLineEdit(this);
     m_crop = new QComboBox(this);
+    // Read with their choice, and again when it changes.
+    for (QComboBox *box : {m_sound, m_subtitles, m_burn, m_crop})
+        keepChoiceReadable(*box);
     m_rectangle = new QLineEdit(this);
     m_found = new QLabel(this);
     m_metadataBox = new QCheckBox(QStringLiteral("Keep c&hapters, title and tags"), this);

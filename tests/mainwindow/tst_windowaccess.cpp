@@ -256,6 +256,8 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::newRow("format box") << "cboFormat" << QString::fromLatin1(Form1::DefaultPreset);
         QTest::newRow("at once") << "At once" << "1";
+        QTest::newRow("sound tracks") << "sound" << "The preset's choice";
+        QTest::newRow("crop") << "crop" << "The preset's choice";
     }
     void valuesRead()
     {
@@ -268,6 +270,9 @@ private slots:
         for (QWidget *each : form.findChildren<QWidget *>())
             widget = widget ? widget : (each->accessibleName() == control ? each : nullptr);
         QVERIFY(widget);
+        // The Options page shows with a file in hand.
+        if (form.optionsPanel()->isAncestorOf(widget))
+            form.useSource(makeFile(QStringLiteral("v.avi")));
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
         QVERIFY(accessible && accessible->textInterface());
         QCOMPARE(accessible->textInterface()->text(0, accessible->textInterface()->characterCount()), value);
