@@ -3,9 +3,13 @@
 #include "engine/CommandLine.h"
 #include "engine/EncoderSettings.h"
 #include "protocol/Protocol.h"
+#include "workflow/AsideWork.h"
+#include "workflow/OptionPlan.h"
 #include "workflow/Presets.h"
+#include "workflow/ToolProcess.h"
 
 #include <QLocale>
+#include <QTimer>
 
 #include <cmath>
 
@@ -90,10 +94,59 @@ bool copiesPicture(const QStringList &line)
     return false;
 }
 
+// Whether the options change the line beyond the span, which the samples take without them.
+bool changesMoreThanSpan(ConversionOptions options)
+{
+    options.startMs.reset();
+    options.endMs.reset();
+    options.lengthMs.reset();
+    return options.changesLine();
+}
+
+// The options of a conversion of that part alone.
+ConversionOptions forPart(ConversionOptions options, double start, double seconds)
+{
+    options.startMs = qint64(std::llround(start * 1000));
+    options.endMs.reset();
+    options.lengthMs = std::max<qint64>(1, qint64(std::llround(seconds * 1000)));
+    return options;
+}
+
+// The rectangle a block crops to ("W:H:X:Y"), or nothing.
+QString cropOf(const QStringList &block)
+{
+    for (qsizetype i = 0; i + 1 < block.size(); i += 2) {
+        if (block.at(i) == QLatin1String("-vf") && block.at(i + 1).startsWith(QLatin1String("crop=")))
+            return block.at(i + 1).mid(5);
+    }
+    return QString();
+}
+
+// The sound tracks a block keeps: those it maps, or the preset's one when it maps none.
+int soundTracksOf(const QStringList &block, const SourceInfo &info)
+{
+    int count = 0;
+    for (qsizetype i = 0; i + 1 < block.size(); i += 2) {
+        if (block.at(i) != QLatin1String("-map") || !block.at(i + 1).startsWith(QLatin1String("0:")))
+            continue;
+        bool number = false;
+        const int index = block.at(i + 1).mid(2).toInt(&number);
+        for (const SourceInfo::Stream &stream : info.streams)
+            count += number && stream.index == index && stream.type == SourceInfo::Stream::Type::Audio;
+    }
+    return count > 0 ? count : 1;
+}
+
 } // namespace
 
+struct TargetPlanner::Prepared {
+    QString refusal;
+    Samples::OptionBlocks blocks;
+    int soundTracks = 1;
+};
+
 TargetPlanner::TargetPlanner(QObject *parent)
-    : QObject(parent)
+    : QObject(parent), m_aside(new AsideWork(this))
 {
     qRegisterMetaType<TargetPlanner::Plan>();
     connect(&m_samples, &Samples::progressed, this, &TargetPlanner::progressed);
@@ -130,6 +183,13 @@ TargetPlanner::TargetPlanner(QObject *parent)
     });
 }
 
+TargetPlanner::~TargetPlanner()
+{
+    // What reads the source aside ends early; the aside work waits for it.
+    if (m_stopPrepare)
+        *m_stopPrepare = true;
+}
+
 std::optional<QString> TargetPlanner::refusal(const QString &preset, const Target &target)
 {
     if (target.kind == Target::Kind::None)
@@ -162,11 +222,18 @@ QStringList TargetPlanner::lineOf(const Preset &preset)
 }
 
 TargetPlanner::Request TargetPlanner::request(const QString &preset, const QString &source, const Target &target,
-                                              const ConversionOptions &options)
+                                              const ConversionOptions &options, const std::optional<SourceInfo> &info,
+                                              const std::optional<CropDetect::Found> &crop)
 {
-    Request request{preset, source, target};
+    Request request;
+    request.preset = preset;
+    request.source = source;
+    request.target = target;
     const Preset *chosen = Presets::find(preset);
     const ConversionOptions effective = chosen ? chosen->options.overriddenBy(options) : options;
+    request.options = effective;
+    request.info = info;
+    request.crop = crop;
     if (effective.startMs)
         request.from = double(*effective.startMs) / 1000;
     if (effective.endMs)
@@ -183,6 +250,10 @@ void TargetPlanner::plan(const Request &request)
     m_plan = Plan();
     m_tried.clear();
     m_busy = true;
+    m_soundTracks = 1;
+    if (m_stopPrepare)
+        *m_stopPrepare = true;
+    m_preparing = 0;
     const Preset *preset = Presets::find(request.preset);
     if (!preset) {
         m_busy = false;
@@ -203,10 +274,92 @@ void TargetPlanner::estimate(const Request &request)
 
 void TargetPlanner::cancel()
 {
+    if (m_preparing) {
+        m_preparing = 0;
+        *m_stopPrepare = true;
+        m_busy = false;
+        QTimer::singleShot(0, this, &TargetPlanner::cancelled);
+        return;
+    }
     m_samples.cancel();
 }
 
 void TargetPlanner::opened()
+{
+    if (changesMoreThanSpan(m_request.options))
+        prepare();
+    else
+        planFor();
+}
+
+// The options made for the whole span (refused as the conversion would refuse them), then for
+// each sample's own; reading the source and its black bars when the request does not bring them.
+void TargetPlanner::prepare()
+{
+    const Preset *preset = Presets::find(m_request.preset);
+    Q_ASSERT(preset);
+    const int number = ++m_prepares;
+    m_preparing = number;
+    m_stopPrepare = std::make_shared<std::atomic<bool>>(false);
+    emit progressed(0, QStringLiteral("reading the source's tracks"));
+    const QList<Samples::Span> spans = m_samples.spans();
+    const Samples::Source &source = m_samples.source();
+    const double to = m_request.from + source.duration;
+    m_aside->run<Prepared>(
+        [path = m_request.source, options = m_request.options, info = m_request.info, crop = m_request.crop,
+         facts = OptionPlan::PresetFacts::of(*preset), spans, from = m_request.from, to, stop = m_stopPrepare] {
+            const ToolProcess::StopWhen stopping(stop.get());
+            Prepared prepared;
+            const SourceInfo read = info && info->ok() ? *info : SourceInfo::read(path);
+            if (!read.ok()) {
+                prepared.refusal = read.error;
+                return prepared;
+            }
+            std::optional<CropDetect::Found> found = crop;
+            const OptionPlan::CropFinder once = [&found](const SourceInfo &source) {
+                if (!found)
+                    found = CropDetect::find(source);
+                return *found;
+            };
+            const OptionPlan whole = OptionPlan::make(options, read, facts, once);
+            if (whole.refused()) {
+                prepared.refusal = whole.refusal;
+                return prepared;
+            }
+            const auto blockOf = [&](double start, double seconds) {
+                OptionPlan part = OptionPlan::make(forPart(options, start, seconds), read, facts, once);
+                if (part.refused() && prepared.refusal.isEmpty())
+                    prepared.refusal = part.refusal;
+                return part.arguments;
+            };
+            for (const Samples::Span &span : spans)
+                prepared.blocks.samples << blockOf(span.start, std::min(span.seconds, to - span.start));
+            if (!spans.isEmpty())
+                prepared.blocks.timing = blockOf(spans.first().start, Samples::StartSeconds);
+            prepared.blocks.crop = cropOf(whole.arguments);
+            prepared.soundTracks = soundTracksOf(whole.arguments, read);
+            return prepared;
+        },
+        [this, number](Prepared prepared) {
+            if (number == m_preparing)
+                preparedBlocks(prepared);
+        });
+}
+
+void TargetPlanner::preparedBlocks(const Prepared &prepared)
+{
+    m_preparing = 0;
+    if (!prepared.refusal.isEmpty()) {
+        m_busy = false;
+        emit failed(prepared.refusal);
+        return;
+    }
+    m_samples.setOptionBlocks(prepared.blocks);
+    m_soundTracks = prepared.soundTracks;
+    planFor();
+}
+
+void TargetPlanner::planFor()
 {
     switch (m_request.target.kind) {
     case Target::Kind::None: {
@@ -245,7 +398,7 @@ void TargetPlanner::planSize()
     qint64 sound = 0;
     if (source.sound) {
         const std::optional<qint64> asked = RateControl::soundBitrate(m_arguments);
-        sound = asked.value_or(source.soundBitrate > 0 ? source.soundBitrate : UnknownSoundBitrate);
+        sound = asked.value_or(source.soundBitrate > 0 ? source.soundBitrate : UnknownSoundBitrate) * m_soundTracks;
     }
     // The presets fit the picture into 1080p: a larger source is judged at that size.
     double pixels = double(source.size.width()) * source.size.height();
