@@ -4,6 +4,7 @@
 #include "engine/EncoderSettings.h"
 #include "protocol/Protocol.h"
 #include "workflow/AsideWork.h"
+#include "workflow/FileNameBytes.h"
 #include "workflow/OptionPlan.h"
 #include "workflow/Presets.h"
 #include "workflow/ToolProcess.h"
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -139,11 +141,6 @@ int soundTracksOf(const QStringList &block, const SourceInfo &info)
 
 } // namespace
 
-struct TargetPlanner::Prepared {
-    QString refusal;
-    Samples::OptionBlocks blocks;
-    int soundTracks = 1;
-};
 
 TargetPlanner::TargetPlanner(QObject *parent)
     : QObject(parent), m_aside(new AsideWork(this))
@@ -263,7 +260,14 @@ void TargetPlanner::plan(const Request &request)
     }
     m_extension = QString::fromUtf8(preset->extension);
     m_arguments = lineOf(*preset);
-    m_samples.open(request.source, request.from, request.to);
+    m_known.reset();
+    // A source that is no file is the samples' to refuse: reading it first would consume it.
+    struct stat info {};
+    const bool file = ::stat(FileNameBytes::encode(request.source).constData(), &info) == 0 && S_ISREG(info.st_mode);
+    if (file && request.options.changesLine())
+        prepare();
+    else
+        m_samples.open(request.source, request.from, request.to);
 }
 
 void TargetPlanner::estimate(const Request &request)
@@ -286,14 +290,13 @@ void TargetPlanner::cancel()
 
 void TargetPlanner::opened()
 {
-    if (changesMoreThanSpan(m_request.options))
-        prepare();
-    else
-        planFor();
+    if (m_known && changesMoreThanSpan(m_request.options))
+        makeBlocks();
+    planFor();
 }
 
-// The options made for the whole span (refused as the conversion would refuse them), then for
-// each sample's own; reading the source and its black bars when the request does not bring them.
+// The options made for the whole span, refused as the conversion would refuse them; reading the
+// source and its black bars when the request does not bring them.
 void TargetPlanner::prepare()
 {
     const Preset *preset = Presets::find(m_request.preset);
@@ -302,61 +305,61 @@ void TargetPlanner::prepare()
     m_preparing = number;
     m_stopPrepare = std::make_shared<std::atomic<bool>>(false);
     emit progressed(0, QStringLiteral("reading the source's tracks"));
-    const QList<Samples::Span> spans = m_samples.spans();
-    const Samples::Source &source = m_samples.source();
-    const double to = m_request.from + source.duration;
     m_aside->run<Prepared>(
         [path = m_request.source, options = m_request.options, info = m_request.info, crop = m_request.crop,
-         facts = OptionPlan::PresetFacts::of(*preset), spans, from = m_request.from, to, stop = m_stopPrepare] {
+         facts = OptionPlan::PresetFacts::of(*preset), stop = m_stopPrepare] {
             const ToolProcess::StopWhen stopping(stop.get());
             Prepared prepared;
-            const SourceInfo read = info && info->ok() ? *info : SourceInfo::read(path);
-            if (!read.ok()) {
-                prepared.refusal = read.error;
+            prepared.info = info && info->ok() ? *info : SourceInfo::read(path);
+            if (!prepared.info.ok()) {
+                prepared.refusal = prepared.info.error;
                 return prepared;
             }
-            std::optional<CropDetect::Found> found = crop;
-            const OptionPlan::CropFinder once = [&found](const SourceInfo &source) {
-                if (!found)
-                    found = CropDetect::find(source);
-                return *found;
-            };
-            const OptionPlan whole = OptionPlan::make(options, read, facts, once);
-            if (whole.refused()) {
-                prepared.refusal = whole.refusal;
-                return prepared;
-            }
-            const auto blockOf = [&](double start, double seconds) {
-                OptionPlan part = OptionPlan::make(forPart(options, start, seconds), read, facts, once);
-                if (part.refused() && prepared.refusal.isEmpty())
-                    prepared.refusal = part.refusal;
-                return part.arguments;
-            };
-            for (const Samples::Span &span : spans)
-                prepared.blocks.samples << blockOf(span.start, std::min(span.seconds, to - span.start));
-            if (!spans.isEmpty())
-                prepared.blocks.timing = blockOf(spans.first().start, Samples::StartSeconds);
-            prepared.blocks.crop = cropOf(whole.arguments);
-            prepared.soundTracks = soundTracksOf(whole.arguments, read);
+            prepared.crop = crop;
+            const OptionPlan whole = OptionPlan::make(options, prepared.info, facts, [&prepared](const SourceInfo &source) {
+                if (!prepared.crop)
+                    prepared.crop = CropDetect::find(source);
+                return *prepared.crop;
+            });
+            prepared.refusal = whole.refusal;
             return prepared;
         },
         [this, number](Prepared prepared) {
-            if (number == m_preparing)
-                preparedBlocks(prepared);
+            if (number != m_preparing)
+                return;
+            m_preparing = 0;
+            if (!prepared.refusal.isEmpty()) {
+                m_busy = false;
+                emit failed(prepared.refusal);
+                return;
+            }
+            m_known = std::move(prepared);
+            m_samples.open(m_request.source, m_request.from, m_request.to);
         });
 }
 
-void TargetPlanner::preparedBlocks(const Prepared &prepared)
+// The options of each sample's own span, from what prepare() found: no tool runs.
+void TargetPlanner::makeBlocks()
 {
-    m_preparing = 0;
-    if (!prepared.refusal.isEmpty()) {
-        m_busy = false;
-        emit failed(prepared.refusal);
-        return;
-    }
-    m_samples.setOptionBlocks(prepared.blocks);
-    m_soundTracks = prepared.soundTracks;
-    planFor();
+    const Preset *preset = Presets::find(m_request.preset);
+    Q_ASSERT(preset);
+    const OptionPlan::PresetFacts facts = OptionPlan::PresetFacts::of(*preset);
+    const CropDetect::Found crop = m_known->crop.value_or(CropDetect::Found());
+    const OptionPlan::CropFinder found = [crop](const SourceInfo &) { return crop; };
+    const QList<Samples::Span> spans = m_samples.spans();
+    const double end = m_request.from + m_samples.source().duration;
+    Samples::OptionBlocks blocks;
+    const auto blockOf = [&](double start, double seconds) {
+        return OptionPlan::make(forPart(m_request.options, start, std::min(seconds, end - start)), m_known->info, facts, found)
+            .arguments;
+    };
+    for (const Samples::Span &span : spans)
+        blocks.samples << blockOf(span.start, span.seconds);
+    blocks.timing = blockOf(spans.first().start, Samples::StartSeconds);
+    const QStringList whole = blockOf(m_request.from, m_samples.source().duration);
+    blocks.crop = cropOf(whole);
+    m_soundTracks = soundTracksOf(whole, m_known->info);
+    m_samples.setOptionBlocks(blocks);
 }
 
 void TargetPlanner::planFor()

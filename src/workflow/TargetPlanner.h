@@ -27,9 +27,9 @@ struct Preset;
 // line will give. Asynchronous and cancellable like the samples it runs.
 //
 // Every sample is encoded with the conversion's options made for its own span (tracks, subtitles,
-// crop, burned subtitles), as the conversion will be. What that needs of the source (reading it,
-// measuring its black bars) is read aside, never on the caller's thread, unless the request
-// brings it.
+// crop, burned subtitles), as the conversion will be; options that do not fit the source refuse
+// the plan as they refuse the conversion. What that needs of the source (reading it, measuring
+// its black bars) is read aside, never on the caller's thread, unless the request brings it.
 class TargetPlanner : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(TargetPlanner)
@@ -95,11 +95,16 @@ signals:
     void cancelled();
 
 private:
-    struct Prepared; // the options' blocks for the samples, made aside
+    // What the options need of the source, read aside.
+    struct Prepared {
+        QString refusal;
+        SourceInfo info;
+        std::optional<CropDetect::Found> crop;
+    };
 
     void opened();
     void prepare();
-    void preparedBlocks(const Prepared &prepared);
+    void makeBlocks();
     void planFor();
     void planSize();
     void searchQuality();
@@ -120,6 +125,7 @@ private:
     int m_preparing = 0; // which prepare() a result answers; 0: none runs
     int m_prepares = 0;
     std::shared_ptr<std::atomic<bool>> m_stopPrepare;
+    std::optional<Prepared> m_known;
     int m_soundTracks = 1; // the sound tracks the options keep
 };
 
