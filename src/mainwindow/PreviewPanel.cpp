@@ -368,7 +368,8 @@ void PreviewPanel::makeEstimate()
     connect(planner, &TargetPlanner::failed, this,
             [done](const QString &reason) { done(QStringLiteral("No estimate: %1.").arg(reason)); });
     m_estimate->setText(QStringLiteral("Estimate: looking at the source…"));
-    planner->estimate(TargetPlanner::request(m_preset, source, target(), m_options));
+    // What the pictures already read of the file is not read again.
+    planner->estimate(TargetPlanner::request(m_preset, source, target(), m_options, m_info, m_crop));
 }
 
 void PreviewPanel::dropPictureWork()

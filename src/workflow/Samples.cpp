@@ -24,8 +24,6 @@ constexpr int AnalysisLimitMs = 120'000;
 // A two-second sample of a slow preset on a large source still ends well within this.
 constexpr int EncodeLimitMs = 600'000;
 constexpr int StopGraceMs = 3000;
-// The encode that tells what starting a run costs.
-constexpr double StartSeconds = 0.1;
 // A psnr of identical pictures is infinite; it counts as this.
 constexpr double IdenticalPsnr = 100;
 
@@ -98,6 +96,7 @@ void Samples::open(const QString &source, double from, double to)
     m_sourcePath = QFileInfo(source).absoluteFilePath();
     m_source = Source();
     m_spans.clear();
+    m_blocks = {};
     m_work = Work::Opening;
     struct stat info {};
     if (::stat(FileNameBytes::encode(source).constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) {
@@ -163,17 +162,22 @@ void Samples::measure(const QStringList &arguments, const QString &extension, bo
     ++m_run;
     m_steps.clear();
     const int count = int(m_spans.size());
-    const auto encoderLine = [=, this](const Span &span, const QString &file) {
+    Q_ASSERT(m_blocks.isEmpty() || m_blocks.samples.size() == m_spans.size());
+    const auto encoderLine = [=, this](const Span &span, const QStringList &block, const QString &file) {
         QStringList line;
         if (asWritten)
             line << QLatin1String(Protocol::AsWritten);
-        line << "-ss" << seconds(span.start) << "-t" << seconds(span.seconds) << "-i" << m_sourcePath << "-y" << arguments << file;
+        if (block.isEmpty())
+            line << "-ss" << seconds(span.start) << "-t" << seconds(span.seconds);
+        else
+            line << QLatin1String(Protocol::Options) << QString::number(block.size()) << block;
+        line << "-i" << m_sourcePath << "-y" << arguments << file;
         return line;
     };
     if (timed) {
         const QString file = m_folder->filePath(QStringLiteral("start-%1%2").arg(m_run).arg(extension));
         const Span first{m_spans.first().start, StartSeconds};
-        m_steps.append({QStringLiteral("timing the encoder"), encoderPath(), [=] { return encoderLine(first, file); }, false,
+        m_steps.append({QStringLiteral("timing the encoder"), encoderPath(), [=, this] { return encoderLine(first, m_blocks.timing, file); }, false,
                         EncodeLimitMs, [this](const QByteArray &output, int exitCode) -> std::optional<QString> {
                             m_measure.startSeconds = m_clock.elapsed() / 1000.0;
                             if (exitCode != 0)
@@ -186,7 +190,7 @@ void Samples::measure(const QStringList &arguments, const QString &extension, bo
         const QString file = m_folder->filePath(QStringLiteral("sample-%1-%2%3").arg(m_run).arg(i + 1).arg(extension));
         const QString what = QStringLiteral(" sample %1 of %2").arg(i + 1).arg(count);
         m_steps.append({QStringLiteral("encoding") + what, encoderPath(),
-                        [=] { return encoderLine(span, file); },
+                        [=, this] { return encoderLine(span, m_blocks.samples.value(i), file); },
                         false, EncodeLimitMs,
                         [=, this](const QByteArray &output, int exitCode) -> std::optional<QString> {
                             m_measure.encodeSeconds += m_clock.elapsed() / 1000.0;
@@ -233,13 +237,17 @@ void Samples::measure(const QStringList &arguments, const QString &extension, bo
         m_steps.append({QStringLiteral("scoring") + what, ffmpegProgram(),
                         [=, this] {
                             const QSize size = m_measure.outputSize;
-                            // Both as 8-bit 4:2:0, the source scaled to the output's size.
+                            // Both as 8-bit 4:2:0, the source cropped as the output is and scaled to
+                            // its size: bars cut away are no loss. Burned-in subtitles are not in the
+                            // source, so they count against the score where they stand.
+                            const QString crop = m_blocks.crop.isEmpty() ? QString() : QStringLiteral("crop=%1,").arg(m_blocks.crop);
                             const QString graph =
                                 QStringLiteral("[0:v]setpts=PTS-STARTPTS,format=yuv420p,split[a][b];"
-                                               "[1:v]setpts=PTS-STARTPTS,scale=%1:%2:flags=bicubic,format=yuv420p,split[c][d];"
+                                               "[1:v]%3setpts=PTS-STARTPTS,scale=%1:%2:flags=bicubic,format=yuv420p,split[c][d];"
                                                "[a][c]ssim;[b][d]psnr")
                                     .arg(size.width())
-                                    .arg(size.height());
+                                    .arg(size.height())
+                                    .arg(crop);
                             return QStringList{"-nostdin", "-hide_banner", "-i", file, "-ss", seconds(span.start), "-t",
                                                seconds(span.seconds), "-i", m_sourcePath, "-lavfi", graph, "-f", "null", "-"};
                         },

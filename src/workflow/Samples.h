@@ -65,6 +65,18 @@ public:
     // The part a picture encodes: a few pictures, so that an encoder's first one is not all it is
     // judged by.
     static constexpr double PictureSeconds = 0.2;
+    // The encode that tells what starting a run costs.
+    static constexpr double StartSeconds = 0.1;
+
+    // The conversion's options made concrete for each sample's own span (OptionPlan), which the
+    // adapter joins into each sample's line as it does for the conversion: the block then seeks.
+    // Empty blocks: the options change nothing but the span.
+    struct OptionBlocks {
+        QList<QStringList> samples; // one for each of spans()
+        QStringList timing;         // for the encode that tells what a run costs
+        QString crop;               // "W:H:X:Y" the blocks crop to; the reference is cropped alike
+        bool isEmpty() const { return samples.isEmpty(); }
+    };
 
     explicit Samples(QObject *parent = nullptr);
     ~Samples() override;
@@ -84,6 +96,8 @@ public:
     // conversion's.
     void measure(const QStringList &arguments, const QString &extension, bool asWritten = true, bool score = true,
                  bool timed = false);
+    // The options' blocks the next measures use; forgotten by open().
+    void setOptionBlocks(const OptionBlocks &blocks) { m_blocks = blocks; }
     // One picture of the source at a time, and the same picture as the conversion's line makes
     // it, each written as a PNG in the private folder: pictured() or failed() follows. For a
     // preview beside the estimate. optionBlock: the conversion's options made concrete for a
@@ -132,6 +146,7 @@ private:
     QString m_sourcePath;
     Source m_source;
     QList<Span> m_spans;
+    OptionBlocks m_blocks;
     std::unique_ptr<QTemporaryDir> m_folder;
     QList<Step> m_steps;
     int m_stepCount = 0;

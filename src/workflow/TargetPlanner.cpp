@@ -3,11 +3,17 @@
 #include "engine/CommandLine.h"
 #include "engine/EncoderSettings.h"
 #include "protocol/Protocol.h"
+#include "workflow/AsideWork.h"
+#include "workflow/FileNameBytes.h"
+#include "workflow/OptionPlan.h"
 #include "workflow/Presets.h"
+#include "workflow/ToolProcess.h"
 
 #include <QLocale>
+#include <QTimer>
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -90,10 +96,54 @@ bool copiesPicture(const QStringList &line)
     return false;
 }
 
+// Whether the options change the line beyond the span, which the samples take without them.
+bool changesMoreThanSpan(ConversionOptions options)
+{
+    options.startMs.reset();
+    options.endMs.reset();
+    options.lengthMs.reset();
+    return options.changesLine();
+}
+
+// The options of a conversion of that part alone.
+ConversionOptions forPart(ConversionOptions options, double start, double seconds)
+{
+    options.startMs = qint64(std::llround(start * 1000));
+    options.endMs.reset();
+    options.lengthMs = std::max<qint64>(1, qint64(std::llround(seconds * 1000)));
+    return options;
+}
+
+// The rectangle a block crops to ("W:H:X:Y"), or nothing.
+QString cropOf(const QStringList &block)
+{
+    for (qsizetype i = 0; i + 1 < block.size(); i += 2) {
+        if (block.at(i) == QLatin1String("-vf") && block.at(i + 1).startsWith(QLatin1String("crop=")))
+            return block.at(i + 1).mid(5);
+    }
+    return QString();
+}
+
+// The sound tracks a block keeps: those it maps, or the preset's one when it maps none.
+int soundTracksOf(const QStringList &block, const SourceInfo &info)
+{
+    int count = 0;
+    for (qsizetype i = 0; i + 1 < block.size(); i += 2) {
+        if (block.at(i) != QLatin1String("-map") || !block.at(i + 1).startsWith(QLatin1String("0:")))
+            continue;
+        bool number = false;
+        const int index = block.at(i + 1).mid(2).toInt(&number);
+        for (const SourceInfo::Stream &stream : info.streams)
+            count += number && stream.index == index && stream.type == SourceInfo::Stream::Type::Audio;
+    }
+    return count > 0 ? count : 1;
+}
+
 } // namespace
 
+
 TargetPlanner::TargetPlanner(QObject *parent)
-    : QObject(parent)
+    : QObject(parent), m_aside(new AsideWork(this))
 {
     qRegisterMetaType<TargetPlanner::Plan>();
     connect(&m_samples, &Samples::progressed, this, &TargetPlanner::progressed);
@@ -130,6 +180,13 @@ TargetPlanner::TargetPlanner(QObject *parent)
     });
 }
 
+TargetPlanner::~TargetPlanner()
+{
+    // What reads the source aside ends early; the aside work waits for it.
+    if (m_stopPrepare)
+        *m_stopPrepare = true;
+}
+
 std::optional<QString> TargetPlanner::refusal(const QString &preset, const Target &target)
 {
     if (target.kind == Target::Kind::None)
@@ -162,11 +219,18 @@ QStringList TargetPlanner::lineOf(const Preset &preset)
 }
 
 TargetPlanner::Request TargetPlanner::request(const QString &preset, const QString &source, const Target &target,
-                                              const ConversionOptions &options)
+                                              const ConversionOptions &options, const std::optional<SourceInfo> &info,
+                                              const std::optional<CropDetect::Found> &crop)
 {
-    Request request{preset, source, target};
+    Request request;
+    request.preset = preset;
+    request.source = source;
+    request.target = target;
     const Preset *chosen = Presets::find(preset);
     const ConversionOptions effective = chosen ? chosen->options.overriddenBy(options) : options;
+    request.options = effective;
+    request.info = info;
+    request.crop = crop;
     if (effective.startMs)
         request.from = double(*effective.startMs) / 1000;
     if (effective.endMs)
@@ -183,6 +247,10 @@ void TargetPlanner::plan(const Request &request)
     m_plan = Plan();
     m_tried.clear();
     m_busy = true;
+    m_soundTracks = 1;
+    if (m_stopPrepare)
+        *m_stopPrepare = true;
+    m_preparing = 0;
     const Preset *preset = Presets::find(request.preset);
     if (!preset) {
         m_busy = false;
@@ -192,7 +260,14 @@ void TargetPlanner::plan(const Request &request)
     }
     m_extension = QString::fromUtf8(preset->extension);
     m_arguments = lineOf(*preset);
-    m_samples.open(request.source, request.from, request.to);
+    m_known.reset();
+    // A source that is no file is the samples' to refuse: reading it first would consume it.
+    struct stat info {};
+    const bool file = ::stat(FileNameBytes::encode(request.source).constData(), &info) == 0 && S_ISREG(info.st_mode);
+    if (file && request.options.changesLine())
+        prepare();
+    else
+        m_samples.open(request.source, request.from, request.to);
 }
 
 void TargetPlanner::estimate(const Request &request)
@@ -203,10 +278,91 @@ void TargetPlanner::estimate(const Request &request)
 
 void TargetPlanner::cancel()
 {
+    if (m_preparing) {
+        m_preparing = 0;
+        *m_stopPrepare = true;
+        m_busy = false;
+        QTimer::singleShot(0, this, &TargetPlanner::cancelled);
+        return;
+    }
     m_samples.cancel();
 }
 
 void TargetPlanner::opened()
+{
+    if (m_known && changesMoreThanSpan(m_request.options))
+        makeBlocks();
+    planFor();
+}
+
+// The options made for the whole span, refused as the conversion would refuse them; reading the
+// source and its black bars when the request does not bring them.
+void TargetPlanner::prepare()
+{
+    const Preset *preset = Presets::find(m_request.preset);
+    Q_ASSERT(preset);
+    const int number = ++m_prepares;
+    m_preparing = number;
+    m_stopPrepare = std::make_shared<std::atomic<bool>>(false);
+    emit progressed(0, QStringLiteral("reading the source's tracks"));
+    m_aside->run<Prepared>(
+        [path = m_request.source, options = m_request.options, info = m_request.info, crop = m_request.crop,
+         facts = OptionPlan::PresetFacts::of(*preset), stop = m_stopPrepare] {
+            const ToolProcess::StopWhen stopping(stop.get());
+            Prepared prepared;
+            prepared.info = info && info->ok() ? *info : SourceInfo::read(path);
+            if (!prepared.info.ok()) {
+                prepared.refusal = prepared.info.error;
+                return prepared;
+            }
+            prepared.crop = crop;
+            const OptionPlan whole = OptionPlan::make(options, prepared.info, facts, [&prepared](const SourceInfo &source) {
+                if (!prepared.crop)
+                    prepared.crop = CropDetect::find(source);
+                return *prepared.crop;
+            });
+            prepared.refusal = whole.refusal;
+            return prepared;
+        },
+        [this, number](Prepared prepared) {
+            if (number != m_preparing)
+                return;
+            m_preparing = 0;
+            if (!prepared.refusal.isEmpty()) {
+                m_busy = false;
+                emit failed(prepared.refusal);
+                return;
+            }
+            m_known = std::move(prepared);
+            m_samples.open(m_request.source, m_request.from, m_request.to);
+        });
+}
+
+// The options of each sample's own span, from what prepare() found: no tool runs.
+void TargetPlanner::makeBlocks()
+{
+    const Preset *preset = Presets::find(m_request.preset);
+    Q_ASSERT(preset);
+    const OptionPlan::PresetFacts facts = OptionPlan::PresetFacts::of(*preset);
+    const CropDetect::Found crop = m_known->crop.value_or(CropDetect::Found());
+    const OptionPlan::CropFinder found = [crop](const SourceInfo &) { return crop; };
+    const QList<Samples::Span> spans = m_samples.spans();
+    const double end = m_request.from + m_samples.source().duration;
+    Samples::OptionBlocks blocks;
+    const auto blockOf = [&](double start, double seconds) {
+        return OptionPlan::make(forPart(m_request.options, start, std::min(seconds, end - start)), m_known->info, facts, found)
+            .arguments;
+    };
+    for (const Samples::Span &span : spans)
+        blocks.samples << blockOf(span.start, span.seconds);
+    blocks.timing = blockOf(spans.first().start, Samples::StartSeconds);
+    const QStringList whole = blockOf(m_request.from, m_samples.source().duration);
+    blocks.crop = cropOf(whole);
+    m_soundTracks = soundTracksOf(whole, m_known->info);
+    m_samples.setOptionBlocks(blocks);
+}
+
+void TargetPlanner::planFor()
 {
     switch (m_request.target.kind) {
     case Target::Kind::None: {
@@ -245,7 +401,7 @@ void TargetPlanner::planSize()
     qint64 sound = 0;
     if (source.sound) {
         const std::optional<qint64> asked = RateControl::soundBitrate(m_arguments);
-        sound = asked.value_or(source.soundBitrate > 0 ? source.soundBitrate : UnknownSoundBitrate);
+        sound = asked.value_or(source.soundBitrate > 0 ? source.soundBitrate : UnknownSoundBitrate) * m_soundTracks;
     }
     // The presets fit the picture into 1080p: a larger source is judged at that size.
     double pixels = double(source.size.width()) * source.size.height();

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "workflow/ConversionOptions.h"
+#include "workflow/CropDetect.h"
 #include "workflow/Estimate.h"
 #include "workflow/Samples.h"
+#include "workflow/SourceInfo.h"
 #include "workflow/Target.h"
 
 #include <QList>
@@ -10,9 +12,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <utility>
 
+class AsideWork;
 struct Preset;
 
 // Turns a preset's line into the line of one conversion that meets a target, from the source's
@@ -20,6 +25,11 @@ struct Preset;
 // two passes and correction); for a quality, the quality setting found by encoding and scoring
 // the samples a few times, interpolated between the settings tried. It also estimates what a
 // line will give. Asynchronous and cancellable like the samples it runs.
+//
+// Every sample is encoded with the conversion's options made for its own span (tracks, subtitles,
+// crop, burned subtitles), as the conversion will be; options that do not fit the source refuse
+// the plan as they refuse the conversion. What that needs of the source (reading it, measuring
+// its black bars) is read aside, never on the caller's thread, unless the request brings it.
 class TargetPlanner : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(TargetPlanner)
@@ -32,6 +42,11 @@ public:
         // The converted span; to < 0 is the source's end.
         double from = 0;
         double to = -1;
+        // The options over the preset's defaults; the span above is theirs.
+        ConversionOptions options;
+        // What the caller already knows of the source, so that it is not read again.
+        std::optional<SourceInfo> info;
+        std::optional<CropDetect::Found> crop;
     };
     struct Plan {
         QStringList arguments; // in place of the preset's, for this conversion
@@ -45,12 +60,14 @@ public:
     // A request for the part of the source the conversion's options keep (over the preset's own
     // defaults): the samples and the size's bit rate then fit the trimmed span.
     static Request request(const QString &preset, const QString &source, const Target &target,
-                           const ConversionOptions &options);
+                           const ConversionOptions &options, const std::optional<SourceInfo> &info = std::nullopt,
+                           const std::optional<CropDetect::Found> &crop = std::nullopt);
 
     // Each round encodes every sample once.
     static constexpr int MostRounds = 6;
 
     explicit TargetPlanner(QObject *parent = nullptr);
+    ~TargetPlanner() override;
 
     void setProgramFolder(const QString &folder) { m_samples.setProgramFolder(folder); }
 
@@ -78,7 +95,17 @@ signals:
     void cancelled();
 
 private:
+    // What the options need of the source, read aside.
+    struct Prepared {
+        QString refusal;
+        SourceInfo info;
+        std::optional<CropDetect::Found> crop;
+    };
+
     void opened();
+    void prepare();
+    void makeBlocks();
+    void planFor();
     void planSize();
     void searchQuality();
     void measuredQuality(const Samples::Measure &measure);
@@ -94,6 +121,12 @@ private:
     bool m_busy = false;
     Plan m_plan;
     QList<std::pair<double, double>> m_tried; // setting, score on the dB scale
+    AsideWork *m_aside = nullptr;
+    int m_preparing = 0; // which prepare() a result answers; 0: none runs
+    int m_prepares = 0;
+    std::shared_ptr<std::atomic<bool>> m_stopPrepare;
+    std::optional<Prepared> m_known;
+    int m_soundTracks = 1; // the sound tracks the options keep
 };
 
 Q_DECLARE_METATYPE(TargetPlanner::Plan)

@@ -134,21 +134,29 @@ private slots:
         QTest::addColumn<QString>("preset");
         QTest::addColumn<QString>("fitInto");
         QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("crop");
         QTest::newRow("the preset as it is") << Modern << ""
-                                             << R"(^Estimate: about [0-9.]+ [kM]B \([0-9]+ kb/s\), [0-9:]+ to convert on this machine, SSIM 0\.9[0-9]+ \(from 2 samples\)\.$)";
-        QTest::newRow("fit into 1 MB") << Modern << "1 MB" << R"(^Estimate: about 1\.0 MB \([0-9]+ kb/s\), .*\nAim: [0-9]+ kb/s of video for 1\.0 MB)";
+                                             << R"(^Estimate: about [0-9.]+ [kM]B \([0-9]+ kb/s\), [0-9:]+ to convert on this machine, SSIM 0\.9[0-9]+ \(from 2 samples\)\.$)" << "";
+        QTest::newRow("fit into 1 MB") << Modern << "1 MB" << R"(^Estimate: about 1\.0 MB \([0-9]+ kb/s\), .*\nAim: [0-9]+ kb/s of video for 1\.0 MB)" << "";
         QTest::newRow("a classic preset takes no target") << "iPOD Video (320x240) MPEG4" << "1 MB"
-                                                          << R"(^Estimate: about [0-9.]+ [kM]B [^\n]*$)";
+                                                          << R"(^Estimate: about [0-9.]+ [kM]B [^\n]*$)" << "";
+        QTest::newRow("a crop the picture does not hold") << Modern << "" << R"(^No estimate: --crop 1000:1000:0:0: .*outside)"
+                                                          << "1000:1000:0:0";
     }
     void estimate()
     {
         QFETCH(QString, preset);
         QFETCH(QString, fitInto);
         QFETCH(QString, pattern);
+        QFETCH(QString, crop);
         PreviewPanel panel;
         panel.setProgramFolder(m_programFolder);
         panel.show();
         panel.setPreset(preset);
+        ConversionOptions options;
+        if (!crop.isEmpty())
+            QCOMPARE(options.set(QStringLiteral("crop"), crop), std::nullopt);
+        panel.setOptions(options);
         panel.targetChoice()->sizeField()->setText(fitInto);
         QSignalSpy shown(&panel, &PreviewPanel::estimateShown);
         panel.setSources({m_clip});
