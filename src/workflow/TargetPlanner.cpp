@@ -141,7 +141,6 @@ int soundTracksOf(const QStringList &block, const SourceInfo &info)
 
 } // namespace
 
-
 TargetPlanner::TargetPlanner(QObject *parent)
     : QObject(parent), m_aside(new AsideWork(this))
 {
