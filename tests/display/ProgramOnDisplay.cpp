@@ -103,3 +103,12 @@ void ProgramOnDisplay::stop()
         qWarning("program output:\n%s", m_process->readAll().constData());
     m_process.reset();
 }
+
+QList<pid_t> ProgramOnDisplay::running(const QStringList &names) const
+{
+    QList<pid_t> found;
+    for (const ProcessTree::Process &process : ProcessTree::descendants(pid()))
+        if (names.contains(process.name))
+            found << process.pid;
+    return found;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -31,6 +32,8 @@ public:
 
     QProcess *process() const { return m_process.get(); }
     pid_t pid() const { return pid_t(m_process->processId()); }
+    // The processes it started, at any depth, that have one of these names ("avformat.dll").
+    QList<pid_t> running(const QStringList &names) const;
     QString error() const { return m_error; }
 
     // The caption of the program's main window, as a pattern for Xdo.

@@ -1,6 +1,7 @@
 #include "Xdo.h"
 
 #include "RunProgram.h"
+#include "XServer.h"
 
 #include <QDir>
 #include <QThread>
@@ -122,4 +123,13 @@ QImage Xdo::screenshot(const QString &name) const
               QStringLiteral("root"), path}))
         return {};
     return QImage(path);
+}
+
+QString openDisplay(std::unique_ptr<XServer> &server, std::unique_ptr<Xdo> &xdo)
+{
+    server = std::make_unique<XServer>();
+    if (server->display().isEmpty())
+        return server->error();
+    xdo = std::make_unique<Xdo>(server->display());
+    return QString();
 }

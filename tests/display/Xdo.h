@@ -5,7 +5,11 @@
 #include <QRect>
 #include <QString>
 
+#include <memory>
+
 #include "RunProgram.h"
+
+class XServer;
 
 // Real input on one X display through xdotool (the XTEST extension: the program sees the events a
 // pointer and a keyboard make), window look-ups by name, and screenshots through ImageMagick.
@@ -43,3 +47,6 @@ private:
     QString m_screenshots;
     mutable QString m_error;
 };
+
+// A private X server and real input on it: empty, or why there is none.
+QString openDisplay(std::unique_ptr<XServer> &server, std::unique_ptr<Xdo> &xdo);

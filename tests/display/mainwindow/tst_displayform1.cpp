@@ -52,9 +52,8 @@ private slots:
         QVERIFY2(QFileInfo(builtProgram(QStringLiteral("avformat.dll"))).isExecutable(), "the encoder adapter is not built");
         QVERIFY(controlRect(QStringLiteral("cmdConvert")).isValid());
 
-        m_mainServer = std::make_unique<XServer>();
-        QVERIFY2(!m_mainServer->display().isEmpty(), qPrintable(m_mainServer->error()));
-        m_mainXdo = std::make_unique<Xdo>(m_mainServer->display());
+        const QString noDisplay = openDisplay(m_mainServer, m_mainXdo);
+        QVERIFY2(noDisplay.isEmpty(), qPrintable(noDisplay));
         m_server = m_mainServer.get();
         m_xdo = m_mainXdo.get();
 
@@ -420,14 +419,7 @@ private:
     bool isBox(quint64 window) const { return m_xdo->visibleWindows(QLatin1String(BoxName)).contains(window); }
 
     // The encoders this program runs.
-    QList<pid_t> encoders() const
-    {
-        QList<pid_t> found;
-        for (const ProcessTree::Process &process : ProcessTree::descendants(m_program.pid()))
-            if (process.name == QLatin1String("avformat.dll"))
-                found << process.pid;
-        return found;
-    }
+    QList<pid_t> encoders() const { return m_program.running({QStringLiteral("avformat.dll")}); }
 
     // A control's centre in the window as drawn (smaller on a small screen).
     QPoint at(const QString &control) const

@@ -4,7 +4,6 @@
 
 #include "Film.h"
 #include "Probe.h"
-#include "ProcessTree.h"
 #include "ProgramOnDisplay.h"
 #include "XServer.h"
 #include "Xdo.h"
@@ -26,9 +25,8 @@ private slots:
     {
         m_vidomar = builtProgram(QStringLiteral("vidomar"));
         QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
-        m_server = std::make_unique<XServer>();
-        QVERIFY2(!m_server->display().isEmpty(), qPrintable(m_server->error()));
-        m_xdo = std::make_unique<Xdo>(m_server->display());
+        const QString noDisplay = openDisplay(m_server, m_xdo);
+        QVERIFY2(noDisplay.isEmpty(), qPrintable(noDisplay));
         QVERIFY(m_dir.isValid());
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("videos")));
         m_film = m_dir.filePath(QStringLiteral("videos/film.mkv"));
@@ -58,12 +56,7 @@ private slots:
         QVERIFY2(m_xdo->key(window, QStringLiteral("alt+c")), qPrintable(m_xdo->error()));
         const QString result = m_dir.filePath(QStringLiteral("videos/film.mp4"));
         const auto converted = [&] {
-            if (!QFileInfo::exists(result))
-                return false;
-            for (const ProcessTree::Process &process : ProcessTree::descendants(m_program.pid()))
-                if (process.name == QLatin1String("avformat.dll"))
-                    return false;
-            return true;
+            return QFileInfo::exists(result) && m_program.running({QStringLiteral("avformat.dll")}).isEmpty();
         };
         QVERIFY2(QTest::qWaitFor(converted, 120000), "nothing was converted");
         m_xdo->screenshot(QStringLiteral("options-converted"));

@@ -76,9 +76,8 @@ private slots:
     {
         m_vidomar = builtProgram(QStringLiteral("vidomar"));
         QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
-        m_server = std::make_unique<XServer>();
-        QVERIFY2(!m_server->display().isEmpty(), qPrintable(m_server->error()));
-        m_xdo = std::make_unique<Xdo>(m_server->display());
+        const QString noDisplay = openDisplay(m_server, m_xdo);
+        QVERIFY2(noDisplay.isEmpty(), qPrintable(noDisplay));
         QVERIFY(m_case.isValid());
         m_clip = m_case.filePath(QStringLiteral("clip.avi"));
         const QString problem = makeClip(m_clip, {.seconds = 8, .size = QStringLiteral("640x360")});

@@ -42,9 +42,8 @@ private slots:
     {
         m_vidomar = builtProgram(QStringLiteral("vidomar"));
         QVERIFY2(QFileInfo(m_vidomar).isExecutable(), qPrintable(m_vidomar));
-        m_server = std::make_unique<XServer>();
-        QVERIFY2(!m_server->display().isEmpty(), qPrintable(m_server->error()));
-        m_xdo = std::make_unique<Xdo>(m_server->display());
+        const QString noDisplay = openDisplay(m_server, m_xdo);
+        QVERIFY2(noDisplay.isEmpty(), qPrintable(noDisplay));
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath(QStringLiteral("clip.avi"));
         const QString problem = makeClip(m_clip, Clip{.seconds = ClipSeconds, .size = QStringLiteral("320x240")});
@@ -324,23 +323,9 @@ private:
         return boxes.isEmpty() ? 0 : boxes.first();
     }
 
-    QList<pid_t> encoderProcesses() const
-    {
-        QList<pid_t> found;
-        for (const ProcessTree::Process &process : ProcessTree::descendants(m_program.pid()))
-            if (process.name == QLatin1String("avformat.dll") || process.name == QLatin1String("ffmpeg"))
-                found << process.pid;
-        return found;
-    }
+    QList<pid_t> encoderProcesses() const { return m_program.running({QStringLiteral("avformat.dll"), QStringLiteral("ffmpeg")}); }
 
-    QList<pid_t> encoders() const
-    {
-        QList<pid_t> found;
-        for (const ProcessTree::Process &process : ProcessTree::descendants(m_program.pid()))
-            if (process.name == QLatin1String("avformat.dll"))
-                found << process.pid;
-        return found;
-    }
+    QList<pid_t> encoders() const { return m_program.running({QStringLiteral("avformat.dll")}); }
 
     bool closeProgram()
     {
